@@ -1,0 +1,139 @@
+#include "core/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace lexicarta {
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::optional<std::uint64_t> FileSize(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<std::size_t> ReadAvailable(int fd, void* buffer, std::size_t size, std::uint64_t offset)
+{
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+bool ReadExact(int fd, void* buffer, std::size_t size, std::uint64_t offset)
+{
+    const auto got = ReadAvailable(fd, buffer, size, offset);
+    return got && *got == size;
+}
+
+bool WriteAll(int fd, const void* buffer, std::size_t size)
+{
+    const auto* in = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, in, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        in += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool WriteAllAt(int fd, const void* buffer, std::size_t size, std::uint64_t offset)
+{
+    const auto* in = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, in, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        in += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to)
+{
+    // In-kernel copy first; plain reads and writes where the kernel refuses.
+    loff_t in = static_cast<loff_t>(offset);
+    while (size > 0) {
+        const ssize_t n = ::copy_file_range(from, &in, to, nullptr, size, 0);
+        if (n > 0) {
+            size -= static_cast<std::uint64_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) return false;  // source shorter than promised
+        break;
+    }
+    std::vector<char> buffer(1 << 20);
+    while (size > 0) {
+        const std::size_t chunk = size < buffer.size() ? static_cast<std::size_t>(size) : buffer.size();
+        if (!ReadExact(from, buffer.data(), chunk, static_cast<std::uint64_t>(in))) return false;
+        if (!WriteAll(to, buffer.data(), chunk)) return false;
+        in += static_cast<loff_t>(chunk);
+        size -= chunk;
+    }
+    return true;
+}
+
+bool CopyFile(const std::string& from, const std::string& to)
+{
+    UniqueFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!source) return false;
+    const auto size = FileSize(source.get());
+    if (!size) return false;
+    UniqueFd target(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!target) return false;
+    return CopyRange(source.get(), 0, *size, target.get()) && ::close(target.release()) == 0;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path)
+{
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) return std::nullopt;
+    const auto size = FileSize(fd.get());
+    if (!size) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(*size), '\0');
+    const auto got = ReadAvailable(fd.get(), bytes.data(), bytes.size(), 0);
+    if (!got) return std::nullopt;
+    bytes.resize(*got);
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes)
+{
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd) return false;
+    return WriteAll(fd.get(), bytes.data(), bytes.size()) && ::close(fd.release()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string LastErrorText() { return std::strerror(errno); }
+
+}  // namespace lexicarta

@@ -1,0 +1,34 @@
+#pragma once
+// Small POSIX file helpers with complete reads and writes.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/unique_fd.h"
+
+namespace lexicarta {
+
+bool FileExists(const std::string& path);  // a regular file (or anything but a directory)
+std::optional<std::uint64_t> FileSize(int fd);
+// Reads exactly size bytes at offset; false on error or end of file.
+bool ReadExact(int fd, void* buffer, std::size_t size, std::uint64_t offset);
+// Reads up to size bytes at offset; returns how many came, or nullopt on error.
+std::optional<std::size_t> ReadAvailable(int fd, void* buffer, std::size_t size, std::uint64_t offset);
+bool WriteAll(int fd, const void* buffer, std::size_t size);
+bool WriteAllAt(int fd, const void* buffer, std::size_t size, std::uint64_t offset);
+// Copies size bytes from offset of `from` to the current end of `to`.
+bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to);
+// Byte-for-byte copy replacing the target; false on any failure.
+bool CopyFile(const std::string& from, const std::string& to);
+// Whole file content, or nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+// Creates (or empties) path and writes bytes into it.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
+bool RemoveFile(const std::string& path);
+// The system's reason for the last failure, for messages.
+std::string LastErrorText();
+
+}  // namespace lexicarta

@@ -1,0 +1,54 @@
+#pragma once
+// The temporary copy of a talk table's string data, from which every unedited
+// text is read: one text at a time through a read handle, or through a
+// read-only mapping of the whole file for the search engine.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/unique_fd.h"
+
+namespace lexicarta {
+
+class StringCache {
+public:
+    StringCache() = default;
+    StringCache(const StringCache&) = delete;
+    StringCache& operator=(const StringCache&) = delete;
+    ~StringCache();
+
+    // Writes size bytes of sourceFd from offset into a new file at path
+    // (replacing one of that name). Closes any handle or mapping first.
+    bool create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size);
+    // Opens path for reading as the handle ReadCachedString uses.
+    bool openReadHandle(const std::string& path);
+    // Up to length bytes at offset; bytes past the end of the cache are left
+    // out. nullopt when no handle is open or the read fails.
+    std::optional<std::string> read(std::uint32_t offset, std::uint32_t length) const;
+
+    // Reopens the handle and maps the whole file read-only; false (and no
+    // view) on failure. An empty cache maps to an empty view.
+    bool map();
+    std::span<const char> view() const { return {m_view, m_viewSize}; }
+    bool mapped() const { return m_mapped; }
+    void unmap();
+
+    // Drops the mapping and the handle; the file stays.
+    void release();
+    bool isOpen() const { return m_handle.valid(); }
+    const std::string& path() const { return m_path; }
+    // Bumped by every create, so holders of a mapping can tell a rebuilt cache.
+    std::uint64_t generation() const { return m_generation; }
+
+private:
+    std::string m_path;
+    UniqueFd m_handle;
+    const char* m_view = nullptr;
+    std::size_t m_viewSize = 0;
+    bool m_mapped = false;
+    std::uint64_t m_generation = 0;
+};
+
+}  // namespace lexicarta

@@ -1,0 +1,155 @@
+#include "core/table_loader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/file_io.h"
+
+namespace lexicarta {
+
+void CloseTable(TalkTable& table)
+{
+    table.Cache.release();
+    if (!table.CachePath.empty()) RemoveFile(table.CachePath);
+    table.CachePath.clear();
+    table.TableLoaded = false;
+    table.DeleteAllJournalFiles();
+    // The dropped table's states go with its journal files, so nothing can
+    // later refer to a file that no longer exists.
+    table.EntryCount = 0;
+    table.resetJournalStates();
+    table.ChangesPending = false;
+    table.EntryIsCurrent = false;
+}
+
+namespace {
+
+// Root bypasses permissions; a file without any write bit still counts as
+// read-only, as the user sees it.
+bool WritableByUser(const struct stat& st) { return ::geteuid() != 0 || (st.st_mode & 0222) != 0; }
+
+}  // namespace
+
+OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out)
+{
+    if (!FileExists(path)) {
+        dialogs.message(BoxKind::Warning,
+                        path + " does not exist. It was probably moved or deleted since the last time you opened it "
+                               "in Lexicarta.");
+        return OpenResult::Missing;
+    }
+
+    UniqueFd file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    struct stat st {};
+    unsigned char headerBytes[HeaderSize];
+    if (!file || ::fstat(file.get(), &st) != 0 || !WritableByUser(st) ||
+        !ReadExact(file.get(), headerBytes, HeaderSize, 0)) {
+        dialogs.message(BoxKind::Error, CannotOpenFileMessage);
+        return OpenResult::Unreadable;
+    }
+    const TlkHeader header = DecodeHeader(std::span<const unsigned char, HeaderSize>(headerBytes, HeaderSize));
+    if (!HasValidSignature(header.Signature)) {
+        dialogs.message(BoxKind::Plain, std::string(SignatureInvalidMessage));
+        return OpenResult::BadSignature;
+    }
+
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    const char* refusal = nullptr;
+    if (header.EntryCount > EntryCapacity)
+        refusal = "This talk table declares more entries than Lexicarta can hold (at most 1000001).";
+    else if (HeaderSize + std::uint64_t{RecordSize} * header.EntryCount > fileSize)
+        refusal = "This talk table is damaged: its entry table runs past the end of the file.";
+    else if (header.StringDataOffset > fileSize)
+        refusal = "This talk table is damaged: its string data would begin beyond the end of the file.";
+    if (refusal) {
+        dialogs.message(BoxKind::Error, refusal);
+        return OpenResult::Refused;
+    }
+
+    out.file = std::move(file);
+    out.fileSize = fileSize;
+    out.header = header;
+    return OpenResult::Opened;
+}
+
+std::uint32_t ChooseCacheNumber(const std::string& directory)
+{
+    std::uint32_t n = 0;
+    while (::access((directory + TalkTable::CacheFileName(n)).c_str(), F_OK) == 0) ++n;
+    return n;
+}
+
+namespace {
+
+bool ReadRecords(TalkTable& table, int fd)
+{
+    // One read of the whole record table, decoded into the fixed slots.
+    constexpr std::uint32_t Batch = 65536;
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(Batch) * RecordSize);
+    for (std::uint32_t first = 0; first < table.EntryCount; first += Batch) {
+        const std::uint32_t count = std::min(Batch, table.EntryCount - first);
+        if (!ReadExact(fd, buffer.data(), std::size_t{count} * RecordSize, HeaderSize + std::uint64_t{first} * RecordSize))
+            return false;
+        for (std::uint32_t i = 0; i < count; ++i)
+            table.EntryTable[first + i] = DecodeRecord(buffer.data() + std::size_t{i} * RecordSize);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags)
+{
+    flags.ProcessFinished = false;
+    table.CacheFailed = false;
+    table.ChangesPending = false;
+    table.Signature = file.header.Signature;
+    table.LanguageId = file.header.LanguageId;
+    table.EntryCount = file.header.EntryCount;
+    table.StringDataOffset = file.header.StringDataOffset;
+    const std::uint64_t dataSize = file.fileSize - table.StringDataOffset;
+
+    for (std::uint32_t slot = 0; slot < EntryCapacity; ++slot) table.EntryTable[slot].Offset = 0;
+
+    progress.setBarVisible(false);
+    if (!progress.isShown()) progress.show();
+    progress.setTitle("Loading talk table... Please wait.");
+    progress.setStatus("Reading data...");
+
+    // The records are read before the copy, so that a cache that cannot be
+    // built still leaves the table's own records and states consistent.
+    bool ok = ReadRecords(table, file.file.get());
+    table.resetJournalStates();
+    table.copyEntriesToBaseline();
+
+    if (ok) {
+        progress.setStatus("Caching data...");
+        ok = table.Cache.create(table.CachePath, file.file.get(), table.StringDataOffset, dataSize);
+    }
+    progress.setBarVisible(false);
+    progress.setSmooth(false);
+    progress.setHintVisible(false);
+    progress.setBarPosition(0);
+    if (ok) {
+        progress.setBarPosition(ProgressBarMax);
+        table.TableLoaded = true;
+        ok = table.Cache.openReadHandle(table.CachePath);
+    }
+    flags.ProcessFinished = true;
+    progress.close();
+    if (ok) return true;
+
+    table.TableLoaded = false;
+    dialogs.message(BoxKind::Plain, CacheCreationFailedMessage);
+    flags.StatisticsAborted = true;
+    table.CacheFailed = true;
+    return false;
+}
+
+}  // namespace lexicarta

@@ -1,0 +1,50 @@
+#pragma once
+// The table-side steps of loading a talk table: closing the previous table,
+// opening and checking the new file, choosing the cache number and building
+// the string cache. The main window sequences them with its own display steps.
+
+#include <cstdint>
+#include <string>
+
+#include "core/dialogs.h"
+#include "core/progress.h"
+#include "core/run_flags.h"
+#include "core/talk_table.h"
+#include "core/tlk_format.h"
+#include "core/unique_fd.h"
+
+namespace lexicarta {
+
+inline constexpr const char* CannotOpenFileMessage =
+    "Cannot open file! This error also occurs if the .tlk file is Read-Only. ";
+inline constexpr const char* CacheCreationFailedMessage = "Error while creating temporary file. Memory might be low.";
+inline constexpr const char* CannotLoadStringMessage = "Cannot load string due to error";
+inline constexpr const char* CannotReadCacheMessage = "Error while reading temporary file";
+
+enum class OpenResult { Opened, Missing, Unreadable, BadSignature, Refused };
+
+struct OpenedTalkTable {
+    UniqueFd file;
+    std::uint64_t fileSize = 0;
+    TlkHeader header;
+};
+
+// Releases the cache (mapping and handle), deletes its file and every journal
+// file of the table; CachePath empty, TableLoaded false. Failures are ignored.
+void CloseTable(TalkTable& table);
+
+// Opens path for reading and writing, reads and checks the header, and
+// refuses files the tables cannot hold. Every failure is reported through
+// dialogs with its message; nothing of the table is changed.
+OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out);
+
+// The smallest N >= 0 for which no "lexic"N".tmp" exists in directory.
+std::uint32_t ChooseCacheNumber(const std::string& directory);
+
+// Takes the header into the table and builds the string cache at CachePath;
+// reads the records, resets the journal states and the baseline. On failure
+// reports "Error while creating temporary file. Memory might be low.", sets
+// CacheFailed and StatisticsAborted and returns false. The file stays open.
+bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags);
+
+}  // namespace lexicarta
