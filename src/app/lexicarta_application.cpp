@@ -1,0 +1,71 @@
+#include "app/lexicarta_application.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+#include "app/advanced_search_window.h"
+#include "app/ascii_codes_window.h"
+#include "app/graph_window.h"
+#include "app/help_window.h"
+#include "app/lexiaide_window.h"
+#include "app/main_window.h"
+#include "app/progress_window.h"
+#include "app/quick_start_window.h"
+#include "app/statistics_window.h"
+#include "app/string_viewer_window.h"
+#include "app/truncate_window.h"
+#include "core/table_loader.h"
+
+namespace lexicarta {
+
+LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& programDirectory)
+    : m_session(std::make_unique<Session>(dialogs))
+{
+    Session& session = *m_session;
+    session.table.ProgramDirectory = programDirectory;
+    Windows& windows = session.windows;
+    // The secondary windows are created first so that the main window's
+    // constructor can already reach them.
+    windows.viewer = new StringViewerWindow(session);
+    windows.statistics = new StatisticsWindow(session);
+    windows.progress = new ProgressWindow(session);
+    windows.help = new HelpWindow(session);
+    windows.graph = new GraphWindow(session);
+    windows.advancedSearch = new AdvancedSearchWindow(session);
+    windows.lexiaide = new LexiaideWindow(session);
+    windows.truncate = new TruncateWindow(session);
+    windows.quickStart = new QuickStartWindow(session);
+    windows.asciiCodes = new AsciiCodesWindow(session);
+    windows.main = new MainWindow(session);
+}
+
+LexicartaApplication::~LexicartaApplication()
+{
+    Windows& windows = m_session->windows;
+    delete windows.main;
+    windows.main = nullptr;
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             windows.viewer, windows.statistics, windows.progress, windows.help, windows.graph, windows.advancedSearch,
+             windows.lexiaide, windows.truncate, windows.quickStart, windows.asciiCodes})
+        delete window;
+    windows = Windows{};
+    // Nothing of this process stays behind: the cache and journal files go.
+    CloseTable(m_session->table);
+}
+
+std::string FindProgramDirectory()
+{
+    QString directory = QCoreApplication::applicationDirPath();
+    if (::access(QFile::encodeName(directory).constData(), W_OK) != 0) {
+        directory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        QDir().mkpath(directory);
+    }
+    if (!directory.endsWith(QChar('/'))) directory += QChar('/');
+    return QFile::encodeName(directory).toStdString();
+}
+
+}  // namespace lexicarta

@@ -1,0 +1,346 @@
+// Loading a talk table into the main window, and showing and choosing entries.
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <new>
+
+#include "app/advanced_search_window.h"
+#include "app/lexiaide_window.h"
+#include "app/main_window.h"
+#include "app/progress_window.h"
+#include "app/statistics_window.h"
+#include "app/string_viewer_window.h"
+#include "app/text_codec.h"
+#include "core/file_io.h"
+#include "core/numbers.h"
+#include "core/table_loader.h"
+#include "editing/edit_journal.h"
+
+namespace lexicarta {
+namespace {
+
+// Sets a guard flag around the program's own write into a control.
+class GuardFlag {
+public:
+    explicit GuardFlag(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~GuardFlag() { m_flag = false; }
+    GuardFlag(const GuardFlag&) = delete;
+    GuardFlag& operator=(const GuardFlag&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+QString Decimal(std::int64_t value) { return QString::number(value); }
+
+std::string NamePart(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void MainWindow::Button2Click()
+{
+    FileDialogRequest request;
+    request.title = "Select Talk Table File";
+    request.filter = "Talk Table Files (.tlk)|*.tlk";
+    request.defaultExtension = "tlk";
+    request.fileName = m_openDialogFileName;
+    const auto chosen = m_session.dialogs.openFile(request);
+    if (!chosen) return;
+    m_openDialogFileName = *chosen;
+    m_session.table.CurrentTablePath = *chosen;
+    LoadTalkTable(*chosen);
+}
+
+void MainWindow::LoadTalkTable(const std::string& path)
+{
+    TalkTable& table = m_session.table;
+    RunFlags& flags = m_session.flags;
+    Dialogs& dialogs = m_session.dialogs;
+    ProgressWindow& progress = *m_session.windows.progress;
+    const Windows& windows = m_session.windows;
+
+    // Close the previous table; its unsaved edits go without a question.
+    progress.setBarVisible(false);
+    progress.show();
+    progress.setTitle("Preparing load... Please wait.");
+    progress.setStatus("Clearing cache...");
+    if (windows.advancedSearch) {
+        windows.advancedSearch->ResetForNewTable();
+        windows.advancedSearch->hide();
+    }
+    if (windows.statistics) windows.statistics->hide();
+    if (windows.viewer) windows.viewer->hide();
+    resetSearchPosition();
+    CloseTable(table);
+    if (windows.advancedSearch) windows.advancedSearch->DeleteResultFiles();
+
+    // Open and check the new file.
+    resetSearchPosition();
+    table.LastStepFailed = false;
+    OpenedTalkTable file;
+    const OpenResult opened = OpenTalkTableFile(path, dialogs, file);
+    if (opened != OpenResult::Opened) {
+        flags.ProcessFinished = true;
+        progress.close();
+        table.LastStepFailed = opened != OpenResult::Missing;
+        ResetEntryDisplay(true);
+        if (opened == OpenResult::Unreadable) {
+            Edit1->setEnabled(false);
+            Memo2->setEnabled(false);
+        }
+        return;
+    }
+
+    try {
+        table.CurrentStrRef = 0;
+        Edit1->setEnabled(true);
+        Memo2->setEnabled(true);
+        Edit1->setText(QStringLiteral("0"));
+
+        Label15->setText(FromUtf8(NamePart(path)));
+        Label18->setText(Decimal(file.header.EntryCount));
+        if (windows.viewer) windows.viewer->setScrollRange(file.header.EntryCount);
+        Label8->setText(QStringLiteral("/ ") + Decimal(std::int64_t{file.header.EntryCount} - 1));
+        Button11->setEnabled(true);
+
+        table.CacheNumber = ChooseCacheNumber(table.ProgramDirectory);
+        table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(table.CacheNumber);
+
+        if (windows.lexiaide) windows.lexiaide->Button2->setEnabled(false);
+        const bool cached = BuildStringCache(table, file, progress, dialogs, flags);
+        CheckBox7->setChecked(table.anyEntryHasFlags7());
+        if (!cached) {
+            for (QPushButton* button : {Button3, Button5, Button11, Button8}) button->setEnabled(false);
+            if (windows.lexiaide) windows.lexiaide->Button4->setEnabled(false);
+        }
+
+        GroupBox1->setTitle(table.CacheFailed ? QStringLiteral("Lexicarta") : FromUtf8(path));
+        ShowCurrentEntry();
+        if (windows.statistics) windows.statistics->setSizeMapMaximum(Decimal(std::int64_t{table.EntryCount} - 1));
+
+        if (RadioButton2->isChecked()) {
+            Edit2->setEnabled(true);
+            const auto start = ParseInt32(Edit2->text().toStdString());
+            if (!start || *start >= std::int64_t{table.EntryCount} - 1) {
+                Edit2->setText(QStringLiteral("0"));
+                RadioButton1->setChecked(true);
+                RadioButton2->setChecked(false);
+            }
+            Edit1Exit();
+        }
+
+        table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
+        table.LastOpenedPath = path;
+        LastFileFlag = true;
+        Button12->setEnabled(true);
+        file.file.reset();
+
+        GoToStrRef(Sender::Main);
+        table.CachedEntryCount = table.EntryCount;
+
+        if (windows.lexiaide && windows.lexiaide->CheckBox4->isChecked()) {
+            windows.lexiaide->show();
+            if (isVisible()) activateWindow();
+        }
+    } catch (const std::exception& error) {
+        flags.ProcessFinished = true;
+        progress.close();
+        dialogs.message(BoxKind::Error, std::string("The talk table could not be loaded: ") + error.what());
+        table.LastStepFailed = true;
+        ResetEntryDisplay(true);
+    }
+}
+
+void MainWindow::GoToStrRef(Sender sender)
+{
+    TalkTable& table = m_session.table;
+    table.LastStepFailed = false;
+    const auto value = ParseInt32(ToUtf8(Edit1->text()));
+    if (value && table.validStrRef(*value)) {
+        table.CurrentStrRef = *value;
+        ShowCurrentEntry();
+    } else {
+        ResetEntryDisplay(false);
+        table.EntryIsCurrent = false;
+        table.LastStepFailed = true;
+        QLineEdit* field = Edit1;
+        if (sender == Sender::Viewer && m_session.windows.viewer) field = m_session.windows.viewer->Edit1;
+        field->selectAll();
+        // The focus goes back once the focus change that ran this check is
+        // complete; moving it from inside that change would run the check again.
+        QTimer::singleShot(0, field, [field] {
+            field->activateWindow();
+            field->setFocus();
+            field->selectAll();
+        });
+        m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(std::int64_t{table.EntryCount} - 1));
+    }
+    if (!table.LastStepFailed) {
+        Edit1->setText(Decimal(table.CurrentStrRef));
+        if (m_session.windows.viewer) m_session.windows.viewer->setScrollPosition(table.CurrentStrRef);
+    }
+}
+
+QString MainWindow::entryCaption(const char* stateText) const
+{
+    return QStringLiteral("String ") + Decimal(m_session.table.CurrentStrRef) + QString::fromLatin1(stateText);
+}
+
+void MainWindow::ShowCurrentEntry()
+{
+    TalkTable& table = m_session.table;
+    const Windows& windows = m_session.windows;
+    LexiaideWindow* lexiaide = windows.lexiaide;
+    const std::int32_t n = table.CurrentStrRef;
+    table.EntryIsCurrent = true;
+
+    for (;;) {
+        const StrRefEntry& entry = table.EntryTable[n];
+        Label8->setText(QStringLiteral("/ ") + Decimal(std::int64_t{table.EntryCount} - 1));
+        {
+            GuardFlag guard(SuppressSoundChange);
+            Edit3->setText(FromCp1252(SoundResRefText(entry.SoundResRef)));
+        }
+        Label22->setText(Decimal(entry.VolumeVariance));
+        Label23->setText(Decimal(entry.PitchVariance));
+        Label24->setText(Decimal(entry.Offset));
+        Label25->setText(Decimal(entry.Length));
+        if (windows.viewer) windows.viewer->setEntryCaptions(Label15->text(), n);
+        if (lexiaide) lexiaide->setEntryCaption(n);
+
+        const EntryState state = table.state(n);
+        if (state == Original) {
+            GroupBox5->setTitle(entryCaption(" - Original"));
+            if (lexiaide) lexiaide->showState(state);
+            table.ChangesPending = false;
+            if (table.firstPendingSlot() >= 0) {
+                if (lexiaide) lexiaide->setPendingChanges(true);
+                table.ChangesPending = true;
+            }
+            const auto text = table.ReadCachedString(n);
+            if (!text) {
+                m_session.dialogs.message(BoxKind::Plain, CannotLoadStringMessage);
+                ResetEntryDisplay(false);
+                table.LastStepFailed = true;
+            } else {
+                GuardFlag guard(SuppressMemoChange);
+                Memo2->setPlainText(ToEditorText(*text));
+            }
+        } else if (state == EditedByUser || state == CreatedByUser) {
+            GroupBox5->setTitle(entryCaption(state == EditedByUser ? " - Edited by User" : " - Created by User"));
+            if (lexiaide) lexiaide->showState(state);
+            const auto text = ReadWholeFile(table.journalFilePath(n));
+            if (!text) {
+                m_session.dialogs.message(
+                    BoxKind::Plain,
+                    "Cannot load data from temporary TLK string file (file might have been deleted or manipulated "
+                    "externally). Your changes on this string were lost. Reverting to original string.");
+                if (state == EditedByUser) {
+                    RevertEditedEntry(table, n);
+                    continue;  // shown again, now from the cache
+                }
+                // A created entry has no saved text to fall back on: it stays
+                // a created entry, now empty.
+                WriteWholeFile(table.journalFilePath(n), {});
+                ShiftOffsets(table, std::int64_t{n} + 1, 0u - table.EntryTable[n].Length);
+                table.EntryTable[n].Length = 0;
+                continue;
+            }
+            GuardFlag guard(SuppressMemoChange);
+            Memo2->setPlainText(ToEditorText(*text));
+        }
+        break;
+    }
+
+    const QString editorText = Memo2->toPlainText();
+    if (windows.viewer) windows.viewer->RefreshStringViewer(editorText);
+
+    const bool edited = table.isEdited(n);
+    if (IsTaggedText(ToCp1252(editorText))) {
+        CheckBox10->setChecked(true);
+        if (edited) table.EntryTable[n].Flags = CheckBox7->isChecked() ? 7 : 3;
+    } else {
+        CheckBox10->setChecked(false);
+        if (edited) table.EntryTable[n].Flags = 3;
+    }
+    Label20->setText(Decimal(table.EntryTable[n].Flags));
+
+    if (table.CacheFailed) return;
+    setTableControlsEnabled(true);
+}
+
+void MainWindow::setTableControlsEnabled(bool enabled)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             Button3, Button5, Button8, Button6, Button7, Button9, Button15, Edit3, Button14, CheckBox7, btnFind,
+             eString, Button10, CheckBox8, cbCase, RadioButton1, RadioButton2, RadioButton7, RadioButton8, CheckBox5,
+             Edit1, Label12, Label16, Label26})
+        control->setEnabled(enabled);
+    const Windows& windows = m_session.windows;
+    if (windows.lexiaide) windows.lexiaide->Button4->setEnabled(enabled);
+    if (windows.viewer) windows.viewer->setScrollEnabled(enabled);
+    if (enabled) {
+        Button4->setEnabled(true);
+        // The fixed tables have no slot for another entry once they are full.
+        Button15->setEnabled(m_session.table.EntryCount < EntryCapacity);
+    } else {
+        Button11->setEnabled(false);
+    }
+}
+
+void MainWindow::ResetEntryDisplay(bool full)
+{
+    const QString notLoaded = QStringLiteral("Not Loaded");
+    if (full) {
+        Label15->setText(notLoaded);
+        Label18->setText(notLoaded);
+        Edit1->setText(QStringLiteral("0"));
+        Label8->setText(QStringLiteral("/ 0"));
+        setTableControlsEnabled(false);
+    }
+    Label20->setText(notLoaded);
+    {
+        GuardFlag guard(SuppressSoundChange);
+        Edit3->setText(notLoaded);
+    }
+    for (QLabel* label : {Label22, Label23, Label24, Label25}) label->setText(notLoaded);
+    {
+        GuardFlag guard(SuppressMemoChange);
+        Memo2->clear();
+    }
+    Button4->setEnabled(false);
+}
+
+void MainWindow::Button6Click()
+{
+    const auto value = ParseInt32(ToUtf8(Edit1->text()));
+    if (!value || std::int64_t{*value} - 1 < 0) return;
+    Edit1->setText(Decimal(std::int64_t{*value} - 1));
+    GoToStrRef(Sender::Main);
+}
+
+void MainWindow::Button7Click()
+{
+    const auto value = ParseInt32(ToUtf8(Edit1->text()));
+    if (!value || std::int64_t{*value} + 1 >= std::int64_t{m_session.table.EntryCount}) return;
+    Edit1->setText(Decimal(std::int64_t{*value} + 1));
+    GoToStrRef(Sender::Main);
+}
+
+void MainWindow::Button9Click() { GoToStrRef(Sender::Main); }
+
+void MainWindow::Edit2Exit() { GoToStrRef(Sender::Main); }
+
+}  // namespace lexicarta

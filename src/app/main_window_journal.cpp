@@ -1,0 +1,9 @@
+// Editing the current entry from the main window.
+
+#include "app/main_window.h"
+
+namespace lexicarta {
+
+void MainWindow::FlushJournal() {}
+
+}  // namespace lexicarta

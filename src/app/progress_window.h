@@ -1,0 +1,52 @@
+#pragma once
+// The shared window of long operations (TForm5): title, bar, hint line and
+// status line; Esc here pauses or interrupts the statistics and the
+// advanced search.
+
+#include <QDialog>
+
+#include "app/session.h"
+#include "core/progress.h"
+
+class QLabel;
+class QProgressBar;
+class QStatusBar;
+
+namespace lexicarta {
+
+class ProgressWindow : public QDialog, public Progress {
+    Q_OBJECT
+public:
+    explicit ProgressWindow(Session& session, QWidget* parent = nullptr);
+
+    void setTitle(const std::string& title) override;
+    void setStatus(const std::string& status) override;
+    void setHintVisible(bool visible) override;
+    void setBarVisible(bool visible) override;
+    void setBarPosition(int position) override;
+    void setSmooth(bool smooth) override;
+    void show() override;
+    bool isShown() const override;
+    void close() override;
+    bool pump() override;
+
+    QString statusText() const;
+
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void handleEscape();
+    // Lets the window paint without letting any user action run.
+    void repaintNow();
+
+    Session& m_session;
+};
+
+}  // namespace lexicarta

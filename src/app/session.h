@@ -1,0 +1,52 @@
+#pragma once
+// What every window of the program shares: the loaded table, the flags of
+// long runs, the two ports and the windows themselves.
+
+#include "core/dialogs.h"
+#include "core/run_flags.h"
+#include "core/talk_table.h"
+
+namespace lexicarta {
+
+class MainWindow;
+class StringViewerWindow;
+class StatisticsWindow;
+class ProgressWindow;
+class HelpWindow;
+class GraphWindow;
+class AdvancedSearchWindow;
+class LexiaideWindow;
+class TruncateWindow;
+class QuickStartWindow;
+class AsciiCodesWindow;
+
+struct Windows {
+    MainWindow* main = nullptr;                      // TForm1
+    StringViewerWindow* viewer = nullptr;            // TForm3
+    StatisticsWindow* statistics = nullptr;          // TForm4
+    ProgressWindow* progress = nullptr;              // TForm5
+    HelpWindow* help = nullptr;                      // TForm2
+    GraphWindow* graph = nullptr;                    // TForm6
+    AdvancedSearchWindow* advancedSearch = nullptr;  // TForm7
+    LexiaideWindow* lexiaide = nullptr;              // TForm8
+    TruncateWindow* truncate = nullptr;              // TForm9
+    QuickStartWindow* quickStart = nullptr;          // TForm10
+    AsciiCodesWindow* asciiCodes = nullptr;          // TForm11
+};
+
+// Enables or disables the windows a batch run locks: the main window, the
+// string viewer, the statistics, the graph and the advanced search windows.
+void SetRunWindowsEnabled(const Windows& windows, bool enabled);
+
+struct Session {
+    explicit Session(Dialogs& dialogPort) : dialogs(dialogPort) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    TalkTable table;
+    RunFlags flags;
+    Dialogs& dialogs;
+    Windows windows;
+};
+
+}  // namespace lexicarta

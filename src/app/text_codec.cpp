@@ -1,0 +1,42 @@
+#include "app/text_codec.h"
+
+#include "core/cp1252.h"
+
+namespace lexicarta {
+
+QString FromCp1252(std::string_view bytes)
+{
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(Cp1252ToUnicode(static_cast<unsigned char>(bytes[i])));
+    return text;
+}
+
+std::string ToCp1252(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) {
+        const auto byte = UnicodeToCp1252(c.unicode());
+        bytes += byte ? static_cast<char>(*byte) : '?';
+    }
+    return bytes;
+}
+
+QString ToEditorText(std::string_view entryBytes)
+{
+    QString text = FromCp1252(DisplayForm(entryBytes));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+std::string FromEditorText(const QString& text)
+{
+    QString normalized = text;
+    normalized.replace(QChar::ParagraphSeparator, QChar('\n'));
+    normalized.replace(QChar::LineSeparator, QChar('\n'));
+    return DisplayForm(ToCp1252(normalized));
+}
+
+}  // namespace lexicarta

@@ -1,0 +1,25 @@
+#pragma once
+// Conversions between the program's Windows-1252 bytes and Qt's text.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace lexicarta {
+
+QString FromCp1252(std::string_view bytes);
+// Characters outside Windows-1252 become '?'.
+std::string ToCp1252(const QString& text);
+
+// Editor text from an entry's bytes: its display form, each CR LF as one
+// line break of the editor.
+QString ToEditorText(std::string_view entryBytes);
+// The editor's text as the program sees it: Windows-1252 with CR LF breaks.
+std::string FromEditorText(const QString& text);
+
+// UTF-8 text of paths and messages.
+inline QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+inline std::string ToUtf8(const QString& text) { return text.toStdString(); }
+
+}  // namespace lexicarta

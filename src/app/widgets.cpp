@@ -1,0 +1,119 @@
+#include "app/widgets.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/wrap_button.h"
+
+namespace lexicarta {
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+}
+
+void ClickableGroupBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    QGroupBox::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+}
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name, const QRect& geometry)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+}  // namespace
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    auto* button = Named(new QPushButton(caption, parent), name, geometry);
+    button->setAccessibleName(caption);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
+{
+    return Named(new QLabel(text, parent), name, geometry);
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
+{
+    QLabel* label = MakeLabel(parent, name, text, geometry);
+    SetBold(label);
+    return label;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry, bool checked)
+{
+    auto* box = Named(new WrapCheckBox(caption, parent), name, geometry);
+    box->setAccessibleName(caption);
+    box->setChecked(checked);
+    return box;
+}
+
+QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
+                              bool checked)
+{
+    auto* button = Named(new WrapRadioButton(caption, parent), name, geometry);
+    button->setAccessibleName(caption);
+    button->setChecked(checked);
+    return button;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength, const QRect& geometry,
+                    const QString& accessibleName)
+{
+    auto* edit = Named(new QLineEdit(parent), name, geometry);
+    edit->setMaxLength(maxLength);
+    edit->setText(text);
+    edit->setAccessibleName(accessibleName);
+    return edit;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName)
+{
+    auto* memo = Named(new QPlainTextEdit(parent), name, geometry);
+    memo->setAccessibleName(accessibleName);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // The selection stays visible while another control has the focus.
+    QPalette palette = memo->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    memo->setPalette(palette);
+    return memo;
+}
+
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    auto* group = Named(new QGroupBox(caption, parent), name, geometry);
+    group->setAccessibleName(caption);
+    return group;
+}
+
+void SetUnderlined(QWidget* widget)
+{
+    QFont font = widget->font();
+    font.setUnderline(true);
+    widget->setFont(font);
+}
+
+void SetBold(QWidget* widget)
+{
+    QFont font = widget->font();
+    font.setBold(true);
+    widget->setFont(font);
+}
+
+}  // namespace lexicarta

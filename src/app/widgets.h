@@ -1,0 +1,70 @@
+#pragma once
+// Small builders for the fixed-layout windows: every control gets its
+// component name as objectName, its geometry and an accessible name.
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QRect>
+#include <QString>
+#include <QValidator>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace lexicarta {
+
+// A label that reports clicks (the underlined "Type" label).
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A group box that reports clicks on the box itself, not on its children.
+class ClickableGroupBox : public QGroupBox {
+    Q_OBJECT
+public:
+    using QGroupBox::QGroupBox;
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// Holds what the user types to maxLength characters while the program may
+// still write longer texts (QLineEdit's own limit would cut those).
+class MaxLengthValidator : public QValidator {
+public:
+    MaxLengthValidator(int maxLength, QObject* parent) : QValidator(parent), m_maxLength(maxLength) {}
+    State validate(QString& input, int&) const override { return input.size() <= m_maxLength ? Acceptable : Invalid; }
+
+private:
+    int m_maxLength;
+};
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry);
+// A bold value label.
+QLabel* MakeValueLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry);
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
+                        bool checked = false);
+QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
+                              bool checked = false);
+// An edit field; accessibleName is the text of the label that names it.
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength, const QRect& geometry,
+                    const QString& accessibleName);
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName);
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+void SetUnderlined(QWidget* widget);
+void SetBold(QWidget* widget);
+
+}  // namespace lexicarta

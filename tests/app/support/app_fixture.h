@@ -1,0 +1,56 @@
+#pragma once
+// A whole program for window tests: every window over one session, the
+// scripted dialog port, and a fresh program directory.
+
+#include <QString>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include "app/lexicarta_application.h"
+#include "app/main_window.h"
+#include "fake_dialogs.h"
+#include "temp_dir.h"
+#include "tlk_generator.h"
+
+class QWidget;
+
+namespace lexicarta::testing {
+
+class AppFixture {
+public:
+    AppFixture();
+    ~AppFixture();
+
+    TempDir dir;
+    FakeDialogs dialogs;
+    std::unique_ptr<LexicartaApplication> app;
+
+    Session& session() { return app->session(); }
+    TalkTable& table() { return app->session().table; }
+    MainWindow& main() { return *app->session().windows.main; }
+
+    // Writes a generated table into the directory and returns its path.
+    std::string writeTable(const std::string& name, const tlkgen::GeneratorOptions& options);
+    std::string writeBytes(const std::string& name, const std::string& bytes);
+    // Opens path through "Open a TLK file" and the open dialog.
+    void openThroughDialog(const std::string& path);
+
+    // Types text into the StrRef field and leaves it, as a user would.
+    void enterStrRef(const QString& text);
+};
+
+// The child of window named objectName, failing the test when absent.
+template <typename T>
+T* Find(QWidget* window, const char* objectName)
+{
+    T* widget = window->findChild<T*>(QString::fromLatin1(objectName));
+    if (!widget) qFatal("no control named %s in %s", objectName, qPrintable(window->objectName()));
+    return widget;
+}
+
+// Saves a picture of the window when LEXICARTA_SHOTS names a directory.
+void SaveShot(QWidget* window, const QString& name);
+
+}  // namespace lexicarta::testing
