@@ -263,6 +263,8 @@ void MainWindow::connectHandlers()
     connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
     });
+    connectSearchHandlers();
+    connectJournalHandlers();
 }
 
 void MainWindow::showSettingsSet(SettingsSet set)

@@ -163,6 +163,9 @@ private:
     void buildStringGroup(QWidget* outer);
     void buildBottomArea(QWidget* outer);
     void connectHandlers();
+    // Each area wires its own controls (in its own file).
+    void connectSearchHandlers();
+    void connectJournalHandlers();
 
     // Key preview of the whole window; true when the key was handled.
     bool FormShortCut(QKeyEvent* event);

@@ -4,6 +4,8 @@
 
 namespace lexicarta {
 
+void MainWindow::connectJournalHandlers() {}
+
 void MainWindow::FlushJournal() {}
 
 }  // namespace lexicarta

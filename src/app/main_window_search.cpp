@@ -4,6 +4,8 @@
 
 namespace lexicarta {
 
+void MainWindow::connectSearchHandlers() {}
+
 void MainWindow::resetSearchPosition() {}
 
 void MainWindow::Edit1Exit() {}

@@ -59,10 +59,18 @@ void TalkTable::DeleteAllJournalFiles() const
 
 std::int64_t TalkTable::firstPendingSlot() const
 {
-    const auto* begin = EntryStateTable.get();
-    const auto* end = begin + std::min(EntryCount, EntryCapacity);
-    const auto* it = std::find_if(begin, end, [](std::uint8_t s) { return s != Original; });
-    return it == end ? -1 : it - begin;
+    // Shown at every display of an unedited entry: eight states at a time.
+    const auto* states = EntryStateTable.get();
+    const std::size_t count = std::min(EntryCount, EntryCapacity);
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, states + i, 8);
+        if (word != 0) break;
+    }
+    for (; i < count; ++i)
+        if (states[i] != Original) return static_cast<std::int64_t>(i);
+    return -1;
 }
 
 bool TalkTable::anyEntryHasFlags7() const

@@ -1,0 +1,77 @@
+#pragma once
+// Shared pieces of the timing programs: arguments, clocks, baselines run as
+// shell commands in the same run, and the one output line per figure.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/dialogs.h"
+#include "core/progress.h"
+
+namespace bench {
+
+// Ports that answer nothing and show nothing: a benchmark has no user.
+class SilentDialogs : public lexicarta::Dialogs {
+public:
+    void message(lexicarta::BoxKind, const std::string& text) override { lastMessage = text; }
+    lexicarta::Answer confirm(lexicarta::BoxKind, lexicarta::Buttons, const std::string& text) override
+    {
+        lastMessage = text;
+        return lexicarta::Answer::No;
+    }
+    std::optional<std::string> openFile(const lexicarta::FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> saveFile(const lexicarta::FileDialogRequest&) override { return std::nullopt; }
+    std::string lastMessage;
+};
+
+class SilentProgress : public lexicarta::Progress {
+public:
+    void setTitle(const std::string&) override {}
+    void setStatus(const std::string&) override {}
+    void setHintVisible(bool) override {}
+    void setBarVisible(bool) override {}
+    void setBarPosition(int) override {}
+    void setSmooth(bool) override {}
+    void show() override { m_shown = true; }
+    bool isShown() const override { return m_shown; }
+    void close() override { m_shown = false; }
+    bool pump() override { return true; }
+
+private:
+    bool m_shown = false;
+};
+
+// Every timing program takes: --table PATH (repeatable, tables to measure
+// on; their entry count is read from the header) and --workdir DIR (a
+// scratch directory that may be filled and emptied).
+struct Arguments {
+    std::vector<std::string> tables;
+    std::string workdir;
+};
+Arguments ParseArguments(int argc, char** argv);
+
+double Now();  // seconds, monotonic
+// Seconds of one call.
+double Time(const std::function<void()>& work);
+// Median seconds over runs calls.
+double Median(int runs, const std::function<void()>& work);
+// Median seconds of a shell command over runs runs (output discarded).
+double TimeCommand(const std::string& command, int runs = 3);
+// Drops the file from the page cache where the system allows it, so that
+// program and baseline read under the same conditions; a no-op otherwise.
+void Settle(const std::string& path);
+
+std::uint32_t EntryCountOf(const std::string& tablePath);
+std::string Quote(const std::string& text);
+
+// bench NAME: X s | baseline BASE: Y s | ratio R
+void Report(const std::string& name, double seconds, const std::string& baselineName, double baselineSeconds);
+// bench NAME: X MB | baseline BASE: Y MB | ratio R
+void ReportMegabytes(const std::string& name, double megabytes, const std::string& baselineName, double baselineMegabytes);
+
+// Peak resident memory of this process so far, in MB.
+double PeakResidentMegabytes();
+
+}  // namespace bench
