@@ -1,9 +1,15 @@
 #pragma once
-// Short help texts: search methods and type flags (TForm2).
+// Short help texts (TForm2), filled before each showing: the search methods
+// or the type flags.
 
 #include <QWidget>
 
+#include <array>
+
 #include "app/session.h"
+
+class QGroupBox;
+class QLabel;
 
 namespace lexicarta {
 
@@ -12,7 +18,15 @@ class HelpWindow : public QWidget {
 public:
     explicit HelpWindow(Session& session, QWidget* parent = nullptr);
 
+    void showSearchMethods();
+    void showTypeFlags();
+
+    QGroupBox* GroupBox1 = nullptr;
+    std::array<QLabel*, 8> Lines{};  // Label1 .. Label8
+
 private:
+    void fill(const QString& caption, const QString& groupCaption, const std::array<const char*, 8>& lines);
+
     Session& m_session;
 };
 

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
+#include "app/startup.h"
 #include "app/quick_start_window.h"
 #include "app/statistics_window.h"
 #include "app/string_viewer_window.h"
@@ -22,11 +25,13 @@
 
 namespace lexicarta {
 
-LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& programDirectory)
+LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& programDirectory,
+                                           const std::string& readmeDirectory)
     : m_session(std::make_unique<Session>(dialogs))
 {
     Session& session = *m_session;
     session.table.ProgramDirectory = programDirectory;
+    session.readmeDirectory = readmeDirectory.empty() ? programDirectory : readmeDirectory;
     Windows& windows = session.windows;
     // The secondary windows are created first so that the main window's
     // constructor can already reach them.
@@ -43,6 +48,15 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     windows.main = new MainWindow(session);
 }
 
+void LexicartaApplication::start()
+{
+    Session& session = *m_session;
+    session.windows.main->show();
+    Startup(session);
+    session.windows.main->Button11->setEnabled(session.table.TableLoaded);
+    if (!session.windows.quickStart->CheckBox1->isChecked()) session.windows.quickStart->show();
+}
+
 LexicartaApplication::~LexicartaApplication()
 {
     Windows& windows = m_session->windows;
@@ -55,6 +69,13 @@ LexicartaApplication::~LexicartaApplication()
     windows = Windows{};
     // Nothing of this process stays behind: the cache and journal files go.
     CloseTable(m_session->table);
+}
+
+std::string ExecutableDirectory()
+{
+    QString directory = QCoreApplication::applicationDirPath();
+    if (!directory.endsWith(QChar('/'))) directory += QChar('/');
+    return QFile::encodeName(directory).toStdString();
 }
 
 std::string FindProgramDirectory()

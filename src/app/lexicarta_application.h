@@ -11,11 +11,17 @@ namespace lexicarta {
 
 class LexicartaApplication {
 public:
-    // programDirectory ends with '/'; temporary files live there.
-    LexicartaApplication(Dialogs& dialogs, const std::string& programDirectory);
+    // Both directories end with '/'; temporary files and the configuration
+    // live in programDirectory, "readme.txt" in readmeDirectory (by default
+    // the same).
+    LexicartaApplication(Dialogs& dialogs, const std::string& programDirectory, const std::string& readmeDirectory = {});
     ~LexicartaApplication();
     LexicartaApplication(const LexicartaApplication&) = delete;
     LexicartaApplication& operator=(const LexicartaApplication&) = delete;
+
+    // Shows the main window, reads the configuration (which may open the
+    // last table) and shows the quick start window unless switched off.
+    void start();
 
     Session& session() { return *m_session; }
     const Windows& windows() const { return m_session->windows; }
@@ -24,9 +30,11 @@ private:
     std::unique_ptr<Session> m_session;
 };
 
-// The directory of the running executable with a trailing '/', or, where
-// that directory is not writable (an installed copy), the user's data
-// directory for the program.
+// The directory of the running executable with a trailing '/'.
+std::string ExecutableDirectory();
+// Where the temporary files and the configuration live: the executable's
+// directory, or, where that one is not writable (an installed copy), the
+// user's data directory for the program.
 std::string FindProgramDirectory();
 
 }  // namespace lexicarta

@@ -10,7 +10,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Lexicarta"));
 
     lexicarta::QtDialogs dialogs;
-    lexicarta::LexicartaApplication lexicarta(dialogs, lexicarta::FindProgramDirectory());
-    lexicarta.windows().main->show();
+    lexicarta::LexicartaApplication lexicarta(dialogs, lexicarta::FindProgramDirectory(),
+                                              lexicarta::ExecutableDirectory());
+    lexicarta.start();
     return QApplication::exec();
 }

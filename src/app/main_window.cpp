@@ -1,6 +1,9 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,6 +24,7 @@
 #include "app/quick_start_window.h"
 #include "app/string_viewer_window.h"
 #include "app/widgets.h"
+#include "core/file_io.h"
 #include "core/table_loader.h"
 
 namespace lexicarta {
@@ -263,6 +267,14 @@ void MainWindow::connectHandlers()
     connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
     });
+    connect(Button12, &QPushButton::clicked, this, &MainWindow::Button12Click);
+    connect(Button13, &QPushButton::clicked, this, &MainWindow::Button13Click);
+    connect(Label7, &ClickableLabel::clicked, this, [this] {
+        if (m_session.windows.help) m_session.windows.help->showTypeFlags();
+    });
+    connect(GroupBox3, &ClickableGroupBox::clicked, this, [this] {
+        if (m_session.windows.help) m_session.windows.help->showSearchMethods();
+    });
     connectSearchHandlers();
     connectJournalHandlers();
 }
@@ -331,6 +343,29 @@ void MainWindow::showLexiaide()
 }
 
 void MainWindow::Button1Click() { close(); }
+
+void MainWindow::Button12Click()
+{
+    TalkTable& table = m_session.table;
+    if (!m_session.config.flag(cfg::LastFileFlag)) {
+        m_session.dialogs.message(BoxKind::Plain, "No reference to last opened file found in configuration file.");
+        return;
+    }
+    m_openDialogFileName = table.LastOpenedPath;
+    table.CurrentTablePath = table.LastOpenedPath;
+    LoadTalkTable(table.LastOpenedPath);
+}
+
+void MainWindow::Button13Click()
+{
+    const std::string readme = m_session.readmeDirectory + "readme.txt";
+    if (!FileExists(readme)) {
+        m_session.dialogs.message(BoxKind::Plain, "Readme file not found");
+        return;
+    }
+    // Nothing is reported when no program opens it.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(readme.c_str())));
+}
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
@@ -419,15 +454,5 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     return false;
 }
 
-void MainWindow::closeEvent(QCloseEvent* event)
-{
-    CloseTable(m_session.table);
-    event->accept();
-    const Windows& windows = m_session.windows;
-    for (QWidget* window : std::initializer_list<QWidget*>{
-             windows.viewer, windows.statistics, windows.progress, windows.help, windows.graph, windows.advancedSearch,
-             windows.lexiaide, windows.truncate, windows.quickStart, windows.asciiCodes})
-        if (window) window->hide();
-}
 
 }  // namespace lexicarta

@@ -38,6 +38,9 @@ public:
     void GoToStrRef(Sender sender = Sender::Main);
     // Refreshes every display of CurrentStrRef.
     void ShowCurrentEntry();
+    // Saves every pending change (quitting: without rebuilding the cache);
+    // returns whether the save completed.
+    bool SaveAll(bool skipCacheUpdate = false);
     // Partial: the entry values only; full: also disables what needs a table.
     void ResetEntryDisplay(bool full);
 
@@ -135,9 +138,6 @@ public:
     // sound field, cleared by the change handler that sees them.
     bool SuppressMemoChange = false;
     bool SuppressSoundChange = false;
-    // A load succeeded since the configuration last said otherwise: the
-    // configuration keeps LastOpenedPath.
-    bool LastFileFlag = false;
 
 public slots:
     void Button2Click();   // Open a TLK file
@@ -148,6 +148,8 @@ public slots:
     void Button1Click();   // Exit
     void Edit2Exit();      // StrRef field left: GoToStrRef
     void Edit1Exit();      // start StrRef field left: validate it
+    void Button12Click();  // Open last opened TLK
+    void Button13Click();  // See readme
     void RadioButton3Click();
     void RadioButton4Click();
     void RadioButton5Click();
@@ -155,6 +157,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The close query: unsaved changes, the configuration, the temporary files.
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -143,7 +143,7 @@ void MainWindow::LoadTalkTable(const std::string& path)
 
         table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
         table.LastOpenedPath = path;
-        LastFileFlag = true;
+        m_session.config.setFlag(cfg::LastFileFlag, true);
         Button12->setEnabled(true);
         file.file.reset();
 

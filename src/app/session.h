@@ -2,6 +2,9 @@
 // What every window of the program shares: the loaded table, the flags of
 // long runs, the two ports and the windows themselves.
 
+#include <string>
+
+#include "core/config_file.h"
 #include "core/dialogs.h"
 #include "core/run_flags.h"
 #include "core/talk_table.h"
@@ -47,6 +50,10 @@ struct Session {
     RunFlags flags;
     Dialogs& dialogs;
     Windows windows;
+    // The settings record of "lexicarta.cfg", kept for the whole run.
+    ConfigRecord config = ConfigRecord::Defaults();
+    // Where "readme.txt" ships: the executable's directory, with '/'.
+    std::string readmeDirectory;
 };
 
 }  // namespace lexicarta

@@ -85,6 +85,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometr
     auto* memo = Named(new QPlainTextEdit(parent), name, geometry);
     memo->setAccessibleName(accessibleName);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The selection stays visible while another control has the focus.
     QPalette palette = memo->palette();
@@ -100,6 +101,13 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, 
     auto* group = Named(new QGroupBox(caption, parent), name, geometry);
     group->setAccessibleName(caption);
     return group;
+}
+
+void SetCheckedAsUser(QAbstractButton* button, bool checked)
+{
+    if (button->isChecked() == checked) return;
+    button->setChecked(checked);
+    emit button->clicked(checked);
 }
 
 void SetUnderlined(QWidget* widget)

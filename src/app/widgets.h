@@ -8,6 +8,7 @@
 #include <QString>
 #include <QValidator>
 
+class QAbstractButton;
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -64,6 +65,10 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
                     const QString& accessibleName);
 QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName);
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+// Sets a check box or selects a radio button the way a user's click would:
+// when the state changes, the button's click behaviour runs (also while the
+// button is disabled). A radio button is only ever selected here.
+void SetCheckedAsUser(QAbstractButton* button, bool checked);
 void SetUnderlined(QWidget* widget);
 void SetBold(QWidget* widget);
 

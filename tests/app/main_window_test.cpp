@@ -176,6 +176,7 @@ void MainWindowTest::initialStateIsTheNotLoadedWindow()
     QCOMPARE(w.Button14->toolTip(), QStringLiteral("Keyboard hotkey: F2"));
     QVERIFY(!w.AdvancedSearchMode());
     QVERIFY(w.GuidedExport());
+    QCOMPARE(ClippedCaptions(&w), QStringList());
     SaveShot(&w, QStringLiteral("main-not-loaded"));
 }
 
@@ -258,6 +259,8 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
     QCOMPARE(viewer->ScrollBar1->maximum(), 499);
     QCOMPARE(viewer->ScrollBar1->pageStep(), 2);  // 500 / 200 = 2.5, half to even
     QVERIFY(viewer->ScrollBar1->isEnabled());
+    QCOMPARE(ClippedCaptions(&w), QStringList());
+    QCOMPARE(ClippedCaptions(lexiaide), QStringList());
     SaveShot(&w, QStringLiteral("main-loaded"));
     SaveShot(lexiaide, QStringLiteral("lexiaide"));
 }
@@ -542,6 +545,7 @@ void MainWindowTest::settingsGroupFollowsEnabledMainButtons()
     hover(w.Button8);
     QVERIFY(w.RadioButton4->isVisible() && w.RadioButton4->isChecked());
     QVERIFY(w.CheckBox3->isEnabled());
+    QCOMPARE(ClippedCaptions(w.GroupBox2), QStringList());
     SaveShot(w.GroupBox2, QStringLiteral("settings-export"));
     hover(w.Button3);
     QVERIFY(w.RadioButton5->isVisible() && w.RadioButton5->isChecked());

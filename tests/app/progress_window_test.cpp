@@ -48,6 +48,7 @@ void ProgressWindowTest::looksAsDefined()
     QCOMPARE(w->statusText(), QStringLiteral("Writing StrRefs..."));
     QVERIFY(w->Label1->isVisible());
     QCOMPARE(w->ProgressBar1->value(), 500);
+    QCOMPARE(ClippedCaptions(w), QStringList());
     SaveShot(w, QStringLiteral("progress"));
 }
 

@@ -1,6 +1,9 @@
 #include "app_fixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -35,6 +38,33 @@ void AppFixture::enterStrRef(const QString& text)
     field->selectAll();
     field->setText(text);
     main().Edit2Exit();
+}
+
+QStringList ClippedCaptions(QWidget* window)
+{
+    QStringList clipped;
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(window)) continue;
+        const QFontMetrics metrics(control->font());
+        bool fits = true;
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            if (label->wordWrap())
+                fits = metrics.boundingRect(label->rect(), Qt::TextWordWrap, label->text()).height() <= label->height();
+            else
+                fits = metrics.horizontalAdvance(label->text()) <= label->width();
+        } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+            fits = metrics.horizontalAdvance(button->text()) + 8 <= button->width();
+        } else if (auto* box = qobject_cast<QAbstractButton*>(control)) {
+            const int indicator = 20;
+            const QRect area(0, 0, box->width() - indicator, 1000);
+            fits = metrics.boundingRect(area, Qt::TextWordWrap, box->text()).height() <= box->height() + 2 &&
+                   metrics.boundingRect(area, Qt::TextWordWrap, box->text()).width() <= area.width();
+        } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+            fits = metrics.horizontalAdvance(group->title()) + 12 <= group->width();
+        }
+        if (!fits) clipped << control->objectName();
+    }
+    return clipped;
 }
 
 void SaveShot(QWidget* window, const QString& name)

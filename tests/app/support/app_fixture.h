@@ -3,6 +3,7 @@
 // scripted dialog port, and a fresh program directory.
 
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
 #include <memory>
@@ -49,6 +50,10 @@ T* Find(QWidget* window, const char* objectName)
     if (!widget) qFatal("no control named %s in %s", objectName, qPrintable(window->objectName()));
     return widget;
 }
+
+// Object names of the visible controls of window whose caption does not fit
+// their fixed geometry (a wrapping check box may use several lines).
+QStringList ClippedCaptions(QWidget* window);
 
 // Saves a picture of the window when LEXICARTA_SHOTS names a directory.
 void SaveShot(QWidget* window, const QString& name);

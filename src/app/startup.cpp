@@ -1,0 +1,161 @@
+#include "app/startup.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/lexiaide_window.h"
+#include "app/main_window.h"
+#include "app/quick_start_window.h"
+#include "app/widgets.h"
+#include "core/numbers.h"
+
+namespace lexicarta {
+namespace {
+
+std::string ConfigPath(const Session& session) { return session.table.ProgramDirectory + ConfigFileName; }
+
+void Warn(Session& session, const std::string& text) { session.dialogs.message(BoxKind::Warning, text); }
+
+void ApplyRecord(Session& session)
+{
+    const ConfigRecord& r = session.config;
+    MainWindow& main = *session.windows.main;
+    LexiaideWindow& lexiaide = *session.windows.lexiaide;
+    TalkTable& table = session.table;
+
+    lexiaide.CheckBox4->setChecked(r.flag(cfg::DisplayLexiaide));
+    if (r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
+        main.setOpenDialogFileName(table.LastOpenedPath);
+        table.CurrentTablePath = table.LastOpenedPath;
+        main.LoadTalkTable(table.LastOpenedPath);
+        if (table.LastStepFailed) {
+            Warn(session, "Cannot complete auto-open: last opened file could not be found. ");
+            session.config.setFlag(cfg::LastFileFlag, false);
+            main.Button12->setEnabled(false);
+        }
+    }
+    SetCheckedAsUser(main.CheckBox9, r.flag(cfg::AutoOpen));
+    main.Button12->setEnabled(r.flag(cfg::LastFileFlag));
+
+    SetCheckedAsUser(r.flag(cfg::AdvancedSearchMode) ? main.RadioButton6 : main.RadioButton5, true);
+
+    SetCheckedAsUser(main.CheckBox5, r.flag(cfg::HighlightMatches));
+    SetCheckedAsUser(main.cbCase, r.flag(cfg::CaseSensitivity));
+    SetCheckedAsUser(main.CheckBox8, r.flag(cfg::WholeWords));
+    SetCheckedAsUser(r.flag(cfg::LengthOriented) ? main.RadioButton7 : main.RadioButton8, true);
+    SetCheckedAsUser(main.CheckBox6, r.flag(cfg::WordsExpressions));
+    SetCheckedAsUser(main.CheckBox1, r.flag(cfg::TechnicalStatistics));
+
+    SetCheckedAsUser(r.flag(cfg::RawExport) ? main.RadioButton3 : main.RadioButton4, true);
+    SetCheckedAsUser(main.CheckBox2, r.flag(cfg::NumberStrings));
+    SetCheckedAsUser(main.CheckBox3, r.flag(cfg::WriteEmptyStrings));
+    SetCheckedAsUser(main.CheckBox4, r.flag(cfg::Spacelines));
+
+    lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
+    lexiaide.setStaysOnTop(r.flag(cfg::LexiaideOnTop));
+    lexiaide.CheckBox1->setChecked(r.flag(cfg::MakeBackup));
+    lexiaide.CheckBox3->setChecked(r.flag(cfg::SaveToDifferentFile));
+
+    session.windows.quickStart->CheckBox1->setChecked(!r.flag(cfg::ShowQuickStart));
+
+    const std::int32_t start = r.int32At(cfg::SearchFromStrRef);
+    if (start != 0) {
+        SetCheckedAsUser(main.RadioButton2, true);
+        main.Edit2->setText(QString::number(start));
+    } else {
+        SetCheckedAsUser(main.RadioButton1, true);
+    }
+
+    SetCheckedAsUser(main.CheckBox9, r.flag(cfg::AutoOpen));
+    if (r.flag(cfg::LastFileFlag)) main.Button12->setEnabled(true);
+}
+
+}  // namespace
+
+void Startup(Session& session)
+{
+    const std::string path = ConfigPath(session);
+    const ConfigReadResult read = ReadConfigFile(path);
+    auto writeDefaults = [&session, &path] {
+        session.config = ConfigRecord::Defaults();
+        return WriteConfigFile(path, session.config, std::string());
+    };
+
+    switch (read.status) {
+    case ConfigReadStatus::Missing:
+        if (writeDefaults())
+            Warn(session, "No configuration file was found. A new config file has been generated with default settings.");
+        else
+            Warn(session, "No configuration file was found. Unable to create new config file due to error. Using "
+                          "default configuration.");
+        return;
+    case ConfigReadStatus::Damaged:
+        if (writeDefaults())
+            Warn(session, "Configuration file was damaged or had unknown format. A new config file has been "
+                          "generated with default settings.");
+        else
+            Warn(session, "Configuration file was damaged or had unknown format. Unable to create new config file due "
+                          "to error. Using default configuration.");
+        return;
+    case ConfigReadStatus::Unreadable:
+        break;
+    case ConfigReadStatus::Ok:
+        try {
+            session.config = read.record;
+            session.table.LastOpenedPath = read.lastOpenedPath;
+            ApplyRecord(session);
+            return;
+        } catch (const std::exception&) {
+            break;
+        }
+    }
+    Warn(session, "Unable to open/read configuration file. Attempt will be made to generate a new config file with "
+                  "default settings...");
+    if (writeDefaults())
+        session.dialogs.message(BoxKind::Information, "A new config file with default settings has been successfully generated.");
+    else
+        session.dialogs.message(BoxKind::Error, "Unable to create new config file due to error. Using default configuration.");
+}
+
+ConfigRecord CollectSettings(const Session& session)
+{
+    ConfigRecord r = session.config;
+    const MainWindow& main = *session.windows.main;
+    const LexiaideWindow& lexiaide = *session.windows.lexiaide;
+    r.bytes[cfg::FormatMark] = 1;
+    r.bytes[cfg::MustBeZero] = 0;
+    r.bytes[cfg::AlwaysTwo] = 2;
+    r.bytes[cfg::AlwaysOne] = 1;
+    r.setFlag(cfg::AdvancedSearchMode, main.AdvancedSearchMode());
+    r.setFlag(cfg::HighlightMatches, main.CheckBox5->isChecked());
+    r.setFlag(cfg::CaseSensitivity, main.cbCase->isChecked());
+    r.setFlag(cfg::WholeWords, main.CheckBox8->isChecked());
+    r.setFlag(cfg::LengthOriented, main.RadioButton7->isChecked());
+    r.setFlag(cfg::WordsExpressions, main.CheckBox6->isChecked());
+    r.setFlag(cfg::TechnicalStatistics, main.CheckBox1->isChecked());
+    r.setFlag(cfg::RawExport, !main.GuidedExport());
+    r.setFlag(cfg::NumberStrings, main.CheckBox2->isChecked());
+    r.setFlag(cfg::WriteEmptyStrings, main.CheckBox3->isChecked());
+    r.setFlag(cfg::Spacelines, main.CheckBox4->isChecked());
+    r.setInt32(cfg::SearchFromStrRef, ParseInt32(main.Edit2->text().toStdString()).value_or(0));
+    r.setFlag(cfg::AutoOpen, main.CheckBox9->isChecked());
+    r.setFlag(cfg::DisplayLexiaide, lexiaide.CheckBox4->isChecked());
+    r.setInt32(cfg::LexiaideLeft, lexiaide.x());
+    r.setInt32(cfg::LexiaideTop, lexiaide.y());
+    r.setFlag(cfg::LexiaideOnTop, lexiaide.CheckBox2->isChecked());
+    r.setFlag(cfg::MakeBackup, lexiaide.CheckBox1->isChecked());
+    r.setFlag(cfg::SaveToDifferentFile, lexiaide.CheckBox3->isChecked());
+    r.setFlag(cfg::ShowQuickStart, !session.windows.quickStart->CheckBox1->isChecked());
+    return r;
+}
+
+void WriteConfiguration(Session& session)
+{
+    session.config = CollectSettings(session);
+    if (!WriteConfigFile(ConfigPath(session), session.config, session.table.LastOpenedPath))
+        session.dialogs.message(BoxKind::Error, "Unable to save configuration due to error.");
+}
+
+}  // namespace lexicarta
