@@ -1,12 +1,12 @@
 #include "app/graph_window.h"
 
+#include "app/widgets.h"
+
 namespace lexicarta {
 
 GraphWindow::GraphWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), m_session(session)
 {
-    setObjectName(QStringLiteral("TForm6"));
-    setWindowTitle(QStringLiteral("Graph"));
-    setFixedSize(640, 480);
+    SetUpWindow(this, "TForm6", QStringLiteral("Graph"), QSize(640, 480));
 }
 
 }  // namespace lexicarta

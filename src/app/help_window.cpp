@@ -11,12 +11,7 @@ HelpWindow::HelpWindow(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_session(session)
 {
-    setObjectName(QStringLiteral("TForm2"));
-    setWindowTitle(QStringLiteral("Lexicarta - Search Methods"));
-    QFont font = this->font();
-    font.setPointSize(8);
-    setFont(font);
-    setFixedSize(353, 186);
+    SetUpWindow(this, "TForm2", QStringLiteral("Lexicarta - Search Methods"), QSize(353, 186));
 
     GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral("Lexicarta Help"), QRect(6, 4, 341, 176));
     for (int i = 0; i < 8; ++i) {

@@ -62,10 +62,7 @@ LexicartaApplication::~LexicartaApplication()
     Windows& windows = m_session->windows;
     delete windows.main;
     windows.main = nullptr;
-    for (QWidget* window : std::initializer_list<QWidget*>{
-             windows.viewer, windows.statistics, windows.progress, windows.help, windows.graph, windows.advancedSearch,
-             windows.lexiaide, windows.truncate, windows.quickStart, windows.asciiCodes})
-        delete window;
+    for (QWidget* window : SecondaryWindows(windows)) delete window;
     windows = Windows{};
     // Nothing of this process stays behind: the cache and journal files go.
     CloseTable(m_session->table);

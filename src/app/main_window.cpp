@@ -62,10 +62,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::buildTopArea(QWidget* outer)
 {
-    Panel1 = new QFrame(outer);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setGeometry(8, 18, 310, 128);
+    Panel1 = MakePanel(outer, "Panel1", QRect(8, 18, 310, 128));
 
     Button2 = MakeButton(Panel1, "Button2", QStringLiteral("Open a TLK file"), QRect(6, 6, 112, 25));
     Button3 = MakeButton(Panel1, "Button3", QStringLiteral("Search..."), QRect(6, 36, 112, 25));
@@ -241,10 +238,7 @@ void MainWindow::buildStringGroup(QWidget* outer)
 
 void MainWindow::buildBottomArea(QWidget* outer)
 {
-    Panel2 = new QFrame(outer);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel2->setGeometry(324, 452, 360, 52);
+    Panel2 = MakePanel(outer, "Panel2", QRect(324, 452, 360, 52));
     Button13 = MakeButton(Panel2, "Button13", QStringLiteral("See readme"), QRect(10, 13, 108, 25));
     Button14 = MakeButton(Panel2, "Button14", QStringLiteral("Lexiaide (F2)"), QRect(126, 13, 108, 25));
     Button14->setToolTip(QStringLiteral("Keyboard hotkey: F2"));

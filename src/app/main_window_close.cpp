@@ -4,15 +4,6 @@
 #include <QCloseEvent>
 
 #include "app/advanced_search_window.h"
-#include "app/ascii_codes_window.h"
-#include "app/graph_window.h"
-#include "app/help_window.h"
-#include "app/lexiaide_window.h"
-#include "app/progress_window.h"
-#include "app/quick_start_window.h"
-#include "app/statistics_window.h"
-#include "app/string_viewer_window.h"
-#include "app/truncate_window.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "core/table_loader.h"
@@ -47,10 +38,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) advanced->DeleteResultFiles();
 
     event->accept();
-    const Windows& windows = m_session.windows;
-    for (QWidget* window : std::initializer_list<QWidget*>{
-             windows.viewer, windows.statistics, windows.progress, windows.help, windows.graph, windows.advancedSearch,
-             windows.lexiaide, windows.truncate, windows.quickStart, windows.asciiCodes})
+    for (QWidget* window : SecondaryWindows(m_session.windows))
         if (window) window->hide();
 }
 

@@ -12,12 +12,7 @@ QuickStartWindow::QuickStartWindow(Session& session, QWidget* parent)
                           Qt::WindowStaysOnTopHint),
       m_session(session)
 {
-    setObjectName(QStringLiteral("TForm10"));
-    setWindowTitle(QStringLiteral("Quick Start"));
-    QFont font = this->font();
-    font.setPointSize(8);
-    setFont(font);
-    setFixedSize(484, 290);
+    SetUpWindow(this, "TForm10", QStringLiteral("Quick Start"), QSize(484, 290));
 
     GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral("You can always display this window by pressing Alt+H."),
                           QRect(6, 4, 472, 252));

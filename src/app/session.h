@@ -2,7 +2,10 @@
 // What every window of the program shares: the loaded table, the flags of
 // long runs, the two ports and the windows themselves.
 
+#include <array>
 #include <string>
+
+class QWidget;
 
 #include "core/config_file.h"
 #include "core/dialogs.h"
@@ -36,6 +39,9 @@ struct Windows {
     QuickStartWindow* quickStart = nullptr;          // TForm10
     AsciiCodesWindow* asciiCodes = nullptr;          // TForm11
 };
+
+// Every window but the main one.
+std::array<QWidget*, 10> SecondaryWindows(const Windows& windows);
 
 // Enables or disables the windows a batch run locks: the main window, the
 // string viewer, the statistics, the graph and the advanced search windows.

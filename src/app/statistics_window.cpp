@@ -1,12 +1,12 @@
 #include "app/statistics_window.h"
 
+#include "app/widgets.h"
+
 namespace lexicarta {
 
 StatisticsWindow::StatisticsWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), m_session(session)
 {
-    setObjectName(QStringLiteral("TForm4"));
-    setWindowTitle(QStringLiteral("Statistics"));
-    setFixedSize(560, 440);
+    SetUpWindow(this, "TForm4", QStringLiteral("Statistics"), QSize(560, 440));
 }
 
 }  // namespace lexicarta

@@ -15,12 +15,7 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_session(session)
 {
-    setObjectName(QStringLiteral("TForm3"));
-    setWindowTitle(QStringLiteral("String"));
-    QFont font = this->font();
-    font.setPointSize(8);
-    setFont(font);
-    setFixedSize(564, 435);
+    SetUpWindow(this, "TForm3", QStringLiteral("String"), QSize(564, 435));
 
     GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral("String"), QRect(6, 4, 552, 330));
     Memo1 = MakeMemo(GroupBox1, "Memo1", QRect(10, 20, 532, 240), QStringLiteral("String text"));

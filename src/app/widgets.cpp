@@ -1,5 +1,6 @@
 #include "app/widgets.h"
 
+#include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -32,6 +33,23 @@ W* Named(W* widget, const char* name, const QRect& geometry)
 }
 
 }  // namespace
+
+void SetUpWindow(QWidget* window, const char* name, const QString& caption, const QSize& clientSize)
+{
+    window->setObjectName(QString::fromLatin1(name));
+    window->setWindowTitle(caption);
+    QFont font = window->font();
+    font.setPointSize(8);
+    window->setFont(font);
+    window->setFixedSize(clientSize);
+}
+
+QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* panel = Named(new QFrame(parent), name, geometry);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return panel;
+}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
 {

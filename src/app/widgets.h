@@ -10,6 +10,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QFrame;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -51,6 +52,12 @@ public:
 private:
     int m_maxLength;
 };
+
+// A top-level window of fixed size: component name, caption and the
+// toolkit's default font at 8 points.
+void SetUpWindow(QWidget* window, const char* name, const QString& caption, const QSize& clientSize);
+// A sunken frame grouping controls.
+QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry);
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry);
