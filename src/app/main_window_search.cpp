@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 #include <QValidator>
@@ -72,6 +71,14 @@ bool IsExit(QEvent* event)
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
+// The StrRef a search starts from: the start field's while "Search from
+// String" is chosen, where a text not yet checked counts as 0.
+std::int32_t StartStrRef(const MainWindow& w)
+{
+    if (!w.RadioButton2->isChecked()) return 0;
+    return ParseInt32(ToUtf8(w.Edit2->text())).value_or(0);
+}
+
 }  // namespace
 
 // The main window's side of the engine: the options of its controls,
@@ -102,14 +109,15 @@ public:
 
         // The shown text is the saved one unless the entry was edited; then
         // the occurrence to select is looked for in what is shown.
+        const bool edited = table.state(match.entry) != Original;
         std::string shown;
         std::int64_t position = match.stringMatchPos;
-        if (table.state(match.entry) != Original) {
+        if (edited) {
             shown = FromEditorText(w.Memo2->document()->toRawText());
             position = FindText(shown, match.term, match.inStringStart, match.options.findOptions());
             if (position < 0) return false;
         }
-        const std::string_view displayForm = table.state(match.entry) == Original ? match.savedText : shown;
+        const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
 
         if (w.CheckBox5->isChecked()) {
             QTextCursor cursor(w.Memo2->document());
@@ -250,9 +258,7 @@ void MainWindow::eStringChange()
     SearchEngine& engine = m_search->engine;
     const RunFlags& flags = m_session.flags;
     if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
-    // A start that has not been checked yet counts as the beginning.
-    const auto start = RadioButton2->isChecked() ? ParseInt32(ToUtf8(Edit2->text())) : std::optional<std::int32_t>(0);
-    engine.SearchPosition = engine.StartPosition(start.value_or(0));
+    engine.SearchPosition = engine.StartPosition(StartStrRef(*this));
     if (!flags.AdvancedSearchActive) {
         Label26->setText(QString::number(engine.SearchPosition));
         engine.LastRawMatch = -1;
@@ -283,8 +289,7 @@ void MainWindow::Button11Click()
     AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
     SearchEngine& engine = m_search->engine;
     m_session.flags.AdvancedSearchActive = true;
-    const auto start = RadioButton2->isChecked() ? ParseInt32(ToUtf8(Edit2->text())) : std::optional<std::int32_t>(0);
-    engine.resetPosition(engine.StartPosition(start.value_or(0)));
+    engine.resetPosition(engine.StartPosition(StartStrRef(*this)));
     Label26->setText(QString::number(engine.SearchPosition));
     if (!advanced) return;
     advanced->CheckBox2->setChecked(cbCase->isChecked());

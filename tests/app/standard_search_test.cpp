@@ -117,6 +117,7 @@ private slots:
     void unreadableCacheEndsTheSearch();
     void optionsAreMirroredInTheAdvancedSearchWindow();
     void searchButtonAndHelp();
+    void loadChecksTheStartAgainstTheNewTable();
 };
 
 void StandardSearchTest::findNextMeetsEveryMatchInOrder_data()
@@ -470,6 +471,32 @@ void StandardSearchTest::searchButtonAndHelp()
 
     QTest::mouseClick(w.GroupBox3, Qt::LeftButton, {}, QPoint(w.GroupBox3->width() - 4, 6));
     QVERIFY(s.f.session().windows.help->isVisible());
+}
+
+void StandardSearchTest::loadChecksTheStartAgainstTheNewTable()
+{
+    SearchWindow s;
+    MainWindow& w = s.w;
+    // "Search from String" kept from an earlier session, before any table.
+    w.RadioButton2->setChecked(true);
+    w.Edit2->setText(QStringLiteral("2"));
+    std::vector<tlkgen::GeneratedEntry> entries(20);
+    for (std::size_t i = 0; i < entries.size(); ++i) entries[i].text = "text " + std::to_string(i);
+    s.f.openThroughDialog(s.f.writeBytes("first.tlk", tlkgen::MakeTalkTable(entries)));
+    QVERIFY(s.f.dialogs.boxes.empty());
+    QVERIFY(w.RadioButton2->isChecked() && w.Edit2->isEnabled());
+    QCOMPARE(w.Label26->text(), QString::number(s.offset(2)));
+
+    // A start beyond a smaller table falls back to the whole table.
+    w.Edit2->setText(QStringLiteral("15"));
+    entries.resize(6);
+    s.f.openThroughDialog(s.f.writeBytes("second.tlk", tlkgen::MakeTalkTable(entries)));
+    QVERIFY(s.f.dialogs.boxes.empty());
+    QVERIFY(w.RadioButton1->isChecked() && !w.RadioButton2->isChecked());
+    QCOMPARE(w.Edit2->text(), QStringLiteral("0"));
+    QVERIFY(!w.Edit2->isEnabled());
+    QCOMPARE(w.Label26->text(), QStringLiteral("0"));
+    QVERIFY(w.RadioButton7->isChecked());
 }
 
 QTEST_MAIN(StandardSearchTest)
