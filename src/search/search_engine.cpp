@@ -141,7 +141,8 @@ void SearchEngine::search()
     // ends; skipped entries cost no stack.
     for (;;) {
         letEventsRun();
-        if (!m_flags.KeepRunning) break;
+        // The events may have closed the table (the program is quitting).
+        if (!m_flags.KeepRunning || !m_table.TableLoaded) break;
         if (!ensureMapped()) {
             exhausted();
             break;

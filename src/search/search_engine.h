@@ -83,7 +83,8 @@ public:
     bool ResultFileFailed = false;
 
     // One step: see the file comment. Does nothing while KeepRunning is
-    // false, and nothing when called from inside a running step.
+    // false or no table is loaded, and nothing when called from inside a
+    // running step.
     void search();
     // Runs the step while NoMoreMatches is false and KeepRunning is true;
     // returns KeepRunning (false: the user interrupted the run).

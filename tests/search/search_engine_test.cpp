@@ -248,6 +248,14 @@ TEST(SearchEngine, StepsDoNothingWhenInterruptedAndNeverNest)
     EXPECT_EQ(f.progress.pumps, 1);
     EXPECT_FALSE(f.host.suppressed);
 
+    // Nor when the table was closed while events ran (the program quits).
+    f.flags.KeepRunning = true;
+    f.table->TableLoaded = false;
+    f.engine.search();
+    EXPECT_EQ(f.host.restartOffers, 0);
+    EXPECT_TRUE(f.dialogs.boxes.empty());
+    f.table->TableLoaded = true;
+
     // A step started from inside a running one (a second click while events
     // run) is ignored.
     f.flags.KeepRunning = true;
