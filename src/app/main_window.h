@@ -199,7 +199,7 @@ private:
     void resetSearchPosition();
     QString entryCaption(const char* stateText) const;
 
-    // The engine, the window's side of it and the search controls' filters.
+    // The search engine and the window's side of it.
     struct SearchArea;
     struct SearchAreaDeleter {
         void operator()(SearchArea* area) const;
