@@ -1,5 +1,11 @@
 #include "app/advanced_search_window.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app/widgets.h"
+
 namespace lexicarta {
 
 AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), m_session(session)
@@ -7,6 +13,30 @@ AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent) : 
     setObjectName(QStringLiteral("TForm7"));
     setWindowTitle(QStringLiteral("Advanced Search"));
     setFixedSize(640, 480);
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+
+    GroupBox3 = MakeGroup(this, "GroupBox3", QStringLiteral("Search Method"), QRect(330, 270, 150, 74));
+    SetUnderlined(GroupBox3);
+    RadioButton3 = MakeRadioButton(GroupBox3, "RadioButton3", QStringLiteral("Length-oriented"), QRect(10, 22, 134, 18), true);
+    RadioButton4 = MakeRadioButton(GroupBox3, "RadioButton4", QStringLiteral("Absolute"), QRect(10, 46, 134, 18));
+    for (QWidget* child : std::initializer_list<QWidget*>{RadioButton3, RadioButton4}) {
+        QFont plain = child->font();
+        plain.setUnderline(false);
+        child->setFont(plain);
+    }
+    CheckBox2 = MakeCheckBox(this, "CheckBox2", QStringLiteral("Case sensitivity"), QRect(490, 284, 140, 18));
+    CheckBox3 = MakeCheckBox(this, "CheckBox3", QStringLiteral("Whole words"), QRect(490, 310, 140, 18));
+
+    GroupBox4 = MakeGroup(this, "GroupBox4", QString(), QRect(330, 350, 300, 74));
+    GroupBox4->setAccessibleName(QStringLiteral("Start of the search"));
+    RadioButton5 = MakeRadioButton(GroupBox4, "RadioButton5", QStringLiteral("Search whole talk table"),
+                                   QRect(10, 12, 200, 18), true);
+    RadioButton6 = MakeRadioButton(GroupBox4, "RadioButton6", QStringLiteral("Search from string"), QRect(10, 42, 140, 18));
+    Edit3 = MakeEdit(GroupBox4, "Edit3", QStringLiteral("0"), 12, QRect(156, 40, 90, 22),
+                     QStringLiteral("Search from string"));
+    Edit3->setEnabled(false);
 }
 
 }  // namespace lexicarta

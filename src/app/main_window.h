@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/session.h"
@@ -21,6 +23,8 @@ namespace lexicarta {
 
 class ClickableGroupBox;
 class ClickableLabel;
+class SearchEngine;
+struct SearchOptions;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -48,6 +52,12 @@ public:
     enum class SettingsSet { Open, Search, Statistics, Export };
     void showSettingsSet(SettingsSet set);
     SettingsSet shownSettingsSet() const { return m_settingsSet; }
+
+    // The search engine, shared by every search of the program.
+    SearchEngine& searchEngine();
+    // Where the engine takes its options in counting mode (the word
+    // statistics); the main window's options are used until one is set.
+    void setCountingOptionsSource(std::function<SearchOptions()> source);
 
     bool AdvancedSearchMode() const { return m_advancedSearchMode; }
     bool GuidedExport() const { return m_guidedExport; }
@@ -154,6 +164,15 @@ public slots:
     void RadioButton4Click();
     void RadioButton5Click();
     void RadioButton6Click();
+    // The standard search.
+    void btnFindClick();   // Find next
+    void eStringChange();  // the search starts again from the start position
+    void Button10Click();  // New search
+    void Button3Click();   // Search...
+    void Button11Click();  // Advanced Search...
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void GroupBox3Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -182,6 +201,13 @@ private:
     // The search engine starts again from the beginning, with no last match.
     void resetSearchPosition();
     QString entryCaption(const char* stateText) const;
+
+    // The search engine and the window's side of it.
+    struct SearchArea;
+    struct SearchAreaDeleter {
+        void operator()(SearchArea* area) const;
+    };
+    std::unique_ptr<SearchArea, SearchAreaDeleter> m_search;
 
     Session& m_session;
     SettingsSet m_settingsSet = SettingsSet::Open;

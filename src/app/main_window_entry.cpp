@@ -120,6 +120,8 @@ void MainWindow::LoadTalkTable(const std::string& path)
 
         if (windows.lexiaide) windows.lexiaide->Button2->setEnabled(false);
         const bool cached = BuildStringCache(table, file, progress, dialogs, flags);
+        // The search start is checked below against the entries the new cache holds.
+        table.CachedEntryCount = table.EntryCount;
         CheckBox7->setChecked(table.anyEntryHasFlags7());
         if (!cached) {
             for (QPushButton* button : {Button3, Button5, Button11, Button8}) button->setEnabled(false);
@@ -148,7 +150,6 @@ void MainWindow::LoadTalkTable(const std::string& path)
         file.file.reset();
 
         GoToStrRef(Sender::Main);
-        table.CachedEntryCount = table.EntryCount;
 
         if (windows.lexiaide && windows.lexiaide->CheckBox4->isChecked()) {
             windows.lexiaide->show();

@@ -1,0 +1,30 @@
+#pragma once
+// The matches a search must produce on a table whose texts are known,
+// worked out directly from the matching rules (independently of the
+// program's search code): every entry in StrRef order, its text as shown,
+// case folded through the Windows-1252 lower case when case is ignored, a
+// word being letters and digits, the next occurrence looked for behind a
+// match or one character after its start.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tlk_generator.h"
+
+namespace lexicarta::testing {
+
+struct ExpectedMatch {
+    std::int32_t entry;
+    std::int64_t position;  // in the shown form, CR LF counting two
+    bool operator==(const ExpectedMatch&) const = default;
+};
+
+// Bytes up to the first NUL, every line break (CR LF, LF, CR) as CR LF.
+std::string ShownForm(const std::string& bytes);
+
+// Entries other than 0 with Offset 0 hold no text for the search.
+std::vector<ExpectedMatch> ExpectedMatches(const std::vector<tlkgen::GeneratedEntry>& entries, const std::string& term,
+                                           bool caseSensitive, bool wholeWords, bool lengthOriented);
+
+}  // namespace lexicarta::testing
