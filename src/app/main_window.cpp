@@ -266,9 +266,6 @@ void MainWindow::connectHandlers()
     connect(Label7, &ClickableLabel::clicked, this, [this] {
         if (m_session.windows.help) m_session.windows.help->showTypeFlags();
     });
-    connect(GroupBox3, &ClickableGroupBox::clicked, this, [this] {
-        if (m_session.windows.help) m_session.windows.help->showSearchMethods();
-    });
     connectSearchHandlers();
     connectJournalHandlers();
 }

@@ -350,10 +350,7 @@ void MainWindow::RadioButton2Click()
 
 void MainWindow::GroupBox3Click()
 {
-    if (HelpWindow* help = m_session.windows.help) {
-        help->show();
-        help->raise();
-    }
+    if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
 }
 
 }  // namespace lexicarta
