@@ -41,6 +41,18 @@ public:
     // Partial: the entry values only; full: also disables what needs a table.
     void ResetEntryDisplay(bool full);
 
+    // Writes the editor's text into the current entry's journal file when it
+    // changed since the last write; a failure is reported and keeps the text
+    // in the editor, unsynced, for the next try.
+    void FlushJournal();
+    // Commits the sound field and the text, chooses the target (the loaded
+    // file, or one from the save dialog) and saves. True when the file is
+    // saved and, unless skipped (saving on exit), its string cache rebuilt.
+    bool SaveAll(bool skipCacheUpdate = false);
+    // The save proper on target, with its progress window and messages;
+    // afterwards the target is the current table. True as for SaveAll.
+    bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false);
+
     // The settings sets of the "Settings" group, one shown at a time.
     enum class SettingsSet { Open, Search, Statistics, Export };
     void showSettingsSet(SettingsSet set);
@@ -152,6 +164,12 @@ public slots:
     void RadioButton4Click();
     void RadioButton5Click();
     void RadioButton6Click();
+    void MarkEdited();       // the editor's text changed
+    void MarkSoundEdited();  // the sound field changed
+    void CommitSoundRef();   // the sound field left
+    void NewString();        // New
+    void RevertString();     // Lexiaide: revert this string
+    void UndoAll();          // Lexiaide: undo all changes
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -175,7 +193,10 @@ private:
     // Restores the not-loaded state after a load that did not complete.
     void loadFailed();
     void showLexiaide();
-    void FlushJournal();
+    // No entry left to show (a table emptied of its user-made entries).
+    void showNoEntry();
+    // Lexiaide's revert, undo-all and save buttons while no entry is shown.
+    void refreshPendingWithoutEntry();
     // The search engine starts again from the beginning, with no last match.
     void resetSearchPosition();
     QString entryCaption(const char* stateText) const;
@@ -185,6 +206,9 @@ private:
     bool m_advancedSearchMode = false;
     bool m_guidedExport = true;
     std::string m_openDialogFileName;
+    // The entry whose text the editor holds, -1 for none: only that entry
+    // may take the editor's text.
+    std::int64_t m_editorEntry = -1;
 };
 
 }  // namespace lexicarta
