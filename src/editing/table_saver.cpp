@@ -56,6 +56,34 @@ private:
     std::vector<char> m_buffer;
 };
 
+// Copies size bytes at from:fromOffset to to:toOffset, in the kernel where it can.
+bool CopyBetween(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t size)
+{
+    auto in = static_cast<loff_t>(fromOffset);
+    auto out = static_cast<loff_t>(toOffset);
+    while (size > 0) {
+        const ssize_t n = ::copy_file_range(from, &in, to, &out, size, 0);
+        if (n > 0) {
+            size -= static_cast<std::uint64_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) return false;
+        break;
+    }
+    std::vector<char> buffer(std::min<std::uint64_t>(size, 1u << 20));
+    while (size > 0) {
+        const std::size_t chunk = std::min<std::uint64_t>(size, buffer.size());
+        if (!ReadExact(from, buffer.data(), chunk, static_cast<std::uint64_t>(in)) ||
+            !WriteAllAt(to, buffer.data(), chunk, static_cast<std::uint64_t>(out)))
+            return false;
+        in += static_cast<loff_t>(chunk);
+        out += static_cast<loff_t>(chunk);
+        size -= chunk;
+    }
+    return true;
+}
+
 // A read-only view of the whole string cache.
 class CacheView {
 public:
@@ -65,7 +93,8 @@ public:
     }
     bool open(const std::string& path)
     {
-        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        m_fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        const UniqueFd& fd = m_fd;
         if (!fd) return false;
         const auto size = FileSize(fd.get());
         if (!size) return false;
@@ -87,8 +116,10 @@ public:
         return {m_data + offset, std::min<std::size_t>(length, m_size - offset)};
     }
     std::size_t size() const { return m_size; }
+    int fd() const { return m_fd.get(); }
 
 private:
+    UniqueFd m_fd;
     const char* m_data = nullptr;
     std::size_t m_size = 0;
 };
@@ -98,8 +129,9 @@ private:
 // different bytes (possible after edits of a table whose texts are not in
 // StrRef order) or offsets that wrapped are laid out afresh one after the
 // other, so that no saved text can overwrite another. Returns false when the
-// texts cannot fit 32-bit offsets.
-bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vector<std::uint32_t>& offsets)
+// texts cannot fit 32-bit offsets; tells whether the texts end up in StrRef order.
+bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vector<std::uint32_t>& offsets,
+                       bool& inStrRefOrder)
 {
     const std::uint32_t count = table.EntryCount;
     const StrRefEntry* entries = table.EntryTable.get();
@@ -158,6 +190,7 @@ bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vec
             }
         }
     }
+    inStrRefOrder = ordered || relayout;
     if (!relayout) return true;
 
     if (totalLength > UINT32_MAX) return false;
@@ -195,6 +228,20 @@ bool MayWrite(const std::string& path, const struct stat& st)
     return ::access(path.c_str(), W_OK) == 0;
 }
 
+// Makes backup another name of source, or a copy where links are refused.
+// A failure is not reported: a backup is a courtesy.
+void LinkOrCopy(const std::string& source, const std::string& backup)
+{
+    const std::string part = backup + ".new";
+    RemoveFile(part);
+    if (::link(source.c_str(), part.c_str()) == 0 && ::rename(part.c_str(), backup.c_str()) == 0) {
+        RemoveFile(part);  // left when backup already was a name of source
+        return;
+    }
+    RemoveFile(part);
+    CopyFile(source, backup);
+}
+
 struct Failure {
     SaveResult result;
     std::string message;
@@ -207,6 +254,14 @@ public:
     ~TableWriter()
     {
         if (!m_partPath.empty()) RemoveFile(m_partPath);
+    }
+
+    // Whether the target is the loaded file itself (also through a link).
+    bool replacesLoadedFile() const
+    {
+        struct stat target {}, loaded {};
+        return ::stat(m_resolved.c_str(), &target) == 0 && ::stat(m_table.CurrentTablePath.c_str(), &loaded) == 0 &&
+               target.st_dev == loaded.st_dev && target.st_ino == loaded.st_ino;
     }
 
     // Creates the new file beside the target, with the target's permissions.
@@ -262,32 +317,54 @@ public:
         return out.flush();
     }
 
-    // Every text at its planned position; the file ends with the furthest text.
+    // Every text at its planned position; the file ends with the furthest
+    // text. When the texts follow each other in StrRef order, unedited texts
+    // that lie one after the other in the cache go over in one in-kernel copy.
     bool writeTexts(BlockWriter& out, const std::vector<std::uint32_t>& offsets, const CacheView& cache,
-                    Failure& failure)
+                    bool inStrRefOrder, Failure& failure)
     {
         const std::uint64_t base = m_table.StringDataOffset;
         std::uint64_t end = HeaderSize + std::uint64_t{RecordSize} * m_table.EntryCount;
         end = std::max(end, base);
         std::string journalText;
+        struct {
+            std::uint64_t from = 0, to = 0, size = 0;
+        } run;
+        auto sendRun = [&] {
+            if (run.size == 0) return true;
+            const bool ok = out.flush() && CopyBetween(cache.fd(), run.from, m_fd.get(), run.to, run.size);
+            run.size = 0;
+            return ok;
+        };
+        auto writeFailed = [&] {
+            failure = {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
+            return false;
+        };
         for (std::uint32_t i = 0; i < m_table.EntryCount; ++i) {
             const std::uint32_t length = m_table.EntryTable[i].Length;
             const std::uint64_t position = base + offsets[i];
             if (length == 0) continue;
             end = std::max(end, position + length);
-            std::string_view text;
             if (m_table.isEdited(static_cast<std::int32_t>(i))) {
+                if (!sendRun()) return writeFailed();
                 if (!readJournal(static_cast<std::int32_t>(i), length, journalText, failure)) return false;
-                text = journalText;
-            } else {
-                const StrRefEntry& baseline = m_table.BaselineEntryTable[i];
-                text = cache.slice(baseline.Offset, std::min(length, baseline.Length));
+                if (!out.write(position, journalText.data(), journalText.size())) return writeFailed();
+                continue;
             }
-            if (!out.write(position, text.data(), text.size())) {
-                failure = {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
-                return false;
+            const StrRefEntry& baseline = m_table.BaselineEntryTable[i];
+            const std::string_view text = cache.slice(baseline.Offset, std::min(length, baseline.Length));
+            if (!inStrRefOrder) {
+                if (!out.write(position, text.data(), text.size())) return writeFailed();
+                continue;
+            }
+            if (run.size > 0 && run.from + run.size == baseline.Offset && run.to + run.size == position) {
+                run.size += text.size();
+            } else {
+                if (!sendRun()) return writeFailed();
+                run = {baseline.Offset, position, text.size()};
             }
         }
+        if (!sendRun()) return writeFailed();
         if (!out.flush() || ::ftruncate(m_fd.get(), static_cast<off_t>(end)) != 0) {
             failure = {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
             return false;
@@ -295,11 +372,17 @@ public:
         return true;
     }
 
-    // Flushes the new file to disk and puts it in the target's place.
-    bool commit(Failure& failure)
+    // Flushes the new file to disk and puts it in the target's place. Backups
+    // of a loaded file that the new one replaces are further names of the
+    // replaced file, made just before: the same bytes without a copy.
+    bool commit(const std::vector<std::string>& linkedBackups, Failure& failure)
     {
-        if (::fsync(m_fd.get()) != 0 || ::close(m_fd.release()) != 0 ||
-            ::rename(m_partPath.c_str(), m_resolved.c_str()) != 0) {
+        if (::fsync(m_fd.get()) != 0 || ::close(m_fd.release()) != 0) {
+            failure = {SaveResult::Failed, CannotWriteFileMessage(m_target, errno), BoxKind::Error};
+            return false;
+        }
+        for (const std::string& backup : linkedBackups) LinkOrCopy(m_resolved, backup);
+        if (::rename(m_partPath.c_str(), m_resolved.c_str()) != 0) {
             failure = {SaveResult::Failed, CannotWriteFileMessage(m_target, errno), BoxKind::Error};
             return false;
         }
@@ -357,8 +440,9 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
     progress.setTitle("Saving talk table file... Please wait.");
     progress.setStatus("Writing StrRefs...");
 
-    if (request.makeBackup) CopyFile(table.CurrentTablePath, table.CurrentTablePath + ".bak");
-    if (request.makeTruncateBackup) CopyFile(table.CurrentTablePath, table.CurrentTablePath + ".trc.bak");
+    std::vector<std::string> backups;
+    if (request.makeBackup) backups.push_back(table.CurrentTablePath + ".bak");
+    if (request.makeTruncateBackup) backups.push_back(table.CurrentTablePath + ".trc.bak");
 
     Failure failure{SaveResult::Failed, {}, BoxKind::Error};
     TableWriter writer(table, request.target);
@@ -366,25 +450,35 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
     CacheView cache;
     try {
         if (!writer.create(failure)) {
+            for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
             Fail(failure, progress, dialogs, flags);
             return failure.result;
         }
+        std::vector<std::string> linkedBackups;
+        if (writer.replacesLoadedFile())
+            linkedBackups = backups;
+        else
+            for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
+
         if (!cache.open(table.CachePath)) {
             Fail({SaveResult::Failed, SaveStreamFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
             return SaveResult::Failed;
         }
-        if (!PlanTextPositions(table, cache.size(), offsets)) {
+        bool inStrRefOrder = true;
+        if (!PlanTextPositions(table, cache.size(), offsets, inStrRefOrder)) {
             Fail({SaveResult::Failed, StringWriteFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
             return SaveResult::Failed;
         }
-        BlockWriter out(writer.fd());
-        if (!writer.writeHeaderAndRecords(out, offsets)) {
+        BlockWriter records(writer.fd());
+        if (!writer.writeHeaderAndRecords(records, offsets)) {
             Fail({SaveResult::Failed, CannotWriteFileMessage(request.target, errno), BoxKind::Error}, progress,
                  dialogs, flags);
             return SaveResult::Failed;
         }
         progress.setStatus("Writing Strings...");
-        if (!writer.writeTexts(out, offsets, cache, failure) || !writer.commit(failure)) {
+        BlockWriter texts(writer.fd());
+        if (!writer.writeTexts(texts, offsets, cache, inStrRefOrder, failure) ||
+            !writer.commit(linkedBackups, failure)) {
             Fail(failure, progress, dialogs, flags);
             return failure.result;
         }
@@ -397,7 +491,8 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
     for (std::uint32_t i = 0; i < table.EntryCount; ++i) table.EntryTable[i].Offset = offsets[i];
     table.DeleteAllJournalFiles();
     SaveResult result = SaveResult::Saved;
-    if (!request.skipCacheUpdate && !UpdateStringCache(table, writer.resolved(), progress, dialogs, flags))
+    if (!request.skipCacheUpdate &&
+        !UpdateStringCache(table, writer.resolved(), progress, dialogs, flags))
         result = SaveResult::SavedCacheFailed;
     progress.setStatus("Finishing operations...");
     table.ChangesPending = false;
@@ -429,9 +524,9 @@ bool UpdateStringCache(TalkTable& table, const std::string& path, Progress& prog
     table.copyEntriesToBaseline();
     table.CachedEntryCount = table.EntryCount;
 
-    bool ok = file && !table.CachePath.empty() &&
-              table.Cache.create(table.CachePath, file.get(), table.StringDataOffset, dataSize) &&
-              table.Cache.openReadHandle(table.CachePath);
+    const bool ok = file && !table.CachePath.empty() &&
+                    table.Cache.create(table.CachePath, file.get(), table.StringDataOffset, dataSize) &&
+                    table.Cache.openReadHandle(table.CachePath);
     table.TableLoaded = ok;
     // The window opened for the save closes whatever the outcome.
     flags.ProcessFinished = true;

@@ -37,9 +37,10 @@ enum class SaveResult {
     FailedOnEntry,
 };
 
-// Backs up the loaded file, writes header, records and texts into a new file
-// beside the target, flushes it to disk and renames it over the target (whose
-// permissions it keeps), deletes the journal files and, unless skipped,
+// Backs up the loaded file (when the target replaces it, the backups are the
+// replaced file itself under their names), writes header, records and texts
+// into a new file beside the target, flushes it to disk and renames it over
+// the target (whose permissions it keeps), deletes the journal files and, unless skipped,
 // rebuilds the string cache. Any failure before the rename leaves the target
 // as it was and the journal, states and ChangesPending untouched, closes the
 // progress window and reports one message. On success CurrentTablePath and
@@ -49,9 +50,9 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
                          RunFlags& flags);
 
 // Rebuilds the string cache from the saved file at path, every entry Original
-// again and the baseline a copy of the entry table. On failure the states and
-// the baseline still describe the saved file, the cache failure is reported
-// and CacheFailed and StatisticsAborted are set.
+// again and the baseline a copy of the entry table. On failure
+// the states and the baseline still describe the saved file, the cache
+// failure is reported and CacheFailed and StatisticsAborted are set.
 bool UpdateStringCache(TalkTable& table, const std::string& path, Progress& progress, Dialogs& dialogs,
                        RunFlags& flags);
 
