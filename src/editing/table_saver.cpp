@@ -524,6 +524,9 @@ bool UpdateStringCache(TalkTable& table, const std::string& path, Progress& prog
     table.copyEntriesToBaseline();
     table.CachedEntryCount = table.EntryCount;
 
+    // A new file rather than the old one cut to nothing: cutting has to wait
+    // for the old data still on its way to the disk.
+    if (!table.CachePath.empty()) RemoveFile(table.CachePath);
     const bool ok = file && !table.CachePath.empty() &&
                     table.Cache.create(table.CachePath, file.get(), table.StringDataOffset, dataSize) &&
                     table.Cache.openReadHandle(table.CachePath);
