@@ -168,6 +168,8 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QCOMPARE(LabelColour(f.lexiaide->Label2), Green);
     for (QPushButton* button : {f.lexiaide->Button1, f.lexiaide->Button2, f.lexiaide->Button3})
         QVERIFY(button->isEnabled());
+    SaveShot(f.lexiaide, QStringLiteral("lexiaide-edited"));
+    SaveShot(&w, QStringLiteral("main-edited"));
     QVERIFY(f.table().ChangesPending);
     QVERIFY(!f.dir.exists(f.journal(7)));
 

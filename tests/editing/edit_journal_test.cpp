@@ -241,7 +241,9 @@ TEST(EditJournal, FailedDeletionOfAUserMadeEntryChangesNothing)
         EXPECT_EQ(t.table.StringDataOffset, dataOffset);
         EXPECT_EQ(t.table.CurrentStrRef, c.current);
         EXPECT_EQ(t.dir.list(), files);
-        if (c.current == 101) EXPECT_EQ(t.dir.read(t.journal(101)), "made first");
+        if (c.current == 101) {
+            EXPECT_EQ(t.dir.read(t.journal(101)), "made first");
+        }
     }
 }
 

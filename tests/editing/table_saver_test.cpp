@@ -68,7 +68,9 @@ TEST(SaveTalkTable, EditedTableIsWrittenBackedUpAndBecomesTheNewStart)
         EXPECT_EQ(entry.volumeVariance, old->entries[i].volumeVariance);
         EXPECT_EQ(entry.pitchVariance, old->entries[i].pitchVariance);
         EXPECT_EQ(entry.soundResRef, i == 50 ? SoundResRefFromText("SOUND_8C") : old->entries[i].soundResRef) << i;
-        if (i != 10 && i != 200 && i != 50) EXPECT_EQ(entry.flags, old->entries[i].flags) << i;
+        if (i != 10 && i != 200 && i != 50) {
+            EXPECT_EQ(entry.flags, old->entries[i].flags) << i;
+        }
     }
 
     // The journal is consumed and the cache holds the saved string data.
@@ -164,8 +166,9 @@ TEST(SaveTalkTable, EditsOfShuffledTextsNeverOverwriteAnotherText)
     const auto kept = ReadReferenceTable(u.path);
     for (std::uint32_t i = 0; i < 400; ++i) {
         EXPECT_EQ(kept->entries[i].text, generated.entries[i].text);
-        if (generated.entries[i].length > 0 && (i == 0 || generated.entries[i].offset > 0))
+        if (generated.entries[i].length > 0 && (i == 0 || generated.entries[i].offset > 0)) {
             EXPECT_EQ(kept->entries[i].offset, generated.entries[i].offset) << i;
+        }
     }
 }
 
@@ -300,7 +303,9 @@ TEST(SaveTalkTable, FailuresLeaveTargetAndJournalUntouched)
         EXPECT_EQ(t.dialogs.boxes.front().text, expected);
         EXPECT_EQ(t.dialogs.boxes.front().kind, c.kind);
         EXPECT_FALSE(t.progress.shown);
-        if (!before.empty()) EXPECT_EQ(t.dir.read(target.substr(t.dir.path().size())), before);
+        if (!before.empty()) {
+            EXPECT_EQ(t.dir.read(target.substr(t.dir.path().size())), before);
+        }
         EXPECT_EQ(t.dir.list(), files);
         EXPECT_EQ(t.entries(), entries);
         EXPECT_EQ(t.table.state(1), EditedByUser);
