@@ -85,6 +85,14 @@ void LexiaideWindow::setPendingChanges(bool pending)
     Button2->setEnabled(pending);
 }
 
+void LexiaideWindow::showChanged(EntryState state)
+{
+    for (QPushButton* button : {Button1, Button2, Button3}) button->setEnabled(true);
+    if (state != EditedByUser) return;
+    Label2->setText(QStringLiteral("Edited by User"));
+    SetLabelColour(Label2, QColor(0, 128, 0));
+}
+
 void LexiaideWindow::setStaysOnTop(bool onTop)
 {
     CheckBox2->setChecked(onTop);

@@ -26,6 +26,10 @@ public:
     void showState(EntryState state);
     // Some entry is not Original: undo-all and save become available.
     void setPendingChanges(bool pending);
+    // The shown entry was just changed: revert, save and undo-all become
+    // available; an edited entry shows "Edited by User", a created one keeps
+    // its label.
+    void showChanged(EntryState state);
     void setStaysOnTop(bool onTop);
 
     QGroupBox* GroupBox1 = nullptr;

@@ -42,11 +42,20 @@ public:
     void GoToStrRef(Sender sender = Sender::Main);
     // Refreshes every display of CurrentStrRef.
     void ShowCurrentEntry();
-    // Saves every pending change (quitting: without rebuilding the cache);
-    // returns whether the save completed.
-    bool SaveAll(bool skipCacheUpdate = false);
     // Partial: the entry values only; full: also disables what needs a table.
     void ResetEntryDisplay(bool full);
+
+    // Writes the editor's text into the current entry's journal file when it
+    // changed since the last write; a failure is reported and keeps the text
+    // in the editor, unsynced, for the next try.
+    void FlushJournal();
+    // Commits the sound field and the text, chooses the target (the loaded
+    // file, or one from the save dialog) and saves. True when the file is
+    // saved and, unless skipped (saving on exit), its string cache rebuilt.
+    bool SaveAll(bool skipCacheUpdate = false);
+    // The save proper on target, with its progress window and messages;
+    // afterwards the target is the current table. True as for SaveAll.
+    bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false);
 
     // The settings sets of the "Settings" group, one shown at a time.
     enum class SettingsSet { Open, Search, Statistics, Export };
@@ -173,6 +182,13 @@ public slots:
     void RadioButton1Click();
     void RadioButton2Click();
     void GroupBox3Click();
+    // The edit journal.
+    void MarkEdited();       // the editor's text changed
+    void MarkSoundEdited();  // the sound field changed
+    void CommitSoundRef();   // the sound field left
+    void NewString();        // New
+    void RevertString();     // Lexiaide: revert this string
+    void UndoAll();          // Lexiaide: undo all changes
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -197,7 +213,10 @@ private:
     // Restores the not-loaded state after a load that did not complete.
     void loadFailed();
     void showLexiaide();
-    void FlushJournal();
+    // No entry left to show (a table emptied of its user-made entries).
+    void showNoEntry();
+    // Lexiaide's revert, undo-all and save buttons while no entry is shown.
+    void refreshPendingWithoutEntry();
     // The search engine starts again from the beginning, with no last match.
     void resetSearchPosition();
     QString entryCaption(const char* stateText) const;
@@ -214,6 +233,9 @@ private:
     bool m_advancedSearchMode = false;
     bool m_guidedExport = true;
     std::string m_openDialogFileName;
+    // The entry whose text the editor holds, -1 for none: only that entry
+    // may take the editor's text.
+    std::int64_t m_editorEntry = -1;
 };
 
 }  // namespace lexicarta

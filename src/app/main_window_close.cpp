@@ -10,8 +10,6 @@
 
 namespace lexicarta {
 
-// MERGE: replaced by the editing branch's SaveAll.
-bool MainWindow::SaveAll(bool) { return true; }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {

@@ -167,6 +167,9 @@ void MainWindow::LoadTalkTable(const std::string& path)
 void MainWindow::GoToStrRef(Sender sender)
 {
     TalkTable& table = m_session.table;
+    // The entry being left keeps what was typed into it, also when the
+    // editor never lost the focus (another window took it).
+    FlushJournal();
     table.LastStepFailed = false;
     const auto value = ParseInt32(ToUtf8(Edit1->text()));
     if (value && table.validStrRef(*value)) {
@@ -238,16 +241,14 @@ void MainWindow::ShowCurrentEntry()
             } else {
                 GuardFlag guard(SuppressMemoChange);
                 Memo2->setPlainText(ToEditorText(*text));
+                m_editorEntry = n;
             }
         } else if (state == EditedByUser || state == CreatedByUser) {
             GroupBox5->setTitle(entryCaption(state == EditedByUser ? " - Edited by User" : " - Created by User"));
             if (lexiaide) lexiaide->showState(state);
             const auto text = ReadWholeFile(table.journalFilePath(n));
             if (!text) {
-                m_session.dialogs.message(
-                    BoxKind::Plain,
-                    "Cannot load data from temporary TLK string file (file might have been deleted or manipulated "
-                    "externally). Your changes on this string were lost. Reverting to original string.");
+                m_session.dialogs.message(BoxKind::Plain, JournalUnreadableMessage);
                 if (state == EditedByUser) {
                     RevertEditedEntry(table, n);
                     continue;  // shown again, now from the cache
@@ -261,6 +262,7 @@ void MainWindow::ShowCurrentEntry()
             }
             GuardFlag guard(SuppressMemoChange);
             Memo2->setPlainText(ToEditorText(*text));
+            m_editorEntry = n;
         }
         break;
     }
@@ -321,6 +323,7 @@ void MainWindow::ResetEntryDisplay(bool full)
         GuardFlag guard(SuppressMemoChange);
         Memo2->clear();
     }
+    m_editorEntry = -1;
     Button4->setEnabled(false);
 }
 

@@ -1,11 +1,296 @@
-// Editing the current entry from the main window.
+// Editing the current entry from the main window: marking and flushing text
+// and sound changes, new entries, revert, undo-all and saving.
 
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <functional>
+
+#include "app/lexiaide_window.h"
 #include "app/main_window.h"
+#include "app/progress_window.h"
+#include "app/statistics_window.h"
+#include "app/string_viewer_window.h"
+#include "app/text_codec.h"
+#include "core/cp1252.h"
+#include "editing/edit_journal.h"
+#include "editing/table_saver.h"
 
 namespace lexicarta {
+namespace {
 
-void MainWindow::connectJournalHandlers() {}
+// Texts longer than this show the "Preprocessing" note while they are written.
+constexpr std::size_t LongTextLength = 1299;
 
-void MainWindow::FlushJournal() {}
+// Runs onExit when the watched control loses the focus to another control
+// of its window; the window itself losing activation (to a message box or
+// another window) is not leaving the control.
+class ExitWatcher : public QObject {
+public:
+    ExitWatcher(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) m_onExit();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onExit;
+};
+
+}  // namespace
+
+void MainWindow::connectJournalHandlers()
+{
+    connect(Memo2, &QPlainTextEdit::textChanged, this, &MainWindow::MarkEdited);
+    connect(Edit3, &QLineEdit::textChanged, this, &MainWindow::MarkSoundEdited);
+    Memo2->installEventFilter(new ExitWatcher(Memo2, [this] { FlushJournal(); }));
+    Edit3->installEventFilter(new ExitWatcher(Edit3, [this] { CommitSoundRef(); }));
+    connect(Button15, &QPushButton::clicked, this, &MainWindow::NewString);
+    if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) {
+        connect(lexiaide->Button1, &QPushButton::clicked, this, &MainWindow::RevertString);
+        connect(lexiaide->Button2, &QPushButton::clicked, this, [this] { SaveAll(); });
+        connect(lexiaide->Button3, &QPushButton::clicked, this, &MainWindow::UndoAll);
+    }
+}
+
+void MainWindow::MarkEdited()
+{
+    TalkTable& table = m_session.table;
+    if (!table.TableLoaded || SuppressMemoChange || !table.EntryIsCurrent || m_editorEntry != table.CurrentStrRef)
+        return;
+    const EntryState state = MarkEntryEdited(table, table.CurrentStrRef);
+    if (state != EditedByUser && state != CreatedByUser) return;
+    if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->showChanged(state);
+    if (state == EditedByUser) GroupBox5->setTitle(entryCaption(" - Edited by User"));
+}
+
+void MainWindow::FlushJournal()
+{
+    TalkTable& table = m_session.table;
+    if (!table.TableLoaded || !table.EntryIsCurrent) return;
+    const std::int32_t n = table.CurrentStrRef;
+    if (m_editorEntry != n || !table.isEdited(n) || table.JournalSyncedTable[n] != 0) return;
+
+    const QString editorText = Memo2->toPlainText();
+    const std::string displayed = FromEditorText(editorText);
+    const bool longText = displayed.size() > LongTextLength;
+    if (longText) {
+        Memo1->show();
+        Memo1->raise();
+        // Lets the note paint; no user action may run in the middle of a flush.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (!WriteJournalText(table, n, StoredForm(displayed), m_session.dialogs)) {
+        Memo1->hide();
+        return;
+    }
+    Label25->setText(QString::number(table.EntryTable[n].Length));
+    if (m_session.windows.viewer) m_session.windows.viewer->RefreshStringViewer(editorText);
+    ShowCurrentEntry();
+    Memo1->hide();
+    table.JournalSyncedTable[n] = 1;
+}
+
+void MainWindow::MarkSoundEdited()
+{
+    TalkTable& table = m_session.table;
+    if (!table.TableLoaded || SuppressSoundChange || !table.EntryIsCurrent || m_editorEntry != table.CurrentStrRef)
+        return;
+    const std::int32_t n = table.CurrentStrRef;
+    const EntryState state = MarkEntrySoundEdited(table, n);
+    // Kept at once, so that no way of leaving the entry can lose it.
+    if (state == EditedByUser || state == CreatedByUser)
+        table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(Edit3->text()));
+    if (state != EditedByUser) return;
+    GroupBox5->setTitle(entryCaption(" - Edited by User"));
+    if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->showChanged(state);
+}
+
+void MainWindow::CommitSoundRef()
+{
+    TalkTable& table = m_session.table;
+    if (!table.TableLoaded || !table.EntryIsCurrent || m_editorEntry != table.CurrentStrRef) return;
+    const std::int32_t n = table.CurrentStrRef;
+    if (!table.isEdited(n) || SuppressSoundChange) return;
+    table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(Edit3->text()));
+    MarkEdited();
+    FlushJournal();
+}
+
+void MainWindow::NewString()
+{
+    TalkTable& table = m_session.table;
+    if (!table.TableLoaded || table.CacheFailed || table.EntryCount >= EntryCapacity) return;
+    FlushJournal();
+    const auto created = AppendEntry(table, m_session.dialogs);
+    if (!created) return;
+    if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->Button2->setEnabled(true);
+    if (m_session.windows.viewer) m_session.windows.viewer->setScrollRange(table.EntryCount);
+    Edit1->setText(QString::number(*created));
+    GoToStrRef(Sender::Main);
+    Memo2->setFocus();
+}
+
+void MainWindow::RevertString()
+{
+    TalkTable& table = m_session.table;
+    if (!table.TableLoaded || !table.EntryIsCurrent) return;
+    const std::int32_t n = table.CurrentStrRef;
+    if (table.state(n) == EditedByUser) {
+        RevertEditedEntry(table, n);
+        ShowCurrentEntry();
+        return;
+    }
+    if (table.state(n) != CreatedByUser) return;
+    if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, DeleteCreatedEntryQuestion) != Answer::Yes) return;
+    if (!DeleteCreatedEntry(table, m_session.dialogs)) return;
+    if (m_session.windows.viewer) m_session.windows.viewer->setScrollRange(table.EntryCount);
+    // The editor still holds the deleted entry's text.
+    m_editorEntry = -1;
+    if (table.EntryCount == 0) {
+        showNoEntry();
+        return;
+    }
+    Edit1->setText(QString::number(table.CurrentStrRef));
+    GoToStrRef(Sender::Main);
+}
+
+void MainWindow::UndoAll()
+{
+    TalkTable& table = m_session.table;
+    Dialogs& dialogs = m_session.dialogs;
+    if (!table.TableLoaded) return;
+    if (dialogs.confirm(BoxKind::Question, Buttons::YesNo, UndoAllQuestion) != Answer::Yes) return;
+    // A user-made entry may be kept: what was typed into it goes to its file first.
+    FlushJournal();
+    const bool sawCreated = RestoreEditedEntries(table);
+    if (sawCreated && dialogs.confirm(BoxKind::Question, Buttons::YesNo, DeleteCreatedEntriesQuestion) == Answer::Yes) {
+        std::uint32_t deleted = 0;
+        const bool allDeleted = DeleteCreatedEntries(table, dialogs, deleted);
+        if (deleted > 0) {
+            if (m_session.windows.viewer) m_session.windows.viewer->setScrollRange(table.EntryCount);
+            m_editorEntry = -1;
+            if (table.EntryCount == 0) {
+                showNoEntry();
+            } else {
+                Edit1->setText(QStringLiteral("0"));
+                GoToStrRef(Sender::Main);
+            }
+        }
+        if (!allDeleted) return;
+    }
+    if (table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef))
+        ShowCurrentEntry();
+    else
+        refreshPendingWithoutEntry();
+    dialogs.message(BoxKind::Information, UndoAllDoneMessage);
+}
+
+void MainWindow::showNoEntry()
+{
+    TalkTable& table = m_session.table;
+    table.CurrentStrRef = 0;
+    Edit1->setText(QStringLiteral("0"));
+    Label8->setText(QStringLiteral("/ ") + QString::number(std::int64_t{table.EntryCount} - 1));
+    ResetEntryDisplay(false);
+    table.EntryIsCurrent = false;
+    GroupBox5->setTitle(QStringLiteral("String"));
+    refreshPendingWithoutEntry();
+}
+
+void MainWindow::refreshPendingWithoutEntry()
+{
+    TalkTable& table = m_session.table;
+    table.ChangesPending = table.firstPendingSlot() >= 0;
+    if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) {
+        lexiaide->Button1->setEnabled(false);
+        lexiaide->setPendingChanges(table.ChangesPending);
+    }
+}
+
+bool MainWindow::SaveAll(bool skipCacheUpdate)
+{
+    TalkTable& table = m_session.table;
+    if (!table.TableLoaded) return false;
+    CommitSoundRef();
+    FlushJournal();
+
+    std::string target = m_openDialogFileName.empty() ? table.CurrentTablePath : m_openDialogFileName;
+    LexiaideWindow* lexiaide = m_session.windows.lexiaide;
+    if (lexiaide && lexiaide->CheckBox3->isChecked()) {
+        FileDialogRequest request;
+        request.defaultExtension = "tlk";
+        request.fileName = "dialog.tlk";
+        request.filter = "Talk Table Files (*.tlk)|*.TLK";
+        request.confirmOverwrite = true;
+        const auto chosen = m_session.dialogs.saveFile(request);
+        if (!chosen) return false;
+        target = *chosen;
+    }
+
+    const bool saved = SaveTalkTable(target, skipCacheUpdate);
+    // Saving on exit leaves the states as they were while their files are
+    // gone: nothing may be shown from them any more.
+    if (!skipCacheUpdate && table.TableLoaded && table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef))
+        ShowCurrentEntry();
+    return saved;
+}
+
+bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, bool truncateBackup)
+{
+    TalkTable& table = m_session.table;
+    const Windows& windows = m_session.windows;
+    LexiaideWindow* lexiaide = windows.lexiaide;
+    ProgressWindow& progress = *windows.progress;
+
+    const bool lexiaideWasVisible = lexiaide && lexiaide->isVisible();
+    if (lexiaide) lexiaide->hide();
+    if (!skipCacheUpdate) {
+        if (windows.statistics) windows.statistics->hide();
+        if (windows.viewer) windows.viewer->hide();
+    }
+
+    SaveRequest request;
+    request.target = target;
+    request.makeBackup = !lexiaide || lexiaide->CheckBox1->isChecked();
+    request.makeTruncateBackup = truncateBackup;
+    request.skipCacheUpdate = skipCacheUpdate;
+    const SaveResult result = lexicarta::SaveTalkTable(table, request, progress, m_session.dialogs, m_session.flags);
+
+    if (result == SaveResult::Saved || result == SaveResult::SavedCacheFailed) {
+        if (lexiaide) lexiaide->Button2->setEnabled(false);
+        table.ChangesPending = false;
+        FlushJournal();
+        progress.setStatus("Finished.");
+        GroupBox1->setTitle(FromUtf8(target));
+        m_openDialogFileName = target;
+        if (result == SaveResult::SavedCacheFailed) {
+            for (QPushButton* button : {Button3, Button5, Button11, Button8}) button->setEnabled(false);
+            if (lexiaide) lexiaide->Button4->setEnabled(false);
+            ResetEntryDisplay(false);
+            table.EntryIsCurrent = false;
+        }
+    } else if (result == SaveResult::FailedOnEntry) {
+        ResetEntryDisplay(false);
+        table.EntryIsCurrent = false;
+        table.LastStepFailed = true;
+    }
+    if (lexiaide && lexiaideWasVisible) lexiaide->show();
+    m_session.flags.ProcessFinished = true;
+    progress.close();
+    return result == SaveResult::Saved;
+}
 
 }  // namespace lexicarta

@@ -1,0 +1,545 @@
+#include "editing/table_saver.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "core/file_io.h"
+#include "core/tlk_format.h"
+#include "core/table_loader.h"
+#include "editing/edit_journal.h"
+
+namespace lexicarta {
+namespace {
+
+// Collects contiguous bytes and writes them in large blocks; a write that
+// does not continue the block sends the block first. Bytes never written
+// stay holes of the new file and read as zero.
+class BlockWriter {
+public:
+    explicit BlockWriter(int fd) : m_fd(fd) { m_buffer.reserve(Capacity); }
+
+    bool write(std::uint64_t position, const char* bytes, std::size_t size)
+    {
+        if (size == 0) return true;
+        if (position != m_start + m_buffer.size() || m_buffer.size() + size > Capacity) {
+            if (!flush()) return false;
+            m_start = position;
+            if (size >= Capacity) return WriteAllAt(m_fd, bytes, size, position);
+        }
+        m_buffer.insert(m_buffer.end(), bytes, bytes + size);
+        return true;
+    }
+
+    bool flush()
+    {
+        if (m_buffer.empty()) return true;
+        const bool ok = WriteAllAt(m_fd, m_buffer.data(), m_buffer.size(), m_start);
+        m_start += m_buffer.size();
+        m_buffer.clear();
+        return ok;
+    }
+
+private:
+    static constexpr std::size_t Capacity = 8u << 20;
+    int m_fd;
+    std::uint64_t m_start = 0;
+    std::vector<char> m_buffer;
+};
+
+// Copies size bytes at from:fromOffset to to:toOffset, in the kernel where it can.
+bool CopyBetween(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t size)
+{
+    auto in = static_cast<loff_t>(fromOffset);
+    auto out = static_cast<loff_t>(toOffset);
+    while (size > 0) {
+        const ssize_t n = ::copy_file_range(from, &in, to, &out, size, 0);
+        if (n > 0) {
+            size -= static_cast<std::uint64_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) return false;
+        break;
+    }
+    std::vector<char> buffer(std::min<std::uint64_t>(size, 1u << 20));
+    while (size > 0) {
+        const std::size_t chunk = std::min<std::uint64_t>(size, buffer.size());
+        if (!ReadExact(from, buffer.data(), chunk, static_cast<std::uint64_t>(in)) ||
+            !WriteAllAt(to, buffer.data(), chunk, static_cast<std::uint64_t>(out)))
+            return false;
+        in += static_cast<loff_t>(chunk);
+        out += static_cast<loff_t>(chunk);
+        size -= chunk;
+    }
+    return true;
+}
+
+// A read-only view of the whole string cache.
+class CacheView {
+public:
+    ~CacheView()
+    {
+        if (m_data) ::munmap(const_cast<char*>(m_data), m_size);
+    }
+    bool open(const std::string& path)
+    {
+        m_fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        const UniqueFd& fd = m_fd;
+        if (!fd) return false;
+        const auto size = FileSize(fd.get());
+        if (!size) return false;
+        m_size = static_cast<std::size_t>(*size);
+        if (m_size == 0) return true;
+        void* data = ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED, fd.get(), 0);
+        if (data == MAP_FAILED) {
+            m_size = 0;
+            return false;
+        }
+        m_data = static_cast<const char*>(data);
+        ::madvise(data, m_size, MADV_SEQUENTIAL);
+        return true;
+    }
+    // The bytes of [offset, offset + length) that the cache holds.
+    std::string_view slice(std::uint32_t offset, std::uint32_t length) const
+    {
+        if (offset >= m_size) return {};
+        return {m_data + offset, std::min<std::size_t>(length, m_size - offset)};
+    }
+    std::size_t size() const { return m_size; }
+    int fd() const { return m_fd.get(); }
+
+private:
+    UniqueFd m_fd;
+    const char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+// Where each text goes in the string data. Offsets of 0 after the first
+// record continue the text before. Texts that would cover each other with
+// different bytes (possible after edits of a table whose texts are not in
+// StrRef order) or offsets that wrapped are laid out afresh one after the
+// other, so that no saved text can overwrite another. Returns false when the
+// texts cannot fit 32-bit offsets; tells whether the texts end up in StrRef order.
+bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vector<std::uint32_t>& offsets,
+                       bool& inStrRefOrder)
+{
+    const std::uint32_t count = table.EntryCount;
+    const StrRefEntry* entries = table.EntryTable.get();
+    const StrRefEntry* baseline = table.BaselineEntryTable.get();
+    offsets.resize(count);
+    std::uint64_t totalLength = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t offset = entries[i].Offset;
+        if (i > 0 && offset == 0) offset = offsets[i - 1] + entries[i - 1].Length;
+        offsets[i] = offset;
+        totalLength += entries[i].Length;
+    }
+
+    // Two texts may share bytes only when both are unedited and keep the
+    // distance they had in the cache: then they write the same bytes.
+    auto sameSource = [&](std::uint32_t a, std::uint32_t b) {
+        return table.state(static_cast<std::int32_t>(a)) == Original &&
+               table.state(static_cast<std::int32_t>(b)) == Original &&
+               offsets[a] - baseline[a].Offset == offsets[b] - baseline[b].Offset;
+    };
+    const std::uint64_t limit = cacheSize + totalLength;
+    bool relayout = false;
+    bool ordered = true;
+    std::uint64_t furthest = 0;
+    std::uint32_t cover = 0;
+    std::uint32_t lastStart = 0;
+    for (std::uint32_t i = 0; i < count && !relayout; ++i) {
+        if (entries[i].Length == 0) continue;
+        const std::uint64_t end = std::uint64_t{offsets[i]} + entries[i].Length;
+        if (end > limit) relayout = true;
+        if (offsets[i] < lastStart) ordered = false;
+        lastStart = offsets[i];
+        if (ordered && offsets[i] < furthest && !sameSource(i, cover)) relayout = true;
+        if (end > furthest) {
+            furthest = end;
+            cover = i;
+        }
+    }
+    if (!relayout && !ordered) {
+        std::vector<std::uint32_t> order;
+        for (std::uint32_t i = 0; i < count; ++i)
+            if (entries[i].Length > 0) order.push_back(i);
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return offsets[a] != offsets[b] ? offsets[a] < offsets[b] : a < b;
+        });
+        furthest = 0;
+        for (const std::uint32_t i : order) {
+            const std::uint64_t end = std::uint64_t{offsets[i]} + entries[i].Length;
+            if (offsets[i] < furthest && !sameSource(i, cover)) {
+                relayout = true;
+                break;
+            }
+            if (end > furthest) {
+                furthest = end;
+                cover = i;
+            }
+        }
+    }
+    inStrRefOrder = ordered || relayout;
+    if (!relayout) return true;
+
+    if (totalLength > UINT32_MAX) return false;
+    std::uint32_t next = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        offsets[i] = next;
+        next += entries[i].Length;
+    }
+    return true;
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a save replaces: a link is followed to the file it names.
+std::string ResolveTarget(const std::string& target)
+{
+    if (char* real = ::realpath(target.c_str(), nullptr)) {
+        std::string resolved = real;
+        std::free(real);
+        return resolved;
+    }
+    return target;
+}
+
+// Whether the user may write path (an existing file); root counts a file
+// without any write bit as read-only, as the user sees it.
+bool MayWrite(const std::string& path, const struct stat& st)
+{
+    if (::geteuid() == 0) return (st.st_mode & 0222) != 0;
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+// Makes backup another name of source, or a copy where links are refused.
+// A failure is not reported: a backup is a courtesy.
+void LinkOrCopy(const std::string& source, const std::string& backup)
+{
+    const std::string part = backup + ".new";
+    RemoveFile(part);
+    if (::link(source.c_str(), part.c_str()) == 0 && ::rename(part.c_str(), backup.c_str()) == 0) {
+        RemoveFile(part);  // left when backup already was a name of source
+        return;
+    }
+    RemoveFile(part);
+    CopyFile(source, backup);
+}
+
+struct Failure {
+    SaveResult result;
+    std::string message;
+    BoxKind kind;
+};
+
+class TableWriter {
+public:
+    TableWriter(TalkTable& table, const std::string& target) : m_table(table), m_target(target) {}
+    ~TableWriter()
+    {
+        if (!m_partPath.empty()) RemoveFile(m_partPath);
+    }
+
+    // Whether the target is the loaded file itself (also through a link).
+    bool replacesLoadedFile() const
+    {
+        struct stat target {}, loaded {};
+        return ::stat(m_resolved.c_str(), &target) == 0 && ::stat(m_table.CurrentTablePath.c_str(), &loaded) == 0 &&
+               target.st_dev == loaded.st_dev && target.st_ino == loaded.st_ino;
+    }
+
+    // Creates the new file beside the target, with the target's permissions.
+    bool create(Failure& failure)
+    {
+        m_resolved = ResolveTarget(m_target);
+        struct stat st {};
+        const bool exists = ::stat(m_resolved.c_str(), &st) == 0;
+        if (exists && (S_ISDIR(st.st_mode) || !MayWrite(m_resolved, st))) {
+            failure = {SaveResult::Failed, CannotCreateFileMessage(m_target, S_ISDIR(st.st_mode) ? EISDIR : EACCES),
+                       BoxKind::Error};
+            return false;
+        }
+        std::string pattern = m_resolved + ".saving-XXXXXX";
+        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0) {
+            failure = {SaveResult::Failed, CannotCreateFileMessage(m_target, errno), BoxKind::Error};
+            return false;
+        }
+        m_fd.reset(fd);
+        m_partPath = pattern;
+        if (exists) {
+            if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+                // Another owner cannot be kept by an ordinary user; the file stays the user's.
+            }
+            ::fchmod(fd, st.st_mode & 07777);
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            ::fchmod(fd, 0666 & ~mask);
+        }
+        return true;
+    }
+
+    bool writeHeaderAndRecords(BlockWriter& out, const std::vector<std::uint32_t>& offsets)
+    {
+        TlkHeader header;
+        header.Signature = m_table.Signature;
+        header.LanguageId = m_table.LanguageId;
+        header.EntryCount = m_table.EntryCount;
+        header.StringDataOffset = m_table.StringDataOffset;
+        unsigned char headerBytes[HeaderSize];
+        EncodeHeader(header, std::span<unsigned char, HeaderSize>(headerBytes, HeaderSize));
+        if (!out.write(0, reinterpret_cast<const char*>(headerBytes), HeaderSize)) return false;
+        unsigned char record[RecordSize];
+        for (std::uint32_t i = 0; i < m_table.EntryCount; ++i) {
+            StrRefEntry entry = m_table.EntryTable[i];
+            entry.Offset = offsets[i];
+            EncodeRecord(entry, record);
+            if (!out.write(HeaderSize + std::uint64_t{i} * RecordSize, reinterpret_cast<const char*>(record), RecordSize))
+                return false;
+        }
+        return out.flush();
+    }
+
+    // Every text at its planned position; the file ends with the furthest
+    // text. When the texts follow each other in StrRef order, unedited texts
+    // that lie one after the other in the cache go over in one in-kernel copy.
+    bool writeTexts(BlockWriter& out, const std::vector<std::uint32_t>& offsets, const CacheView& cache,
+                    bool inStrRefOrder, Failure& failure)
+    {
+        const std::uint64_t base = m_table.StringDataOffset;
+        std::uint64_t end = HeaderSize + std::uint64_t{RecordSize} * m_table.EntryCount;
+        end = std::max(end, base);
+        std::string journalText;
+        struct {
+            std::uint64_t from = 0, to = 0, size = 0;
+        } run;
+        auto sendRun = [&] {
+            if (run.size == 0) return true;
+            const bool ok = out.flush() && CopyBetween(cache.fd(), run.from, m_fd.get(), run.to, run.size);
+            run.size = 0;
+            return ok;
+        };
+        auto writeFailed = [&] {
+            failure = {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
+            return false;
+        };
+        for (std::uint32_t i = 0; i < m_table.EntryCount; ++i) {
+            const std::uint32_t length = m_table.EntryTable[i].Length;
+            const std::uint64_t position = base + offsets[i];
+            if (length == 0) continue;
+            end = std::max(end, position + length);
+            if (m_table.isEdited(static_cast<std::int32_t>(i))) {
+                if (!sendRun()) return writeFailed();
+                if (!readJournal(static_cast<std::int32_t>(i), length, journalText, failure)) return false;
+                if (!out.write(position, journalText.data(), journalText.size())) return writeFailed();
+                continue;
+            }
+            const StrRefEntry& baseline = m_table.BaselineEntryTable[i];
+            const std::string_view text = cache.slice(baseline.Offset, std::min(length, baseline.Length));
+            if (!inStrRefOrder) {
+                if (!out.write(position, text.data(), text.size())) return writeFailed();
+                continue;
+            }
+            if (run.size > 0 && run.from + run.size == baseline.Offset && run.to + run.size == position) {
+                run.size += text.size();
+            } else {
+                if (!sendRun()) return writeFailed();
+                run = {baseline.Offset, position, text.size()};
+            }
+        }
+        if (!sendRun()) return writeFailed();
+        if (!out.flush() || ::ftruncate(m_fd.get(), static_cast<off_t>(end)) != 0) {
+            failure = {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
+            return false;
+        }
+        return true;
+    }
+
+    // Flushes the new file to disk and puts it in the target's place. Backups
+    // of a loaded file that the new one replaces are further names of the
+    // replaced file, made just before: the same bytes without a copy.
+    bool commit(const std::vector<std::string>& linkedBackups, Failure& failure)
+    {
+        if (::fsync(m_fd.get()) != 0 || ::close(m_fd.release()) != 0) {
+            failure = {SaveResult::Failed, CannotWriteFileMessage(m_target, errno), BoxKind::Error};
+            return false;
+        }
+        for (const std::string& backup : linkedBackups) LinkOrCopy(m_resolved, backup);
+        if (::rename(m_partPath.c_str(), m_resolved.c_str()) != 0) {
+            failure = {SaveResult::Failed, CannotWriteFileMessage(m_target, errno), BoxKind::Error};
+            return false;
+        }
+        m_partPath.clear();
+        UniqueFd directory(::open(DirectoryOf(m_resolved).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (directory) ::fsync(directory.get());
+        return true;
+    }
+
+    int fd() const { return m_fd.get(); }
+    const std::string& resolved() const { return m_resolved; }
+
+private:
+    bool readJournal(std::int32_t strRef, std::uint32_t length, std::string& text, Failure& failure)
+    {
+        UniqueFd journal(::open(m_table.journalFilePath(strRef).c_str(), O_RDONLY | O_CLOEXEC));
+        if (!journal) {
+            failure = {SaveResult::Failed, JournalHandleFailedMessage, BoxKind::Plain};
+            return false;
+        }
+        try {
+            text.resize(length);
+        } catch (const std::bad_alloc&) {
+            failure = {SaveResult::Failed, StringMemoryFailedMessage, BoxKind::Plain};
+            return false;
+        }
+        if (!ReadExact(journal.get(), text.data(), length, 0)) {
+            failure = {SaveResult::Failed, JournalReadFailedMessage, BoxKind::Plain};
+            return false;
+        }
+        return true;
+    }
+
+    TalkTable& m_table;
+    std::string m_target;
+    std::string m_resolved;
+    std::string m_partPath;
+    UniqueFd m_fd;
+};
+
+void Fail(const Failure& failure, Progress& progress, Dialogs& dialogs, RunFlags& flags)
+{
+    flags.ProcessFinished = true;
+    progress.close();
+    dialogs.message(failure.kind, failure.message);
+}
+
+}  // namespace
+
+SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
+                         RunFlags& flags)
+{
+    progress.setBarVisible(false);
+    progress.show();
+    progress.setTitle("Saving talk table file... Please wait.");
+    progress.setStatus("Writing StrRefs...");
+
+    std::vector<std::string> backups;
+    if (request.makeBackup) backups.push_back(table.CurrentTablePath + ".bak");
+    if (request.makeTruncateBackup) backups.push_back(table.CurrentTablePath + ".trc.bak");
+
+    Failure failure{SaveResult::Failed, {}, BoxKind::Error};
+    TableWriter writer(table, request.target);
+    std::vector<std::uint32_t> offsets;
+    CacheView cache;
+    try {
+        if (!writer.create(failure)) {
+            for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
+            Fail(failure, progress, dialogs, flags);
+            return failure.result;
+        }
+        std::vector<std::string> linkedBackups;
+        if (writer.replacesLoadedFile())
+            linkedBackups = backups;
+        else
+            for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
+
+        if (!cache.open(table.CachePath)) {
+            Fail({SaveResult::Failed, SaveStreamFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
+            return SaveResult::Failed;
+        }
+        bool inStrRefOrder = true;
+        if (!PlanTextPositions(table, cache.size(), offsets, inStrRefOrder)) {
+            Fail({SaveResult::Failed, StringWriteFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
+            return SaveResult::Failed;
+        }
+        BlockWriter records(writer.fd());
+        if (!writer.writeHeaderAndRecords(records, offsets)) {
+            Fail({SaveResult::Failed, CannotWriteFileMessage(request.target, errno), BoxKind::Error}, progress,
+                 dialogs, flags);
+            return SaveResult::Failed;
+        }
+        progress.setStatus("Writing Strings...");
+        BlockWriter texts(writer.fd());
+        if (!writer.writeTexts(texts, offsets, cache, inStrRefOrder, failure) ||
+            !writer.commit(linkedBackups, failure)) {
+            Fail(failure, progress, dialogs, flags);
+            return failure.result;
+        }
+    } catch (const std::bad_alloc&) {
+        Fail({SaveResult::Failed, StringMemoryFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
+        return SaveResult::Failed;
+    }
+
+    // The file is in place: the table now describes it.
+    for (std::uint32_t i = 0; i < table.EntryCount; ++i) table.EntryTable[i].Offset = offsets[i];
+    table.DeleteAllJournalFiles();
+    SaveResult result = SaveResult::Saved;
+    if (!request.skipCacheUpdate &&
+        !UpdateStringCache(table, writer.resolved(), progress, dialogs, flags))
+        result = SaveResult::SavedCacheFailed;
+    progress.setStatus("Finishing operations...");
+    table.ChangesPending = false;
+    table.CurrentTablePath = request.target;
+    table.LastOpenedPath = request.target;
+    return result;
+}
+
+bool UpdateStringCache(TalkTable& table, const std::string& path, Progress& progress, Dialogs& dialogs,
+                       RunFlags& flags)
+{
+    table.Cache.release();
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    std::uint64_t dataSize = 0;
+    if (file) {
+        const auto size = FileSize(file.get());
+        if (size && *size > table.StringDataOffset) dataSize = *size - table.StringDataOffset;
+    }
+    flags.ProcessFinished = false;
+    table.CacheFailed = false;
+    table.ChangesPending = false;
+    if (!progress.isShown()) progress.show();
+    progress.setTitle("Saving talk table file... Please wait.");
+    progress.setStatus("Updating string cache...");
+
+    // The states and the baseline describe the saved file whether or not its
+    // cache can be built; the journal files are gone either way.
+    table.resetJournalStates();
+    table.copyEntriesToBaseline();
+    table.CachedEntryCount = table.EntryCount;
+
+    // A new file rather than the old one cut to nothing: cutting has to wait
+    // for the old data still on its way to the disk.
+    if (!table.CachePath.empty()) RemoveFile(table.CachePath);
+    const bool ok = file && !table.CachePath.empty() &&
+                    table.Cache.create(table.CachePath, file.get(), table.StringDataOffset, dataSize) &&
+                    table.Cache.openReadHandle(table.CachePath);
+    table.TableLoaded = ok;
+    // The window opened for the save closes whatever the outcome.
+    flags.ProcessFinished = true;
+    progress.close();
+    if (ok) return true;
+
+    dialogs.message(BoxKind::Plain, CacheCreationFailedMessage);
+    flags.StatisticsAborted = true;
+    table.CacheFailed = true;
+    return false;
+}
+
+}  // namespace lexicarta

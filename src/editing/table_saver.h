@@ -1,0 +1,59 @@
+#pragma once
+// Writing the loaded table, with every edit of the journal, into a talk table
+// file, and making the saved file the new starting point of the journal.
+
+#include <string>
+
+#include "core/dialogs.h"
+#include "core/progress.h"
+#include "core/run_flags.h"
+#include "core/talk_table.h"
+
+namespace lexicarta {
+
+inline constexpr const char* JournalHandleFailedMessage = "Unable to create file handle for the temporary TLK string file!";
+inline constexpr const char* JournalReadFailedMessage = "Error while reading from the temporary TLK string file!";
+inline constexpr const char* SaveStreamFailedMessage =
+    "Unable to create stream for the temporary file or the destination TLK file!";
+inline constexpr const char* StringMemoryFailedMessage = "Unable to allocate enough memory for the TLK string!";
+inline constexpr const char* StringWriteFailedMessage = "Cannot load/write string due to error!";
+
+struct SaveRequest {
+    std::string target;
+    bool makeBackup = true;          // CurrentTablePath + ".bak"
+    bool makeTruncateBackup = false;  // CurrentTablePath + ".trc.bak"
+    // Saving on exit: the journal files go, the cache and the tables stay.
+    bool skipCacheUpdate = false;
+};
+
+enum class SaveResult {
+    Saved,
+    // The file is saved but the string cache could not be rebuilt from it:
+    // CacheFailed is set and the table is no longer loaded.
+    SavedCacheFailed,
+    Failed,
+    // An entry's text could not be read or written: the entry display must
+    // be reset as well.
+    FailedOnEntry,
+};
+
+// Backs up the loaded file (when the target replaces it, the backups are the
+// replaced file itself under their names), writes header, records and texts
+// into a new file beside the target, flushes it to disk and renames it over
+// the target (whose permissions it keeps), deletes the journal files and, unless skipped,
+// rebuilds the string cache. Any failure before the rename leaves the target
+// as it was and the journal, states and ChangesPending untouched, closes the
+// progress window and reports one message. On success CurrentTablePath and
+// LastOpenedPath are the target and ChangesPending is clear; the progress
+// window stays shown for the caller's last steps.
+SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
+                         RunFlags& flags);
+
+// Rebuilds the string cache from the saved file at path, every entry Original
+// again and the baseline a copy of the entry table. On failure
+// the states and the baseline still describe the saved file, the cache
+// failure is reported and CacheFailed and StatisticsAborted are set.
+bool UpdateStringCache(TalkTable& table, const std::string& path, Progress& progress, Dialogs& dialogs,
+                       RunFlags& flags);
+
+}  // namespace lexicarta
