@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/help_window.h"
@@ -20,6 +21,7 @@
 #include "app/widgets.h"
 #include "app_fixture.h"
 #include "core/config_file.h"
+#include "reference_tlk.h"
 
 using namespace lexicarta;
 using namespace lexicarta::testing;
@@ -56,6 +58,7 @@ private slots:
     void autoOpenReopensTheLastTable();
     void autoOpenOfAVanishedOrDamagedTable();
     void quitWithPendingChangesCanBeCancelled();
+    void quitWithSaveWritesTheTableOrStaysOpen();
     void normalQuitLeavesNoTemporaryFileBehind();
     void quickStartCanBeSwitchedOff();
     void helpWindowSwitchesBetweenItsTwoTexts();
@@ -296,6 +299,45 @@ void StartupTest::quitWithPendingChangesCanBeCancelled()
     f.main().close();
     QVERIFY(!f.main().isVisible());
     QVERIFY(!f.dir.exists("0ts3.tmp"));
+}
+
+void StartupTest::quitWithSaveWritesTheTableOrStaysOpen()
+{
+    AppFixture f;
+    f.app->start();
+    MainWindow& w = f.main();
+    tlkgen::GeneratorOptions options;
+    options.entries = 10;
+    const std::string path = f.writeTable("dialog.tlk", options);
+    f.openThroughDialog(path);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    f.enterStrRef(QStringLiteral("4"));
+    w.Memo2->setFocus();
+    w.Memo2->selectAll();
+    QTest::keyClicks(w.Memo2, QStringLiteral("typed before quitting"));
+    QVERIFY(f.table().ChangesPending);
+    f.dialogs.clear();
+
+    // The save fails: the program stays open and the text stays in the journal.
+    QVERIFY(::chmod(path.c_str(), 0444) == 0);
+    f.dialogs.answers.push_back(Answer::Yes);
+    w.close();
+    QVERIFY(w.isVisible());
+    QCOMPARE(f.dialogs.texts().front(), std::string("Changes were made on the TLK file. Would you like to save them "
+                                                    "before you quit Lexicarta?"));
+    QCOMPARE(f.dialogs.boxes.back().kind, BoxKind::Error);
+    QCOMPARE(f.dir.read("0ts4.tmp"), std::string("typed before quitting"));
+    QVERIFY(f.table().ChangesPending);
+
+    // Writable again: Yes saves and the program ends without leftovers.
+    QVERIFY(::chmod(path.c_str(), 0644) == 0);
+    f.dialogs.clear();
+    f.dialogs.answers.push_back(Answer::Yes);
+    w.close();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(ReadReferenceTable(path)->entries[4].text, std::string("typed before quitting"));
+    QCOMPARE(f.dir.list(), (std::vector<std::string>{"dialog.tlk", "dialog.tlk.bak", "lexicarta.cfg"}));
 }
 
 void StartupTest::normalQuitLeavesNoTemporaryFileBehind()
