@@ -261,6 +261,9 @@ void MainWindow::connectHandlers()
     connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
     });
+    connect(Button4, &QPushButton::clicked, this, [this] {
+        if (m_session.windows.viewer) m_session.windows.viewer->OpenStringViewer();
+    });
     connect(Button12, &QPushButton::clicked, this, &MainWindow::Button12Click);
     connect(Button13, &QPushButton::clicked, this, &MainWindow::Button13Click);
     connect(Label7, &ClickableLabel::clicked, this, [this] {

@@ -1,5 +1,6 @@
 #include "app/string_viewer_window.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -37,6 +38,17 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
     Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("Close"), QRect(452, 290, 90, 25));
 
     connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
+    connect(Button5, &QPushButton::clicked, this, &StringViewerWindow::Button5Click);
+    // The text area is a second view of the main window's editor: a change
+    // here is a change there, and leaving it stores the text as leaving the
+    // editor does.
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+        MainWindow* main = m_session.windows.main;
+        if (!main || main->SuppressMemoChange) return;
+        const QString text = Memo1->toPlainText();
+        if (main->Memo2->toPlainText() != text) main->Memo2->setPlainText(text);
+    });
+    Memo1->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (MainWindow* main = m_session.windows.main; main && main->Edit1->text() != text) main->Edit1->setText(text);
     });
@@ -57,6 +69,35 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
     connect(Button7, &QPushButton::clicked, this, [this] {
         if (MainWindow* main = m_session.windows.main) main->Button7Click();
     });
+}
+
+void StringViewerWindow::OpenStringViewer()
+{
+    if (MainWindow* main = m_session.windows.main) setFindNextVisible(!main->AdvancedSearchMode());
+    show();
+    raise();
+    activateWindow();
+}
+
+bool StringViewerWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Memo1 && event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        MainWindow* main = m_session.windows.main;
+        if (main && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) main->FlushJournal();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void StringViewerWindow::Button5Click()
+{
+    MainWindow* main = m_session.windows.main;
+    if (!main) return;
+    if (main->AdvancedSearchMode()) {
+        m_session.dialogs.message(BoxKind::Plain, "This function works only if Standard Search is enabled.");
+        return;
+    }
+    main->btnFindClick();
 }
 
 void StringViewerWindow::setEntryCaptions(const QString& fileName, std::int32_t strRef)

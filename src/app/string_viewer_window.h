@@ -19,6 +19,8 @@ class StringViewerWindow : public QWidget {
 public:
     explicit StringViewerWindow(Session& session, QWidget* parent = nullptr);
 
+    // Shows the viewer ("View in new window").
+    void OpenStringViewer();
     // Window caption := the table's file name; group caption := "String " + strRef.
     void setEntryCaptions(const QString& fileName, std::int32_t strRef);
     // The text area follows the main window's editor.
@@ -41,7 +43,12 @@ public:
     QPushButton* Button2 = nullptr;  // ASCII codes
     QPushButton* Button1 = nullptr;  // Close
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void Button5Click();  // Find next
+
     Session& m_session;
     bool m_settingScroll = false;
 };
