@@ -50,8 +50,8 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     buildBottomArea(GroupBox1);
     connectHandlers();
 
-    // One filter for the whole window: the key preview, the hover over the
-    // main buttons and the StrRef field's exit.
+    // One filter for the whole window: the key preview and the hover over
+    // the main buttons.
     qApp->installEventFilter(this);
 }
 
@@ -261,6 +261,7 @@ void MainWindow::connectHandlers()
     connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
     });
+    WatchExit(Edit1, [this] { Edit2Exit(); });
     connect(Button4, &QPushButton::clicked, this, [this] {
         if (m_session.windows.viewer) m_session.windows.viewer->OpenStringViewer();
     });
@@ -378,13 +379,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         else if (button == Button3) showSettingsSet(SettingsSet::Search);
         else if (button == Button5) showSettingsSet(SettingsSet::Statistics);
         else if (button == Button8) showSettingsSet(SettingsSet::Export);
-        break;
-    }
-    case QEvent::FocusOut: {
-        // Leaving the field for another control of the window, not the
-        // window losing activation to a message box.
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (watched == Edit1 && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Edit2Exit();
         break;
     }
     default:

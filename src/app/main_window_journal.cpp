@@ -18,6 +18,7 @@
 #include "app/statistics_window.h"
 #include "app/string_viewer_window.h"
 #include "app/text_codec.h"
+#include "app/widgets.h"
 #include "core/cp1252.h"
 #include "editing/edit_journal.h"
 #include "editing/table_saver.h"
@@ -28,26 +29,6 @@ namespace {
 // Texts longer than this show the "Preprocessing" note while they are written.
 constexpr std::size_t LongTextLength = 1299;
 
-// Runs onExit when the watched control loses the focus to another control
-// of its window; the window itself losing activation (to a message box or
-// another window) is not leaving the control.
-class ExitWatcher : public QObject {
-public:
-    ExitWatcher(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut) {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) m_onExit();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_onExit;
-};
 
 }  // namespace
 
@@ -55,8 +36,8 @@ void MainWindow::connectJournalHandlers()
 {
     connect(Memo2, &QPlainTextEdit::textChanged, this, &MainWindow::MarkEdited);
     connect(Edit3, &QLineEdit::textChanged, this, &MainWindow::MarkSoundEdited);
-    Memo2->installEventFilter(new ExitWatcher(Memo2, [this] { FlushJournal(); }));
-    Edit3->installEventFilter(new ExitWatcher(Edit3, [this] { CommitSoundRef(); }));
+    WatchExit(Memo2, [this] { FlushJournal(); });
+    WatchExit(Edit3, [this] { CommitSoundRef(); });
     connect(Button15, &QPushButton::clicked, this, &MainWindow::NewString);
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) {
         connect(lexiaide->Button1, &QPushButton::clicked, this, &MainWindow::RevertString);

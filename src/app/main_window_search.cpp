@@ -62,15 +62,6 @@ private:
     std::function<bool(QEvent*)> m_handler;
 };
 
-// A field's exit: the focus moves to another control of the window, not to
-// another window or a popup.
-bool IsExit(QEvent* event)
-{
-    if (event->type() != QEvent::FocusOut) return false;
-    const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
-
 // The StrRef a search starts from: the start field's while "Search from
 // String" is chosen, where a text not yet checked counts as 0.
 std::int32_t StartStrRef(const MainWindow& w)
@@ -219,10 +210,7 @@ void MainWindow::connectSearchHandlers()
         btnFindClick();
         return true;
     }));
-    Edit2->installEventFilter(new EventHook(this, [this](QEvent* event) {
-        if (IsExit(event)) Edit1Exit();
-        return false;
-    }));
+    WatchExit(Edit2, [this] { Edit1Exit(); });
 }
 
 void MainWindow::resetSearchPosition()

@@ -48,7 +48,9 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
         const QString text = Memo1->toPlainText();
         if (main->Memo2->toPlainText() != text) main->Memo2->setPlainText(text);
     });
-    Memo1->installEventFilter(this);
+    WatchExit(Memo1, [this] {
+        if (MainWindow* main = m_session.windows.main) main->FlushJournal();
+    });
     connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (MainWindow* main = m_session.windows.main; main && main->Edit1->text() != text) main->Edit1->setText(text);
     });
@@ -77,16 +79,6 @@ void StringViewerWindow::OpenStringViewer()
     show();
     raise();
     activateWindow();
-}
-
-bool StringViewerWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Memo1 && event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        MainWindow* main = m_session.windows.main;
-        if (main && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) main->FlushJournal();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void StringViewerWindow::Button5Click()

@@ -43,9 +43,6 @@ public:
     QPushButton* Button2 = nullptr;  // ASCII codes
     QPushButton* Button1 = nullptr;  // Close
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void Button5Click();  // Find next
 

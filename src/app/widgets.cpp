@@ -1,5 +1,6 @@
 #include "app/widgets.h"
 
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -119,6 +120,37 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, 
     auto* group = Named(new QGroupBox(caption, parent), name, geometry);
     group->setAccessibleName(caption);
     return group;
+}
+
+bool IsControlExit(const QEvent* event)
+{
+    if (event->type() != QEvent::FocusOut) return false;
+    const auto reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+namespace {
+
+class ExitWatcher : public QObject {
+public:
+    ExitWatcher(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (IsControlExit(event)) m_onExit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onExit;
+};
+
+}  // namespace
+
+void WatchExit(QWidget* control, std::function<void()> onExit)
+{
+    control->installEventFilter(new ExitWatcher(control, std::move(onExit)));
 }
 
 void SetCheckedAsUser(QAbstractButton* button, bool checked)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QValidator>
 
+#include <functional>
+
 class QAbstractButton;
 class QCheckBox;
 class QFrame;
@@ -72,6 +74,12 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
                     const QString& accessibleName);
 QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName);
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+// A control's exit: the focus moves to another control of its window, not to
+// another window or a popup (a message box opening is not leaving the field).
+bool IsControlExit(const QEvent* event);
+// Runs onExit each time control is left for another control of its window.
+void WatchExit(QWidget* control, std::function<void()> onExit);
+
 // Sets a check box or selects a radio button the way a user's click would:
 // when the state changes, the button's click behaviour runs (also while the
 // button is disabled). A radio button is only ever selected here.
