@@ -10,22 +10,12 @@ namespace lexicarta {
 
 AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), m_session(session)
 {
-    setObjectName(QStringLiteral("TForm7"));
-    setWindowTitle(QStringLiteral("Advanced Search"));
-    setFixedSize(640, 480);
-    QFont font = this->font();
-    font.setPointSize(8);
-    setFont(font);
+    SetUpWindow(this, "TForm7", QStringLiteral("Advanced Search"), QSize(640, 480));
 
     GroupBox3 = MakeGroup(this, "GroupBox3", QStringLiteral("Search Method"), QRect(330, 270, 150, 74));
-    SetUnderlined(GroupBox3);
     RadioButton3 = MakeRadioButton(GroupBox3, "RadioButton3", QStringLiteral("Length-oriented"), QRect(10, 22, 134, 18), true);
     RadioButton4 = MakeRadioButton(GroupBox3, "RadioButton4", QStringLiteral("Absolute"), QRect(10, 46, 134, 18));
-    for (QWidget* child : std::initializer_list<QWidget*>{RadioButton3, RadioButton4}) {
-        QFont plain = child->font();
-        plain.setUnderline(false);
-        child->setFont(plain);
-    }
+    SetUnderlinedTitle(GroupBox3);
     CheckBox2 = MakeCheckBox(this, "CheckBox2", QStringLiteral("Case sensitivity"), QRect(490, 284, 140, 18));
     CheckBox3 = MakeCheckBox(this, "CheckBox3", QStringLiteral("Whole words"), QRect(490, 310, 140, 18));
 

@@ -23,12 +23,7 @@ LexiaideWindow::LexiaideWindow(Session& session, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       m_session(session)
 {
-    setObjectName(QStringLiteral("TForm8"));
-    setWindowTitle(QStringLiteral("Lexiaide"));
-    QFont font = this->font();
-    font.setPointSize(8);
-    setFont(font);
-    setFixedSize(372, 330);
+    SetUpWindow(this, "TForm8", QStringLiteral("Lexiaide"), QSize(372, 330));
     move(430, 5);
 
     GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral("<No String Loaded>"), QRect(6, 4, 360, 320));

@@ -128,15 +128,11 @@ void MainWindow::buildSearchGroup(QWidget* outer)
     GroupBox3->setGeometry(160, 98, 142, 74);
     GroupBox3->setAccessibleName(QStringLiteral("Search Method"));
     GroupBox3->setCursor(Qt::WhatsThisCursor);
-    SetUnderlined(GroupBox3);
     RadioButton7 = MakeRadioButton(GroupBox3, "RadioButton7", QStringLiteral("Length-oriented"), QRect(10, 22, 126, 18), true);
     RadioButton8 = MakeRadioButton(GroupBox3, "RadioButton8", QStringLiteral("Absolute"), QRect(10, 46, 126, 18));
-    for (QWidget* child : {static_cast<QWidget*>(RadioButton7), static_cast<QWidget*>(RadioButton8)}) {
-        QFont plain = child->font();
-        plain.setUnderline(false);
-        child->setFont(plain);
-        child->setCursor(Qt::ArrowCursor);
-    }
+    SetUnderlinedTitle(GroupBox3);
+    RadioButton7->setCursor(Qt::ArrowCursor);
+    RadioButton8->setCursor(Qt::ArrowCursor);
 
     RadioButton1 = MakeRadioButton(GroupBox4, "RadioButton1", QStringLiteral("Search whole talk table"),
                                    QRect(10, 184, 200, 18), true);

@@ -167,6 +167,16 @@ void SetUnderlined(QWidget* widget)
     widget->setFont(font);
 }
 
+void SetUnderlinedTitle(QGroupBox* group)
+{
+    SetUnderlined(group);
+    for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QFont plain = child->font();
+        plain.setUnderline(false);
+        child->setFont(plain);
+    }
+}
+
 void SetBold(QWidget* widget)
 {
     QFont font = widget->font();

@@ -85,6 +85,9 @@ void WatchExit(QWidget* control, std::function<void()> onExit);
 // button is disabled). A radio button is only ever selected here.
 void SetCheckedAsUser(QAbstractButton* button, bool checked);
 void SetUnderlined(QWidget* widget);
+// Underlines a group box's caption but not the controls in it (call it once
+// they exist).
+void SetUnderlinedTitle(QGroupBox* group);
 void SetBold(QWidget* widget);
 
 }  // namespace lexicarta
