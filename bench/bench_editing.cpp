@@ -120,14 +120,14 @@ int main(int argc, char** argv)
         QApplication application(argc, argv);
         LexicartaApplication program(dialogs, workdir);
         MainWindow& window = *program.windows().main;
-        program.windows().lexiaide->CheckBox4->setChecked(false);
+        program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
         window.show();
         window.LoadTalkTable(path);
         if (!program.session().table.TableLoaded) return 1;
         int round = 0;
         std::vector<double> times;
         for (int run = 0; run < 201; ++run) {
-            window.Memo2->setPlainText(QStringLiteral("Entry zero, version %1").arg(round++ % 2 == 0 ? "one" : "a bit longer"));
+            window.stringEditor->setPlainText(QStringLiteral("Entry zero, version %1").arg(round++ % 2 == 0 ? "one" : "a bit longer"));
             times.push_back(bench::Time([&] { window.FlushJournal(); }));
         }
         std::sort(times.begin(), times.end());

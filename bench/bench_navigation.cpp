@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     for (const std::string& table : arguments.tables) {
         LexicartaApplication program(dialogs, arguments.workdir);
         MainWindow& window = *program.windows().main;
-        program.windows().lexiaide->CheckBox4->setChecked(false);
+        program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
         window.show();
         window.LoadTalkTable(table);
         const std::uint32_t entries = program.session().table.EntryCount;
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
         std::mt19937 random(7);
         std::uniform_int_distribution<std::uint32_t> pick(0, entries - 1);
         const double median = bench::Median(2001, [&] {
-            window.Edit1->setText(QString::number(pick(random)));
+            window.strRefField->setText(QString::number(pick(random)));
             window.GoToStrRef();
         });
         bench::Report("goto_show_" + std::to_string(entries), median, "target", 0.001);

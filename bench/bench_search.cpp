@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     bench::SilentDialogs dialogs;  // answers No to the restart question
     LexicartaApplication program(dialogs, arguments.workdir);
     MainWindow& window = *program.windows().main;
-    program.windows().lexiaide->CheckBox4->setChecked(false);
+    program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
     window.show();
     window.LoadTalkTable(table);
     if (!program.session().table.TableLoaded) {
@@ -45,15 +45,15 @@ int main(int argc, char** argv)
 
     // A name no generated text holds.
     const std::string absent = "Mordenkainen";
-    window.eString->setText(QString::fromStdString(absent));
+    window.searchTermField->setText(QString::fromStdString(absent));
     auto findNext = [&] {
-        window.eStringChange();  // a new search from the start
-        window.btnFindClick();
+        window.searchTermChanged();  // a new search from the start
+        window.findNextClicked();
     };
     const double caseSensitiveBaseline = bench::TimeCommand("grep -c -F " + absent + " " + file, 5);
-    window.cbCase->setChecked(true);
+    window.caseSensitiveCheck->setChecked(true);
     // The first search after a load also maps the cache; later ones keep the mapping.
-    const double first = bench::Time([&] { window.btnFindClick(); });
+    const double first = bench::Time([&] { window.findNextClicked(); });
     if (dialogs.lastMessage != "No (more) matches. Re-start search from the beginning?") {
         std::fprintf(stderr, "unexpected: %s\n", dialogs.lastMessage.c_str());
         return 1;
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     bench::Report("find_next_absent_case_" + name, caseSensitive, "grep -c -F", caseSensitiveBaseline);
 
     const double foldedBaseline = bench::TimeCommand("grep -c -i -F " + absent + " " + file, 5);
-    window.cbCase->setChecked(false);
+    window.caseSensitiveCheck->setChecked(false);
     const double folded = bench::Median(5, findNext);
     bench::Report("find_next_absent_nocase_" + name, folded, "grep -c -i -F", foldedBaseline);
 

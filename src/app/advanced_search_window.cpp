@@ -12,21 +12,21 @@ AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent) : 
 {
     SetUpWindow(this, "TForm7", QStringLiteral("Advanced Search"), QSize(640, 480));
 
-    GroupBox3 = MakeGroup(this, "GroupBox3", QStringLiteral("Search Method"), QRect(330, 270, 150, 74));
-    RadioButton3 = MakeRadioButton(GroupBox3, "RadioButton3", QStringLiteral("Length-oriented"), QRect(10, 22, 134, 18), true);
-    RadioButton4 = MakeRadioButton(GroupBox3, "RadioButton4", QStringLiteral("Absolute"), QRect(10, 46, 134, 18));
-    SetUnderlinedTitle(GroupBox3);
-    CheckBox2 = MakeCheckBox(this, "CheckBox2", QStringLiteral("Case sensitivity"), QRect(490, 284, 140, 18));
-    CheckBox3 = MakeCheckBox(this, "CheckBox3", QStringLiteral("Whole words"), QRect(490, 310, 140, 18));
+    searchMethodGroup = MakeGroup(this, "GroupBox3", QStringLiteral("Search Method"), QRect(330, 270, 150, 74));
+    lengthOrientedRadio = MakeRadioButton(searchMethodGroup, "RadioButton3", QStringLiteral("Length-oriented"), QRect(10, 22, 134, 18), true);
+    absoluteRadio = MakeRadioButton(searchMethodGroup, "RadioButton4", QStringLiteral("Absolute"), QRect(10, 46, 134, 18));
+    SetUnderlinedTitle(searchMethodGroup);
+    caseSensitiveCheck = MakeCheckBox(this, "CheckBox2", QStringLiteral("Case sensitivity"), QRect(490, 284, 140, 18));
+    wholeWordsCheck = MakeCheckBox(this, "CheckBox3", QStringLiteral("Whole words"), QRect(490, 310, 140, 18));
 
-    GroupBox4 = MakeGroup(this, "GroupBox4", QString(), QRect(330, 350, 300, 74));
-    GroupBox4->setAccessibleName(QStringLiteral("Start of the search"));
-    RadioButton5 = MakeRadioButton(GroupBox4, "RadioButton5", QStringLiteral("Search whole talk table"),
+    searchStartGroup = MakeGroup(this, "GroupBox4", QString(), QRect(330, 350, 300, 74));
+    searchStartGroup->setAccessibleName(QStringLiteral("Start of the search"));
+    wholeTableRadio = MakeRadioButton(searchStartGroup, "RadioButton5", QStringLiteral("Search whole talk table"),
                                    QRect(10, 12, 200, 18), true);
-    RadioButton6 = MakeRadioButton(GroupBox4, "RadioButton6", QStringLiteral("Search from string"), QRect(10, 42, 140, 18));
-    Edit3 = MakeEdit(GroupBox4, "Edit3", QStringLiteral("0"), 12, QRect(156, 40, 90, 22),
+    fromStringRadio = MakeRadioButton(searchStartGroup, "RadioButton6", QStringLiteral("Search from string"), QRect(10, 42, 140, 18));
+    searchStartField = MakeEdit(searchStartGroup, "Edit3", QStringLiteral("0"), 12, QRect(156, 40, 90, 22),
                      QStringLiteral("Search from string"));
-    Edit3->setEnabled(false);
+    searchStartField->setEnabled(false);
 }
 
 }  // namespace lexicarta

@@ -25,15 +25,15 @@ public:
 
     // The window's own copies of the search options, kept equal to the main
     // window's.
-    QGroupBox* GroupBox3 = nullptr;       // Search Method
-    QRadioButton* RadioButton3 = nullptr;  // Length-oriented
-    QRadioButton* RadioButton4 = nullptr;  // Absolute
-    QCheckBox* CheckBox2 = nullptr;        // Case sensitivity
-    QCheckBox* CheckBox3 = nullptr;        // Whole words
-    QGroupBox* GroupBox4 = nullptr;        // start of the search
-    QRadioButton* RadioButton5 = nullptr;  // Search whole talk table
-    QRadioButton* RadioButton6 = nullptr;  // Search from string
-    QLineEdit* Edit3 = nullptr;            // start StrRef
+    QGroupBox* searchMethodGroup = nullptr;
+    QRadioButton* lengthOrientedRadio = nullptr;
+    QRadioButton* absoluteRadio = nullptr;
+    QCheckBox* caseSensitiveCheck = nullptr;
+    QCheckBox* wholeWordsCheck = nullptr;
+    QGroupBox* searchStartGroup = nullptr;
+    QRadioButton* wholeTableRadio = nullptr;
+    QRadioButton* fromStringRadio = nullptr;
+    QLineEdit* searchStartField = nullptr;
 
 private:
     Session& m_session;

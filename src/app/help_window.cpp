@@ -13,18 +13,18 @@ HelpWindow::HelpWindow(Session& session, QWidget* parent)
 {
     SetUpWindow(this, "TForm2", QStringLiteral("Lexicarta - Search Methods"), QSize(353, 186));
 
-    GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral("Lexicarta Help"), QRect(6, 4, 341, 176));
+    helpGroup = MakeGroup(this, "GroupBox1", QStringLiteral("Lexicarta Help"), QRect(6, 4, 341, 176));
     for (int i = 0; i < 8; ++i) {
         const QByteArray name = "Label" + QByteArray::number(i + 1);
-        Lines[i] = MakeLabel(GroupBox1, name.constData(), QString(), QRect(5, 20 + 19 * i, 333, 17));
+        lineLabels[i] = MakeLabel(helpGroup, name.constData(), QString(), QRect(5, 20 + 19 * i, 333, 17));
     }
 }
 
 void HelpWindow::fill(const QString& caption, const QString& groupCaption, const std::array<const char*, 8>& lines)
 {
     setWindowTitle(caption);
-    GroupBox1->setTitle(groupCaption);
-    for (int i = 0; i < 8; ++i) Lines[i]->setText(QString::fromUtf8(lines[i]));
+    helpGroup->setTitle(groupCaption);
+    for (int i = 0; i < 8; ++i) lineLabels[i]->setText(QString::fromUtf8(lines[i]));
     // The window has a fixed size: the lines take the largest font, up to
     // 8 points, in which every one of them fits.
     QFont font = this->font();
@@ -32,10 +32,10 @@ void HelpWindow::fill(const QString& caption, const QString& groupCaption, const
         font.setPointSizeF(size);
         const QFontMetrics metrics(font);
         bool fits = true;
-        for (const QLabel* line : Lines) fits = fits && metrics.horizontalAdvance(line->text()) <= line->width();
+        for (const QLabel* line : lineLabels) fits = fits && metrics.horizontalAdvance(line->text()) <= line->width();
         if (fits) break;
     }
-    for (QLabel* line : Lines) line->setFont(font);
+    for (QLabel* line : lineLabels) line->setFont(font);
     show();
     raise();
     activateWindow();

@@ -21,8 +21,8 @@ public:
     void showSearchMethods();
     void showTypeFlags();
 
-    QGroupBox* GroupBox1 = nullptr;
-    std::array<QLabel*, 8> Lines{};  // Label1 .. Label8
+    QGroupBox* helpGroup = nullptr;
+    std::array<QLabel*, 8> lineLabels{};  // one label per line of help
 
 private:
     void fill(const QString& caption, const QString& groupCaption, const std::array<const char*, 8>& lines);

@@ -32,18 +32,18 @@ public:
     void showChanged(EntryState state);
     void setStaysOnTop(bool onTop);
 
-    QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QPushButton* Button1 = nullptr;  // Revert this string to original (ALT+R)
-    QLabel* Label3 = nullptr;
-    QPushButton* Button2 = nullptr;  // APPLY ALL changes and SAVE talk table file (ALT+S or F5)
-    QPushButton* Button3 = nullptr;  // UNDO ALL changes made since the last save (ALT+Z)
-    QPushButton* Button4 = nullptr;  // TRUNCATE talk table
-    QCheckBox* CheckBox3 = nullptr;  // Save to different file
-    QCheckBox* CheckBox1 = nullptr;  // Make a backup
-    QCheckBox* CheckBox2 = nullptr;  // always stays on top
-    QCheckBox* CheckBox4 = nullptr;  // Display Lexiaide when a TLK file has been loaded
+    QGroupBox* entryGroup = nullptr;
+    QLabel* statusLabel = nullptr;
+    QLabel* statusValue = nullptr;
+    QPushButton* revertButton = nullptr;
+    QLabel* allStringsNote = nullptr;
+    QPushButton* saveButton = nullptr;
+    QPushButton* undoAllButton = nullptr;
+    QPushButton* truncateButton = nullptr;
+    QCheckBox* saveToDifferentFileCheck = nullptr;
+    QCheckBox* makeBackupCheck = nullptr;
+    QCheckBox* stayOnTopCheck = nullptr;
+    QCheckBox* showAfterLoadCheck = nullptr;
 
 private:
     Session& m_session;

@@ -53,8 +53,8 @@ void LexicartaApplication::start()
     Session& session = *m_session;
     session.windows.main->show();
     Startup(session);
-    session.windows.main->Button11->setEnabled(session.table.TableLoaded);
-    if (!session.windows.quickStart->CheckBox1->isChecked()) session.windows.quickStart->show();
+    session.windows.main->advancedSearchButton->setEnabled(session.table.TableLoaded);
+    if (!session.windows.quickStart->dontShowAgainCheck->isChecked()) session.windows.quickStart->show();
 }
 
 LexicartaApplication::~LexicartaApplication()

@@ -74,84 +74,84 @@ public:
     const std::string& OpenDialogFileName() const { return m_openDialogFileName; }
     void setOpenDialogFileName(const std::string& path) { m_openDialogFileName = path; }
 
-    // Outer group box: "Lexicarta" or the loaded file's full path.
-    QGroupBox* GroupBox1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QPushButton* Button2 = nullptr;  // Open a TLK file
-    QPushButton* Button3 = nullptr;  // Search...
-    QPushButton* Button5 = nullptr;  // Statistics
-    QPushButton* Button8 = nullptr;  // Export to text file
-    QGroupBox* GroupBox2 = nullptr;  // Settings
+    // Captioned "Lexicarta", or the loaded file's full path.
+    QGroupBox* tableGroup = nullptr;
+    QFrame* topPanel = nullptr;
+    QPushButton* openButton = nullptr;
+    QPushButton* searchButton = nullptr;
+    QPushButton* statisticsButton = nullptr;
+    QPushButton* exportButton = nullptr;
+    QGroupBox* settingsGroup = nullptr;
     QWidget* OpenSet = nullptr;
-    QPushButton* Button12 = nullptr;  // Open last opened TLK
-    QCheckBox* CheckBox9 = nullptr;   // Auto-open last opened file when Lexicarta starts
+    QPushButton* openLastButton = nullptr;
+    QCheckBox* autoOpenCheck = nullptr;
     QWidget* SearchSet = nullptr;
-    QRadioButton* RadioButton5 = nullptr;  // Standard search
-    QRadioButton* RadioButton6 = nullptr;  // Advanced search
+    QRadioButton* standardSearchRadio = nullptr;
+    QRadioButton* advancedSearchRadio = nullptr;
     QWidget* StatisticsSet = nullptr;
-    QCheckBox* CheckBox1 = nullptr;  // Technical statistics
-    QCheckBox* CheckBox6 = nullptr;  // Words/Expressions
+    QCheckBox* technicalStatisticsCheck = nullptr;
+    QCheckBox* wordStatisticsCheck = nullptr;
     QWidget* ExportSet = nullptr;
-    QRadioButton* RadioButton3 = nullptr;  // Raw export
-    QRadioButton* RadioButton4 = nullptr;  // Guided export
-    QCheckBox* CheckBox2 = nullptr;        // Number strings
-    QCheckBox* CheckBox3 = nullptr;        // Write empty strings too
-    QCheckBox* CheckBox4 = nullptr;        // Spacelines
+    QRadioButton* rawExportRadio = nullptr;
+    QRadioButton* guidedExportRadio = nullptr;
+    QCheckBox* numberStringsCheck = nullptr;
+    QCheckBox* emptyStringsCheck = nullptr;
+    QCheckBox* spacelinesCheck = nullptr;
 
-    QGroupBox* GroupBox4 = nullptr;  // Standard Search
-    QLabel* Label12 = nullptr;       // Text to Find
-    QLineEdit* eString = nullptr;
-    QPushButton* btnFind = nullptr;
-    QPushButton* Button10 = nullptr;  // New search
-    QLabel* Label16 = nullptr;        // Current Position:
-    QLabel* Label26 = nullptr;        // its value
-    QCheckBox* CheckBox5 = nullptr;   // Highlight matches
-    QCheckBox* cbCase = nullptr;      // Case sensitivity
-    QCheckBox* CheckBox8 = nullptr;   // Whole words
-    ClickableGroupBox* GroupBox3 = nullptr;  // Search Method
-    QRadioButton* RadioButton7 = nullptr;    // Length-oriented
-    QRadioButton* RadioButton8 = nullptr;    // Absolute
-    QRadioButton* RadioButton1 = nullptr;    // Search whole talk table
-    QRadioButton* RadioButton2 = nullptr;    // Search from String
-    QLineEdit* Edit2 = nullptr;              // start StrRef
-    QPushButton* Button11 = nullptr;         // Advanced Search...
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
+    QGroupBox* standardSearchGroup = nullptr;
+    QLabel* textToFindLabel = nullptr;
+    QLineEdit* searchTermField = nullptr;
+    QPushButton* findNextButton = nullptr;
+    QPushButton* newSearchButton = nullptr;
+    QLabel* currentPositionLabel = nullptr;
+    QLabel* currentPositionValue = nullptr;
+    QCheckBox* highlightMatchesCheck = nullptr;
+    QCheckBox* caseSensitiveCheck = nullptr;
+    QCheckBox* wholeWordsCheck = nullptr;
+    ClickableGroupBox* searchMethodGroup = nullptr;
+    QRadioButton* lengthOrientedRadio = nullptr;
+    QRadioButton* absoluteRadio = nullptr;
+    QRadioButton* wholeTableRadio = nullptr;
+    QRadioButton* fromStringRadio = nullptr;
+    QLineEdit* searchStartField = nullptr;
+    QPushButton* advancedSearchButton = nullptr;
+    QLabel* originalOnlyNote = nullptr;
+    QLabel* saveHintNote = nullptr;
 
-    QGroupBox* GroupBox5 = nullptr;  // String
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QCheckBox* CheckBox7 = nullptr;  // BG2-specific StrRefs
-    QPlainTextEdit* Memo2 = nullptr;  // string editor
-    QPlainTextEdit* Memo1 = nullptr;  // "Preprocessing string... Please wait."
-    QPushButton* Button4 = nullptr;   // View in new window
-    QCheckBox* CheckBox10 = nullptr;  // Tagged string
-    QLabel* Label6 = nullptr;         // String Reference Entry
-    QLineEdit* Edit1 = nullptr;       // StrRef field
-    QLabel* Label8 = nullptr;         // "/ " + last StrRef
-    QPushButton* Button6 = nullptr;   // <
-    QPushButton* Button7 = nullptr;   // >
-    QPushButton* Button15 = nullptr;  // New
-    QPushButton* Button9 = nullptr;   // Refresh
-    QLabel* Label1 = nullptr;         // Position of this string
-    QLabel* Label24 = nullptr;
-    QLabel* Label13 = nullptr;  // Length of this string
-    QLabel* Label25 = nullptr;
-    ClickableLabel* Label7 = nullptr;  // Type
-    QLabel* Label20 = nullptr;
-    QLabel* Label9 = nullptr;     // Associated sound
-    QLineEdit* Edit3 = nullptr;   // sound field
-    QLabel* Label10 = nullptr;    // Volume variance
-    QLabel* Label22 = nullptr;
-    QLabel* Label11 = nullptr;  // Pitch variance
-    QLabel* Label23 = nullptr;
-    QLabel* Label15 = nullptr;  // hidden: loaded file's name
-    QLabel* Label18 = nullptr;  // hidden: entry count
+    QGroupBox* stringGroup = nullptr;
+    QLabel* strRefSetNote = nullptr;
+    QLabel* strRefSetHint = nullptr;
+    QCheckBox* specificStrRefsCheck = nullptr;
+    QPlainTextEdit* stringEditor = nullptr;
+    QPlainTextEdit* preprocessingNote = nullptr;
+    QPushButton* viewInNewWindowButton = nullptr;
+    QCheckBox* taggedStringCheck = nullptr;
+    QLabel* strRefEntryLabel = nullptr;
+    QLineEdit* strRefField = nullptr;
+    QLabel* lastStrRefLabel = nullptr;
+    QPushButton* previousEntryButton = nullptr;
+    QPushButton* nextEntryButton = nullptr;
+    QPushButton* newEntryButton = nullptr;
+    QPushButton* refreshButton = nullptr;
+    QLabel* positionLabel = nullptr;
+    QLabel* positionValue = nullptr;
+    QLabel* lengthLabel = nullptr;
+    QLabel* lengthValue = nullptr;
+    ClickableLabel* typeLabel = nullptr;
+    QLabel* typeValue = nullptr;
+    QLabel* soundLabel = nullptr;
+    QLineEdit* soundField = nullptr;
+    QLabel* volumeVarianceLabel = nullptr;
+    QLabel* volumeVarianceValue = nullptr;
+    QLabel* pitchVarianceLabel = nullptr;
+    QLabel* pitchVarianceValue = nullptr;
+    QLabel* loadedFileNameLabel = nullptr;  // hidden: loaded file's name
+    QLabel* entryCountLabel = nullptr;  // hidden: entry count
 
-    QFrame* Panel2 = nullptr;
-    QPushButton* Button13 = nullptr;  // See readme
-    QPushButton* Button14 = nullptr;  // Lexiaide (F2)
-    QPushButton* Button1 = nullptr;   // Exit
+    QFrame* bottomPanel = nullptr;
+    QPushButton* readmeButton = nullptr;
+    QPushButton* lexiaideButton = nullptr;
+    QPushButton* exitButton = nullptr;
 
     // Guard flags: set while the program itself writes the editor or the
     // sound field, cleared by the change handler that sees them.
@@ -159,36 +159,34 @@ public:
     bool SuppressSoundChange = false;
 
 public slots:
-    void Button2Click();   // Open a TLK file
-    void Button6Click();   // <
-    void Button7Click();   // >
-    void Button9Click();   // Refresh
-    void Button14Click();  // Lexiaide (F2)
-    void Button1Click();   // Exit
-    void Edit2Exit();      // StrRef field left: GoToStrRef
-    void Edit1Exit();      // start StrRef field left: validate it
-    void Button12Click();  // Open last opened TLK
-    void Button13Click();  // See readme
-    void RadioButton3Click();
-    void RadioButton4Click();
-    void RadioButton5Click();
-    void RadioButton6Click();
-    // The standard search.
-    void btnFindClick();   // Find next
-    void eStringChange();  // the search starts again from the start position
-    void Button10Click();  // New search
-    void Button3Click();   // Search...
-    void Button11Click();  // Advanced Search...
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void GroupBox3Click();
-    // The edit journal.
-    void MarkEdited();       // the editor's text changed
-    void MarkSoundEdited();  // the sound field changed
-    void CommitSoundRef();   // the sound field left
-    void NewString();        // New
-    void RevertString();     // Lexiaide: revert this string
-    void UndoAll();          // Lexiaide: undo all changes
+    void openTableClicked();
+    void showPreviousEntry();
+    void showNextEntry();
+    void refreshClicked();
+    void lexiaideClicked();
+    void exitClicked();
+    void strRefFieldLeft();  // goes to the typed StrRef
+    void searchStartFieldLeft();  // validates the start StrRef
+    void openLastClicked();
+    void readmeClicked();
+    void rawExportChosen();
+    void guidedExportChosen();
+    void standardSearchChosen();
+    void advancedSearchChosen();
+    void findNextClicked();
+    void searchTermChanged();
+    void newSearchClicked();
+    void searchClicked();
+    void advancedSearchClicked();
+    void wholeTableChosen();
+    void fromStringChosen();
+    void searchMethodClicked();
+    void MarkEdited();
+    void MarkSoundEdited();
+    void CommitSoundRef();
+    void NewString();
+    void RevertString();
+    void UndoAll();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -49,7 +49,7 @@ std::string NamePart(const std::string& path)
 
 }  // namespace
 
-void MainWindow::Button2Click()
+void MainWindow::openTableClicked()
 {
     FileDialogRequest request;
     request.title = "Select Talk Table File";
@@ -97,61 +97,61 @@ void MainWindow::LoadTalkTable(const std::string& path)
         table.LastStepFailed = opened != OpenResult::Missing;
         ResetEntryDisplay(true);
         if (opened == OpenResult::Unreadable) {
-            Edit1->setEnabled(false);
-            Memo2->setEnabled(false);
+            strRefField->setEnabled(false);
+            stringEditor->setEnabled(false);
         }
         return;
     }
 
     try {
         table.CurrentStrRef = 0;
-        Edit1->setEnabled(true);
-        Memo2->setEnabled(true);
-        Edit1->setText(QStringLiteral("0"));
+        strRefField->setEnabled(true);
+        stringEditor->setEnabled(true);
+        strRefField->setText(QStringLiteral("0"));
 
-        Label15->setText(FromUtf8(NamePart(path)));
-        Label18->setText(Decimal(file.header.EntryCount));
+        loadedFileNameLabel->setText(FromUtf8(NamePart(path)));
+        entryCountLabel->setText(Decimal(file.header.EntryCount));
         if (windows.viewer) windows.viewer->setScrollRange(file.header.EntryCount);
-        Label8->setText(QStringLiteral("/ ") + Decimal(std::int64_t{file.header.EntryCount} - 1));
-        Button11->setEnabled(true);
+        lastStrRefLabel->setText(QStringLiteral("/ ") + Decimal(std::int64_t{file.header.EntryCount} - 1));
+        advancedSearchButton->setEnabled(true);
 
         table.CacheNumber = ChooseCacheNumber(table.ProgramDirectory);
         table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(table.CacheNumber);
 
-        if (windows.lexiaide) windows.lexiaide->Button2->setEnabled(false);
+        if (windows.lexiaide) windows.lexiaide->saveButton->setEnabled(false);
         const bool cached = BuildStringCache(table, file, progress, dialogs, flags);
         // The search start is checked below against the entries the new cache holds.
         table.CachedEntryCount = table.EntryCount;
-        CheckBox7->setChecked(table.anyEntryHasFlags7());
+        specificStrRefsCheck->setChecked(table.anyEntryHasFlags7());
         if (!cached) {
-            for (QPushButton* button : {Button3, Button5, Button11, Button8}) button->setEnabled(false);
-            if (windows.lexiaide) windows.lexiaide->Button4->setEnabled(false);
+            for (QPushButton* button : {searchButton, statisticsButton, advancedSearchButton, exportButton}) button->setEnabled(false);
+            if (windows.lexiaide) windows.lexiaide->truncateButton->setEnabled(false);
         }
 
-        GroupBox1->setTitle(table.CacheFailed ? QStringLiteral("Lexicarta") : FromUtf8(path));
+        tableGroup->setTitle(table.CacheFailed ? QStringLiteral("Lexicarta") : FromUtf8(path));
         ShowCurrentEntry();
         if (windows.statistics) windows.statistics->setSizeMapMaximum(Decimal(std::int64_t{table.EntryCount} - 1));
 
-        if (RadioButton2->isChecked()) {
-            Edit2->setEnabled(true);
-            const auto start = ParseInt32(Edit2->text().toStdString());
+        if (fromStringRadio->isChecked()) {
+            searchStartField->setEnabled(true);
+            const auto start = ParseInt32(searchStartField->text().toStdString());
             if (!start || *start >= std::int64_t{table.EntryCount} - 1) {
-                Edit2->setText(QStringLiteral("0"));
-                RadioButton1->setChecked(true);
-                RadioButton2->setChecked(false);
+                searchStartField->setText(QStringLiteral("0"));
+                wholeTableRadio->setChecked(true);
+                fromStringRadio->setChecked(false);
             }
-            Edit1Exit();
+            searchStartFieldLeft();
         }
 
         table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
         table.LastOpenedPath = path;
         m_session.config.setFlag(cfg::LastFileFlag, true);
-        Button12->setEnabled(true);
+        openLastButton->setEnabled(true);
         file.file.reset();
 
         GoToStrRef(Sender::Main);
 
-        if (windows.lexiaide && windows.lexiaide->CheckBox4->isChecked()) {
+        if (windows.lexiaide && windows.lexiaide->showAfterLoadCheck->isChecked()) {
             windows.lexiaide->show();
             if (isVisible()) activateWindow();
         }
@@ -171,7 +171,7 @@ void MainWindow::GoToStrRef(Sender sender)
     // editor never lost the focus (another window took it).
     FlushJournal();
     table.LastStepFailed = false;
-    const auto value = ParseInt32(ToUtf8(Edit1->text()));
+    const auto value = ParseInt32(ToUtf8(strRefField->text()));
     if (value && table.validStrRef(*value)) {
         table.CurrentStrRef = *value;
         ShowCurrentEntry();
@@ -179,8 +179,8 @@ void MainWindow::GoToStrRef(Sender sender)
         ResetEntryDisplay(false);
         table.EntryIsCurrent = false;
         table.LastStepFailed = true;
-        QLineEdit* field = Edit1;
-        if (sender == Sender::Viewer && m_session.windows.viewer) field = m_session.windows.viewer->Edit1;
+        QLineEdit* field = strRefField;
+        if (sender == Sender::Viewer && m_session.windows.viewer) field = m_session.windows.viewer->strRefField;
         field->selectAll();
         // The focus goes back once the focus change that ran this check is
         // complete; moving it from inside that change would run the check again.
@@ -192,7 +192,7 @@ void MainWindow::GoToStrRef(Sender sender)
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(std::int64_t{table.EntryCount} - 1));
     }
     if (!table.LastStepFailed) {
-        Edit1->setText(Decimal(table.CurrentStrRef));
+        strRefField->setText(Decimal(table.CurrentStrRef));
         if (m_session.windows.viewer) m_session.windows.viewer->setScrollPosition(table.CurrentStrRef);
     }
 }
@@ -212,21 +212,21 @@ void MainWindow::ShowCurrentEntry()
 
     for (;;) {
         const StrRefEntry& entry = table.EntryTable[n];
-        Label8->setText(QStringLiteral("/ ") + Decimal(std::int64_t{table.EntryCount} - 1));
+        lastStrRefLabel->setText(QStringLiteral("/ ") + Decimal(std::int64_t{table.EntryCount} - 1));
         {
             GuardFlag guard(SuppressSoundChange);
-            Edit3->setText(FromCp1252(SoundResRefText(entry.SoundResRef)));
+            soundField->setText(FromCp1252(SoundResRefText(entry.SoundResRef)));
         }
-        Label22->setText(Decimal(entry.VolumeVariance));
-        Label23->setText(Decimal(entry.PitchVariance));
-        Label24->setText(Decimal(entry.Offset));
-        Label25->setText(Decimal(entry.Length));
-        if (windows.viewer) windows.viewer->setEntryCaptions(Label15->text(), n);
+        volumeVarianceValue->setText(Decimal(entry.VolumeVariance));
+        pitchVarianceValue->setText(Decimal(entry.PitchVariance));
+        positionValue->setText(Decimal(entry.Offset));
+        lengthValue->setText(Decimal(entry.Length));
+        if (windows.viewer) windows.viewer->setEntryCaptions(loadedFileNameLabel->text(), n);
         if (lexiaide) lexiaide->setEntryCaption(n);
 
         const EntryState state = table.state(n);
         if (state == Original) {
-            GroupBox5->setTitle(entryCaption(" - Original"));
+            stringGroup->setTitle(entryCaption(" - Original"));
             if (lexiaide) lexiaide->showState(state);
             table.ChangesPending = false;
             if (table.firstPendingSlot() >= 0) {
@@ -240,11 +240,11 @@ void MainWindow::ShowCurrentEntry()
                 table.LastStepFailed = true;
             } else {
                 GuardFlag guard(SuppressMemoChange);
-                Memo2->setPlainText(ToEditorText(*text));
+                stringEditor->setPlainText(ToEditorText(*text));
                 m_editorEntry = n;
             }
         } else if (state == EditedByUser || state == CreatedByUser) {
-            GroupBox5->setTitle(entryCaption(state == EditedByUser ? " - Edited by User" : " - Created by User"));
+            stringGroup->setTitle(entryCaption(state == EditedByUser ? " - Edited by User" : " - Created by User"));
             if (lexiaide) lexiaide->showState(state);
             const auto text = ReadWholeFile(table.journalFilePath(n));
             if (!text) {
@@ -261,24 +261,24 @@ void MainWindow::ShowCurrentEntry()
                 continue;
             }
             GuardFlag guard(SuppressMemoChange);
-            Memo2->setPlainText(ToEditorText(*text));
+            stringEditor->setPlainText(ToEditorText(*text));
             m_editorEntry = n;
         }
         break;
     }
 
-    const QString editorText = Memo2->toPlainText();
+    const QString editorText = stringEditor->toPlainText();
     if (windows.viewer) windows.viewer->RefreshStringViewer(editorText);
 
     const bool edited = table.isEdited(n);
     if (IsTaggedText(ToCp1252(editorText))) {
-        CheckBox10->setChecked(true);
-        if (edited) table.EntryTable[n].Flags = CheckBox7->isChecked() ? 7 : 3;
+        taggedStringCheck->setChecked(true);
+        if (edited) table.EntryTable[n].Flags = specificStrRefsCheck->isChecked() ? 7 : 3;
     } else {
-        CheckBox10->setChecked(false);
+        taggedStringCheck->setChecked(false);
         if (edited) table.EntryTable[n].Flags = 3;
     }
-    Label20->setText(Decimal(table.EntryTable[n].Flags));
+    typeValue->setText(Decimal(table.EntryTable[n].Flags));
 
     if (table.CacheFailed) return;
     setTableControlsEnabled(true);
@@ -287,19 +287,19 @@ void MainWindow::ShowCurrentEntry()
 void MainWindow::setTableControlsEnabled(bool enabled)
 {
     for (QWidget* control : std::initializer_list<QWidget*>{
-             Button3, Button5, Button8, Button6, Button7, Button9, Button15, Edit3, Button14, CheckBox7, btnFind,
-             eString, Button10, CheckBox8, cbCase, RadioButton1, RadioButton2, RadioButton7, RadioButton8, CheckBox5,
-             Edit1, Label12, Label16, Label26})
+             searchButton, statisticsButton, exportButton, previousEntryButton, nextEntryButton, refreshButton, newEntryButton, soundField, lexiaideButton, specificStrRefsCheck, findNextButton,
+             searchTermField, newSearchButton, wholeWordsCheck, caseSensitiveCheck, wholeTableRadio, fromStringRadio, lengthOrientedRadio, absoluteRadio, highlightMatchesCheck,
+             strRefField, textToFindLabel, currentPositionLabel, currentPositionValue})
         control->setEnabled(enabled);
     const Windows& windows = m_session.windows;
-    if (windows.lexiaide) windows.lexiaide->Button4->setEnabled(enabled);
+    if (windows.lexiaide) windows.lexiaide->truncateButton->setEnabled(enabled);
     if (windows.viewer) windows.viewer->setScrollEnabled(enabled);
     if (enabled) {
-        Button4->setEnabled(true);
+        viewInNewWindowButton->setEnabled(true);
         // The fixed tables have no slot for another entry once they are full.
-        Button15->setEnabled(m_session.table.EntryCount < EntryCapacity);
+        newEntryButton->setEnabled(m_session.table.EntryCount < EntryCapacity);
     } else {
-        Button11->setEnabled(false);
+        advancedSearchButton->setEnabled(false);
     }
 }
 
@@ -307,44 +307,44 @@ void MainWindow::ResetEntryDisplay(bool full)
 {
     const QString notLoaded = QStringLiteral("Not Loaded");
     if (full) {
-        Label15->setText(notLoaded);
-        Label18->setText(notLoaded);
-        Edit1->setText(QStringLiteral("0"));
-        Label8->setText(QStringLiteral("/ 0"));
+        loadedFileNameLabel->setText(notLoaded);
+        entryCountLabel->setText(notLoaded);
+        strRefField->setText(QStringLiteral("0"));
+        lastStrRefLabel->setText(QStringLiteral("/ 0"));
         setTableControlsEnabled(false);
     }
-    Label20->setText(notLoaded);
+    typeValue->setText(notLoaded);
     {
         GuardFlag guard(SuppressSoundChange);
-        Edit3->setText(notLoaded);
+        soundField->setText(notLoaded);
     }
-    for (QLabel* label : {Label22, Label23, Label24, Label25}) label->setText(notLoaded);
+    for (QLabel* label : {volumeVarianceValue, pitchVarianceValue, positionValue, lengthValue}) label->setText(notLoaded);
     {
         GuardFlag guard(SuppressMemoChange);
-        Memo2->clear();
+        stringEditor->clear();
     }
     m_editorEntry = -1;
-    Button4->setEnabled(false);
+    viewInNewWindowButton->setEnabled(false);
 }
 
-void MainWindow::Button6Click()
+void MainWindow::showPreviousEntry()
 {
-    const auto value = ParseInt32(ToUtf8(Edit1->text()));
+    const auto value = ParseInt32(ToUtf8(strRefField->text()));
     if (!value || std::int64_t{*value} - 1 < 0) return;
-    Edit1->setText(Decimal(std::int64_t{*value} - 1));
+    strRefField->setText(Decimal(std::int64_t{*value} - 1));
     GoToStrRef(Sender::Main);
 }
 
-void MainWindow::Button7Click()
+void MainWindow::showNextEntry()
 {
-    const auto value = ParseInt32(ToUtf8(Edit1->text()));
+    const auto value = ParseInt32(ToUtf8(strRefField->text()));
     if (!value || std::int64_t{*value} + 1 >= std::int64_t{m_session.table.EntryCount}) return;
-    Edit1->setText(Decimal(std::int64_t{*value} + 1));
+    strRefField->setText(Decimal(std::int64_t{*value} + 1));
     GoToStrRef(Sender::Main);
 }
 
-void MainWindow::Button9Click() { GoToStrRef(Sender::Main); }
+void MainWindow::refreshClicked() { GoToStrRef(Sender::Main); }
 
-void MainWindow::Edit2Exit() { GoToStrRef(Sender::Main); }
+void MainWindow::strRefFieldLeft() { GoToStrRef(Sender::Main); }
 
 }  // namespace lexicarta

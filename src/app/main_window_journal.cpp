@@ -34,15 +34,15 @@ constexpr std::size_t LongTextLength = 1299;
 
 void MainWindow::connectJournalHandlers()
 {
-    connect(Memo2, &QPlainTextEdit::textChanged, this, &MainWindow::MarkEdited);
-    connect(Edit3, &QLineEdit::textChanged, this, &MainWindow::MarkSoundEdited);
-    WatchExit(Memo2, [this] { FlushJournal(); });
-    WatchExit(Edit3, [this] { CommitSoundRef(); });
-    connect(Button15, &QPushButton::clicked, this, &MainWindow::NewString);
+    connect(stringEditor, &QPlainTextEdit::textChanged, this, &MainWindow::MarkEdited);
+    connect(soundField, &QLineEdit::textChanged, this, &MainWindow::MarkSoundEdited);
+    WatchExit(stringEditor, [this] { FlushJournal(); });
+    WatchExit(soundField, [this] { CommitSoundRef(); });
+    connect(newEntryButton, &QPushButton::clicked, this, &MainWindow::NewString);
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) {
-        connect(lexiaide->Button1, &QPushButton::clicked, this, &MainWindow::RevertString);
-        connect(lexiaide->Button2, &QPushButton::clicked, this, [this] { SaveAll(); });
-        connect(lexiaide->Button3, &QPushButton::clicked, this, &MainWindow::UndoAll);
+        connect(lexiaide->revertButton, &QPushButton::clicked, this, &MainWindow::RevertString);
+        connect(lexiaide->saveButton, &QPushButton::clicked, this, [this] { SaveAll(); });
+        connect(lexiaide->undoAllButton, &QPushButton::clicked, this, &MainWindow::UndoAll);
     }
 }
 
@@ -54,7 +54,7 @@ void MainWindow::MarkEdited()
     const EntryState state = MarkEntryEdited(table, table.CurrentStrRef);
     if (state != EditedByUser && state != CreatedByUser) return;
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->showChanged(state);
-    if (state == EditedByUser) GroupBox5->setTitle(entryCaption(" - Edited by User"));
+    if (state == EditedByUser) stringGroup->setTitle(entryCaption(" - Edited by User"));
 }
 
 void MainWindow::FlushJournal()
@@ -64,23 +64,23 @@ void MainWindow::FlushJournal()
     const std::int32_t n = table.CurrentStrRef;
     if (m_editorEntry != n || !table.isEdited(n) || table.JournalSyncedTable[n] != 0) return;
 
-    const QString editorText = Memo2->toPlainText();
+    const QString editorText = stringEditor->toPlainText();
     const std::string displayed = FromEditorText(editorText);
     const bool longText = displayed.size() > LongTextLength;
     if (longText) {
-        Memo1->show();
-        Memo1->raise();
+        preprocessingNote->show();
+        preprocessingNote->raise();
         // Lets the note paint; no user action may run in the middle of a flush.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     if (!WriteJournalText(table, n, StoredForm(displayed), m_session.dialogs)) {
-        Memo1->hide();
+        preprocessingNote->hide();
         return;
     }
-    Label25->setText(QString::number(table.EntryTable[n].Length));
+    lengthValue->setText(QString::number(table.EntryTable[n].Length));
     if (m_session.windows.viewer) m_session.windows.viewer->RefreshStringViewer(editorText);
     ShowCurrentEntry();
-    Memo1->hide();
+    preprocessingNote->hide();
     table.JournalSyncedTable[n] = 1;
 }
 
@@ -93,9 +93,9 @@ void MainWindow::MarkSoundEdited()
     const EntryState state = MarkEntrySoundEdited(table, n);
     // Kept at once, so that no way of leaving the entry can lose it.
     if (state == EditedByUser || state == CreatedByUser)
-        table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(Edit3->text()));
+        table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(soundField->text()));
     if (state != EditedByUser) return;
-    GroupBox5->setTitle(entryCaption(" - Edited by User"));
+    stringGroup->setTitle(entryCaption(" - Edited by User"));
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->showChanged(state);
 }
 
@@ -105,7 +105,7 @@ void MainWindow::CommitSoundRef()
     if (!table.TableLoaded || !table.EntryIsCurrent || m_editorEntry != table.CurrentStrRef) return;
     const std::int32_t n = table.CurrentStrRef;
     if (!table.isEdited(n) || SuppressSoundChange) return;
-    table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(Edit3->text()));
+    table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(soundField->text()));
     MarkEdited();
     FlushJournal();
 }
@@ -117,11 +117,11 @@ void MainWindow::NewString()
     FlushJournal();
     const auto created = AppendEntry(table, m_session.dialogs);
     if (!created) return;
-    if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->Button2->setEnabled(true);
+    if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->saveButton->setEnabled(true);
     if (m_session.windows.viewer) m_session.windows.viewer->setScrollRange(table.EntryCount);
-    Edit1->setText(QString::number(*created));
+    strRefField->setText(QString::number(*created));
     GoToStrRef(Sender::Main);
-    Memo2->setFocus();
+    stringEditor->setFocus();
 }
 
 void MainWindow::RevertString()
@@ -144,7 +144,7 @@ void MainWindow::RevertString()
         showNoEntry();
         return;
     }
-    Edit1->setText(QString::number(table.CurrentStrRef));
+    strRefField->setText(QString::number(table.CurrentStrRef));
     GoToStrRef(Sender::Main);
 }
 
@@ -166,7 +166,7 @@ void MainWindow::UndoAll()
             if (table.EntryCount == 0) {
                 showNoEntry();
             } else {
-                Edit1->setText(QStringLiteral("0"));
+                strRefField->setText(QStringLiteral("0"));
                 GoToStrRef(Sender::Main);
             }
         }
@@ -183,11 +183,11 @@ void MainWindow::showNoEntry()
 {
     TalkTable& table = m_session.table;
     table.CurrentStrRef = 0;
-    Edit1->setText(QStringLiteral("0"));
-    Label8->setText(QStringLiteral("/ ") + QString::number(std::int64_t{table.EntryCount} - 1));
+    strRefField->setText(QStringLiteral("0"));
+    lastStrRefLabel->setText(QStringLiteral("/ ") + QString::number(std::int64_t{table.EntryCount} - 1));
     ResetEntryDisplay(false);
     table.EntryIsCurrent = false;
-    GroupBox5->setTitle(QStringLiteral("String"));
+    stringGroup->setTitle(QStringLiteral("String"));
     refreshPendingWithoutEntry();
 }
 
@@ -196,7 +196,7 @@ void MainWindow::refreshPendingWithoutEntry()
     TalkTable& table = m_session.table;
     table.ChangesPending = table.firstPendingSlot() >= 0;
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) {
-        lexiaide->Button1->setEnabled(false);
+        lexiaide->revertButton->setEnabled(false);
         lexiaide->setPendingChanges(table.ChangesPending);
     }
 }
@@ -210,7 +210,7 @@ bool MainWindow::SaveAll(bool skipCacheUpdate)
 
     std::string target = m_openDialogFileName.empty() ? table.CurrentTablePath : m_openDialogFileName;
     LexiaideWindow* lexiaide = m_session.windows.lexiaide;
-    if (lexiaide && lexiaide->CheckBox3->isChecked()) {
+    if (lexiaide && lexiaide->saveToDifferentFileCheck->isChecked()) {
         FileDialogRequest request;
         request.defaultExtension = "tlk";
         request.fileName = "dialog.tlk";
@@ -245,21 +245,21 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
 
     SaveRequest request;
     request.target = target;
-    request.makeBackup = !lexiaide || lexiaide->CheckBox1->isChecked();
+    request.makeBackup = !lexiaide || lexiaide->makeBackupCheck->isChecked();
     request.makeTruncateBackup = truncateBackup;
     request.skipCacheUpdate = skipCacheUpdate;
     const SaveResult result = lexicarta::SaveTalkTable(table, request, progress, m_session.dialogs, m_session.flags);
 
     if (result == SaveResult::Saved || result == SaveResult::SavedCacheFailed) {
-        if (lexiaide) lexiaide->Button2->setEnabled(false);
+        if (lexiaide) lexiaide->saveButton->setEnabled(false);
         table.ChangesPending = false;
         FlushJournal();
         progress.setStatus("Finished.");
-        GroupBox1->setTitle(FromUtf8(target));
+        tableGroup->setTitle(FromUtf8(target));
         m_openDialogFileName = target;
         if (result == SaveResult::SavedCacheFailed) {
-            for (QPushButton* button : {Button3, Button5, Button11, Button8}) button->setEnabled(false);
-            if (lexiaide) lexiaide->Button4->setEnabled(false);
+            for (QPushButton* button : {searchButton, statisticsButton, advancedSearchButton, exportButton}) button->setEnabled(false);
+            if (lexiaide) lexiaide->truncateButton->setEnabled(false);
             ResetEntryDisplay(false);
             table.EntryIsCurrent = false;
         }

@@ -66,8 +66,8 @@ private:
 // String" is chosen, where a text not yet checked counts as 0.
 std::int32_t StartStrRef(const MainWindow& w)
 {
-    if (!w.RadioButton2->isChecked()) return 0;
-    return ParseInt32(ToUtf8(w.Edit2->text())).value_or(0);
+    if (!w.fromStringRadio->isChecked()) return 0;
+    return ParseInt32(ToUtf8(w.searchStartField->text())).value_or(0);
 }
 
 }  // namespace
@@ -82,9 +82,9 @@ public:
     {
         if (m_session.flags.WordCountingMode && countingOptions) return countingOptions();
         SearchOptions options;
-        options.caseSensitive = m_window.cbCase->isChecked();
-        options.wholeWords = m_window.CheckBox8->isChecked();
-        options.lengthOriented = m_window.RadioButton7->isChecked();
+        options.caseSensitive = m_window.caseSensitiveCheck->isChecked();
+        options.wholeWords = m_window.wholeWordsCheck->isChecked();
+        options.lengthOriented = m_window.lengthOrientedRadio->isChecked();
         return options;
     }
 
@@ -94,7 +94,7 @@ public:
     {
         MainWindow& w = m_window;
         TalkTable& table = m_session.table;
-        w.Edit1->setText(QString::number(match.entry));
+        w.strRefField->setText(QString::number(match.entry));
         w.GoToStrRef(MainWindow::Sender::Main);
         if (table.LastStepFailed) return true;  // reported; nothing to select in
 
@@ -104,21 +104,21 @@ public:
         std::string shown;
         std::int64_t position = match.stringMatchPos;
         if (edited) {
-            shown = FromEditorText(w.Memo2->document()->toRawText());
+            shown = FromEditorText(w.stringEditor->document()->toRawText());
             position = FindText(shown, match.term, match.inStringStart, match.options.findOptions());
             if (position < 0) return false;
         }
         const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
 
-        if (w.CheckBox5->isChecked()) {
-            QTextCursor cursor(w.Memo2->document());
+        if (w.highlightMatchesCheck->isChecked()) {
+            QTextCursor cursor(w.stringEditor->document());
             cursor.setPosition(EditorPosition(displayForm, position));
             cursor.setPosition(EditorPosition(displayForm, position + static_cast<std::int64_t>(match.term.size())),
                                QTextCursor::KeepAnchor);
-            w.Memo2->setTextCursor(cursor);
-            w.Memo2->ensureCursorVisible();
+            w.stringEditor->setTextCursor(cursor);
+            w.stringEditor->ensureCursorVisible();
         }
-        w.Label26->setText(QString::number(std::int64_t{table.BaselineEntryTable[match.entry].Offset} + match.stringMatchPos));
+        w.currentPositionValue->setText(QString::number(std::int64_t{table.BaselineEntryTable[match.entry].Offset} + match.stringMatchPos));
         return true;
     }
 
@@ -158,68 +158,68 @@ void MainWindow::setCountingOptionsSource(std::function<SearchOptions()> source)
 void MainWindow::connectSearchHandlers()
 {
     m_search.reset(new SearchArea(*this, m_session));
-    eString->setValidator(new Cp1252Validator(eString));
+    searchTermField->setValidator(new Cp1252Validator(searchTermField));
     // "Search Method" lies inside the search group: left to themselves, the
     // start choice and the method would take each other for one set of
     // radio buttons and clear each other.
-    for (auto [first, second] : {std::pair{RadioButton7, RadioButton8}, std::pair{RadioButton1, RadioButton2}}) {
+    for (auto [first, second] : {std::pair{lengthOrientedRadio, absoluteRadio}, std::pair{wholeTableRadio, fromStringRadio}}) {
         auto* group = new QButtonGroup(this);
         group->addButton(first);
         group->addButton(second);
     }
 
-    connect(btnFind, &QPushButton::clicked, this, &MainWindow::btnFindClick);
-    connect(Button10, &QPushButton::clicked, this, &MainWindow::Button10Click);
-    connect(Button3, &QPushButton::clicked, this, &MainWindow::Button3Click);
-    connect(Button11, &QPushButton::clicked, this, &MainWindow::Button11Click);
-    connect(eString, &QLineEdit::textChanged, this, &MainWindow::eStringChange);
-    connect(GroupBox3, &ClickableGroupBox::clicked, this, &MainWindow::GroupBox3Click);
+    connect(findNextButton, &QPushButton::clicked, this, &MainWindow::findNextClicked);
+    connect(newSearchButton, &QPushButton::clicked, this, &MainWindow::newSearchClicked);
+    connect(searchButton, &QPushButton::clicked, this, &MainWindow::searchClicked);
+    connect(advancedSearchButton, &QPushButton::clicked, this, &MainWindow::advancedSearchClicked);
+    connect(searchTermField, &QLineEdit::textChanged, this, &MainWindow::searchTermChanged);
+    connect(searchMethodGroup, &ClickableGroupBox::clicked, this, &MainWindow::searchMethodClicked);
     // Selected by the user or by the program (the load falls back to the
     // whole table), the start choice has the same effects.
-    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButton1Click();
+    connect(wholeTableRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) wholeTableChosen();
     });
-    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButton2Click();
+    connect(fromStringRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) fromStringChosen();
     });
 
     // The advanced search window keeps its copies of the options equal.
     // The options themselves do not restart the search: the next Find next
     // goes on from where it stands.
-    connect(cbCase, &QCheckBox::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) advanced->CheckBox2->setChecked(on);
+    connect(caseSensitiveCheck, &QCheckBox::toggled, this, [this](bool on) {
+        if (auto* advanced = m_session.windows.advancedSearch) advanced->caseSensitiveCheck->setChecked(on);
     });
-    connect(CheckBox8, &QCheckBox::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) advanced->CheckBox3->setChecked(on);
+    connect(wholeWordsCheck, &QCheckBox::toggled, this, [this](bool on) {
+        if (auto* advanced = m_session.windows.advancedSearch) advanced->wholeWordsCheck->setChecked(on);
     });
-    connect(RadioButton7, &QRadioButton::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) (on ? advanced->RadioButton3 : advanced->RadioButton4)->setChecked(true);
+    connect(lengthOrientedRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (auto* advanced = m_session.windows.advancedSearch) (on ? advanced->lengthOrientedRadio : advanced->absoluteRadio)->setChecked(true);
     });
-    connect(Edit2, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (auto* advanced = m_session.windows.advancedSearch; advanced && advanced->Edit3->text() != text)
-            advanced->Edit3->setText(text);
+    connect(searchStartField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (auto* advanced = m_session.windows.advancedSearch; advanced && advanced->searchStartField->text() != text)
+            advanced->searchStartField->setText(text);
     });
 
     // Enter in the term field finds the next match; the start field is
     // checked when the focus leaves it.
-    eString->installEventFilter(new EventHook(this, [this](QEvent* event) {
+    searchTermField->installEventFilter(new EventHook(this, [this](QEvent* event) {
         if (event->type() != QEvent::KeyPress) return false;
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        btnFind->setFocus();
-        btnFindClick();
+        findNextButton->setFocus();
+        findNextClicked();
         return true;
     }));
-    WatchExit(Edit2, [this] { Edit1Exit(); });
+    WatchExit(searchStartField, [this] { searchStartFieldLeft(); });
 }
 
 void MainWindow::resetSearchPosition()
 {
     m_search->engine.resetPosition(0);
-    Label26->setText(QStringLiteral("0"));
+    currentPositionValue->setText(QStringLiteral("0"));
 }
 
-void MainWindow::btnFindClick()
+void MainWindow::findNextClicked()
 {
     SearchEngine& engine = m_search->engine;
     if (engine.running()) return;
@@ -227,76 +227,76 @@ void MainWindow::btnFindClick()
     // "Yes" to the restart question starts a new search and looks again,
     // as often as the user asks for it.
     for (;;) {
-        if (eString->text().isEmpty()) {
+        if (searchTermField->text().isEmpty()) {
             m_session.dialogs.message(BoxKind::Plain, "Please specify a search term");
             return;
         }
         flags.WordCountingMode = false;
-        engine.SearchTerm = ToCp1252(eString->text());
+        engine.SearchTerm = ToCp1252(searchTermField->text());
         flags.KeepRunning = true;
         m_search->host.restartRequested = false;
         engine.search();
         if (!m_search->host.restartRequested) return;
-        Button10Click();
+        newSearchClicked();
     }
 }
 
-void MainWindow::eStringChange()
+void MainWindow::searchTermChanged()
 {
     SearchEngine& engine = m_search->engine;
     const RunFlags& flags = m_session.flags;
     if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
     engine.SearchPosition = engine.StartPosition(StartStrRef(*this));
     if (!flags.AdvancedSearchActive) {
-        Label26->setText(QString::number(engine.SearchPosition));
+        currentPositionValue->setText(QString::number(engine.SearchPosition));
         engine.LastRawMatch = -1;
         engine.LastMatchEntry = -1;
     }
 }
 
-void MainWindow::Button10Click()
+void MainWindow::newSearchClicked()
 {
-    eStringChange();
-    eString->setFocus();
-    eString->selectAll();
+    searchTermChanged();
+    searchTermField->setFocus();
+    searchTermField->selectAll();
 }
 
-void MainWindow::Button3Click()
+void MainWindow::searchClicked()
 {
-    if (!eString->isVisibleTo(this)) {
-        Button11Click();
+    if (!searchTermField->isVisibleTo(this)) {
+        advancedSearchClicked();
         return;
     }
     m_search->engine.MatchCount = 0;
-    eString->setFocus();
-    eString->selectAll();
+    searchTermField->setFocus();
+    searchTermField->selectAll();
 }
 
-void MainWindow::Button11Click()
+void MainWindow::advancedSearchClicked()
 {
     AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
     SearchEngine& engine = m_search->engine;
     m_session.flags.AdvancedSearchActive = true;
     engine.resetPosition(engine.StartPosition(StartStrRef(*this)));
-    Label26->setText(QString::number(engine.SearchPosition));
+    currentPositionValue->setText(QString::number(engine.SearchPosition));
     if (!advanced) return;
-    advanced->CheckBox2->setChecked(cbCase->isChecked());
-    advanced->CheckBox3->setChecked(CheckBox8->isChecked());
+    advanced->caseSensitiveCheck->setChecked(caseSensitiveCheck->isChecked());
+    advanced->wholeWordsCheck->setChecked(wholeWordsCheck->isChecked());
     // Checking one radio button of a group clears the other.
-    (RadioButton7->isChecked() ? advanced->RadioButton3 : advanced->RadioButton4)->setChecked(true);
-    (RadioButton2->isChecked() ? advanced->RadioButton6 : advanced->RadioButton5)->setChecked(true);
-    advanced->Edit3->setText(Edit2->text());
-    advanced->Edit3->setEnabled(RadioButton2->isChecked());
+    (lengthOrientedRadio->isChecked() ? advanced->lengthOrientedRadio : advanced->absoluteRadio)->setChecked(true);
+    (fromStringRadio->isChecked() ? advanced->fromStringRadio : advanced->wholeTableRadio)->setChecked(true);
+    advanced->searchStartField->setText(searchStartField->text());
+    advanced->searchStartField->setEnabled(fromStringRadio->isChecked());
     advanced->show();
     advanced->raise();
 }
 
-void MainWindow::Edit1Exit()
+void MainWindow::searchStartFieldLeft()
 {
     const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
-    const auto value = ParseInt32(ToUtf8(Edit2->text()));
+    const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
-        QLineEdit* field = Edit2;
+        QLineEdit* field = searchStartField;
         field->selectAll();
         // As for the StrRef field: the focus goes back once the focus change
         // that ran this check is complete.
@@ -308,35 +308,35 @@ void MainWindow::Edit1Exit()
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
         return;
     }
-    eStringChange();
+    searchTermChanged();
 }
 
-void MainWindow::RadioButton1Click()
+void MainWindow::wholeTableChosen()
 {
-    Label26->setText(QStringLiteral("0"));
-    Edit2->setEnabled(false);
-    Edit2->setText(QStringLiteral("0"));
+    currentPositionValue->setText(QStringLiteral("0"));
+    searchStartField->setEnabled(false);
+    searchStartField->setText(QStringLiteral("0"));
     if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) {
-        advanced->RadioButton5->setChecked(true);
-        advanced->Edit3->setEnabled(false);
-        advanced->Edit3->setText(QStringLiteral("0"));
+        advanced->wholeTableRadio->setChecked(true);
+        advanced->searchStartField->setEnabled(false);
+        advanced->searchStartField->setText(QStringLiteral("0"));
     }
 }
 
-void MainWindow::RadioButton2Click()
+void MainWindow::fromStringChosen()
 {
     if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) {
-        advanced->RadioButton6->setChecked(true);
-        advanced->Edit3->setEnabled(true);
+        advanced->fromStringRadio->setChecked(true);
+        advanced->searchStartField->setEnabled(true);
     }
-    Edit2->setEnabled(true);
+    searchStartField->setEnabled(true);
     if (isVisible()) {
-        Edit2->setFocus();
-        Edit2->selectAll();
+        searchStartField->setFocus();
+        searchStartField->selectAll();
     }
 }
 
-void MainWindow::GroupBox3Click()
+void MainWindow::searchMethodClicked()
 {
     if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
 }

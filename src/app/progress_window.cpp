@@ -22,24 +22,24 @@ ProgressWindow::ProgressWindow(Session& session, QWidget* parent)
     setModal(false);
     setFixedSize(337, 68);
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, ProgressBarMax);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(8, 6, 321, 17);
-    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar->setRange(0, ProgressBarMax);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
+    progressBar->setGeometry(8, 6, 321, 17);
+    progressBar->setAccessibleName(QStringLiteral("Progress"));
 
-    Label1 = new QLabel(QStringLiteral("Hit ESC to pause/interrupt this process"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 26, 321, 16);
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->hide();
+    hintLabel = new QLabel(QStringLiteral("Hit ESC to pause/interrupt this process"), this);
+    hintLabel->setObjectName(QStringLiteral("Label1"));
+    hintLabel->setGeometry(8, 26, 321, 16);
+    hintLabel->setAlignment(Qt::AlignCenter);
+    hintLabel->hide();
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setGeometry(0, 46, 337, 22);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar->setSizeGripEnabled(false);
+    statusBar->setGeometry(0, 46, 337, 22);
 }
 
 void ProgressWindow::setTitle(const std::string& title)
@@ -50,20 +50,20 @@ void ProgressWindow::setTitle(const std::string& title)
 
 void ProgressWindow::setStatus(const std::string& status)
 {
-    StatusBar1->showMessage(FromUtf8(status));
+    statusBar->showMessage(FromUtf8(status));
     repaintNow();
 }
 
-QString ProgressWindow::statusText() const { return StatusBar1->currentMessage(); }
+QString ProgressWindow::statusText() const { return statusBar->currentMessage(); }
 
-void ProgressWindow::setHintVisible(bool visible) { Label1->setVisible(visible); }
-void ProgressWindow::setBarVisible(bool visible) { ProgressBar1->setVisible(visible); }
-void ProgressWindow::setBarPosition(int position) { ProgressBar1->setValue(position); }
+void ProgressWindow::setHintVisible(bool visible) { hintLabel->setVisible(visible); }
+void ProgressWindow::setBarVisible(bool visible) { progressBar->setVisible(visible); }
+void ProgressWindow::setBarPosition(int position) { progressBar->setValue(position); }
 
 void ProgressWindow::setSmooth(bool smooth)
 {
     // A block bar where smooth drawing is off; the style decides the look.
-    ProgressBar1->setProperty("smooth", smooth);
+    progressBar->setProperty("smooth", smooth);
 }
 
 void ProgressWindow::show()

@@ -32,9 +32,9 @@ public:
 
     QString statusText() const;
 
-    QProgressBar* ProgressBar1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QLabel* hintLabel = nullptr;
+    QStatusBar* statusBar = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

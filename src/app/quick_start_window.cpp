@@ -14,12 +14,12 @@ QuickStartWindow::QuickStartWindow(Session& session, QWidget* parent)
 {
     SetUpWindow(this, "TForm10", QStringLiteral("Quick Start"), QSize(484, 290));
 
-    GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral("You can always display this window by pressing Alt+H."),
+    guideGroup = MakeGroup(this, "GroupBox1", QStringLiteral("You can always display this window by pressing Alt+H."),
                           QRect(6, 4, 472, 252));
-    Memo1 = MakeMemo(GroupBox1, "Memo1", QRect(8, 20, 456, 224), QStringLiteral("Quick Start"));
-    Memo1->setReadOnly(true);
-    Memo1->setPlainText(QuickStartText());
-    CheckBox1 = MakeCheckBox(this, "CheckBox1", QStringLiteral("Do not show this window again"), QRect(12, 264, 300, 18));
+    guideText = MakeMemo(guideGroup, "Memo1", QRect(8, 20, 456, 224), QStringLiteral("Quick Start"));
+    guideText->setReadOnly(true);
+    guideText->setPlainText(QuickStartText());
+    dontShowAgainCheck = MakeCheckBox(this, "CheckBox1", QStringLiteral("Do not show this window again"), QRect(12, 264, 300, 18));
 }
 
 QString QuickStartWindow::QuickStartText()

@@ -18,9 +18,9 @@ public:
 
     static QString QuickStartText();
 
-    QGroupBox* GroupBox1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;  // Do not show this window again
+    QGroupBox* guideGroup = nullptr;
+    QPlainTextEdit* guideText = nullptr;
+    QCheckBox* dontShowAgainCheck = nullptr;
 
 private:
     Session& m_session;

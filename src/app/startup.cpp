@@ -25,7 +25,7 @@ void ApplyRecord(Session& session)
     LexiaideWindow& lexiaide = *session.windows.lexiaide;
     TalkTable& table = session.table;
 
-    lexiaide.CheckBox4->setChecked(r.flag(cfg::DisplayLexiaide));
+    lexiaide.showAfterLoadCheck->setChecked(r.flag(cfg::DisplayLexiaide));
     if (r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
         main.setOpenDialogFileName(table.LastOpenedPath);
         table.CurrentTablePath = table.LastOpenedPath;
@@ -33,43 +33,43 @@ void ApplyRecord(Session& session)
         if (table.LastStepFailed) {
             Warn(session, "Cannot complete auto-open: last opened file could not be found. ");
             session.config.setFlag(cfg::LastFileFlag, false);
-            main.Button12->setEnabled(false);
+            main.openLastButton->setEnabled(false);
         }
     }
-    SetCheckedAsUser(main.CheckBox9, r.flag(cfg::AutoOpen));
-    main.Button12->setEnabled(r.flag(cfg::LastFileFlag));
+    SetCheckedAsUser(main.autoOpenCheck, r.flag(cfg::AutoOpen));
+    main.openLastButton->setEnabled(r.flag(cfg::LastFileFlag));
 
-    SetCheckedAsUser(r.flag(cfg::AdvancedSearchMode) ? main.RadioButton6 : main.RadioButton5, true);
+    SetCheckedAsUser(r.flag(cfg::AdvancedSearchMode) ? main.advancedSearchRadio : main.standardSearchRadio, true);
 
-    SetCheckedAsUser(main.CheckBox5, r.flag(cfg::HighlightMatches));
-    SetCheckedAsUser(main.cbCase, r.flag(cfg::CaseSensitivity));
-    SetCheckedAsUser(main.CheckBox8, r.flag(cfg::WholeWords));
-    SetCheckedAsUser(r.flag(cfg::LengthOriented) ? main.RadioButton7 : main.RadioButton8, true);
-    SetCheckedAsUser(main.CheckBox6, r.flag(cfg::WordsExpressions));
-    SetCheckedAsUser(main.CheckBox1, r.flag(cfg::TechnicalStatistics));
+    SetCheckedAsUser(main.highlightMatchesCheck, r.flag(cfg::HighlightMatches));
+    SetCheckedAsUser(main.caseSensitiveCheck, r.flag(cfg::CaseSensitivity));
+    SetCheckedAsUser(main.wholeWordsCheck, r.flag(cfg::WholeWords));
+    SetCheckedAsUser(r.flag(cfg::LengthOriented) ? main.lengthOrientedRadio : main.absoluteRadio, true);
+    SetCheckedAsUser(main.wordStatisticsCheck, r.flag(cfg::WordsExpressions));
+    SetCheckedAsUser(main.technicalStatisticsCheck, r.flag(cfg::TechnicalStatistics));
 
-    SetCheckedAsUser(r.flag(cfg::RawExport) ? main.RadioButton3 : main.RadioButton4, true);
-    SetCheckedAsUser(main.CheckBox2, r.flag(cfg::NumberStrings));
-    SetCheckedAsUser(main.CheckBox3, r.flag(cfg::WriteEmptyStrings));
-    SetCheckedAsUser(main.CheckBox4, r.flag(cfg::Spacelines));
+    SetCheckedAsUser(r.flag(cfg::RawExport) ? main.rawExportRadio : main.guidedExportRadio, true);
+    SetCheckedAsUser(main.numberStringsCheck, r.flag(cfg::NumberStrings));
+    SetCheckedAsUser(main.emptyStringsCheck, r.flag(cfg::WriteEmptyStrings));
+    SetCheckedAsUser(main.spacelinesCheck, r.flag(cfg::Spacelines));
 
     lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
     lexiaide.setStaysOnTop(r.flag(cfg::LexiaideOnTop));
-    lexiaide.CheckBox1->setChecked(r.flag(cfg::MakeBackup));
-    lexiaide.CheckBox3->setChecked(r.flag(cfg::SaveToDifferentFile));
+    lexiaide.makeBackupCheck->setChecked(r.flag(cfg::MakeBackup));
+    lexiaide.saveToDifferentFileCheck->setChecked(r.flag(cfg::SaveToDifferentFile));
 
-    session.windows.quickStart->CheckBox1->setChecked(!r.flag(cfg::ShowQuickStart));
+    session.windows.quickStart->dontShowAgainCheck->setChecked(!r.flag(cfg::ShowQuickStart));
 
     const std::int32_t start = r.int32At(cfg::SearchFromStrRef);
     if (start != 0) {
-        SetCheckedAsUser(main.RadioButton2, true);
-        main.Edit2->setText(QString::number(start));
+        SetCheckedAsUser(main.fromStringRadio, true);
+        main.searchStartField->setText(QString::number(start));
     } else {
-        SetCheckedAsUser(main.RadioButton1, true);
+        SetCheckedAsUser(main.wholeTableRadio, true);
     }
 
-    SetCheckedAsUser(main.CheckBox9, r.flag(cfg::AutoOpen));
-    if (r.flag(cfg::LastFileFlag)) main.Button12->setEnabled(true);
+    SetCheckedAsUser(main.autoOpenCheck, r.flag(cfg::AutoOpen));
+    if (r.flag(cfg::LastFileFlag)) main.openLastButton->setEnabled(true);
 }
 
 }  // namespace
@@ -129,25 +129,25 @@ ConfigRecord CollectSettings(const Session& session)
     r.bytes[cfg::AlwaysTwo] = 2;
     r.bytes[cfg::AlwaysOne] = 1;
     r.setFlag(cfg::AdvancedSearchMode, main.AdvancedSearchMode());
-    r.setFlag(cfg::HighlightMatches, main.CheckBox5->isChecked());
-    r.setFlag(cfg::CaseSensitivity, main.cbCase->isChecked());
-    r.setFlag(cfg::WholeWords, main.CheckBox8->isChecked());
-    r.setFlag(cfg::LengthOriented, main.RadioButton7->isChecked());
-    r.setFlag(cfg::WordsExpressions, main.CheckBox6->isChecked());
-    r.setFlag(cfg::TechnicalStatistics, main.CheckBox1->isChecked());
+    r.setFlag(cfg::HighlightMatches, main.highlightMatchesCheck->isChecked());
+    r.setFlag(cfg::CaseSensitivity, main.caseSensitiveCheck->isChecked());
+    r.setFlag(cfg::WholeWords, main.wholeWordsCheck->isChecked());
+    r.setFlag(cfg::LengthOriented, main.lengthOrientedRadio->isChecked());
+    r.setFlag(cfg::WordsExpressions, main.wordStatisticsCheck->isChecked());
+    r.setFlag(cfg::TechnicalStatistics, main.technicalStatisticsCheck->isChecked());
     r.setFlag(cfg::RawExport, !main.GuidedExport());
-    r.setFlag(cfg::NumberStrings, main.CheckBox2->isChecked());
-    r.setFlag(cfg::WriteEmptyStrings, main.CheckBox3->isChecked());
-    r.setFlag(cfg::Spacelines, main.CheckBox4->isChecked());
-    r.setInt32(cfg::SearchFromStrRef, ParseInt32(main.Edit2->text().toStdString()).value_or(0));
-    r.setFlag(cfg::AutoOpen, main.CheckBox9->isChecked());
-    r.setFlag(cfg::DisplayLexiaide, lexiaide.CheckBox4->isChecked());
+    r.setFlag(cfg::NumberStrings, main.numberStringsCheck->isChecked());
+    r.setFlag(cfg::WriteEmptyStrings, main.emptyStringsCheck->isChecked());
+    r.setFlag(cfg::Spacelines, main.spacelinesCheck->isChecked());
+    r.setInt32(cfg::SearchFromStrRef, ParseInt32(main.searchStartField->text().toStdString()).value_or(0));
+    r.setFlag(cfg::AutoOpen, main.autoOpenCheck->isChecked());
+    r.setFlag(cfg::DisplayLexiaide, lexiaide.showAfterLoadCheck->isChecked());
     r.setInt32(cfg::LexiaideLeft, lexiaide.x());
     r.setInt32(cfg::LexiaideTop, lexiaide.y());
-    r.setFlag(cfg::LexiaideOnTop, lexiaide.CheckBox2->isChecked());
-    r.setFlag(cfg::MakeBackup, lexiaide.CheckBox1->isChecked());
-    r.setFlag(cfg::SaveToDifferentFile, lexiaide.CheckBox3->isChecked());
-    r.setFlag(cfg::ShowQuickStart, !session.windows.quickStart->CheckBox1->isChecked());
+    r.setFlag(cfg::LexiaideOnTop, lexiaide.stayOnTopCheck->isChecked());
+    r.setFlag(cfg::MakeBackup, lexiaide.makeBackupCheck->isChecked());
+    r.setFlag(cfg::SaveToDifferentFile, lexiaide.saveToDifferentFileCheck->isChecked());
+    r.setFlag(cfg::ShowQuickStart, !session.windows.quickStart->dontShowAgainCheck->isChecked());
     return r;
 }
 

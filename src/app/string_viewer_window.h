@@ -33,18 +33,18 @@ public:
     void mirrorStrRefField(const QString& text);
     void setFindNextVisible(bool visible);
 
-    QGroupBox* GroupBox1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QScrollBar* ScrollBar1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QPushButton* Button6 = nullptr;  // <
-    QPushButton* Button7 = nullptr;  // >
-    QPushButton* Button5 = nullptr;  // Find next
-    QPushButton* Button2 = nullptr;  // ASCII codes
-    QPushButton* Button1 = nullptr;  // Close
+    QGroupBox* stringGroup = nullptr;
+    QPlainTextEdit* textArea = nullptr;
+    QScrollBar* entryScrollBar = nullptr;
+    QLineEdit* strRefField = nullptr;
+    QPushButton* previousEntryButton = nullptr;
+    QPushButton* nextEntryButton = nullptr;
+    QPushButton* findNextButton = nullptr;
+    QPushButton* asciiCodesButton = nullptr;
+    QPushButton* closeButton = nullptr;
 
 private:
-    void Button5Click();  // Find next
+    void findNextClicked();  // Find next
 
     Session& m_session;
     bool m_settingScroll = false;

@@ -66,12 +66,12 @@ struct EditingFixture : AppFixture {
     // Types over the editor's whole text, or after it.
     void typeIntoEditor(const QString& text, bool replace = true)
     {
-        main().Memo2->setFocus();
+        main().stringEditor->setFocus();
         if (replace)
-            main().Memo2->selectAll();
+            main().stringEditor->selectAll();
         else
-            main().Memo2->moveCursor(QTextCursor::End);
-        QTest::keyClicks(main().Memo2, text);
+            main().stringEditor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(main().stringEditor, text);
     }
 
     // An entry with a sound reference.
@@ -82,7 +82,7 @@ struct EditingFixture : AppFixture {
         return -1;
     }
     // Focus to another control of the window.
-    void leave() { main().Button9->setFocus(Qt::TabFocusReason); }
+    void leave() { main().refreshButton->setFocus(Qt::TabFocusReason); }
 
     std::string journal(std::int32_t n) { return "0ts" + std::to_string(n) + ".tmp"; }
     bool anyJournalFile()
@@ -120,7 +120,7 @@ void LexiaideTest::windowStartsAsDefined()
     QCOMPARE(w->objectName(), QStringLiteral("TForm8"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Lexiaide"));
     QCOMPARE(w->minimumSize(), w->maximumSize());
-    QCOMPARE(w->GroupBox1->title(), QStringLiteral("<No String Loaded>"));
+    QCOMPARE(w->entryGroup->title(), QStringLiteral("<No String Loaded>"));
     const struct {
         const char* name;
         const char* caption;
@@ -145,12 +145,12 @@ void LexiaideTest::windowStartsAsDefined()
         QCOMPARE(caption, QString::fromUtf8(control.caption));
         QVERIFY2(widget->isEnabled() == control.enabled, control.name);
     }
-    QCOMPARE(LabelColour(w->Label2), Blue);
-    QVERIFY(!w->CheckBox3->isChecked() && w->CheckBox1->isChecked() && !w->CheckBox2->isChecked() &&
-            w->CheckBox4->isChecked());
-    w->CheckBox2->click();
+    QCOMPARE(LabelColour(w->statusValue), Blue);
+    QVERIFY(!w->saveToDifferentFileCheck->isChecked() && w->makeBackupCheck->isChecked() && !w->stayOnTopCheck->isChecked() &&
+            w->showAfterLoadCheck->isChecked());
+    w->stayOnTopCheck->click();
     QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    w->CheckBox2->click();
+    w->stayOnTopCheck->click();
     QVERIFY(!w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
@@ -160,13 +160,13 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QVERIFY(f.open());
     MainWindow& w = f.main();
     f.enterStrRef(QStringLiteral("7"));
-    QVERIFY(!f.lexiaide->Button2->isEnabled());
+    QVERIFY(!f.lexiaide->saveButton->isEnabled());
 
     f.typeIntoEditor(QStringLiteral("Fresh words"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 7 - Edited by User"));
-    QCOMPARE(f.lexiaide->Label2->text(), QStringLiteral("Edited by User"));
-    QCOMPARE(LabelColour(f.lexiaide->Label2), Green);
-    for (QPushButton* button : {f.lexiaide->Button1, f.lexiaide->Button2, f.lexiaide->Button3})
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 7 - Edited by User"));
+    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Edited by User"));
+    QCOMPARE(LabelColour(f.lexiaide->statusValue), Green);
+    for (QPushButton* button : {f.lexiaide->revertButton, f.lexiaide->saveButton, f.lexiaide->undoAllButton})
         QVERIFY(button->isEnabled());
     SaveShot(f.lexiaide, QStringLiteral("lexiaide-edited"));
     SaveShot(&w, QStringLiteral("main-edited"));
@@ -175,25 +175,25 @@ void LexiaideTest::typedTextIsSavedWithAltS()
 
     f.leave();
     QCOMPARE(f.dir.read(f.journal(7)), std::string("Fresh words"));
-    QCOMPARE(w.Label25->text(), QStringLiteral("11"));
+    QCOMPARE(w.lengthValue->text(), QStringLiteral("11"));
     QCOMPARE(f.table().JournalSyncedTable[7], 1);
     // Leaving again without a change writes nothing.
     f.dir.write(f.journal(7), "Fresh words");
     const auto size = f.dir.read(f.journal(7)).size();
-    w.Memo2->setFocus();
+    w.stringEditor->setFocus();
     f.leave();
     QCOMPARE(f.dir.read(f.journal(7)).size(), size);
 
     // Another entry shown keeps the save and undo-all buttons available.
     f.enterStrRef(QStringLiteral("3"));
-    QCOMPARE(f.lexiaide->Label2->text(), QStringLiteral("Original"));
-    QCOMPARE(LabelColour(f.lexiaide->Label2), Blue);
-    QVERIFY(!f.lexiaide->Button1->isEnabled());
-    QVERIFY(f.lexiaide->Button2->isEnabled() && f.lexiaide->Button3->isEnabled());
+    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Original"));
+    QCOMPARE(LabelColour(f.lexiaide->statusValue), Blue);
+    QVERIFY(!f.lexiaide->revertButton->isEnabled());
+    QVERIFY(f.lexiaide->saveButton->isEnabled() && f.lexiaide->undoAllButton->isEnabled());
 
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.Edit1, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(w.strRefField, Qt::Key_S, Qt::AltModifier);
     QVERIFY2(f.dialogs.boxes.empty(), f.dialogs.boxes.empty() ? "" : f.dialogs.boxes.front().text.c_str());
 
     const auto saved = ReadReferenceTable(f.path);
@@ -213,15 +213,15 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QCOMPARE(f.dir.read("dialog.tlk.bak"), f.generated.bytes);
     QCOMPARE(f.table().firstPendingSlot(), std::int64_t{-1});
     QVERIFY(!f.anyJournalFile());
-    QVERIFY(!f.lexiaide->Button2->isEnabled() && !f.lexiaide->Button3->isEnabled());
+    QVERIFY(!f.lexiaide->saveButton->isEnabled() && !f.lexiaide->undoAllButton->isEnabled());
     QVERIFY(f.lexiaide->isVisible());
     QVERIFY(!f.session().windows.progress->isVisible());
     QCOMPARE(f.session().windows.progress->statusText(), QStringLiteral("Finished."));
-    QCOMPARE(w.GroupBox1->title(), QString::fromStdString(f.path));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 3 - Original"));
+    QCOMPARE(w.tableGroup->title(), QString::fromStdString(f.path));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 3 - Original"));
     f.enterStrRef(QStringLiteral("7"));
-    QCOMPARE(w.Memo2->toPlainText(), QStringLiteral("Fresh words"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 7 - Original"));
+    QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("Fresh words"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 7 - Original"));
     SaveShot(f.lexiaide, QStringLiteral("lexiaide-after-save"));
 }
 
@@ -243,16 +243,16 @@ void LexiaideTest::journalFileHoldsTheStoredFormOfTheEditor()
     EditingFixture f;
     QVERIFY(f.open());
     MainWindow& w = f.main();
-    w.Memo2->setFocus();
-    w.Memo2->selectAll();
-    w.Memo2->insertPlainText(pasted);
+    w.stringEditor->setFocus();
+    w.stringEditor->selectAll();
+    w.stringEditor->insertPlainText(pasted);
     QCOMPARE(f.table().state(0), EditedByUser);
     f.leave();
     QCOMPARE(f.dir.read(f.journal(0)), stored.toStdString());
     QCOMPARE(f.table().EntryTable[0].Length, static_cast<std::uint32_t>(stored.size()));
     QCOMPARE(f.table().EntryTable[1].Offset,
              f.generated.entries[1].offset + static_cast<std::uint32_t>(stored.size()) - f.generated.entries[0].length);
-    QVERIFY(!w.Memo1->isVisible());
+    QVERIFY(!w.preprocessingNote->isVisible());
     QVERIFY(f.dialogs.boxes.empty());
 }
 
@@ -275,17 +275,17 @@ void LexiaideTest::soundFieldEdits()
     const std::int32_t n = f.entryWithSound();
     QVERIFY(n > 0);
     f.enterStrRef(QString::number(n));
-    w.Edit3->setFocus();
-    w.Edit3->selectAll();
-    QTest::keyClick(w.Edit3, Qt::Key_Delete);
-    QTest::keyClicks(w.Edit3, typed);
+    w.soundField->setFocus();
+    w.soundField->selectAll();
+    QTest::keyClick(w.soundField, Qt::Key_Delete);
+    QTest::keyClicks(w.soundField, typed);
     QCOMPARE(f.table().state(n), EditedByUser);
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String %1 - Edited by User").arg(n));
-    QVERIFY(f.lexiaide->Button2->isEnabled());
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String %1 - Edited by User").arg(n));
+    QVERIFY(f.lexiaide->saveButton->isEnabled());
     f.leave();
     const auto& sound = f.table().EntryTable[n].SoundResRef;
     QCOMPARE(QByteArray(sound.data(), 8), stored);
-    QCOMPARE(w.Edit3->text(), QString::fromLatin1(stored.constData(), qstrnlen(stored.constData(), 8)));
+    QCOMPARE(w.soundField->text(), QString::fromLatin1(stored.constData(), qstrnlen(stored.constData(), 8)));
     // The text goes to the journal unchanged, and the save writes both.
     QCOMPARE(f.dir.read(f.journal(n)), f.generated.entries[n].text);
     QVERIFY(f.main().SaveAll());
@@ -299,50 +299,50 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     EditingFixture f;
     QVERIFY(f.open(20));
     MainWindow& w = f.main();
-    w.CheckBox7->setChecked(false);
-    QTest::keyClick(w.Edit1, Qt::Key_N, Qt::AltModifier);
+    w.specificStrRefsCheck->setChecked(false);
+    QTest::keyClick(w.strRefField, Qt::Key_N, Qt::AltModifier);
     QCOMPARE(f.table().EntryCount, 21u);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("20"));
-    QCOMPARE(w.Label8->text(), QStringLiteral("/ 20"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 20 - Created by User"));
-    QCOMPARE(f.lexiaide->Label2->text(), QStringLiteral("Created by User"));
-    QCOMPARE(LabelColour(f.lexiaide->Label2), Green);
-    QCOMPARE(w.Label20->text(), QStringLiteral("3"));
-    QCOMPARE(w.Label25->text(), QStringLiteral("0"));
-    QVERIFY(w.Memo2->toPlainText().isEmpty());
-    QCOMPARE(QApplication::focusWidget(), w.Memo2);
-    QVERIFY(f.lexiaide->Button1->isEnabled() && f.lexiaide->Button2->isEnabled());
-    QCOMPARE(f.session().windows.viewer->ScrollBar1->maximum(), 20);
+    QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
+    QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 20"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 20 - Created by User"));
+    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Created by User"));
+    QCOMPARE(LabelColour(f.lexiaide->statusValue), Green);
+    QCOMPARE(w.typeValue->text(), QStringLiteral("3"));
+    QCOMPARE(w.lengthValue->text(), QStringLiteral("0"));
+    QVERIFY(w.stringEditor->toPlainText().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), w.stringEditor);
+    QVERIFY(f.lexiaide->revertButton->isEnabled() && f.lexiaide->saveButton->isEnabled());
+    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 20);
     QVERIFY(f.dir.exists(f.journal(20)));
 
-    QTest::keyClicks(w.Memo2, QStringLiteral("first <CHARNAME>"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 20 - Created by User"));
-    w.Button15->click();  // leaves the editor, flushes, appends 21
+    QTest::keyClicks(w.stringEditor, QStringLiteral("first <CHARNAME>"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 20 - Created by User"));
+    w.newEntryButton->click();  // leaves the editor, flushes, appends 21
     QCOMPARE(f.dir.read(f.journal(20)), std::string("first <CHARNAME>"));
     QCOMPARE(f.table().EntryTable[20].Flags, std::uint16_t{3});  // "BG2-specific StrRefs" clear
-    QTest::keyClicks(w.Memo2, QStringLiteral("second"));
+    QTest::keyClicks(w.stringEditor, QStringLiteral("second"));
     f.leave();
 
     // Deleting 20 of 22 moves 21 into its place.
     f.enterStrRef(QStringLiteral("20"));
     f.dialogs.answers = {Answer::No};
-    f.lexiaide->Button1->click();
+    f.lexiaide->revertButton->click();
     QCOMPARE(f.table().EntryCount, 22u);
     QCOMPARE(f.dialogs.texts().back(), DeleteCreatedEntryQuestion);
-    f.lexiaide->Button1->click();  // answered Yes
+    f.lexiaide->revertButton->click();  // answered Yes
     QCOMPARE(f.table().EntryCount, 21u);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("20"));
-    QCOMPARE(w.Memo2->toPlainText(), QStringLiteral("second"));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
+    QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("second"));
     QCOMPARE(f.dir.read(f.journal(20)), std::string("second"));
     QVERIFY(!f.dir.exists(f.journal(21)));
-    QCOMPARE(f.session().windows.viewer->ScrollBar1->maximum(), 20);
+    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 20);
     // Deleting the last one shows the entry before it.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.Edit1, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(w.strRefField, Qt::Key_R, Qt::AltModifier);
     QCOMPARE(f.table().EntryCount, 20u);
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 19 - Original"));
-    QVERIFY(!f.lexiaide->Button2->isEnabled());
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 19 - Original"));
+    QVERIFY(!f.lexiaide->saveButton->isEnabled());
     QVERIFY(!f.anyJournalFile());
 }
 
@@ -362,38 +362,38 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     // Alt+R reverts the shown entry only.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.Edit1, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(w.strRefField, Qt::Key_R, Qt::AltModifier);
     QCOMPARE(table.state(9), Original);
     QCOMPARE(table.state(2), EditedByUser);
-    QCOMPARE(w.Memo2->toPlainText(), ToEditorText(f.generated.entries[9].text));
-    QVERIFY(!f.lexiaide->Button1->isEnabled());
-    QVERIFY(f.lexiaide->Button3->isEnabled());
+    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(f.generated.entries[9].text));
+    QVERIFY(!f.lexiaide->revertButton->isEnabled());
+    QVERIFY(f.lexiaide->undoAllButton->isEnabled());
 
-    QTest::keyClick(w.Edit1, Qt::Key_N, Qt::AltModifier);
-    QTest::keyClicks(w.Memo2, QStringLiteral("kept"));
+    QTest::keyClick(w.strRefField, Qt::Key_N, Qt::AltModifier);
+    QTest::keyClicks(w.stringEditor, QStringLiteral("kept"));
 
     // Undo all, answering No to deleting the new entries: those stay.
     f.dialogs.clear();
     f.dialogs.answers = {Answer::Yes, Answer::No};
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.Memo2, Qt::Key_Z, Qt::AltModifier);
+    QTest::keyClick(w.stringEditor, Qt::Key_Z, Qt::AltModifier);
     QCOMPARE(f.dialogs.texts(), (std::vector<std::string>{UndoAllQuestion, DeleteCreatedEntriesQuestion, UndoAllDoneMessage}));
     QCOMPARE(f.dialogs.boxes[2].kind, BoxKind::Information);
     QCOMPARE(table.state(2), Original);
     QCOMPARE(table.state(50), CreatedByUser);
     QCOMPARE(f.dir.read(f.journal(50)), std::string("kept"));
-    QVERIFY(f.lexiaide->Button2->isEnabled());
+    QVERIFY(f.lexiaide->saveButton->isEnabled());
 
     // Undo all again, answering Yes: the table is as loaded.
     f.dialogs.clear();
-    f.lexiaide->Button3->click();
+    f.lexiaide->undoAllButton->click();
     QCOMPARE(f.dialogs.texts().size(), std::size_t{3});
     QCOMPARE(table.EntryCount, 50u);
     QCOMPARE(std::vector<StrRefEntry>(table.EntryTable.get(), table.EntryTable.get() + 50), before);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("0"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 0 - Original"));
-    QVERIFY(!f.lexiaide->Button2->isEnabled() && !f.lexiaide->Button3->isEnabled());
+    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 0 - Original"));
+    QVERIFY(!f.lexiaide->saveButton->isEnabled() && !f.lexiaide->undoAllButton->isEnabled());
     QVERIFY(!table.ChangesPending);
     QVERIFY(!f.anyJournalFile());
 
@@ -402,7 +402,7 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     f.leave();
     f.dialogs.clear();
     f.dialogs.answers = {Answer::No};
-    f.lexiaide->Button3->click();
+    f.lexiaide->undoAllButton->click();
     QCOMPARE(f.dialogs.texts().size(), std::size_t{1});
     QCOMPARE(table.state(0), EditedByUser);
 }
@@ -415,13 +415,13 @@ void LexiaideTest::textTypedIsKeptWhenAnotherWindowChangesTheEntry()
     f.typeIntoEditor(QStringLiteral("typed, never left"));
     // The viewer's scroll bar moves to another entry without the editor
     // ever losing the focus inside the main window.
-    f.session().windows.viewer->ScrollBar1->setValue(5);
+    f.session().windows.viewer->entryScrollBar->setValue(5);
     QCOMPARE(f.table().CurrentStrRef, 5);
     QCOMPARE(f.dir.read(f.journal(0)), std::string("typed, never left"));
     // The sound typed into an entry is kept as well.
-    w.Edit3->setFocus();
-    w.Edit3->setText(QStringLiteral("SND5"));
-    f.session().windows.viewer->ScrollBar1->setValue(6);
+    w.soundField->setFocus();
+    w.soundField->setText(QStringLiteral("SND5"));
+    f.session().windows.viewer->entryScrollBar->setValue(6);
     QCOMPARE(SoundResRefText(f.table().EntryTable[5].SoundResRef), std::string("SND5"));
     QVERIFY(f.dialogs.boxes.empty());
 }
@@ -438,20 +438,20 @@ void LexiaideTest::journalFileRemovedFromOutside()
     QVERIFY(std::remove(f.dir.file(f.journal(3)).c_str()) == 0);
     f.enterStrRef(QStringLiteral("3"));
     QCOMPARE(f.dialogs.onlyText(), JournalUnreadableMessage);
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 3 - Original"));
-    QCOMPARE(w.Memo2->toPlainText(), ToEditorText(f.generated.entries[3].text));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 3 - Original"));
+    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(f.generated.entries[3].text));
     QCOMPARE(f.table().EntryTable[4].Offset, f.generated.entries[4].offset);
 
     // A user-made entry whose file went stays, empty.
-    w.Button15->click();
-    QTest::keyClicks(w.Memo2, QStringLiteral("made"));
+    w.newEntryButton->click();
+    QTest::keyClicks(w.stringEditor, QStringLiteral("made"));
     f.leave();
     QVERIFY(std::remove(f.dir.file(f.journal(50)).c_str()) == 0);
     f.dialogs.clear();
     f.enterStrRef(QStringLiteral("50"));
     QCOMPARE(f.dialogs.onlyText(), JournalUnreadableMessage);
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 50 - Created by User"));
-    QVERIFY(w.Memo2->toPlainText().isEmpty());
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 50 - Created by User"));
+    QVERIFY(w.stringEditor->toPlainText().isEmpty());
     QCOMPARE(f.dir.read(f.journal(50)), std::string());
     QCOMPARE(f.table().EntryTable[50].Length, 0u);
     QVERIFY(w.SaveAll());
@@ -463,7 +463,7 @@ void LexiaideTest::saveToADifferentFile()
     EditingFixture f;
     QVERIFY(f.open());
     MainWindow& w = f.main();
-    f.lexiaide->CheckBox3->setChecked(true);
+    f.lexiaide->saveToDifferentFileCheck->setChecked(true);
     f.typeIntoEditor(QStringLiteral("elsewhere"));
     f.leave();
 
@@ -477,7 +477,7 @@ void LexiaideTest::saveToADifferentFile()
     QVERIFY(request.confirmOverwrite);
     QVERIFY(f.dir.exists(f.journal(0)));
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
-    QVERIFY(f.lexiaide->Button2->isEnabled());
+    QVERIFY(f.lexiaide->saveButton->isEnabled());
 
     const std::string other = f.dir.file("other.tlk");
     f.dialogs.saveAnswers.push_back(other);
@@ -485,11 +485,11 @@ void LexiaideTest::saveToADifferentFile()
     QCOMPARE(ReadReferenceTable(other)->entries[0].text, std::string("elsewhere"));
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     QCOMPARE(f.dir.read("dialog.tlk.bak"), f.generated.bytes);
-    QCOMPARE(w.GroupBox1->title(), QString::fromStdString(other));
+    QCOMPARE(w.tableGroup->title(), QString::fromStdString(other));
     QCOMPARE(f.table().CurrentTablePath, other);
 
     // The next plain save goes to the new file, backed up first.
-    f.lexiaide->CheckBox3->setChecked(false);
+    f.lexiaide->saveToDifferentFileCheck->setChecked(false);
     f.typeIntoEditor(QStringLiteral(" again"), false);
     f.leave();
     QVERIFY(w.SaveAll());
@@ -515,9 +515,9 @@ void LexiaideTest::failedSaveKeepsEverything()
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     QVERIFY(!f.session().windows.progress->isVisible());
     QVERIFY(f.lexiaide->isVisible());
-    QVERIFY(f.lexiaide->Button2->isEnabled());
+    QVERIFY(f.lexiaide->saveButton->isEnabled());
     QCOMPARE(f.dir.read(f.journal(1)), std::string("not yet saved"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 1 - Edited by User"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
 
     // Writable again: the same save goes through.
     QVERIFY(::chmod(f.path.c_str(), 0644) == 0);

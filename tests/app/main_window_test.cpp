@@ -83,7 +83,7 @@ void MainWindowTest::initialStateIsTheNotLoadedWindow()
     QCOMPARE(w.windowTitle(), QStringLiteral("Lexicarta v1.03"));
     QCOMPARE(w.size(), QSize(698, 514));
     QCOMPARE(w.minimumSize(), w.maximumSize());
-    QCOMPARE(w.GroupBox1->title(), QStringLiteral("Lexicarta"));
+    QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
 
     const ControlState states[] = {
         {"Button2", "Open a TLK file", true, true},
@@ -159,21 +159,21 @@ void MainWindowTest::initialStateIsTheNotLoadedWindow()
         QVERIFY2(control->isEnabled() == state.enabled, state.name);
         QVERIFY2(control->isVisibleTo(&w) == state.visible, state.name);
     }
-    QVERIFY(w.RadioButton5->isChecked());
-    QVERIFY(w.RadioButton7->isChecked());
-    QVERIFY(w.RadioButton1->isChecked());
-    QVERIFY(w.CheckBox5->isChecked());
-    QVERIFY(!w.cbCase->isChecked());
-    QVERIFY(w.CheckBox1->isChecked() && w.CheckBox6->isChecked() && w.CheckBox4->isChecked());
-    QVERIFY(!w.CheckBox9->isChecked() && !w.CheckBox7->isChecked() && !w.CheckBox2->isChecked());
-    QCOMPARE(w.Edit1->maxLength(), 10);
-    QCOMPARE(w.Edit2->maxLength(), 12);
-    QVERIFY(w.Label7->font().underline());
-    QVERIFY(w.GroupBox3->font().underline());
-    QVERIFY(!w.RadioButton7->font().underline());
-    QVERIFY(w.Label24->font().bold());
-    QCOMPARE(w.Button15->toolTip(), QStringLiteral("Keyboard hotkey: Alt+N"));
-    QCOMPARE(w.Button14->toolTip(), QStringLiteral("Keyboard hotkey: F2"));
+    QVERIFY(w.standardSearchRadio->isChecked());
+    QVERIFY(w.lengthOrientedRadio->isChecked());
+    QVERIFY(w.wholeTableRadio->isChecked());
+    QVERIFY(w.highlightMatchesCheck->isChecked());
+    QVERIFY(!w.caseSensitiveCheck->isChecked());
+    QVERIFY(w.technicalStatisticsCheck->isChecked() && w.wordStatisticsCheck->isChecked() && w.spacelinesCheck->isChecked());
+    QVERIFY(!w.autoOpenCheck->isChecked() && !w.specificStrRefsCheck->isChecked() && !w.numberStringsCheck->isChecked());
+    QCOMPARE(w.strRefField->maxLength(), 10);
+    QCOMPARE(w.searchStartField->maxLength(), 12);
+    QVERIFY(w.typeLabel->font().underline());
+    QVERIFY(w.searchMethodGroup->font().underline());
+    QVERIFY(!w.lengthOrientedRadio->font().underline());
+    QVERIFY(w.positionValue->font().bold());
+    QCOMPARE(w.newEntryButton->toolTip(), QStringLiteral("Keyboard hotkey: Alt+N"));
+    QCOMPARE(w.lexiaideButton->toolTip(), QStringLiteral("Keyboard hotkey: F2"));
     QVERIFY(!w.AdvancedSearchMode());
     QVERIFY(w.GuidedExport());
     QCOMPARE(ClippedCaptions(&w), QStringList());
@@ -189,11 +189,11 @@ void MainWindowTest::everyOperableControlHasAnAccessibleName()
                               qobject_cast<QPlainTextEdit*>(control);
         if (operable && control->isVisibleTo(&w)) QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
     }
-    QCOMPARE(w.Edit1->accessibleName(), QStringLiteral("String Reference Entry"));
-    QCOMPARE(w.Edit3->accessibleName(), QStringLiteral("Associated sound"));
-    QCOMPARE(w.eString->accessibleName(), QStringLiteral("Text to Find"));
-    QCOMPARE(w.Memo2->accessibleName(), QStringLiteral("String text"));
-    QCOMPARE(w.Button2->accessibleName(), QStringLiteral("Open a TLK file"));
+    QCOMPARE(w.strRefField->accessibleName(), QStringLiteral("String Reference Entry"));
+    QCOMPARE(w.soundField->accessibleName(), QStringLiteral("Associated sound"));
+    QCOMPARE(w.searchTermField->accessibleName(), QStringLiteral("Text to Find"));
+    QCOMPARE(w.stringEditor->accessibleName(), QStringLiteral("String text"));
+    QCOMPARE(w.openButton->accessibleName(), QStringLiteral("Open a TLK file"));
 }
 
 void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
@@ -230,16 +230,16 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
     QCOMPARE(f.dir.read("lexic0.tmp"), generated.bytes.substr(reference->stringDataOffset));
     QCOMPARE(table.TlkFileSize, static_cast<std::uint32_t>(generated.bytes.size()));
 
-    QCOMPARE(w.GroupBox1->title(), QString::fromStdString(path));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("0"));
-    QCOMPARE(w.Label8->text(), QStringLiteral("/ 499"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 0 - Original"));
-    QCOMPARE(w.Memo2->toPlainText(), ToEditorText(reference->entries[0].text));
+    QCOMPARE(w.tableGroup->title(), QString::fromStdString(path));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 499"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 0 - Original"));
+    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(reference->entries[0].text));
     for (const char* name : TableControls) QVERIFY2(Find<QWidget>(&w, name)->isEnabled(), name);
-    QVERIFY(w.Memo2->isEnabled());
-    QVERIFY(w.Button12->isEnabled());
-    QVERIFY(w.Button11->isEnabled());
-    QVERIFY(!w.Edit2->isEnabled());
+    QVERIFY(w.stringEditor->isEnabled());
+    QVERIFY(w.openLastButton->isEnabled());
+    QVERIFY(w.advancedSearchButton->isEnabled());
+    QVERIFY(!w.searchStartField->isEnabled());
 
     ProgressWindow* progress = f.session().windows.progress;
     QVERIFY(!progress->isVisible());
@@ -249,16 +249,16 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
 
     LexiaideWindow* lexiaide = f.session().windows.lexiaide;
     QVERIFY(lexiaide->isVisible());
-    QCOMPARE(lexiaide->GroupBox1->title(), QStringLiteral("String 0"));
-    QCOMPARE(lexiaide->Label2->text(), QStringLiteral("Original"));
-    QVERIFY(lexiaide->Button4->isEnabled());
-    QVERIFY(!lexiaide->Button1->isEnabled() && !lexiaide->Button2->isEnabled() && !lexiaide->Button3->isEnabled());
+    QCOMPARE(lexiaide->entryGroup->title(), QStringLiteral("String 0"));
+    QCOMPARE(lexiaide->statusValue->text(), QStringLiteral("Original"));
+    QVERIFY(lexiaide->truncateButton->isEnabled());
+    QVERIFY(!lexiaide->revertButton->isEnabled() && !lexiaide->saveButton->isEnabled() && !lexiaide->undoAllButton->isEnabled());
 
     StringViewerWindow* viewer = f.session().windows.viewer;
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
-    QCOMPARE(viewer->ScrollBar1->maximum(), 499);
-    QCOMPARE(viewer->ScrollBar1->pageStep(), 2);  // 500 / 200 = 2.5, half to even
-    QVERIFY(viewer->ScrollBar1->isEnabled());
+    QCOMPARE(viewer->entryScrollBar->maximum(), 499);
+    QCOMPARE(viewer->entryScrollBar->pageStep(), 2);  // 500 / 200 = 2.5, half to even
+    QVERIFY(viewer->entryScrollBar->isEnabled());
     QCOMPARE(ClippedCaptions(&w), QStringList());
     QCOMPARE(ClippedCaptions(lexiaide), QStringList());
     SaveShot(&w, QStringLiteral("main-loaded"));
@@ -286,31 +286,31 @@ void MainWindowTest::entryValuesComeFromTheRecords()
     const std::string bytes = tlkgen::MakeTalkTable(entries);
     f.openThroughDialog(f.writeBytes("small.tlk", bytes));
     QVERIFY(f.dialogs.boxes.empty());
-    QVERIFY(w.CheckBox7->isChecked());  // a record with Flags 7
+    QVERIFY(w.specificStrRefsCheck->isChecked());  // a record with Flags 7
 
-    QCOMPARE(w.Label20->text(), QStringLiteral("7"));
-    QCOMPARE(w.Edit3->text(), QStringLiteral("ABC"));
-    QVERIFY(w.CheckBox10->isChecked());
-    QCOMPARE(w.Memo2->toPlainText(), QStringLiteral("Hello <CHARNAME>,\nwelcome."));
-    QCOMPARE(w.Label25->text(), QString::number(entries[0].text.size()));
-    QCOMPARE(w.Label24->text(), QStringLiteral("0"));
+    QCOMPARE(w.typeValue->text(), QStringLiteral("7"));
+    QCOMPARE(w.soundField->text(), QStringLiteral("ABC"));
+    QVERIFY(w.taggedStringCheck->isChecked());
+    QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("Hello <CHARNAME>,\nwelcome."));
+    QCOMPARE(w.lengthValue->text(), QString::number(entries[0].text.size()));
+    QCOMPARE(w.positionValue->text(), QStringLiteral("0"));
 
     f.enterStrRef(QStringLiteral("2"));
-    QCOMPARE(w.Memo2->toPlainText(), QString::fromUtf8("Caf\u00e9\nline"));
-    QCOMPARE(w.Edit3->text(), QStringLiteral("SOUND123"));
-    QCOMPARE(w.Label22->text(), QStringLiteral("4294967295"));
-    QCOMPARE(w.Label23->text(), QStringLiteral("17"));
-    QCOMPARE(w.Label20->text(), QStringLiteral("3"));
-    QVERIFY(!w.CheckBox10->isChecked());
+    QCOMPARE(w.stringEditor->toPlainText(), QString::fromUtf8("Caf\u00e9\nline"));
+    QCOMPARE(w.soundField->text(), QStringLiteral("SOUND123"));
+    QCOMPARE(w.volumeVarianceValue->text(), QStringLiteral("4294967295"));
+    QCOMPARE(w.pitchVarianceValue->text(), QStringLiteral("17"));
+    QCOMPARE(w.typeValue->text(), QStringLiteral("3"));
+    QVERIFY(!w.taggedStringCheck->isChecked());
 
     f.enterStrRef(QStringLiteral("1"));
-    QCOMPARE(w.Memo2->toPlainText(), QString());
-    QCOMPARE(w.Label24->text(), QStringLiteral("0"));
-    QCOMPARE(w.Label25->text(), QStringLiteral("0"));
-    QCOMPARE(w.Edit3->text(), QString());
+    QCOMPARE(w.stringEditor->toPlainText(), QString());
+    QCOMPARE(w.positionValue->text(), QStringLiteral("0"));
+    QCOMPARE(w.lengthValue->text(), QStringLiteral("0"));
+    QCOMPARE(w.soundField->text(), QString());
 
     f.enterStrRef(QStringLiteral("3"));
-    QVERIFY(!w.CheckBox10->isChecked());  // '>' without '<'
+    QVERIFY(!w.taggedStringCheck->isChecked());  // '>' without '<'
     QVERIFY(f.dialogs.boxes.empty());
 }
 
@@ -327,40 +327,40 @@ void MainWindowTest::navigationReachesEveryEntry()
 
     // ">" walks every entry in order and stops quietly on the last one.
     for (std::uint32_t n = 0; n < options.entries; ++n) {
-        QCOMPARE(w.Edit1->text(), QString::number(n));
-        QCOMPARE(w.GroupBox5->title(), QStringLiteral("String %1 - Original").arg(n));
-        QCOMPARE(w.Memo2->toPlainText(), ToEditorText(generated.entries[n].text));
-        QCOMPARE(w.Label25->text(), QString::number(generated.entries[n].length));
-        QCOMPARE(w.Label24->text(), QString::number(generated.entries[n].offset));
-        w.Button7->click();
+        QCOMPARE(w.strRefField->text(), QString::number(n));
+        QCOMPARE(w.stringGroup->title(), QStringLiteral("String %1 - Original").arg(n));
+        QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(generated.entries[n].text));
+        QCOMPARE(w.lengthValue->text(), QString::number(generated.entries[n].length));
+        QCOMPARE(w.positionValue->text(), QString::number(generated.entries[n].offset));
+        w.nextEntryButton->click();
     }
-    QCOMPARE(w.Edit1->text(), QStringLiteral("39"));
-    w.Button6->click();
-    QCOMPARE(w.Edit1->text(), QStringLiteral("38"));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("39"));
+    w.previousEntryButton->click();
+    QCOMPARE(w.strRefField->text(), QStringLiteral("38"));
 
     f.enterStrRef(QStringLiteral("007"));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("7"));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("7"));
     QCOMPARE(f.table().CurrentStrRef, 7);
-    QCOMPARE(f.session().windows.viewer->ScrollBar1->value(), 7);
-    QCOMPARE(f.session().windows.viewer->Edit1->text(), QStringLiteral("7"));
+    QCOMPARE(f.session().windows.viewer->entryScrollBar->value(), 7);
+    QCOMPARE(f.session().windows.viewer->strRefField->text(), QStringLiteral("7"));
 
     f.enterStrRef(QStringLiteral("0"));
-    w.Button6->click();
-    QCOMPARE(w.Edit1->text(), QStringLiteral("0"));
-    w.Edit1->setText(QStringLiteral("abc"));
-    w.Button6->click();
-    w.Button7->click();
-    QCOMPARE(w.Edit1->text(), QStringLiteral("abc"));
+    w.previousEntryButton->click();
+    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
+    w.strRefField->setText(QStringLiteral("abc"));
+    w.previousEntryButton->click();
+    w.nextEntryButton->click();
+    QCOMPARE(w.strRefField->text(), QStringLiteral("abc"));
     QVERIFY(f.dialogs.boxes.empty());
 
     // Refresh shows the field's entry again.
-    w.Edit1->setText(QStringLiteral("12"));
-    w.Button9->click();
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 12 - Original"));
+    w.strRefField->setText(QStringLiteral("12"));
+    w.refreshButton->click();
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 12 - Original"));
 
     // The viewer's scroll bar shows the entry it is moved to.
-    f.session().windows.viewer->ScrollBar1->setValue(20);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("20"));
+    f.session().windows.viewer->entryScrollBar->setValue(20);
+    QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
     QCOMPARE(f.table().CurrentStrRef, 20);
     QVERIFY(f.dialogs.boxes.empty());
 }
@@ -384,34 +384,34 @@ void MainWindowTest::invalidStrRefsAreRefused()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     tlkgen::GeneratorOptions options;
     options.entries = 500;
-    f.session().windows.lexiaide->CheckBox4->setChecked(false);
+    f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     f.enterStrRef(QStringLiteral("3"));
     QVERIFY(f.dialogs.boxes.empty());
 
-    w.Edit1->setFocus();
-    w.Edit1->setText(text);
-    w.Button9->setFocus();  // leaving the field checks it
+    w.strRefField->setFocus();
+    w.strRefField->setText(text);
+    w.refreshButton->setFocus();  // leaving the field checks it
     QCOMPARE(f.dialogs.texts(), std::vector<std::string>{"Please type an integer between 0 and 499"});
     QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Plain);
-    QCOMPARE(w.Edit1->text(), text);
-    QTRY_COMPARE(QApplication::focusWidget(), w.Edit1);
-    QCOMPARE(w.Edit1->selectedText(), text);
+    QCOMPARE(w.strRefField->text(), text);
+    QTRY_COMPARE(QApplication::focusWidget(), w.strRefField);
+    QCOMPARE(w.strRefField->selectedText(), text);
     QCOMPARE(f.dialogs.boxes.size(), std::size_t{1});
     QVERIFY(f.table().LastStepFailed);
-    for (QLabel* label : {w.Label20, w.Label22, w.Label23, w.Label24, w.Label25})
+    for (QLabel* label : {w.typeValue, w.volumeVarianceValue, w.pitchVarianceValue, w.positionValue, w.lengthValue})
         QCOMPARE(label->text(), QStringLiteral("Not Loaded"));
-    QCOMPARE(w.Edit3->text(), QStringLiteral("Not Loaded"));
-    QVERIFY(w.Memo2->toPlainText().isEmpty());
-    QVERIFY(!w.Button4->isEnabled());
+    QCOMPARE(w.soundField->text(), QStringLiteral("Not Loaded"));
+    QVERIFY(w.stringEditor->toPlainText().isEmpty());
+    QVERIFY(!w.viewInNewWindowButton->isEnabled());
 
     // F2 does nothing after a failed entry; the button still opens Lexiaide.
     f.session().windows.lexiaide->hide();
-    QTest::keyClick(w.Edit1, Qt::Key_F2);
+    QTest::keyClick(w.strRefField, Qt::Key_F2);
     QVERIFY(!f.session().windows.lexiaide->isVisible());
-    w.Button14->click();
+    w.lexiaideButton->click();
     QVERIFY(f.session().windows.lexiaide->isVisible());
 }
 
@@ -481,19 +481,19 @@ void MainWindowTest::badFilesAreRefusedAndLeaveTheProgramUsable()
         kind == "missing" ? std::vector<std::string>{"good.tlk"} : std::vector<std::string>{"bad.tlk", "good.tlk"};
     QCOMPARE(f.dir.list(), expectedFiles);
     QVERIFY(!f.session().windows.progress->isVisible());
-    QCOMPARE(w.Label8->text(), QStringLiteral("/ 0"));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("0"));
-    QCOMPARE(w.Label20->text(), QStringLiteral("Not Loaded"));
+    QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 0"));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(w.typeValue->text(), QStringLiteral("Not Loaded"));
     for (const char* name : TableControls) QVERIFY2(!Find<QWidget>(&w, name)->isEnabled(), name);
-    QVERIFY(!w.Button11->isEnabled());
-    QCOMPARE(w.Memo2->isEnabled(), kind != "readonly" && kind != "short");
+    QVERIFY(!w.advancedSearchButton->isEnabled());
+    QCOMPARE(w.stringEditor->isEnabled(), kind != "readonly" && kind != "short");
 
     // The program stays usable: the good table opens again.
     f.dialogs.clear();
     f.openThroughDialog(f.dir.file("good.tlk"));
     QVERIFY(f.dialogs.boxes.empty());
     QVERIFY(f.table().TableLoaded);
-    QCOMPARE(w.Label8->text(), QStringLiteral("/ 29"));
+    QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 29"));
 }
 
 void MainWindowTest::cacheThatCannotBeBuiltKeepsSearchesUnavailable()
@@ -516,10 +516,10 @@ void MainWindowTest::cacheThatCannotBeBuiltKeepsSearchesUnavailable()
     QCOMPARE(texts.front(), std::string("Error while creating temporary file. Memory might be low."));
     QVERIFY(f.table().CacheFailed);
     QVERIFY(f.session().flags.StatisticsAborted);
-    QCOMPARE(w.GroupBox1->title(), QStringLiteral("Lexicarta"));
-    for (QWidget* control : std::initializer_list<QWidget*>{w.Button3, w.Button5, w.Button11, w.Button8})
+    QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
+    for (QWidget* control : std::initializer_list<QWidget*>{w.searchButton, w.statisticsButton, w.advancedSearchButton, w.exportButton})
         QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
-    QVERIFY(!f.session().windows.lexiaide->Button4->isEnabled());
+    QVERIFY(!f.session().windows.lexiaide->truncateButton->isEnabled());
     QVERIFY(!f.session().windows.progress->isVisible());
 }
 
@@ -532,30 +532,30 @@ void MainWindowTest::settingsGroupFollowsEnabledMainButtons()
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(button, &enter);
     };
-    hover(w.Button5);  // disabled before a load
+    hover(w.statisticsButton);  // disabled before a load
     QCOMPARE(w.shownSettingsSet(), MainWindow::SettingsSet::Open);
-    QVERIFY(w.Button12->isVisible());
+    QVERIFY(w.openLastButton->isVisible());
 
     tlkgen::GeneratorOptions options;
     options.entries = 10;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
-    hover(w.Button5);
-    QVERIFY(w.CheckBox1->isVisible() && w.CheckBox6->isVisible());
-    QVERIFY(!w.Button12->isVisible());
-    hover(w.Button8);
-    QVERIFY(w.RadioButton4->isVisible() && w.RadioButton4->isChecked());
-    QVERIFY(w.CheckBox3->isEnabled());
-    QCOMPARE(ClippedCaptions(w.GroupBox2), QStringList());
-    SaveShot(w.GroupBox2, QStringLiteral("settings-export"));
-    hover(w.Button3);
-    QVERIFY(w.RadioButton5->isVisible() && w.RadioButton5->isChecked());
-    QVERIFY(!w.RadioButton4->isVisible());
+    hover(w.statisticsButton);
+    QVERIFY(w.technicalStatisticsCheck->isVisible() && w.wordStatisticsCheck->isVisible());
+    QVERIFY(!w.openLastButton->isVisible());
+    hover(w.exportButton);
+    QVERIFY(w.guidedExportRadio->isVisible() && w.guidedExportRadio->isChecked());
+    QVERIFY(w.emptyStringsCheck->isEnabled());
+    QCOMPARE(ClippedCaptions(w.settingsGroup), QStringList());
+    SaveShot(w.settingsGroup, QStringLiteral("settings-export"));
+    hover(w.searchButton);
+    QVERIFY(w.standardSearchRadio->isVisible() && w.standardSearchRadio->isChecked());
+    QVERIFY(!w.guidedExportRadio->isVisible());
     // The set stays when the pointer leaves the buttons.
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(w.Button3, &leave);
-    QVERIFY(w.RadioButton5->isVisible());
-    hover(w.Button2);
-    QVERIFY(w.Button12->isVisible() && !w.RadioButton5->isVisible());
+    QApplication::sendEvent(w.searchButton, &leave);
+    QVERIFY(w.standardSearchRadio->isVisible());
+    hover(w.openButton);
+    QVERIFY(w.openLastButton->isVisible() && !w.standardSearchRadio->isVisible());
 }
 
 void MainWindowTest::exportAndSearchModeChoicesSwitchTheirControls()
@@ -564,33 +564,33 @@ void MainWindowTest::exportAndSearchModeChoicesSwitchTheirControls()
     MainWindow& w = f.main();
     w.show();
     w.showSettingsSet(MainWindow::SettingsSet::Export);
-    w.RadioButton3->click();
+    w.rawExportRadio->click();
     QVERIFY(!w.GuidedExport());
-    QVERIFY(!w.CheckBox2->isEnabled() && !w.CheckBox3->isEnabled() && !w.CheckBox4->isEnabled());
+    QVERIFY(!w.numberStringsCheck->isEnabled() && !w.emptyStringsCheck->isEnabled() && !w.spacelinesCheck->isEnabled());
     w.showSettingsSet(MainWindow::SettingsSet::Open);
     w.showSettingsSet(MainWindow::SettingsSet::Export);
-    QVERIFY(w.RadioButton3->isChecked());
-    w.RadioButton4->click();
+    QVERIFY(w.rawExportRadio->isChecked());
+    w.guidedExportRadio->click();
     QVERIFY(w.GuidedExport());
-    QVERIFY(w.CheckBox2->isEnabled() && w.CheckBox3->isEnabled() && w.CheckBox4->isEnabled());
+    QVERIFY(w.numberStringsCheck->isEnabled() && w.emptyStringsCheck->isEnabled() && w.spacelinesCheck->isEnabled());
 
     w.showSettingsSet(MainWindow::SettingsSet::Search);
-    w.RadioButton6->click();
+    w.advancedSearchRadio->click();
     QVERIFY(w.AdvancedSearchMode());
-    QCOMPARE(w.GroupBox4->title(), QStringLiteral("Advanced Search"));
-    QVERIFY(w.Button11->isVisible() && w.Button11->isEnabled());
-    for (QWidget* control : std::initializer_list<QWidget*>{w.Button10, w.btnFind, w.Label12, w.eString})
+    QCOMPARE(w.standardSearchGroup->title(), QStringLiteral("Advanced Search"));
+    QVERIFY(w.advancedSearchButton->isVisible() && w.advancedSearchButton->isEnabled());
+    for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})
         QVERIFY(!control->isVisible());
-    QVERIFY(!f.session().windows.viewer->Button5->isVisibleTo(f.session().windows.viewer));
+    QVERIFY(!f.session().windows.viewer->findNextButton->isVisibleTo(f.session().windows.viewer));
     f.session().flags.AdvancedSearchActive = true;
-    w.RadioButton5->click();
+    w.standardSearchRadio->click();
     QVERIFY(!w.AdvancedSearchMode());
     QVERIFY(!f.session().flags.AdvancedSearchActive);
-    QCOMPARE(w.GroupBox4->title(), QStringLiteral("Standard Search"));
-    QVERIFY(!w.Button11->isVisible() && !w.Button11->isEnabled());
-    for (QWidget* control : std::initializer_list<QWidget*>{w.Button10, w.btnFind, w.Label12, w.eString})
+    QCOMPARE(w.standardSearchGroup->title(), QStringLiteral("Standard Search"));
+    QVERIFY(!w.advancedSearchButton->isVisible() && !w.advancedSearchButton->isEnabled());
+    for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})
         QVERIFY(control->isVisible());
-    QVERIFY(f.session().windows.viewer->Button5->isVisibleTo(f.session().windows.viewer));
+    QVERIFY(f.session().windows.viewer->findNextButton->isVisibleTo(f.session().windows.viewer));
 }
 
 void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
@@ -609,15 +609,15 @@ void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
             return false;
         }
     } spy;
-    w.Button2->setFocus();
-    w.Button2->installEventFilter(&spy);
-    QTest::keyClick(w.Button2, Qt::Key_S, Qt::AltModifier);
-    QTest::keyClick(w.Button2, Qt::Key_F5);
-    QTest::keyClick(w.Button2, Qt::Key_F2);
+    w.openButton->setFocus();
+    w.openButton->installEventFilter(&spy);
+    QTest::keyClick(w.openButton, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(w.openButton, Qt::Key_F5);
+    QTest::keyClick(w.openButton, Qt::Key_F2);
     QVERIFY(spy.seen.contains(Qt::Key_S) && spy.seen.contains(Qt::Key_F5) && spy.seen.contains(Qt::Key_F2));
 
     // Alt+H works with no table and is taken by the window.
-    QTest::keyClick(w.Button2, Qt::Key_H, Qt::AltModifier);
+    QTest::keyClick(w.openButton, Qt::Key_H, Qt::AltModifier);
     QVERIFY(!spy.seen.contains(Qt::Key_H));
     QVERIFY(f.session().windows.quickStart->isVisible());
     f.session().windows.quickStart->hide();
@@ -626,12 +626,12 @@ void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
 
     // Esc asks the quit question; No keeps the program running.
     f.dialogs.answers.push_back(Answer::No);
-    QTest::keyClick(w.Button2, Qt::Key_Escape);
+    QTest::keyClick(w.openButton, Qt::Key_Escape);
     QCOMPARE(f.dialogs.texts(), std::vector<std::string>{"Are you sure you want to quit Lexicarta?"});
     QCOMPARE(*f.dialogs.boxes.front().buttons, Buttons::YesNo);
     QVERIFY(w.isVisible());
     QVERIFY(!spy.seen.contains(Qt::Key_Escape));
-    w.Button2->removeEventFilter(&spy);
+    w.openButton->removeEventFilter(&spy);
 
     // With a table, the hotkeys are taken even while their buttons are disabled.
     tlkgen::GeneratorOptions options;
@@ -641,20 +641,20 @@ void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     f.dialogs.clear();
-    w.eString->setFocus();
-    QTest::keyClick(w.eString, Qt::Key_S, Qt::AltModifier);
-    QTest::keyClick(w.eString, Qt::Key_R, Qt::AltModifier);
-    QTest::keyClick(w.eString, Qt::Key_Z, Qt::AltModifier);
-    QVERIFY(w.eString->text().isEmpty());
+    w.searchTermField->setFocus();
+    QTest::keyClick(w.searchTermField, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(w.searchTermField, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(w.searchTermField, Qt::Key_Z, Qt::AltModifier);
+    QVERIFY(w.searchTermField->text().isEmpty());
     QVERIFY(f.dialogs.boxes.empty());
-    QTest::keyClick(w.eString, Qt::Key_F2);
+    QTest::keyClick(w.searchTermField, Qt::Key_F2);
     QVERIFY(f.session().windows.lexiaide->isVisible());
 
     // Esc answered Yes closes the window.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     f.dialogs.answers.push_back(Answer::Yes);
-    QTest::keyClick(w.eString, Qt::Key_Escape);
+    QTest::keyClick(w.searchTermField, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
 }
 
@@ -677,7 +677,7 @@ void MainWindowTest::secondLoadDropsTheFirstTablesFiles()
     f.openThroughDialog(second);
     QCOMPARE(f.table().CacheNumber, 1u);
     QCOMPARE(f.dir.read("lexic0.tmp"), std::string("left by a process that ended abnormally"));
-    QCOMPARE(w.Label8->text(), QStringLiteral("/ 11"));
+    QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 11"));
     QCOMPARE(f.dir.list(), (std::vector<std::string>{"first.tlk", "lexic0.tmp", "lexic1.tmp", "second.tlk"}));
     f.app.reset();
     QCOMPARE(f.dir.list(), (std::vector<std::string>{"first.tlk", "lexic0.tmp", "second.tlk"}));

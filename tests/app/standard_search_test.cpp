@@ -46,7 +46,7 @@ class SearchWindow {
 public:
     SearchWindow()
     {
-        f.session().windows.lexiaide->CheckBox4->setChecked(false);
+        f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
         w.show();
     }
 
@@ -69,8 +69,8 @@ public:
     }
     void typeTerm(const QString& term)
     {
-        w.eString->clear();
-        QTest::keyClicks(w.eString, term);
+        w.searchTermField->clear();
+        QTest::keyClicks(w.searchTermField, term);
     }
     // One press of "Find next"; a restart question it raises is answered No
     // unless the test queued another answer.
@@ -78,7 +78,7 @@ public:
     {
         const bool queued = f.dialogs.answers.empty();
         if (queued) f.dialogs.answers.push_back(Answer::No);
-        w.btnFind->click();
+        w.findNextButton->click();
         if (queued && !f.dialogs.answers.empty()) f.dialogs.answers.pop_back();
     }
     std::uint32_t offset(int entry) { return f.table().BaselineEntryTable[entry].Offset; }
@@ -86,12 +86,12 @@ public:
     void expectMatch(std::int32_t entry, std::int64_t position, std::int64_t length, const std::string& shown,
                      const char* what)
     {
-        QVERIFY2(w.Edit1->text() == QString::number(entry), what);
-        const QTextCursor cursor = w.Memo2->textCursor();
+        QVERIFY2(w.strRefField->text() == QString::number(entry), what);
+        const QTextCursor cursor = w.stringEditor->textCursor();
         QVERIFY2(cursor.selectionStart() == EditorPositionOf(shown, position), what);
         QVERIFY2(cursor.selectionEnd() == EditorPositionOf(shown, position + length), what);
         QVERIFY2(cursor.selectedText() == FromCp1252(shown.substr(position, length)), what);
-        QVERIFY2(w.Label26->text() == QString::number(std::int64_t{offset(entry)} + position), what);
+        QVERIFY2(w.currentPositionValue->text() == QString::number(std::int64_t{offset(entry)} + position), what);
     }
 
     AppFixture f;
@@ -150,11 +150,11 @@ void StandardSearchTest::findNextMeetsEveryMatchInOrder()
     const auto generated = tlkgen::GenerateTalkTable(options);
     s.load(generated.bytes);
     MainWindow& w = s.w;
-    if (caseSensitive) w.cbCase->click();
-    if (wholeWords) w.CheckBox8->click();
-    (lengthOriented ? w.RadioButton7 : w.RadioButton8)->click();
+    if (caseSensitive) w.caseSensitiveCheck->click();
+    if (wholeWords) w.wholeWordsCheck->click();
+    (lengthOriented ? w.lengthOrientedRadio : w.absoluteRadio)->click();
     s.typeTerm(term);
-    QCOMPARE(w.Label26->text(), QStringLiteral("0"));
+    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
 
     const auto expected =
         ExpectedMatches(generated.entries, ToCp1252(term), caseSensitive, wholeWords, lengthOriented);
@@ -165,15 +165,15 @@ void StandardSearchTest::findNextMeetsEveryMatchInOrder()
         const std::string what = "match " + std::to_string(i) + " in entry " + std::to_string(m.entry);
         s.expectMatch(m.entry, m.position, term.size(), ShownForm(generated.entries[m.entry].text), what.c_str());
         QVERIFY2(s.f.dialogs.boxes.empty(), what.c_str());
-        QVERIFY2(w.GroupBox5->title().endsWith(QStringLiteral(" - Original")), what.c_str());
+        QVERIFY2(w.stringGroup->title().endsWith(QStringLiteral(" - Original")), what.c_str());
     }
     // After the last match: the restart question; No leaves everything as it is.
-    const QString position = w.Label26->text();
+    const QString position = w.currentPositionValue->text();
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
     QCOMPARE(s.f.dialogs.boxes.front().buttons, std::optional<Buttons>(Buttons::YesNo));
-    QCOMPARE(w.Edit1->text(), QString::number(expected.back().entry));
-    QCOMPARE(w.Label26->text(), position);
+    QCOMPARE(w.strRefField->text(), QString::number(expected.back().entry));
+    QCOMPARE(w.currentPositionValue->text(), position);
     s.findNext();
     QCOMPARE(s.f.dialogs.boxes.size(), std::size_t{2});
 }
@@ -195,16 +195,16 @@ void StandardSearchTest::restartQuestionStartsOverOnYes()
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
     s.expectMatch(1, 2, 3, "a key", "first again");
-    QTRY_COMPARE(QApplication::focusWidget(), w.eString);
-    QCOMPARE(w.eString->selectedText(), QStringLiteral("key"));
+    QTRY_COMPARE(QApplication::focusWidget(), w.searchTermField);
+    QCOMPARE(w.searchTermField->selectedText(), QStringLiteral("key"));
 
     // A term found nowhere asks again after Yes, until No.
     s.f.dialogs.clear();
     s.typeTerm(QStringLiteral("absent"));
     s.f.dialogs.answers = {Answer::Yes, Answer::Yes, Answer::No};
-    w.btnFind->click();
+    w.findNextButton->click();
     QCOMPARE(s.f.dialogs.texts(), (std::vector<std::string>{RestartQuestion, RestartQuestion, RestartQuestion}));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("1"));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("1"));
 }
 
 void StandardSearchTest::searchFromStringStartsAtTheFirstTextFromThere()
@@ -217,16 +217,16 @@ void StandardSearchTest::searchFromStringStartsAtTheFirstTextFromThere()
 
     // "Search from String" 5: entries 5 and 6 have no text, so the search
     // starts at entry 7.
-    w.RadioButton2->click();
-    QVERIFY(w.Edit2->isEnabled());
-    QVERIFY(!w.RadioButton1->isChecked());
-    QVERIFY(w.RadioButton7->isChecked());  // the method stays as it was
-    QTRY_COMPARE(QApplication::focusWidget(), w.Edit2);
-    QCOMPARE(w.Edit2->selectedText(), QStringLiteral("0"));
-    w.Edit2->setText(QStringLiteral("5"));
-    w.btnFind->setFocus();  // leaving the field checks it and starts again there
+    w.fromStringRadio->click();
+    QVERIFY(w.searchStartField->isEnabled());
+    QVERIFY(!w.wholeTableRadio->isChecked());
+    QVERIFY(w.lengthOrientedRadio->isChecked());  // the method stays as it was
+    QTRY_COMPARE(QApplication::focusWidget(), w.searchStartField);
+    QCOMPARE(w.searchStartField->selectedText(), QStringLiteral("0"));
+    w.searchStartField->setText(QStringLiteral("5"));
+    w.findNextButton->setFocus();  // leaving the field checks it and starts again there
     QVERIFY(s.f.dialogs.boxes.empty());
-    QCOMPARE(w.Label26->text(), QString::number(s.offset(7)));
+    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(7)));
     s.findNext();
     s.expectMatch(7, 0, 1, "a7", "from 5");
     s.findNext();
@@ -237,32 +237,32 @@ void StandardSearchTest::searchFromStringStartsAtTheFirstTextFromThere()
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
     s.f.dialogs.clear();
-    w.Edit2->setFocus();
-    w.Edit2->setText(QStringLiteral("7"));
-    w.eString->setFocus();
-    QCOMPARE(w.Label26->text(), QString::number(s.offset(7)));
+    w.searchStartField->setFocus();
+    w.searchStartField->setText(QStringLiteral("7"));
+    w.searchTermField->setFocus();
+    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(7)));
     s.findNext();
     s.expectMatch(7, 0, 1, "a7", "from 7");
-    w.RadioButton1->click();
-    QCOMPARE(w.Label26->text(), QStringLiteral("0"));
-    QCOMPARE(w.Edit2->text(), QStringLiteral("0"));
-    QVERIFY(!w.Edit2->isEnabled());
+    w.wholeTableRadio->click();
+    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
+    QCOMPARE(w.searchStartField->text(), QStringLiteral("0"));
+    QVERIFY(!w.searchStartField->isEnabled());
     s.findNext();
     s.expectMatch(8, 0, 1, "a8", "on behind the last match");
-    w.Button10->click();
-    QCOMPARE(w.Label26->text(), QStringLiteral("0"));
-    QTRY_COMPARE(QApplication::focusWidget(), w.eString);
+    w.newSearchButton->click();
+    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
+    QTRY_COMPARE(QApplication::focusWidget(), w.searchTermField);
     s.findNext();
     s.expectMatch(0, 0, 1, "a0", "new search");
 
     // From 9 on nothing has text: nothing to search, at once.
-    w.RadioButton2->click();
-    w.Edit2->setText(QStringLiteral("9"));
-    w.btnFind->setFocus();
-    QCOMPARE(w.Label26->text(), QStringLiteral("14"));  // the end of the string data
+    w.fromStringRadio->click();
+    w.searchStartField->setText(QStringLiteral("9"));
+    w.findNextButton->setFocus();
+    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("14"));  // the end of the string data
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
-    QCOMPARE(w.Edit1->text(), QStringLiteral("0"));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
 }
 
 void StandardSearchTest::invalidStartIsRefused_data()
@@ -282,19 +282,19 @@ void StandardSearchTest::invalidStartIsRefused()
     s.loadTexts({"a", "b", "c", "d", "e", "f"});
     MainWindow& w = s.w;
     s.activate();
-    w.RadioButton2->click();
-    QTRY_COMPARE(QApplication::focusWidget(), w.Edit2);
-    w.Edit2->setText(text);
+    w.fromStringRadio->click();
+    QTRY_COMPARE(QApplication::focusWidget(), w.searchStartField);
+    w.searchStartField->setText(text);
     // Typing a term meanwhile reads the unchecked start as 0.
     s.typeTerm(QStringLiteral("c"));
-    QCOMPARE(w.Label26->text(), QStringLiteral("0"));
-    w.Edit2->setFocus();
-    w.btnFind->setFocus();
+    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
+    w.searchStartField->setFocus();
+    w.findNextButton->setFocus();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please type an integer between 0 and 5"});
     QCOMPARE(s.f.dialogs.boxes.front().kind, BoxKind::Plain);
-    QTRY_COMPARE(QApplication::focusWidget(), w.Edit2);
-    QCOMPARE(w.Edit2->selectedText(), text);
-    QCOMPARE(w.Edit2->text(), text);
+    QTRY_COMPARE(QApplication::focusWidget(), w.searchStartField);
+    QCOMPARE(w.searchStartField->selectedText(), text);
+    QCOMPARE(w.searchStartField->text(), text);
     QCOMPARE(s.f.dialogs.boxes.size(), std::size_t{1});
 }
 
@@ -303,12 +303,12 @@ void StandardSearchTest::emptyTermIsRefused()
     SearchWindow s;
     s.loadTexts({"abc", "abc"});
     MainWindow& w = s.w;
-    w.btnFind->click();
+    w.findNextButton->click();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please specify a search term"});
     QCOMPARE(s.f.dialogs.boxes.front().kind, BoxKind::Plain);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("0"));
-    QCOMPARE(w.Label26->text(), QStringLiteral("0"));
-    QVERIFY(!w.Memo2->textCursor().hasSelection());
+    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
+    QVERIFY(!w.stringEditor->textCursor().hasSelection());
 }
 
 void StandardSearchTest::optionsChangeBetweenPressesWithoutRestarting()
@@ -320,25 +320,25 @@ void StandardSearchTest::optionsChangeBetweenPressesWithoutRestarting()
     s.findNext();
     s.expectMatch(0, 1, 3, "other the", "inside a word");
     // Whole words from here on: the next match is the word in the same string.
-    w.CheckBox8->click();
+    w.wholeWordsCheck->click();
     s.findNext();
     s.expectMatch(0, 6, 3, "other the", "whole word");
     s.findNext();
     s.expectMatch(2, 5, 3, "thee the", "skips bathe and thee");
-    w.cbCase->click();
+    w.caseSensitiveCheck->click();
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
 
     // Without highlighting the entry and the position change, nothing is selected.
     s.f.dialogs.clear();
-    w.cbCase->click();
-    w.CheckBox5->click();
+    w.caseSensitiveCheck->click();
+    w.highlightMatchesCheck->click();
     s.typeTerm(QStringLiteral("the"));
     s.findNext();
     s.findNext();
-    QCOMPARE(w.Edit1->text(), QStringLiteral("2"));
-    QCOMPARE(w.Label26->text(), QString::number(s.offset(2) + 5));
-    QVERIFY(!w.Memo2->textCursor().hasSelection());
+    QCOMPARE(w.strRefField->text(), QStringLiteral("2"));
+    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2) + 5));
+    QVERIFY(!w.stringEditor->textCursor().hasSelection());
 }
 
 void StandardSearchTest::enterFindsNextAndEscapeAsksToQuit()
@@ -347,26 +347,26 @@ void StandardSearchTest::enterFindsNextAndEscapeAsksToQuit()
     s.loadTexts({"zero", "one", "two one"});
     MainWindow& w = s.w;
     s.activate();
-    w.eString->setFocus();
-    QTest::keyClicks(w.eString, QStringLiteral("one"));
-    QTest::keyClick(w.eString, Qt::Key_Return);
+    w.searchTermField->setFocus();
+    QTest::keyClicks(w.searchTermField, QStringLiteral("one"));
+    QTest::keyClick(w.searchTermField, Qt::Key_Return);
     s.expectMatch(1, 0, 3, "one", "Enter");
-    QCOMPARE(QApplication::focusWidget(), w.btnFind);
-    w.eString->setFocus();
-    QTest::keyClick(w.eString, Qt::Key_Enter);
+    QCOMPARE(QApplication::focusWidget(), w.findNextButton);
+    w.searchTermField->setFocus();
+    QTest::keyClick(w.searchTermField, Qt::Key_Enter);
     s.expectMatch(2, 4, 3, "two one", "keypad Enter");
     QVERIFY(s.f.dialogs.boxes.empty());
 
-    w.eString->setFocus();
+    w.searchTermField->setFocus();
     s.f.dialogs.answers.push_back(Answer::No);
-    QTest::keyClick(w.eString, Qt::Key_Escape);
+    QTest::keyClick(w.searchTermField, Qt::Key_Escape);
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Are you sure you want to quit Lexicarta?"});
-    QCOMPARE(w.eString->text(), QStringLiteral("one"));
+    QCOMPARE(w.searchTermField->text(), QStringLiteral("one"));
     QVERIFY(w.isVisible());
     // A character the talk table cannot hold is not taken into the term.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x0101)));
-    QApplication::sendEvent(w.eString, &press);
-    QCOMPARE(w.eString->text(), QStringLiteral("one"));
+    QApplication::sendEvent(w.searchTermField, &press);
+    QCOMPARE(w.searchTermField->text(), QStringLiteral("one"));
     SaveShot(&w, QStringLiteral("standard-search"));
 }
 
@@ -386,11 +386,11 @@ void StandardSearchTest::editedEntriesAreFoundByTheirSavedText()
     s.typeTerm(QStringLiteral("dragon"));
     s.findNext();
     // Found by its saved text; the occurrence selected is the one shown.
-    QCOMPARE(w.Edit1->text(), QStringLiteral("2"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 2 - Edited by User"));
-    QCOMPARE(w.Memo2->textCursor().selectionStart(), 10);
-    QCOMPARE(w.Memo2->textCursor().selectedText(), QStringLiteral("dragon"));
-    QCOMPARE(w.Label26->text(), QString::number(s.offset(2)));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("2"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 2 - Edited by User"));
+    QCOMPARE(w.stringEditor->textCursor().selectionStart(), 10);
+    QCOMPARE(w.stringEditor->textCursor().selectedText(), QStringLiteral("dragon"));
+    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2)));
     s.findNext();
     s.expectMatch(3, 5, 6, "last dragon", "unedited");
     s.findNext();
@@ -414,41 +414,41 @@ void StandardSearchTest::optionsAreMirroredInTheAdvancedSearchWindow()
     s.loadTexts({"a", "b", "c", "d"});
     MainWindow& w = s.w;
     AdvancedSearchWindow& a = *s.f.session().windows.advancedSearch;
-    w.cbCase->click();
-    QVERIFY(a.CheckBox2->isChecked());
-    w.CheckBox8->click();
-    QVERIFY(a.CheckBox3->isChecked());
-    w.RadioButton8->click();
-    QVERIFY(a.RadioButton4->isChecked() && !a.RadioButton3->isChecked());
-    w.RadioButton7->click();
-    QVERIFY(a.RadioButton3->isChecked());
-    w.cbCase->click();
-    QVERIFY(!a.CheckBox2->isChecked());
+    w.caseSensitiveCheck->click();
+    QVERIFY(a.caseSensitiveCheck->isChecked());
+    w.wholeWordsCheck->click();
+    QVERIFY(a.wholeWordsCheck->isChecked());
+    w.absoluteRadio->click();
+    QVERIFY(a.absoluteRadio->isChecked() && !a.lengthOrientedRadio->isChecked());
+    w.lengthOrientedRadio->click();
+    QVERIFY(a.lengthOrientedRadio->isChecked());
+    w.caseSensitiveCheck->click();
+    QVERIFY(!a.caseSensitiveCheck->isChecked());
 
-    w.RadioButton2->click();
-    QVERIFY(a.RadioButton6->isChecked() && a.Edit3->isEnabled());
-    w.Edit2->setText(QStringLiteral("3"));
-    QCOMPARE(a.Edit3->text(), QStringLiteral("3"));
-    w.RadioButton1->click();
-    QVERIFY(a.RadioButton5->isChecked());
-    QVERIFY(!a.Edit3->isEnabled());
-    QCOMPARE(a.Edit3->text(), QStringLiteral("0"));
+    w.fromStringRadio->click();
+    QVERIFY(a.fromStringRadio->isChecked() && a.searchStartField->isEnabled());
+    w.searchStartField->setText(QStringLiteral("3"));
+    QCOMPARE(a.searchStartField->text(), QStringLiteral("3"));
+    w.wholeTableRadio->click();
+    QVERIFY(a.wholeTableRadio->isChecked());
+    QVERIFY(!a.searchStartField->isEnabled());
+    QCOMPARE(a.searchStartField->text(), QStringLiteral("0"));
 
     // In advanced mode "Search..." opens the advanced search with the options.
     w.showSettingsSet(MainWindow::SettingsSet::Search);
-    w.RadioButton6->click();
-    w.RadioButton2->click();
-    w.Edit2->setText(QStringLiteral("2"));
-    w.Button3->click();
+    w.advancedSearchRadio->click();
+    w.fromStringRadio->click();
+    w.searchStartField->setText(QStringLiteral("2"));
+    w.searchButton->click();
     QVERIFY(a.isVisible());
     QVERIFY(s.f.session().flags.AdvancedSearchActive);
-    QCOMPARE(w.Label26->text(), QString::number(s.offset(2)));
+    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2)));
     QCOMPARE(w.searchEngine().SearchPosition, std::int64_t{s.offset(2)});
-    QVERIFY(a.RadioButton6->isChecked() && a.Edit3->isEnabled());
-    QCOMPARE(a.Edit3->text(), QStringLiteral("2"));
-    QVERIFY(a.CheckBox3->isChecked() && !a.CheckBox2->isChecked());
+    QVERIFY(a.fromStringRadio->isChecked() && a.searchStartField->isEnabled());
+    QCOMPARE(a.searchStartField->text(), QStringLiteral("2"));
+    QVERIFY(a.wholeWordsCheck->isChecked() && !a.caseSensitiveCheck->isChecked());
     SaveShot(&a, QStringLiteral("advanced-search-options"));
-    w.RadioButton5->click();
+    w.standardSearchRadio->click();
     QVERIFY(!a.isVisible());
 }
 
@@ -461,15 +461,15 @@ void StandardSearchTest::searchButtonAndHelp()
     s.typeTerm(QStringLiteral("one"));
     s.findNext();
     QCOMPARE(w.searchEngine().MatchCount, 1);
-    w.Button3->click();
+    w.searchButton->click();
     QCOMPARE(w.searchEngine().MatchCount, 0);
-    QTRY_COMPARE(QApplication::focusWidget(), w.eString);
-    QCOMPARE(w.eString->selectedText(), QStringLiteral("one"));
+    QTRY_COMPARE(QApplication::focusWidget(), w.searchTermField);
+    QCOMPARE(w.searchTermField->selectedText(), QStringLiteral("one"));
     // "Search..." does not restart the search.
     s.findNext();
     s.expectMatch(1, 0, 3, "one", "after Search...");
 
-    QTest::mouseClick(w.GroupBox3, Qt::LeftButton, {}, QPoint(w.GroupBox3->width() - 4, 6));
+    QTest::mouseClick(w.searchMethodGroup, Qt::LeftButton, {}, QPoint(w.searchMethodGroup->width() - 4, 6));
     QVERIFY(s.f.session().windows.help->isVisible());
 }
 
@@ -478,25 +478,25 @@ void StandardSearchTest::loadChecksTheStartAgainstTheNewTable()
     SearchWindow s;
     MainWindow& w = s.w;
     // "Search from String" kept from an earlier session, before any table.
-    w.RadioButton2->setChecked(true);
-    w.Edit2->setText(QStringLiteral("2"));
+    w.fromStringRadio->setChecked(true);
+    w.searchStartField->setText(QStringLiteral("2"));
     std::vector<tlkgen::GeneratedEntry> entries(20);
     for (std::size_t i = 0; i < entries.size(); ++i) entries[i].text = "text " + std::to_string(i);
     s.f.openThroughDialog(s.f.writeBytes("first.tlk", tlkgen::MakeTalkTable(entries)));
     QVERIFY(s.f.dialogs.boxes.empty());
-    QVERIFY(w.RadioButton2->isChecked() && w.Edit2->isEnabled());
-    QCOMPARE(w.Label26->text(), QString::number(s.offset(2)));
+    QVERIFY(w.fromStringRadio->isChecked() && w.searchStartField->isEnabled());
+    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2)));
 
     // A start beyond a smaller table falls back to the whole table.
-    w.Edit2->setText(QStringLiteral("15"));
+    w.searchStartField->setText(QStringLiteral("15"));
     entries.resize(6);
     s.f.openThroughDialog(s.f.writeBytes("second.tlk", tlkgen::MakeTalkTable(entries)));
     QVERIFY(s.f.dialogs.boxes.empty());
-    QVERIFY(w.RadioButton1->isChecked() && !w.RadioButton2->isChecked());
-    QCOMPARE(w.Edit2->text(), QStringLiteral("0"));
-    QVERIFY(!w.Edit2->isEnabled());
-    QCOMPARE(w.Label26->text(), QStringLiteral("0"));
-    QVERIFY(w.RadioButton7->isChecked());
+    QVERIFY(w.wholeTableRadio->isChecked() && !w.fromStringRadio->isChecked());
+    QCOMPARE(w.searchStartField->text(), QStringLiteral("0"));
+    QVERIFY(!w.searchStartField->isEnabled());
+    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
+    QVERIFY(w.lengthOrientedRadio->isChecked());
 }
 
 QTEST_MAIN(StandardSearchTest)

@@ -78,20 +78,20 @@ void StartupTest::firstStartWritesTheDefaultFileAndShowsQuickStart()
     QVERIFY(quickStart->isVisible());
     QCOMPARE(quickStart->windowTitle(), QStringLiteral("Quick Start"));
     QCOMPARE(quickStart->size(), QSize(484, 290));
-    QCOMPARE(quickStart->GroupBox1->title(), QStringLiteral("You can always display this window by pressing Alt+H."));
-    QVERIFY(quickStart->Memo1->isReadOnly());
-    const QStringList lines = quickStart->Memo1->toPlainText().split(QChar('\n'));
+    QCOMPARE(quickStart->guideGroup->title(), QStringLiteral("You can always display this window by pressing Alt+H."));
+    QVERIFY(quickStart->guideText->isReadOnly());
+    const QStringList lines = quickStart->guideText->toPlainText().split(QChar('\n'));
     QCOMPARE(lines.first(), QStringLiteral("QUICK START"));
     QVERIFY(lines.contains(QStringLiteral("3. Edit its text or associated sound reference")));
     QVERIFY(lines.contains(QStringLiteral("4. You can certainly use Windows' Ctrl+Z to undo your last typing operation.")));
     QVERIFY(lines.contains(QStringLiteral(
         "7. If you want to undo all of your changes that you've made since your last save, press Alt+Z")));
     QVERIFY(lines.contains(QStringLiteral("(However, a backup file will be created if the relevant checkbox is ticked.)")));
-    QVERIFY(!quickStart->CheckBox1->isChecked());
+    QVERIFY(!quickStart->dontShowAgainCheck->isChecked());
     // The controls keep their initial states.
-    QVERIFY(!f.main().Button11->isEnabled());
-    QVERIFY(!f.main().Button12->isEnabled());
-    QVERIFY(!f.main().CheckBox3->isEnabled());
+    QVERIFY(!f.main().advancedSearchButton->isEnabled());
+    QVERIFY(!f.main().openLastButton->isEnabled());
+    QVERIFY(!f.main().emptyStringsCheck->isEnabled());
     QCOMPARE(ClippedCaptions(quickStart), QStringList());
     SaveShot(quickStart, QStringLiteral("quick-start"));
 }
@@ -157,25 +157,25 @@ void StartupTest::settingsSurviveARestart()
     AppFixture f;
     f.app->start();
     MainWindow& w = f.main();
-    SetCheckedAsUser(w.RadioButton6, true);
-    SetCheckedAsUser(w.CheckBox5, false);
-    SetCheckedAsUser(w.cbCase, true);
-    SetCheckedAsUser(w.CheckBox8, true);
-    SetCheckedAsUser(w.RadioButton8, true);
-    SetCheckedAsUser(w.CheckBox6, false);
-    SetCheckedAsUser(w.CheckBox1, false);
-    SetCheckedAsUser(w.RadioButton3, true);
-    SetCheckedAsUser(w.CheckBox2, true);
-    SetCheckedAsUser(w.CheckBox4, false);
-    SetCheckedAsUser(w.RadioButton2, true);
-    w.Edit2->setText(QStringLiteral("42"));
-    SetCheckedAsUser(w.CheckBox9, true);
+    SetCheckedAsUser(w.advancedSearchRadio, true);
+    SetCheckedAsUser(w.highlightMatchesCheck, false);
+    SetCheckedAsUser(w.caseSensitiveCheck, true);
+    SetCheckedAsUser(w.wholeWordsCheck, true);
+    SetCheckedAsUser(w.absoluteRadio, true);
+    SetCheckedAsUser(w.wordStatisticsCheck, false);
+    SetCheckedAsUser(w.technicalStatisticsCheck, false);
+    SetCheckedAsUser(w.rawExportRadio, true);
+    SetCheckedAsUser(w.numberStringsCheck, true);
+    SetCheckedAsUser(w.spacelinesCheck, false);
+    SetCheckedAsUser(w.fromStringRadio, true);
+    w.searchStartField->setText(QStringLiteral("42"));
+    SetCheckedAsUser(w.autoOpenCheck, true);
     LexiaideWindow* lexiaide = f.session().windows.lexiaide;
     lexiaide->move(123, 77);
-    SetCheckedAsUser(lexiaide->CheckBox2, true);
-    SetCheckedAsUser(lexiaide->CheckBox1, false);
-    SetCheckedAsUser(lexiaide->CheckBox3, true);
-    SetCheckedAsUser(lexiaide->CheckBox4, false);
+    SetCheckedAsUser(lexiaide->stayOnTopCheck, true);
+    SetCheckedAsUser(lexiaide->makeBackupCheck, false);
+    SetCheckedAsUser(lexiaide->saveToDifferentFileCheck, true);
+    SetCheckedAsUser(lexiaide->showAfterLoadCheck, false);
     f.main().close();
 
     const ConfigReadResult saved = ReadConfigFile(f.dir.file("lexicarta.cfg"));
@@ -200,24 +200,24 @@ void StartupTest::settingsSurviveARestart()
     QVERIFY(f.dialogs.boxes.empty());
     MainWindow& again = f.main();
     QVERIFY(again.AdvancedSearchMode());
-    QCOMPARE(again.GroupBox4->title(), QStringLiteral("Advanced Search"));
-    QVERIFY(!again.btnFind->isVisibleTo(&again));
-    QVERIFY(!again.CheckBox5->isChecked());
-    QVERIFY(again.cbCase->isChecked());
-    QVERIFY(again.CheckBox8->isChecked());
-    QVERIFY(again.RadioButton8->isChecked() && !again.RadioButton7->isChecked());
-    QVERIFY(!again.CheckBox6->isChecked() && !again.CheckBox1->isChecked());
+    QCOMPARE(again.standardSearchGroup->title(), QStringLiteral("Advanced Search"));
+    QVERIFY(!again.findNextButton->isVisibleTo(&again));
+    QVERIFY(!again.highlightMatchesCheck->isChecked());
+    QVERIFY(again.caseSensitiveCheck->isChecked());
+    QVERIFY(again.wholeWordsCheck->isChecked());
+    QVERIFY(again.absoluteRadio->isChecked() && !again.lengthOrientedRadio->isChecked());
+    QVERIFY(!again.wordStatisticsCheck->isChecked() && !again.technicalStatisticsCheck->isChecked());
     QVERIFY(!again.GuidedExport());
-    QVERIFY(again.RadioButton3->isChecked() && !again.CheckBox2->isEnabled());
-    QVERIFY(again.CheckBox2->isChecked() && !again.CheckBox4->isChecked());
-    QVERIFY(again.RadioButton2->isChecked());
-    QCOMPARE(again.Edit2->text(), QStringLiteral("42"));
-    QVERIFY(again.CheckBox9->isChecked());
+    QVERIFY(again.rawExportRadio->isChecked() && !again.numberStringsCheck->isEnabled());
+    QVERIFY(again.numberStringsCheck->isChecked() && !again.spacelinesCheck->isChecked());
+    QVERIFY(again.fromStringRadio->isChecked());
+    QCOMPARE(again.searchStartField->text(), QStringLiteral("42"));
+    QVERIFY(again.autoOpenCheck->isChecked());
     LexiaideWindow* restored = f.session().windows.lexiaide;
     QCOMPARE(restored->pos(), QPoint(123, 77));
-    QVERIFY(restored->CheckBox2->isChecked());
+    QVERIFY(restored->stayOnTopCheck->isChecked());
     QVERIFY(restored->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!restored->CheckBox1->isChecked() && restored->CheckBox3->isChecked() && !restored->CheckBox4->isChecked());
+    QVERIFY(!restored->makeBackupCheck->isChecked() && restored->saveToDifferentFileCheck->isChecked() && !restored->showAfterLoadCheck->isChecked());
 }
 
 void StartupTest::autoOpenReopensTheLastTable()
@@ -228,8 +228,8 @@ void StartupTest::autoOpenReopensTheLastTable()
     options.entries = 25;
     const std::string path = f.writeTable("dialog.tlk", options);
     f.openThroughDialog(path);
-    QVERIFY(f.main().Button12->isEnabled());
-    SetCheckedAsUser(f.main().CheckBox9, true);
+    QVERIFY(f.main().openLastButton->isEnabled());
+    SetCheckedAsUser(f.main().autoOpenCheck, true);
     f.main().close();
     QVERIFY(!f.dir.exists("lexic0.tmp"));
 
@@ -237,9 +237,9 @@ void StartupTest::autoOpenReopensTheLastTable()
     QVERIFY(f.dialogs.boxes.empty());
     QVERIFY(f.table().TableLoaded);
     QCOMPARE(f.table().CurrentTablePath, path);
-    QCOMPARE(f.main().GroupBox1->title(), QString::fromStdString(path));
-    QVERIFY(f.main().Button11->isEnabled());
-    QVERIFY(f.main().Button12->isEnabled());
+    QCOMPARE(f.main().tableGroup->title(), QString::fromStdString(path));
+    QVERIFY(f.main().advancedSearchButton->isEnabled());
+    QVERIFY(f.main().openLastButton->isEnabled());
 }
 
 void StartupTest::autoOpenOfAVanishedOrDamagedTable()
@@ -257,15 +257,15 @@ void StartupTest::autoOpenOfAVanishedOrDamagedTable()
             // The load's own warning; the last file is kept.
             QCOMPARE(f.dialogs.onlyText(), path + " does not exist. It was probably moved or deleted since the last "
                                                   "time you opened it in Lexicarta.");
-            QVERIFY(f.main().Button12->isEnabled());
+            QVERIFY(f.main().openLastButton->isEnabled());
         } else {
             QCOMPARE(f.dialogs.texts(), (std::vector<std::string>{"Corrupt or bad talk table file: signature invalid",
                                                                    "Cannot complete auto-open: last opened file could "
                                                                    "not be found. "}));
             QCOMPARE(f.dialogs.boxes.back().kind, BoxKind::Warning);
-            QVERIFY(!f.main().Button12->isEnabled());
+            QVERIFY(!f.main().openLastButton->isEnabled());
         }
-        QVERIFY(!f.main().Button11->isEnabled());
+        QVERIFY(!f.main().advancedSearchButton->isEnabled());
         f.main().close();
         const ConfigReadResult saved = ReadConfigFile(f.dir.file("lexicarta.cfg"));
         QCOMPARE(saved.record.flag(cfg::LastFileFlag), !damaged);
@@ -313,9 +313,9 @@ void StartupTest::quitWithSaveWritesTheTableOrStaysOpen()
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     f.enterStrRef(QStringLiteral("4"));
-    w.Memo2->setFocus();
-    w.Memo2->selectAll();
-    QTest::keyClicks(w.Memo2, QStringLiteral("typed before quitting"));
+    w.stringEditor->setFocus();
+    w.stringEditor->selectAll();
+    QTest::keyClicks(w.stringEditor, QStringLiteral("typed before quitting"));
     QVERIFY(f.table().ChangesPending);
     f.dialogs.clear();
 
@@ -358,17 +358,17 @@ void StartupTest::quickStartCanBeSwitchedOff()
     f.app->start();
     QuickStartWindow* quickStart = f.session().windows.quickStart;
     QVERIFY(quickStart->isVisible());
-    quickStart->CheckBox1->click();
+    quickStart->dontShowAgainCheck->click();
     f.main().close();
 
     Restart(f);
     QVERIFY(!f.session().windows.quickStart->isVisible());
-    QVERIFY(f.session().windows.quickStart->CheckBox1->isChecked());
+    QVERIFY(f.session().windows.quickStart->dontShowAgainCheck->isChecked());
     f.main().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f.main()));
-    QTest::keyClick(f.main().Button2, Qt::Key_H, Qt::AltModifier);
+    QTest::keyClick(f.main().openButton, Qt::Key_H, Qt::AltModifier);
     QVERIFY(f.session().windows.quickStart->isVisible());
-    f.session().windows.quickStart->CheckBox1->click();
+    f.session().windows.quickStart->dontShowAgainCheck->click();
     f.main().close();
 
     Restart(f);
@@ -381,24 +381,24 @@ void StartupTest::helpWindowSwitchesBetweenItsTwoTexts()
     MainWindow& w = f.main();
     w.show();
     HelpWindow* help = f.session().windows.help;
-    Click(w.Label7);
+    Click(w.typeLabel);
     QVERIFY(help->isVisible());
     QCOMPARE(help->objectName(), QStringLiteral("TForm2"));
     QCOMPARE(help->size(), QSize(353, 186));
     QCOMPARE(help->windowTitle(), QStringLiteral("Lexicarta - StrRef's Type flag"));
-    QCOMPARE(help->GroupBox1->title(), QStringLiteral("From the IESDP, 06.12.2004."));
-    QCOMPARE(help->Lines[0]->text(), QStringLiteral("00 - No message data"));
-    QCOMPARE(help->Lines[7]->text(), QStringLiteral("07 - Message with tags (for instance <CHARNAME> ) in BG2 only "));
+    QCOMPARE(help->helpGroup->title(), QStringLiteral("From the IESDP, 06.12.2004."));
+    QCOMPARE(help->lineLabels[0]->text(), QStringLiteral("00 - No message data"));
+    QCOMPARE(help->lineLabels[7]->text(), QStringLiteral("07 - Message with tags (for instance <CHARNAME> ) in BG2 only "));
     QCOMPARE(ClippedCaptions(help), QStringList());
     SaveShot(help, QStringLiteral("help-type-flags"));
 
     // A click on the box itself, not on its radio buttons.
-    QTest::mouseClick(w.GroupBox3, Qt::LeftButton, {}, QPoint(w.GroupBox3->width() - 4, w.GroupBox3->height() - 4));
+    QTest::mouseClick(w.searchMethodGroup, Qt::LeftButton, {}, QPoint(w.searchMethodGroup->width() - 4, w.searchMethodGroup->height() - 4));
     QCOMPARE(help->windowTitle(), QStringLiteral("Lexicarta - Search Methods"));
-    QCOMPARE(help->GroupBox1->title(), QStringLiteral("Lexicarta Help"));
-    QCOMPARE(help->Lines[0]->text(), QStringLiteral("The absolute method counts EVERY occurance of the specified"));
-    QCOMPARE(help->Lines[5]->text(), QStringLiteral("'hahahaha'"));
-    QCOMPARE(help->Lines[7]->text(), QStringLiteral("length-oriented method, the program will report only 2 matches."));
+    QCOMPARE(help->helpGroup->title(), QStringLiteral("Lexicarta Help"));
+    QCOMPARE(help->lineLabels[0]->text(), QStringLiteral("The absolute method counts EVERY occurance of the specified"));
+    QCOMPARE(help->lineLabels[5]->text(), QStringLiteral("'hahahaha'"));
+    QCOMPARE(help->lineLabels[7]->text(), QStringLiteral("length-oriented method, the program will report only 2 matches."));
     QCOMPARE(ClippedCaptions(help), QStringList());
     SaveShot(help, QStringLiteral("help-search-methods"));
 }
@@ -413,14 +413,14 @@ void StartupTest::readmeAndLastOpenedTableAreTold()
     elsewhere.write("readme.txt", "not ours");
     const QString before = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(elsewhere.path()));
-    w.Button13->click();
+    w.readmeButton->click();
     QDir::setCurrent(before);
     QCOMPARE(f.dialogs.onlyText(), std::string("Readme file not found"));
     QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Plain);
 
     f.dialogs.clear();
-    w.Button12->setEnabled(true);
-    w.Button12->click();
+    w.openLastButton->setEnabled(true);
+    w.openLastButton->click();
     QCOMPARE(f.dialogs.onlyText(), std::string("No reference to last opened file found in configuration file."));
 }
 

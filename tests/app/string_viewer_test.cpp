@@ -33,27 +33,27 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     const auto generated = tlkgen::GenerateTalkTable(options);
     f.openThroughDialog(f.writeBytes("dialog.tlk", generated.bytes));
     StringViewerWindow* viewer = f.session().windows.viewer;
-    w.Button4->click();
+    w.viewInNewWindowButton->click();
     QVERIFY(viewer->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(viewer));
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
-    QCOMPARE(viewer->GroupBox1->title(), QStringLiteral("String 0"));
-    QCOMPARE(viewer->Memo1->toPlainText(), w.Memo2->toPlainText());
+    QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 0"));
+    QCOMPARE(viewer->textArea->toPlainText(), w.stringEditor->toPlainText());
 
-    viewer->ScrollBar1->setValue(5);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("5"));
-    QCOMPARE(viewer->Memo1->toPlainText(), w.Memo2->toPlainText());
-    QCOMPARE(viewer->GroupBox1->title(), QStringLiteral("String 5"));
+    viewer->entryScrollBar->setValue(5);
+    QCOMPARE(w.strRefField->text(), QStringLiteral("5"));
+    QCOMPARE(viewer->textArea->toPlainText(), w.stringEditor->toPlainText());
+    QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 5"));
 
     // Typing in the viewer edits the entry; leaving the text stores it.
-    viewer->Memo1->setFocus();
-    viewer->Memo1->selectAll();
-    QTest::keyClicks(viewer->Memo1, QStringLiteral("typed in the viewer"));
-    QCOMPARE(w.Memo2->toPlainText(), QStringLiteral("typed in the viewer"));
+    viewer->textArea->setFocus();
+    viewer->textArea->selectAll();
+    QTest::keyClicks(viewer->textArea, QStringLiteral("typed in the viewer"));
+    QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("typed in the viewer"));
     QCOMPARE(f.table().state(5), EditedByUser);
-    viewer->Edit1->setFocus();
+    viewer->strRefField->setFocus();
     QCOMPARE(f.dir.read("0ts5.tmp"), std::string("typed in the viewer"));
-    QCOMPARE(w.GroupBox5->title(), QStringLiteral("String 5 - Edited by User"));
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
     QVERIFY(f.dialogs.boxes.empty());
 }
 
@@ -68,15 +68,15 @@ void StringViewerTest::findNextWorksOnlyInStandardMode()
     entries[2].text = "gamma beta";
     f.openThroughDialog(f.writeBytes("t.tlk", tlkgen::MakeTalkTable(entries)));
     StringViewerWindow* viewer = f.session().windows.viewer;
-    w.Button4->click();
-    w.eString->setText(QStringLiteral("beta"));
-    viewer->Button5->click();
-    QCOMPARE(w.Edit1->text(), QStringLiteral("1"));
-    QCOMPARE(viewer->GroupBox1->title(), QStringLiteral("String 1"));
+    w.viewInNewWindowButton->click();
+    w.searchTermField->setText(QStringLiteral("beta"));
+    viewer->findNextButton->click();
+    QCOMPARE(w.strRefField->text(), QStringLiteral("1"));
+    QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 1"));
 
-    SetCheckedAsUser(w.RadioButton6, true);
-    QVERIFY(!viewer->Button5->isVisible());
-    viewer->Button5->click();
+    SetCheckedAsUser(w.advancedSearchRadio, true);
+    QVERIFY(!viewer->findNextButton->isVisible());
+    viewer->findNextButton->click();
     QCOMPARE(f.dialogs.onlyText(), std::string("This function works only if Standard Search is enabled."));
 }
 

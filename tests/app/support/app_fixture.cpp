@@ -28,16 +28,16 @@ std::string AppFixture::writeBytes(const std::string& name, const std::string& b
 void AppFixture::openThroughDialog(const std::string& path)
 {
     dialogs.openAnswers.push_back(path);
-    main().Button2->click();
+    main().openButton->click();
 }
 
 void AppFixture::enterStrRef(const QString& text)
 {
-    QLineEdit* field = main().Edit1;
+    QLineEdit* field = main().strRefField;
     field->setFocus();
     field->selectAll();
     field->setText(text);
-    main().Edit2Exit();
+    main().strRefFieldLeft();
 }
 
 QStringList ClippedCaptions(QWidget* window)
