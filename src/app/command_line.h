@@ -1,0 +1,30 @@
+#pragma once
+// What the program is asked to do on its command line: `lexicarta [FILE]`,
+// `--help` or `--version`. No Qt, so it can be read before the toolkit starts
+// (printing the help needs no display).
+
+#include <string>
+#include <vector>
+
+namespace lexicarta {
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    // The talk table to open once start-up is done, as an absolute path;
+    // empty when none was given.
+    std::string file;
+    // What was wrong with the arguments (Action::Error).
+    std::string error;
+};
+
+// Reads the arguments that follow the program name. "--" ends the options, so
+// a file whose name starts with '-' can still be given. A relative FILE is
+// taken from workingDirectory. --help and --version win over anything else.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& workingDirectory);
+
+// The texts printed for --help and --version, each ending with a line break.
+std::string HelpText();
+std::string VersionText();
+
+}  // namespace lexicarta
