@@ -47,7 +47,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     return line;
 }
 
-std::string HelpText()
+std::string HelpText(const std::string& readmePath)
 {
     return "Usage: lexicarta [OPTION]... [FILE]\n"
            "Edit FILE, the talk table (a TLK V1 file such as dialog.tlk) of an Infinity Engine game.\n"
@@ -58,7 +58,8 @@ std::string HelpText()
            "      --         end of options: what follows is FILE, even if it starts with '-'\n"
            "\n"
            "The options of the Qt toolkit (such as -platform or -style) are accepted as well.\n"
-           "The guide is readme.txt, shown by the main window's \"See readme\" button.\n";
+           "The guide, also shown by the main window's \"See readme\" button: " +
+           readmePath + "\n";
 }
 
 std::string VersionText() { return std::string("Lexicarta ") + LEXICARTA_VERSION + "\n"; }

@@ -23,8 +23,9 @@ struct CommandLine {
 // taken from workingDirectory. --help and --version win over anything else.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& workingDirectory);
 
-// The texts printed for --help and --version, each ending with a line break.
-std::string HelpText();
+// The texts printed for --help (naming where the guide is) and --version,
+// each ending with a line break.
+std::string HelpText(const std::string& readmePath);
 std::string VersionText();
 
 }  // namespace lexicarta

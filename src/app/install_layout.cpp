@@ -24,4 +24,12 @@ InstallLayout FindInstallLayout(const std::string& executableDirectory)
     return layout;
 }
 
+std::string RunningExecutableDirectory()
+{
+    std::error_code unknown;
+    std::string directory = std::filesystem::read_symlink("/proc/self/exe", unknown).parent_path().string();
+    if (directory.empty() || directory.back() != '/') directory += '/';
+    return directory;
+}
+
 }  // namespace lexicarta

@@ -21,4 +21,8 @@ struct InstallLayout {
 // that "See readme" tells the user it is missing.
 InstallLayout FindInstallLayout(const std::string& executableDirectory);
 
+// The directory of the running executable with a trailing '/', found without
+// the toolkit (for the help printed before it starts).
+std::string RunningExecutableDirectory();
+
 }  // namespace lexicarta
