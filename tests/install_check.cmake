@@ -1,5 +1,5 @@
 # Installs the build into a fresh prefix, lists every installed file and
-# checks it against the freedesktop layout.
+# checks it against the freedesktop layout; then runs the installed program.
 #   cmake -DBUILD_DIR=... -DPREFIX=... -DBINDIR=bin -DDATADIR=share -DDOCDIR=share/doc/lexicarta -P install_check.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -26,6 +26,15 @@ endforeach()
 list(SORT expected)
 if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed files differ.\nExpected: ${expected}\nInstalled: ${installed}")
+endif()
+
+# The installed program starts from its prefix without a display and finds
+# the installed readme.
+execute_process(COMMAND "${PREFIX}/${BINDIR}/lexicarta" --help
+                RESULT_VARIABLE result OUTPUT_VARIABLE help ERROR_VARIABLE help)
+string(FIND "${help}" "${PREFIX}/${DOCDIR}/readme.txt" named)
+if(NOT result EQUAL 0 OR named EQUAL -1)
+  message(FATAL_ERROR "the installed program's help does not name its installed readme (${result}):\n${help}")
 endif()
 
 # The MIME definition is read by the shared database: *.tlk and the signature.

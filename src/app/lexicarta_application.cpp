@@ -48,11 +48,12 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     windows.main = new MainWindow(session);
 }
 
-void LexicartaApplication::start()
+void LexicartaApplication::start(const std::string& table)
 {
     Session& session = *m_session;
     session.windows.main->show();
-    Startup(session);
+    Startup(session, table.empty());
+    if (!table.empty()) session.windows.main->openTableFromUser(table);
     session.windows.main->advancedSearchButton->setEnabled(session.table.TableLoaded);
     if (!session.windows.quickStart->dontShowAgainCheck->isChecked()) session.windows.quickStart->show();
 }
@@ -75,10 +76,10 @@ std::string ExecutableDirectory()
     return QFile::encodeName(directory).toStdString();
 }
 
-std::string FindProgramDirectory()
+std::string FindProgramDirectory(bool installedCopy)
 {
     QString directory = QCoreApplication::applicationDirPath();
-    if (::access(QFile::encodeName(directory).constData(), W_OK) != 0) {
+    if (installedCopy || ::access(QFile::encodeName(directory).constData(), W_OK) != 0) {
         directory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         QDir().mkpath(directory);
     }

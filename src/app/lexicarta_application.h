@@ -21,7 +21,8 @@ public:
 
     // Shows the main window, reads the configuration (which may open the
     // last table) and shows the quick start window unless switched off.
-    void start();
+    // A table given (the command line's FILE) is opened instead of the last.
+    void start(const std::string& table = {});
 
     Session& session() { return *m_session; }
     const Windows& windows() const { return m_session->windows; }
@@ -33,8 +34,8 @@ private:
 // The directory of the running executable with a trailing '/'.
 std::string ExecutableDirectory();
 // Where the temporary files and the configuration live: the executable's
-// directory, or, where that one is not writable (an installed copy), the
-// user's data directory for the program.
-std::string FindProgramDirectory();
+// directory, or the user's data directory for the program for an installed
+// copy and where the executable's directory is not writable.
+std::string FindProgramDirectory(bool installedCopy = false);
 
 }  // namespace lexicarta

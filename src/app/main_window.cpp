@@ -33,6 +33,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Lexicarta v1.03"));
+    setAcceptDrops(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QFont font = QApplication::font();

@@ -11,6 +11,9 @@
 #include "app/session.h"
 
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QUrl;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -38,6 +41,9 @@ public:
     // Closes the previous table and loads path; every failure is reported
     // and leaves the program usable.
     void LoadTalkTable(const std::string& path);
+    // Opens path as "Open a TLK file" opens the chosen file (the command
+    // line and a dropped file come this way).
+    void openTableFromUser(const std::string& path);
     // Makes the StrRef field's entry current and shows it.
     void GoToStrRef(Sender sender = Sender::Main);
     // Refreshes every display of CurrentStrRef.
@@ -192,6 +198,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The close query: unsaved changes, the configuration, the temporary files.
     void closeEvent(QCloseEvent* event) override;
+    // A talk table dropped on the window is opened (main_window_drop.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildTopArea(QWidget* outer);
@@ -202,6 +211,8 @@ private:
     // Each area wires its own controls (in its own file).
     void connectSearchHandlers();
     void connectJournalHandlers();
+    // Opens the one dropped file, or tells why the drop cannot be opened.
+    void openDroppedFiles(const QList<QUrl>& urls);
 
     // Key preview of the whole window; true when the key was handled.
     bool FormShortCut(QKeyEvent* event);

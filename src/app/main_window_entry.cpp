@@ -63,6 +63,13 @@ void MainWindow::openTableClicked()
     LoadTalkTable(*chosen);
 }
 
+void MainWindow::openTableFromUser(const std::string& path)
+{
+    m_openDialogFileName = path;
+    m_session.table.CurrentTablePath = path;
+    LoadTalkTable(path);
+}
+
 void MainWindow::LoadTalkTable(const std::string& path)
 {
     TalkTable& table = m_session.table;

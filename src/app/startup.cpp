@@ -18,7 +18,7 @@ std::string ConfigPath(const Session& session) { return session.table.ProgramDir
 
 void Warn(Session& session, const std::string& text) { session.dialogs.message(BoxKind::Warning, text); }
 
-void ApplyRecord(Session& session)
+void ApplyRecord(Session& session, bool autoOpen)
 {
     const ConfigRecord& r = session.config;
     MainWindow& main = *session.windows.main;
@@ -26,7 +26,7 @@ void ApplyRecord(Session& session)
     TalkTable& table = session.table;
 
     lexiaide.showAfterLoadCheck->setChecked(r.flag(cfg::DisplayLexiaide));
-    if (r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
+    if (autoOpen && r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
         main.setOpenDialogFileName(table.LastOpenedPath);
         table.CurrentTablePath = table.LastOpenedPath;
         main.LoadTalkTable(table.LastOpenedPath);
@@ -74,7 +74,7 @@ void ApplyRecord(Session& session)
 
 }  // namespace
 
-void Startup(Session& session)
+void Startup(Session& session, bool autoOpen)
 {
     const std::string path = ConfigPath(session);
     const ConfigReadResult read = ReadConfigFile(path);
@@ -105,7 +105,7 @@ void Startup(Session& session)
         try {
             session.config = read.record;
             session.table.LastOpenedPath = read.lastOpenedPath;
-            ApplyRecord(session);
+            ApplyRecord(session, autoOpen);
             return;
         } catch (const std::exception&) {
             break;

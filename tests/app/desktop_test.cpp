@@ -1,18 +1,57 @@
-// The ways in from the desktop: the command line and where an installed copy
-// finds its files.
+// The ways in from the desktop: the command line, a dropped file, and where
+// an installed copy finds its files.
 
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QUrl>
 
 #include <filesystem>
 
 #include "app/command_line.h"
 #include "app/install_layout.h"
+#include "app/widgets.h"
+#include "app_fixture.h"
 #include "temp_dir.h"
 
 using namespace lexicarta;
 using namespace lexicarta::testing;
 
 Q_DECLARE_METATYPE(CommandLine::Action)
+
+namespace {
+
+std::string Table(AppFixture& f, const std::string& name)
+{
+    tlkgen::GeneratorOptions options;
+    options.entries = 20;
+    return f.writeTable(name, options);
+}
+
+// Drops the files on the main window as a file manager would, and lets the
+// open that follows the drop run.
+void Drop(AppFixture& f, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    MainWindow& w = f.main();
+    const QPointF at(w.width() / 2, w.height() / 2);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    QVERIFY(drop.isAccepted());
+    QCoreApplication::processEvents();
+}
+
+QUrl Local(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
+
+}  // namespace
 
 class DesktopTest : public QObject {
     Q_OBJECT
@@ -21,6 +60,9 @@ private slots:
     void commandLineIsRead_data();
     void commandLineIsRead();
     void readmeIsFoundBesideTheProgramOrInstalled();
+    void tableGivenAtStartIsOpenedInsteadOfTheLast();
+    void droppedFileIsOpenedAndOtherDropsAreRefused();
+    void dropWithPendingEditsAsksAsOpeningDoes();
 };
 
 void DesktopTest::commandLineIsRead_data()
@@ -78,6 +120,134 @@ void DesktopTest::readmeIsFoundBesideTheProgramOrInstalled()
     prefix.write("bin/readme.txt", "guide");  // a build or unpacked copy
     QCOMPARE(FindInstallLayout(bin).readmeDirectory, bin);
     QVERIFY(!FindInstallLayout(bin).installed);
+}
+
+void DesktopTest::tableGivenAtStartIsOpenedInsteadOfTheLast()
+{
+    AppFixture f;
+    const std::string last = Table(f, "last.tlk");
+    const std::string given = Table(f, "given.tlk");
+    f.app->start();
+    f.openThroughDialog(last);
+    SetCheckedAsUser(f.main().autoOpenCheck, true);
+    f.main().close();
+    f.app.reset();
+    // Were the auto-open tried, its messages about the vanished table would show.
+    std::filesystem::remove(last);
+
+    f.dialogs.clear();
+    f.app = std::make_unique<LexicartaApplication>(f.dialogs, f.dir.path());
+    f.app->start(given);
+    QCOMPARE(f.dialogs.texts(), std::vector<std::string>{});
+    QVERIFY(f.table().TableLoaded);
+    QCOMPARE(f.table().CurrentTablePath, given);
+    QCOMPARE(f.table().LastOpenedPath, given);
+    QCOMPARE(f.main().OpenDialogFileName(), given);
+    QCOMPARE(f.main().tableGroup->title(), QString::fromStdString(given));
+    QVERIFY(f.main().advancedSearchButton->isEnabled());
+    f.main().close();
+    f.app.reset();
+
+    // A table that is gone gets the load's own message; nothing else is
+    // opened and the program stays usable.
+    f.dialogs.clear();
+    f.app = std::make_unique<LexicartaApplication>(f.dialogs, f.dir.path());
+    const std::string gone = f.dir.file("gone.tlk");
+    f.app->start(gone);
+    QCOMPARE(f.dialogs.onlyText(), gone + " does not exist. It was probably moved or deleted since the last time you "
+                                          "opened it in Lexicarta.");
+    QVERIFY(!f.table().TableLoaded);
+    QVERIFY(f.main().openButton->isEnabled());
+    QVERIFY(f.main().openLastButton->isEnabled());
+    f.openThroughDialog(given);
+    QVERIFY(f.table().TableLoaded);
+}
+
+void DesktopTest::droppedFileIsOpenedAndOtherDropsAreRefused()
+{
+    AppFixture f;
+    const std::string first = Table(f, "first.tlk");
+    const std::string second = Table(f, "second.tlk");
+    f.app->start();
+    f.dialogs.clear();
+    Drop(f, {Local(first)});
+    QCOMPARE(f.dialogs.texts(), std::vector<std::string>{});
+    QCOMPARE(f.table().CurrentTablePath, first);
+    QCOMPARE(f.table().LastOpenedPath, first);
+    QCOMPARE(f.main().OpenDialogFileName(), first);
+
+    const struct {
+        QList<QUrl> urls;
+        std::string message;
+    } refused[] = {
+        {{Local(second), Local(first)},
+         "Only one file can be dropped at a time. Drop a single talk table file (.tlk) to open it."},
+        {{Local(f.dir.path())}, f.dir.path() + " is a folder. Drop a talk table file (.tlk) to open it."},
+        {{QUrl(QStringLiteral("https://example.org/dialog.tlk"))},
+         "https://example.org/dialog.tlk is not a file on this computer. Save it first, then drop the file."},
+    };
+    for (const auto& drop : refused) {
+        f.dialogs.clear();
+        Drop(f, drop.urls);
+        QCOMPARE(f.dialogs.onlyText(), drop.message);
+        QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Warning);
+        QCOMPARE(f.table().CurrentTablePath, first);
+        QVERIFY(f.table().TableLoaded);
+    }
+    SaveShot(&f.main(), QStringLiteral("dropped-table"));
+}
+
+void DesktopTest::dropWithPendingEditsAsksAsOpeningDoes()
+{
+    // Each answer to the question about pending edits: a drop must end as
+    // "Open a TLK file" ends.
+    struct Outcome {
+        std::vector<std::string> texts;
+        std::string currentTable;
+        bool pending;
+        bool operator==(const Outcome&) const = default;
+    };
+    auto run = [](bool dropped, Answer answer) {
+        AppFixture f;
+        const std::string edited = Table(f, "edited.tlk");
+        const std::string other = Table(f, "other.tlk");
+        f.app->start();
+        f.openThroughDialog(edited);
+        MainWindow& w = f.main();
+        w.activateWindow();
+        [&] { QVERIFY(QTest::qWaitForWindowActive(&w)); }();
+        f.enterStrRef(QStringLiteral("3"));
+        w.stringEditor->setFocus();
+        QTest::keyClicks(w.stringEditor, QStringLiteral("pending"));
+        w.FlushJournal();
+        [&] { QVERIFY(f.table().ChangesPending); }();
+        f.dialogs.clear();
+        f.dialogs.answers.push_back(answer);
+        if (dropped)
+            Drop(f, {Local(other)});
+        else
+            f.openThroughDialog(other);
+        const bool ownDirectory = f.table().CurrentTablePath.rfind(f.dir.path(), 0) == 0;
+        return Outcome{f.dialogs.texts(), ownDirectory ? f.table().CurrentTablePath.substr(f.dir.path().size()) : "",
+                       f.table().ChangesPending};
+    };
+    for (const Answer answer : {Answer::Cancel, Answer::No, Answer::Yes}) {
+        const Outcome opened = run(false, answer);
+        const Outcome dropped = run(true, answer);
+        QVERIFY(dropped == opened);
+    }
+    // Without pending edits nothing is asked.
+    const Outcome plain = [] {
+        AppFixture f;
+        const std::string first = Table(f, "first.tlk");
+        const std::string other = Table(f, "other.tlk");
+        f.app->start();
+        f.openThroughDialog(first);
+        f.dialogs.clear();
+        Drop(f, {Local(other)});
+        return Outcome{f.dialogs.texts(), f.table().CurrentTablePath.substr(f.dir.path().size()), f.table().ChangesPending};
+    }();
+    QVERIFY(plain == (Outcome{{}, "other.tlk", false}));
 }
 
 QTEST_MAIN(DesktopTest)
