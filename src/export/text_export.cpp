@@ -1,0 +1,209 @@
+#include "export/text_export.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "core/file_io.h"
+#include "export/replacement_file.h"
+
+namespace lexicarta {
+namespace {
+
+// A read-only view of the whole string cache, through a handle of its own,
+// so that the cache's own handle and mapping are left alone.
+class CacheBytes {
+public:
+    ~CacheBytes()
+    {
+        if (m_data) ::munmap(const_cast<char*>(m_data), m_size);
+    }
+    bool open(const std::string& path)
+    {
+        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd) return false;
+        const auto size = FileSize(fd.get());
+        if (!size) return false;
+        if (*size == 0) return true;
+        void* data = ::mmap(nullptr, static_cast<std::size_t>(*size), PROT_READ, MAP_SHARED, fd.get(), 0);
+        if (data == MAP_FAILED) return false;
+        m_data = static_cast<const char*>(data);
+        m_size = static_cast<std::size_t>(*size);
+        ::madvise(data, m_size, MADV_SEQUENTIAL);
+        return true;
+    }
+    // What the cache holds of [offset, offset + length).
+    std::string_view slice(std::uint32_t offset, std::uint32_t length) const
+    {
+        if (offset >= m_size) return {};
+        return {m_data + offset, std::min<std::size_t>(length, m_size - offset)};
+    }
+
+private:
+    const char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+// Appends into a large buffer written out when full; remembers a failed write.
+class BufferedOutput {
+public:
+    explicit BufferedOutput(int fd) : m_fd(fd), m_buffer(new char[Capacity]) {}
+
+    void append(std::string_view bytes)
+    {
+        if (bytes.size() > Capacity - m_used) {
+            flush();
+            if (bytes.size() >= Capacity) {
+                m_ok = m_ok && WriteAll(m_fd, bytes.data(), bytes.size());
+                return;
+            }
+        }
+        std::memcpy(m_buffer.get() + m_used, bytes.data(), bytes.size());
+        m_used += bytes.size();
+    }
+    void appendNumber(std::uint32_t value)
+    {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        append({digits, static_cast<std::size_t>(end - digits)});
+    }
+    // False when any write failed.
+    bool flush()
+    {
+        if (m_used > 0) m_ok = m_ok && WriteAll(m_fd, m_buffer.get(), m_used);
+        m_used = 0;
+        return m_ok;
+    }
+
+private:
+    static constexpr std::size_t Capacity = 4u << 20;
+    int m_fd;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+    bool m_ok = true;
+};
+
+constexpr std::string_view LineEnd = "\r\n";
+
+bool EmptyOrSpaces(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
+}
+
+// The range that searches and statistics cover too: the entries of the
+// last load or save, whose baseline records locate their texts in the cache.
+std::uint32_t ExportedEntryCount(const TalkTable& table)
+{
+    return std::min({table.EntryCount, table.CachedEntryCount, EntryCapacity});
+}
+
+bool WriteListing(const TalkTable& table, const CacheBytes& cache, const ExportOptions& options, int fd,
+                  Progress& progress)
+{
+    BufferedOutput out(fd);
+    const std::uint32_t count = ExportedEntryCount(table);
+    // Nothing lets the status be seen between two entries: setting it once is the same.
+    if (count > 0) progress.setStatus("Checking and copying strings...");
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const StrRefEntry& entry = table.BaselineEntryTable[i];
+        const std::string_view text = entry.Length > 0 ? cache.slice(entry.Offset, entry.Length) : std::string_view{};
+        if (!options.writeEmptyStrings && EmptyOrSpaces(text)) continue;
+        if (options.numberStrings) {
+            out.append("--- STRING ");
+            out.appendNumber(i);
+            out.append(" ---\r\n");
+        }
+        out.append(text);
+        out.append(LineEnd);
+        if (options.numberStrings) {
+            out.append("--- END OF STRING ");
+            out.appendNumber(i);
+            out.append(" ---\r\n");
+        }
+        if (options.spacelines) out.append(LineEnd);
+    }
+    return out.flush();
+}
+
+ExportResult Finish(bool ok, const std::string& target, Progress& progress, Dialogs& dialogs, RunFlags& flags)
+{
+    if (ok)
+        dialogs.message(BoxKind::Information, ExportSucceededMessage + target);
+    else
+        dialogs.message(BoxKind::Error, ExportFailedMessage);
+    flags.ProcessFinished = true;
+    progress.close();
+    return ok ? ExportResult::Exported : ExportResult::Failed;
+}
+
+ExportResult ExportGuided(TalkTable& table, const std::string& target, const ExportOptions& options,
+                          Progress& progress, Dialogs& dialogs, RunFlags& flags)
+{
+    ReplacementFile file(target);
+    if (!file.create()) {
+        dialogs.message(BoxKind::Plain, ExportCreateFailedMessage);
+        return Finish(false, target, progress, dialogs, flags);
+    }
+    progress.show();
+    CacheBytes cache;
+    const bool ok = cache.open(table.CachePath) && WriteListing(table, cache, options, file.fd(), progress) &&
+                    file.commit();
+    return Finish(ok, target, progress, dialogs, flags);
+}
+
+ExportResult ExportRaw(TalkTable& table, const std::string& target, Progress& progress, Dialogs& dialogs,
+                       RunFlags& flags)
+{
+    progress.setStatus("Checking and copying " + std::to_string(ExportedEntryCount(table)) + " strings...");
+    progress.setBarPosition(ProgressBarMax);
+    progress.show();
+    bool ok = false;
+    {
+        ReplacementFile file(target);
+        UniqueFd cache(::open(table.CachePath.c_str(), O_RDONLY | O_CLOEXEC));
+        const auto size = cache ? FileSize(cache.get()) : std::nullopt;
+        ok = size && file.create() && CopyRange(cache.get(), 0, *size, file.fd()) && file.commit();
+    }
+    // The copy reads through a handle of its own; should the cache's handle
+    // have been closed meanwhile, it is opened again whatever the outcome.
+    if (!table.Cache.isOpen() && !table.CachePath.empty()) table.Cache.openReadHandle(table.CachePath);
+    return Finish(ok, target, progress, dialogs, flags);
+}
+
+}  // namespace
+
+FileDialogRequest ExportFileRequest()
+{
+    FileDialogRequest request;
+    request.defaultExtension = "txt";
+    request.fileName = "dialog.txt";
+    request.filter = "Text Files (*.txt)|*.TXT";
+    request.confirmOverwrite = true;
+    return request;
+}
+
+ExportResult ExportText(TalkTable& table, const ExportOptions& options, Progress& progress, Dialogs& dialogs,
+                        RunFlags& flags)
+{
+    progress.setTitle("Writing text file...");
+    progress.setHintVisible(true);
+    progress.setBarPosition(0);
+    progress.setBarVisible(false);
+    const auto target = dialogs.saveFile(ExportFileRequest());
+    if (!target) return ExportResult::Cancelled;
+    return ExportTextTo(table, *target, options, progress, dialogs, flags);
+}
+
+ExportResult ExportTextTo(TalkTable& table, const std::string& target, const ExportOptions& options,
+                          Progress& progress, Dialogs& dialogs, RunFlags& flags)
+{
+    if (options.guided) return ExportGuided(table, target, options, progress, dialogs, flags);
+    return ExportRaw(table, target, progress, dialogs, flags);
+}
+
+}  // namespace lexicarta

@@ -1,0 +1,155 @@
+// Truncation: the field check, the shortened file read back independently,
+// both backups, and a failed save that changes nothing.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "editing/table_truncation.h"
+#include "loaded_table.h"
+#include "reference_tlk.h"
+
+namespace lexicarta::testing {
+namespace {
+
+std::function<SaveResult()> SaveOver(LoadedTable& t, bool backup = true, bool truncateBackup = true)
+{
+    return [&t, backup, truncateBackup] {
+        SaveRequest request;
+        request.target = t.table.CurrentTablePath;
+        request.makeBackup = backup;
+        request.makeTruncateBackup = truncateBackup;
+        return SaveTalkTable(t.table, request, t.progress, t.dialogs, t.flags);
+    };
+}
+
+TEST(TruncateTable, FieldCheck)
+{
+    struct Case {
+        std::uint32_t entries;
+        const char* field;
+        std::optional<std::uint32_t> accepted;
+        std::string message;
+    };
+    const std::string range = "Please specify an integer between 1 and ";
+    const Case cases[] = {
+        {1000, "999", 999, ""},
+        {1000, "1", 1, ""},
+        {1000, "  42", 42, ""},
+        {1000, "0", std::nullopt, TruncateFromZeroMessage},
+        {1000, "-0", std::nullopt, TruncateFromZeroMessage},
+        {1000, "1000", std::nullopt, range + "999"},
+        {1000, "-3", std::nullopt, range + "999"},
+        {1000, "abc", std::nullopt, range + "999"},
+        {1000, "", std::nullopt, range + "999"},
+        {1000, "99999999999", std::nullopt, range + "999"},
+        {1, "1", std::nullopt, range + "0"},
+        {0, "1", std::nullopt, range + "-1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " of " + std::to_string(c.entries));
+        FakeDialogs dialogs;
+        EXPECT_EQ(CheckTruncateStrRef(c.field, c.entries, dialogs), c.accepted);
+        EXPECT_EQ(dialogs.onlyText(), c.message);
+    }
+}
+
+TEST(TruncateTable, KeepsTheFirstEntriesAndBacksUpTheOldFile)
+{
+    for (const bool ordered : {true, false}) {
+        for (const std::uint32_t n : {250u, 399u}) {
+            SCOPED_TRACE(std::to_string(n) + (ordered ? " ordered" : " shuffled"));
+            tlkgen::GeneratorOptions options;
+            options.entries = 400;
+            options.seed = 13;
+            options.textsInStrRefOrder = ordered;
+            const auto generated = tlkgen::GenerateTalkTable(options);
+            LoadedTable t;
+            ASSERT_TRUE(t.load(generated.bytes));
+            bool shown = false;
+            const auto result = TruncateTable(t.table, std::to_string(n), t.dialogs, SaveOver(t), [&] {
+                shown = true;
+                EXPECT_TRUE(t.dialogs.boxes.empty());
+            });
+            ASSERT_EQ(result, TruncateResult::Truncated);
+            EXPECT_TRUE(shown);
+            EXPECT_EQ(t.dialogs.onlyText(), "Truncate has been successful. " + std::to_string(400 - n) +
+                                                " string(s) were erased. The new file has " + std::to_string(n) +
+                                                " strings.");
+            EXPECT_EQ(t.dialogs.boxes.front().kind, BoxKind::Information);
+
+            EXPECT_EQ(t.dir.read("dialog.tlk.bak"), generated.bytes);
+            EXPECT_EQ(t.dir.read("dialog.tlk.trc.bak"), generated.bytes);
+            const auto old = ParseReferenceTable(generated.bytes);
+            const auto saved = ReadReferenceTable(t.path);
+            ASSERT_TRUE(saved);
+            EXPECT_EQ(saved->entryCount, n);
+            EXPECT_EQ(saved->stringDataOffset, old->stringDataOffset - 26 * (400 - n));
+            EXPECT_EQ(saved->signature, old->signature);
+            EXPECT_EQ(saved->languageId, old->languageId);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                const ReferenceEntry& was = old->entries[i];
+                const ReferenceEntry& now = saved->entries[i];
+                EXPECT_EQ(now.text, was.text) << i;
+                EXPECT_EQ(now.flags, was.flags) << i;
+                EXPECT_EQ(now.soundResRef, was.soundResRef) << i;
+                EXPECT_EQ(now.volumeVariance, was.volumeVariance) << i;
+                EXPECT_EQ(now.pitchVariance, was.pitchVariance) << i;
+                EXPECT_EQ(now.length, was.length) << i;
+                // An offset of 0 after the first entry is the one the save
+                // rewrites; in the shuffled table that moves a text onto
+                // another one, so the save lays all texts out afresh.
+                if (ordered && (i == 0 || was.offset > 0)) {
+                    EXPECT_EQ(now.offset, was.offset) << i;
+                }
+            }
+            // The table now describes the shortened file.
+            EXPECT_EQ(t.table.EntryCount, n);
+            EXPECT_EQ(t.table.CachedEntryCount, n);
+            EXPECT_EQ(t.table.state(static_cast<std::int32_t>(n)), NoEntry);
+            EXPECT_EQ(t.table.state(static_cast<std::int32_t>(n - 1)), Original);
+            EXPECT_EQ(t.table.ReadCachedString(static_cast<std::int32_t>(n - 1)), generated.entries[n - 1].text);
+        }
+    }
+}
+
+TEST(TruncateTable, RefusedValueOrFailedSaveChangesNothing)
+{
+    struct Case {
+        const char* name;
+        const char* field;
+        bool readOnlyFile;
+        TruncateResult result;
+    };
+    const Case cases[] = {
+        {"refused value", "0", false, TruncateResult::Refused},
+        {"save fails", "2", true, TruncateResult::SaveFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadedTable t;
+        ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"alpha", "beta", "gamma", "delta"}))));
+        const std::string before = t.dir.read("dialog.tlk");
+        const std::uint32_t dataOffset = t.table.StringDataOffset;
+        if (c.readOnlyFile) ::chmod(t.path.c_str(), 0444);
+        bool shown = false;
+        EXPECT_EQ(TruncateTable(t.table, c.field, t.dialogs, SaveOver(t, false), [&] { shown = true; }), c.result);
+        EXPECT_FALSE(shown);
+        ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+        EXPECT_EQ(t.dialogs.boxes.front().text.rfind("Truncate has been successful", 0), std::string::npos);
+        EXPECT_EQ(t.dir.read("dialog.tlk"), before);
+        // A backup the failed save made first is a copy of the unchanged file.
+        if (c.result == TruncateResult::Refused) {
+            EXPECT_FALSE(t.dir.exists("dialog.tlk.trc.bak"));
+        } else {
+            EXPECT_EQ(t.dir.read("dialog.tlk.trc.bak"), before);
+        }
+        EXPECT_EQ(t.table.EntryCount, 4u);
+        EXPECT_EQ(t.table.StringDataOffset, dataOffset);
+        EXPECT_EQ(t.table.CachedEntryCount, 4u);
+        EXPECT_EQ(t.table.state(3), Original);
+    }
+}
+
+}  // namespace
+}  // namespace lexicarta::testing

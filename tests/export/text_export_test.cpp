@@ -1,0 +1,197 @@
+// Text export: the listing compared with one written here from the
+// generator's texts, the raw copy, the dialog, and failures that leave an
+// existing file alone.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "../editing/loaded_table.h"
+#include "export/text_export.h"
+#include "reference_tlk.h"
+
+namespace lexicarta::testing {
+namespace {
+
+// The listing as the user expects it, built straight from the texts.
+std::string ExpectedListing(const std::vector<tlkgen::GeneratedEntry>& entries, const ExportOptions& options)
+{
+    std::string out;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& text = entries[i].text;
+        if (!options.writeEmptyStrings && text.find_first_not_of(' ') == std::string::npos) continue;
+        const std::string n = std::to_string(i);
+        if (options.numberStrings) out += "--- STRING " + n + " ---\r\n";
+        out += text + "\r\n";
+        if (options.numberStrings) out += "--- END OF STRING " + n + " ---\r\n";
+        if (options.spacelines) out += "\r\n";
+    }
+    return out;
+}
+
+std::vector<tlkgen::GeneratedEntry> TableWithAwkwardTexts()
+{
+    tlkgen::GeneratorOptions options;
+    options.entries = 500;
+    options.seed = 9;
+    options.emptyShare = 0.1;
+    auto entries = tlkgen::GenerateTalkTable(options).entries;
+    entries[3].text = "   ";
+    entries[4].text = "\t";
+    entries[5].text = "two\nlines";
+    entries[6].text = " x ";
+    entries[7].text = std::string("\xe9t\xe9\0after", 9);
+    return entries;
+}
+
+TEST(ExportText, GuidedListingForEveryCombinationOfOptions)
+{
+    const auto entries = TableWithAwkwardTexts();
+    LoadedTable t;
+    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(entries)));
+    for (int combination = 0; combination < 8; ++combination) {
+        ExportOptions options;
+        options.numberStrings = combination & 1;
+        options.spacelines = combination & 2;
+        options.writeEmptyStrings = combination & 4;
+        SCOPED_TRACE(combination);
+        t.dialogs.clear();
+        EXPECT_EQ(ExportTextTo(t.table, t.dir.file("out.txt"), options, t.progress, t.dialogs, t.flags),
+                  ExportResult::Exported);
+        EXPECT_EQ(t.dir.read("out.txt"), ExpectedListing(entries, options));
+        EXPECT_EQ(t.dialogs.onlyText(), "Strings have been successfully exported to " + t.dir.file("out.txt"));
+        EXPECT_EQ(t.dialogs.boxes.front().kind, BoxKind::Information);
+        EXPECT_FALSE(t.progress.shown);
+    }
+    EXPECT_EQ(t.progress.statuses.back(), "Checking and copying strings...");
+}
+
+TEST(ExportText, SmallTablesReadAsTheUserExpects)
+{
+    LoadedTable t;
+    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"A", "", "B"}))));
+    const std::string out = t.dir.file("out.txt");
+    ASSERT_EQ(ExportTextTo(t.table, out, {}, t.progress, t.dialogs, t.flags), ExportResult::Exported);
+    EXPECT_EQ(t.dir.read("out.txt"), "A\r\n\r\nB\r\n\r\n");
+
+    ExportOptions all;
+    all.numberStrings = all.writeEmptyStrings = true;
+    ASSERT_EQ(ExportTextTo(t.table, out, all, t.progress, t.dialogs, t.flags), ExportResult::Exported);
+    EXPECT_EQ(t.dir.read("out.txt"),
+              "--- STRING 0 ---\r\nA\r\n--- END OF STRING 0 ---\r\n\r\n"
+              "--- STRING 1 ---\r\n\r\n--- END OF STRING 1 ---\r\n\r\n"
+              "--- STRING 2 ---\r\nB\r\n--- END OF STRING 2 ---\r\n\r\n");
+
+    // A table without any entry gives an empty file.
+    LoadedTable empty;
+    ASSERT_TRUE(empty.load(tlkgen::MakeTalkTable({})));
+    ASSERT_EQ(ExportTextTo(empty.table, out, all, empty.progress, empty.dialogs, empty.flags), ExportResult::Exported);
+    EXPECT_EQ(empty.dir.read("out.txt"), "");
+}
+
+TEST(ExportText, RawExportIsTheStringDataAndTheCacheStaysReadable)
+{
+    tlkgen::GeneratorOptions generator;
+    generator.entries = 300;
+    generator.textsInStrRefOrder = false;
+    const auto generated = tlkgen::GenerateTalkTable(generator);
+    LoadedTable t;
+    ASSERT_TRUE(t.load(generated.bytes));
+    ExportOptions raw;
+    raw.guided = false;
+    ASSERT_TRUE(t.table.Cache.map());
+    ASSERT_EQ(ExportTextTo(t.table, t.dir.file("raw.txt"), raw, t.progress, t.dialogs, t.flags),
+              ExportResult::Exported);
+    const auto header = ParseReferenceTable(generated.bytes);
+    EXPECT_EQ(t.dir.read("raw.txt"), generated.bytes.substr(header->stringDataOffset));
+    EXPECT_EQ(t.dialogs.onlyText(), "Strings have been successfully exported to " + t.dir.file("raw.txt"));
+    EXPECT_EQ(t.progress.statuses.back(), "Checking and copying 300 strings...");
+    EXPECT_EQ(t.progress.positions.back(), 1000);
+    EXPECT_FALSE(t.progress.shown);
+    EXPECT_EQ(t.table.ReadCachedString(7), generated.entries[7].text);
+
+    // A copy that fails: one error, and the cache is still there to read.
+    t.dialogs.clear();
+    EXPECT_EQ(ExportTextTo(t.table, "/proc/lexicarta-missing/raw.txt", raw, t.progress, t.dialogs, t.flags),
+              ExportResult::Failed);
+    EXPECT_EQ(t.dialogs.onlyText(), ExportFailedMessage);
+    EXPECT_EQ(t.dialogs.boxes.front().kind, BoxKind::Error);
+    EXPECT_EQ(t.table.ReadCachedString(7), generated.entries[7].text);
+}
+
+TEST(ExportText, DialogAndTextsAsLastSaved)
+{
+    LoadedTable t;
+    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"first", "second"}))));
+    ASSERT_TRUE(t.edit(1, "not saved yet"));
+    const int shows = t.progress.showCount;
+    EXPECT_EQ(ExportText(t.table, {}, t.progress, t.dialogs, t.flags), ExportResult::Cancelled);
+    ASSERT_EQ(t.dialogs.fileRequests.size(), 1u);
+    const FileDialogRequest& request = t.dialogs.fileRequests.front();
+    EXPECT_EQ(request.fileName, "dialog.txt");
+    EXPECT_EQ(request.defaultExtension, "txt");
+    EXPECT_EQ(request.filter, "Text Files (*.txt)|*.TXT");
+    EXPECT_TRUE(request.confirmOverwrite);
+    EXPECT_TRUE(t.dialogs.boxes.empty());
+    EXPECT_EQ(t.progress.titles, std::vector<std::string>{"Writing text file..."});
+    EXPECT_TRUE(t.progress.hintVisible);
+    EXPECT_FALSE(t.progress.barVisible);
+    EXPECT_EQ(t.progress.showCount, shows);
+
+    t.dialogs.saveAnswers.push_back(t.dir.file("chosen.txt"));
+    EXPECT_EQ(ExportText(t.table, {}, t.progress, t.dialogs, t.flags), ExportResult::Exported);
+    EXPECT_EQ(t.dir.read("chosen.txt"), "first\r\n\r\nsecond\r\n\r\n");
+}
+
+// A failed export reports itself and leaves an existing file as it was,
+// with nothing of the export left beside it.
+TEST(ExportText, FailuresLeaveTheTargetAlone)
+{
+    struct Case {
+        const char* name;
+        bool guided;
+        bool readOnlyTarget;
+        bool cacheGone;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"guided, target read-only", true, true, false, {ExportCreateFailedMessage, ExportFailedMessage}},
+        {"guided, cache gone", true, false, true, {ExportFailedMessage}},
+        {"raw, target read-only", false, true, false, {ExportFailedMessage}},
+        {"raw, cache gone", false, false, true, {ExportFailedMessage}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadedTable t;
+        ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"alpha", "beta"}))));
+        t.dir.write("old.txt", "an earlier export");
+        if (c.readOnlyTarget) ::chmod(t.dir.file("old.txt").c_str(), 0444);
+        if (c.cacheGone) std::remove(t.table.CachePath.c_str());
+        const auto files = t.dir.list();
+        ExportOptions options;
+        options.guided = c.guided;
+        EXPECT_EQ(ExportTextTo(t.table, t.dir.file("old.txt"), options, t.progress, t.dialogs, t.flags),
+                  ExportResult::Failed);
+        EXPECT_EQ(t.dialogs.texts(), c.messages);
+        EXPECT_EQ(t.dialogs.boxes.back().kind, BoxKind::Error);
+        EXPECT_EQ(t.dir.read("old.txt"), "an earlier export");
+        EXPECT_EQ(t.dir.list(), files);
+        EXPECT_FALSE(t.progress.shown);
+    }
+}
+
+TEST(ExportText, ReplacedFileKeepsItsPermissions)
+{
+    LoadedTable t;
+    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"alpha"}))));
+    t.dir.write("out.txt", "old");
+    ASSERT_EQ(::chmod(t.dir.file("out.txt").c_str(), 0640), 0);
+    ASSERT_EQ(ExportTextTo(t.table, t.dir.file("out.txt"), {}, t.progress, t.dialogs, t.flags), ExportResult::Exported);
+    struct stat st {};
+    ASSERT_EQ(::stat(t.dir.file("out.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(t.dir.read("out.txt"), "alpha\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace lexicarta::testing
