@@ -1,5 +1,5 @@
 // Text export: the listing compared with one written here from the
-// generator's texts, the raw copy, the dialog, and failures that leave an
+// generator's texts (laid out in StrRef order and shuffled), the raw copy, the dialog, and failures that leave an
 // existing file alone.
 
 #include <gtest/gtest.h>
@@ -46,24 +46,32 @@ std::vector<tlkgen::GeneratedEntry> TableWithAwkwardTexts()
 
 TEST(ExportText, GuidedListingForEveryCombinationOfOptions)
 {
-    const auto entries = TableWithAwkwardTexts();
-    LoadedTable t;
-    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(entries)));
-    for (int combination = 0; combination < 8; ++combination) {
-        ExportOptions options;
-        options.numberStrings = combination & 1;
-        options.spacelines = combination & 2;
-        options.writeEmptyStrings = combination & 4;
-        SCOPED_TRACE(combination);
-        t.dialogs.clear();
-        EXPECT_EQ(ExportTextTo(t.table, t.dir.file("out.txt"), options, t.progress, t.dialogs, t.flags),
-                  ExportResult::Exported);
-        EXPECT_EQ(t.dir.read("out.txt"), ExpectedListing(entries, options));
-        EXPECT_EQ(t.dialogs.onlyText(), "Strings have been successfully exported to " + t.dir.file("out.txt"));
-        EXPECT_EQ(t.dialogs.boxes.front().kind, BoxKind::Information);
-        EXPECT_FALSE(t.progress.shown);
+    tlkgen::GeneratorOptions options;
+    options.entries = 400;
+    options.textsInStrRefOrder = false;
+    const auto shuffled = tlkgen::GenerateTalkTable(options);
+    const auto awkward = TableWithAwkwardTexts();
+    const std::pair<std::string, std::vector<tlkgen::GeneratedEntry>> tables[] = {
+        {tlkgen::MakeTalkTable(awkward), awkward}, {shuffled.bytes, shuffled.entries}};
+    for (const auto& [bytes, entries] : tables) {
+        LoadedTable t;
+        ASSERT_TRUE(t.load(bytes));
+        for (int combination = 0; combination < 8; ++combination) {
+            ExportOptions options;
+            options.numberStrings = combination & 1;
+            options.spacelines = combination & 2;
+            options.writeEmptyStrings = combination & 4;
+            SCOPED_TRACE(std::to_string(entries.size()) + " entries, options " + std::to_string(combination));
+            t.dialogs.clear();
+            EXPECT_EQ(ExportTextTo(t.table, t.dir.file("out.txt"), options, t.progress, t.dialogs, t.flags),
+                      ExportResult::Exported);
+            EXPECT_EQ(t.dir.read("out.txt"), ExpectedListing(entries, options));
+            EXPECT_EQ(t.dialogs.onlyText(), "Strings have been successfully exported to " + t.dir.file("out.txt"));
+            EXPECT_EQ(t.dialogs.boxes.front().kind, BoxKind::Information);
+            EXPECT_FALSE(t.progress.shown);
+        }
+        EXPECT_EQ(t.progress.statuses.back(), "Checking and copying strings...");
     }
-    EXPECT_EQ(t.progress.statuses.back(), "Checking and copying strings...");
 }
 
 TEST(ExportText, SmallTablesReadAsTheUserExpects)
