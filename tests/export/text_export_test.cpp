@@ -46,10 +46,10 @@ std::vector<tlkgen::GeneratedEntry> TableWithAwkwardTexts()
 
 TEST(ExportText, GuidedListingForEveryCombinationOfOptions)
 {
-    tlkgen::GeneratorOptions options;
-    options.entries = 400;
-    options.textsInStrRefOrder = false;
-    const auto shuffled = tlkgen::GenerateTalkTable(options);
+    tlkgen::GeneratorOptions generator;
+    generator.entries = 400;
+    generator.textsInStrRefOrder = false;
+    const auto shuffled = tlkgen::GenerateTalkTable(generator);
     const auto awkward = TableWithAwkwardTexts();
     const std::pair<std::string, std::vector<tlkgen::GeneratedEntry>> tables[] = {
         {tlkgen::MakeTalkTable(awkward), awkward}, {shuffled.bytes, shuffled.entries}};
