@@ -264,6 +264,7 @@ void MainWindow::connectHandlers()
     });
     connect(openLastButton, &QPushButton::clicked, this, &MainWindow::openLastClicked);
     connect(readmeButton, &QPushButton::clicked, this, &MainWindow::readmeClicked);
+    connect(exportButton, &QPushButton::clicked, this, &MainWindow::exportClicked);
     connect(typeLabel, &ClickableLabel::clicked, this, [this] {
         if (m_session.windows.help) m_session.windows.help->showTypeFlags();
     });

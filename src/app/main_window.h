@@ -27,6 +27,7 @@ namespace lexicarta {
 class ClickableGroupBox;
 class ClickableLabel;
 class SearchEngine;
+enum class SaveResult;
 struct SearchOptions;
 
 class MainWindow : public QMainWindow {
@@ -60,8 +61,10 @@ public:
     // saved and, unless skipped (saving on exit), its string cache rebuilt.
     bool SaveAll(bool skipCacheUpdate = false);
     // The save proper on target, with its progress window and messages;
-    // afterwards the target is the current table. True as for SaveAll.
-    bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false);
+    // afterwards the target is the current table. True as for SaveAll;
+    // outcome, when given, tells a failed save from a failed cache rebuild.
+    bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false,
+                       SaveResult* outcome = nullptr);
 
     // The settings sets of the "Settings" group, one shown at a time.
     enum class SettingsSet { Open, Search, Statistics, Export };
@@ -175,6 +178,7 @@ public slots:
     void searchStartFieldLeft();  // validates the start StrRef
     void openLastClicked();
     void readmeClicked();
+    void exportClicked();  // all texts into a text file
     void rawExportChosen();
     void guidedExportChosen();
     void standardSearchChosen();

@@ -229,7 +229,8 @@ bool MainWindow::SaveAll(bool skipCacheUpdate)
     return saved;
 }
 
-bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, bool truncateBackup)
+bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, bool truncateBackup,
+                               SaveResult* outcome)
 {
     TalkTable& table = m_session.table;
     const Windows& windows = m_session.windows;
@@ -249,6 +250,7 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
     request.makeTruncateBackup = truncateBackup;
     request.skipCacheUpdate = skipCacheUpdate;
     const SaveResult result = lexicarta::SaveTalkTable(table, request, progress, m_session.dialogs, m_session.flags);
+    if (outcome) *outcome = result;
 
     if (result == SaveResult::Saved || result == SaveResult::SavedCacheFailed) {
         if (lexiaide) lexiaide->saveButton->setEnabled(false);

@@ -1,12 +1,111 @@
 #include "app/truncate_window.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/lexiaide_window.h"
+#include "app/main_window.h"
+#include "app/statistics_window.h"
+#include "app/text_codec.h"
 #include "app/widgets.h"
+#include "editing/table_truncation.h"
 
 namespace lexicarta {
 
-TruncateWindow::TruncateWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), m_session(session)
+TruncateWindow::TruncateWindow(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_session(session)
 {
-    SetUpWindow(this, "TForm9", QStringLiteral("Truncate Settings"), QSize(420, 200));
+    SetUpWindow(this, "TForm9", QStringLiteral("Truncate Settings"), QSize(440, 178));
+    setWindowModality(Qt::ApplicationModal);
+
+    settingsGroup = MakeGroup(this, "GroupBox1", QStringLiteral("Settings"), QRect(8, 4, 424, 166));
+    warningLabel = MakeLabel(settingsGroup, "Label3",
+                             QStringLiteral("Truncate will erase all TLK strings starting from the given string."),
+                             QRect(12, 22, 404, 16));
+    SetBold(warningLabel);
+    strRefLabel = MakeLabel(settingsGroup, "Label1", QStringLiteral("Truncate from string:"), QRect(12, 52, 118, 16));
+    strRefField = MakeEdit(settingsGroup, "Edit1", QStringLiteral("0"), 8, QRect(132, 49, 72, 21), strRefLabel->text());
+    includedNote = MakeLabel(settingsGroup, "Label2", QStringLiteral("(This string will be included too.)"),
+                             QRect(212, 52, 204, 16));
+    backupCheck = MakeCheckBox(settingsGroup, "CheckBox1",
+                               QStringLiteral("Back-up TLK file before truncating (Generates <filename>.trc.bak)"),
+                               QRect(12, 82, 404, 18), true);
+    truncateButton = MakeButton(settingsGroup, "Button1", QStringLiteral("TRUNCATE AND SAVE TALK TABLE"),
+                                QRect(12, 112, 400, 40));
+
+    WatchExit(strRefField, [this] { strRefFieldLeft(); });
+    connect(truncateButton, &QPushButton::clicked, this, &TruncateWindow::truncateClicked);
+    if (LexiaideWindow* lexiaide = session.windows.lexiaide)
+        connect(lexiaide->truncateButton, &QPushButton::clicked, this, &TruncateWindow::openRequested);
+}
+
+void TruncateWindow::openRequested()
+{
+    Dialogs& dialogs = m_session.dialogs;
+    if (m_session.table.ChangesPending) {
+        dialogs.message(BoxKind::Information, TruncateChangesPendingMessage);
+        return;
+    }
+    if (dialogs.confirm(BoxKind::Warning, Buttons::YesCancel, TruncateWarningQuestion) != Answer::Yes) return;
+    if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+    show();
+    raise();
+    activateWindow();
+}
+
+void TruncateWindow::refocusField()
+{
+    QLineEdit* field = strRefField;
+    field->selectAll();
+    // The focus goes back once the focus change that ran the check is complete.
+    m_refusedOnExit = true;
+    QTimer::singleShot(0, field, [this, field] {
+        m_refusedOnExit = false;
+        field->activateWindow();
+        field->setFocus();
+        field->selectAll();
+    });
+}
+
+void TruncateWindow::strRefFieldLeft()
+{
+    if (!CheckTruncateStrRef(ToUtf8(strRefField->text()), m_session.table.EntryCount, m_session.dialogs))
+        refocusField();
+}
+
+void TruncateWindow::truncateClicked()
+{
+    if (m_refusedOnExit) return;
+    TalkTable& table = m_session.table;
+    MainWindow* main = m_session.windows.main;
+    if (!main) return;
+    auto save = [&] {
+        SaveResult result = SaveResult::Failed;
+        main->SaveTalkTable(table.CurrentTablePath, false, backupCheck->isChecked(), &result);
+        return result;
+    };
+    auto showNewState = [&] {
+        const QString last = QString::number(std::int64_t{table.EntryCount} - 1);
+        if (StatisticsWindow* statistics = m_session.windows.statistics) statistics->setSizeMapMaximum(last);
+        // Without a string cache there is no entry to show.
+        if (table.CacheFailed) return;
+        main->strRefField->setText(QStringLiteral("0"));
+        main->GoToStrRef();
+    };
+    const TruncateResult result =
+        TruncateTable(table, ToUtf8(strRefField->text()), m_session.dialogs, save, showNewState);
+    if (result == TruncateResult::Refused) {
+        refocusField();
+    } else if (result == TruncateResult::Truncated) {
+        close();
+    }
 }
 
 }  // namespace lexicarta

@@ -1,0 +1,94 @@
+// "Export to text file" in the main window: the options it passes on, the
+// save question for pending edits, and the file written.
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/progress_window.h"
+#include "app_fixture.h"
+#include "export/text_export.h"
+#include "reference_tlk.h"
+
+using namespace lexicarta;
+using namespace lexicarta::testing;
+
+class MainWindowExportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void exportsWithTheChosenOptions();
+    void pendingEditsAreSavedFirstOnlyAfterYes();
+};
+
+void MainWindowExportTest::exportsWithTheChosenOptions()
+{
+    AppFixture f;
+    const std::string path = f.writeBytes("dialog.tlk", tlkgen::MakeTalkTable({{1, {}, 0, 0, 0, 0, "A"},
+                                                                             {1, {}, 0, 0, 0, 0, ""},
+                                                                             {1, {}, 0, 0, 0, 0, "B"}}));
+    MainWindow& w = f.main();
+    w.show();
+    f.openThroughDialog(path);
+    QVERIFY(w.exportButton->isEnabled());
+    w.showSettingsSet(MainWindow::SettingsSet::Export);
+    const std::string out = f.dir.file("export.txt");
+
+    w.numberStringsCheck->click();
+    w.spacelinesCheck->click();
+    f.dialogs.saveAnswers.push_back(out);
+    w.exportButton->click();
+    QCOMPARE(f.dialogs.fileRequests.back().fileName, std::string("dialog.txt"));
+    QCOMPARE(f.dialogs.fileRequests.back().filter, std::string("Text Files (*.txt)|*.TXT"));
+    QCOMPARE(f.dialogs.onlyText(), "Strings have been successfully exported to " + out);
+    QCOMPARE(f.dir.read("export.txt"),
+             std::string("--- STRING 0 ---\r\nA\r\n--- END OF STRING 0 ---\r\n"
+                         "--- STRING 2 ---\r\nB\r\n--- END OF STRING 2 ---\r\n"));
+    QVERIFY(!f.session().windows.progress->isVisible());
+
+    // Raw: the check boxes are not asked; the bytes are the string data.
+    w.rawExportRadio->click();
+    QVERIFY(!w.numberStringsCheck->isEnabled());
+    f.dialogs.clear();
+    f.dialogs.saveAnswers.push_back(out);
+    w.exportButton->click();
+    QCOMPARE(f.dialogs.onlyText(), "Strings have been successfully exported to " + out);
+    QCOMPARE(f.dir.read("export.txt"), std::string("AB"));
+
+    // Cancelled: nothing is said.
+    f.dialogs.clear();
+    w.exportButton->click();
+    QVERIFY(f.dialogs.boxes.empty());
+}
+
+void MainWindowExportTest::pendingEditsAreSavedFirstOnlyAfterYes()
+{
+    AppFixture f;
+    const std::string path = f.writeBytes("dialog.tlk", tlkgen::MakeTalkTable({{1, {}, 0, 0, 0, 0, "old"}}));
+    MainWindow& w = f.main();
+    w.show();
+    f.openThroughDialog(path);
+    w.stringEditor->setFocus();
+    w.stringEditor->selectAll();
+    QTest::keyClicks(w.stringEditor, QStringLiteral("new"));
+    QVERIFY(f.table().ChangesPending);
+
+    f.dialogs.answers.push_back(Answer::No);
+    w.exportButton->click();
+    QCOMPARE(f.dialogs.onlyText(), std::string(ExportSaveQuestion));
+    QVERIFY(f.dialogs.fileRequests.size() == 1);  // the open dialog only
+    QCOMPARE(ReadReferenceTable(path)->entries[0].text, std::string("old"));
+
+    f.dialogs.clear();
+    f.dialogs.answers.push_back(Answer::Yes);
+    f.dialogs.saveAnswers.push_back(f.dir.file("export.txt"));
+    w.exportButton->click();
+    QCOMPARE(ReadReferenceTable(path)->entries[0].text, std::string("new"));
+    QCOMPARE(f.dir.read("export.txt"), std::string("new\r\n\r\n"));
+    QCOMPARE(f.dialogs.texts().back(), "Strings have been successfully exported to " + f.dir.file("export.txt"));
+}
+
+QTEST_MAIN(MainWindowExportTest)
+#include "main_window_export_test.moc"
