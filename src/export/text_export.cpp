@@ -18,7 +18,8 @@ namespace lexicarta {
 namespace {
 
 // A read-only view of the whole string cache, through a handle of its own,
-// so that the cache's own handle and mapping are left alone.
+// so that the cache's own handle and mapping are left alone. Mapped in
+// full at once: texts out of StrRef order are read in no useful order.
 class CacheBytes {
 public:
     ~CacheBytes()
@@ -32,11 +33,10 @@ public:
         const auto size = FileSize(fd.get());
         if (!size) return false;
         if (*size == 0) return true;
-        void* data = ::mmap(nullptr, static_cast<std::size_t>(*size), PROT_READ, MAP_SHARED, fd.get(), 0);
+        void* data = ::mmap(nullptr, static_cast<std::size_t>(*size), PROT_READ, MAP_SHARED | MAP_POPULATE, fd.get(), 0);
         if (data == MAP_FAILED) return false;
         m_data = static_cast<const char*>(data);
         m_size = static_cast<std::size_t>(*size);
-        ::madvise(data, m_size, MADV_SEQUENTIAL);
         return true;
     }
     // What the cache holds of [offset, offset + length).
