@@ -1,6 +1,6 @@
 // Text export: the listing compared with one written here from the
-// generator's texts (laid out in StrRef order and shuffled), the raw copy, the dialog, and failures that leave an
-// existing file alone.
+// generator's texts (laid out in StrRef order and shuffled), the raw copy,
+// and failures that leave an existing file alone.
 
 #include <gtest/gtest.h>
 
@@ -72,29 +72,8 @@ TEST(ExportText, GuidedListingForEveryCombinationOfOptions)
         }
         EXPECT_EQ(t.progress.statuses.back(), "Checking and copying strings...");
     }
-}
-
-TEST(ExportText, SmallTablesReadAsTheUserExpects)
-{
-    LoadedTable t;
-    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"A", "", "B"}))));
-    const std::string out = t.dir.file("out.txt");
-    ASSERT_EQ(ExportTextTo(t.table, out, {}, t.progress, t.dialogs, t.flags), ExportResult::Exported);
-    EXPECT_EQ(t.dir.read("out.txt"), "A\r\n\r\nB\r\n\r\n");
-
-    ExportOptions all;
-    all.numberStrings = all.writeEmptyStrings = true;
-    ASSERT_EQ(ExportTextTo(t.table, out, all, t.progress, t.dialogs, t.flags), ExportResult::Exported);
-    EXPECT_EQ(t.dir.read("out.txt"),
-              "--- STRING 0 ---\r\nA\r\n--- END OF STRING 0 ---\r\n\r\n"
-              "--- STRING 1 ---\r\n\r\n--- END OF STRING 1 ---\r\n\r\n"
-              "--- STRING 2 ---\r\nB\r\n--- END OF STRING 2 ---\r\n\r\n");
-
-    // A table without any entry gives an empty file.
-    LoadedTable empty;
-    ASSERT_TRUE(empty.load(tlkgen::MakeTalkTable({})));
-    ASSERT_EQ(ExportTextTo(empty.table, out, all, empty.progress, empty.dialogs, empty.flags), ExportResult::Exported);
-    EXPECT_EQ(empty.dir.read("out.txt"), "");
+    // The default options spelled out: texts "A", "" and "B".
+    EXPECT_EQ(ExpectedListing(Texts({"A", "", "B"}), {}), "A\r\n\r\nB\r\n\r\n");
 }
 
 TEST(ExportText, RawExportIsTheStringDataAndTheCacheStaysReadable)
@@ -125,30 +104,6 @@ TEST(ExportText, RawExportIsTheStringDataAndTheCacheStaysReadable)
     EXPECT_EQ(t.dialogs.onlyText(), ExportFailedMessage);
     EXPECT_EQ(t.dialogs.boxes.front().kind, BoxKind::Error);
     EXPECT_EQ(t.table.ReadCachedString(7), generated.entries[7].text);
-}
-
-TEST(ExportText, DialogAndTextsAsLastSaved)
-{
-    LoadedTable t;
-    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"first", "second"}))));
-    ASSERT_TRUE(t.edit(1, "not saved yet"));
-    const int shows = t.progress.showCount;
-    EXPECT_EQ(ExportText(t.table, {}, t.progress, t.dialogs, t.flags), ExportResult::Cancelled);
-    ASSERT_EQ(t.dialogs.fileRequests.size(), 1u);
-    const FileDialogRequest& request = t.dialogs.fileRequests.front();
-    EXPECT_EQ(request.fileName, "dialog.txt");
-    EXPECT_EQ(request.defaultExtension, "txt");
-    EXPECT_EQ(request.filter, "Text Files (*.txt)|*.TXT");
-    EXPECT_TRUE(request.confirmOverwrite);
-    EXPECT_TRUE(t.dialogs.boxes.empty());
-    EXPECT_EQ(t.progress.titles, std::vector<std::string>{"Writing text file..."});
-    EXPECT_TRUE(t.progress.hintVisible);
-    EXPECT_FALSE(t.progress.barVisible);
-    EXPECT_EQ(t.progress.showCount, shows);
-
-    t.dialogs.saveAnswers.push_back(t.dir.file("chosen.txt"));
-    EXPECT_EQ(ExportText(t.table, {}, t.progress, t.dialogs, t.flags), ExportResult::Exported);
-    EXPECT_EQ(t.dir.read("chosen.txt"), "first\r\n\r\nsecond\r\n\r\n");
 }
 
 // A failed export reports itself and leaves an existing file as it was,
@@ -186,19 +141,6 @@ TEST(ExportText, FailuresLeaveTheTargetAlone)
         EXPECT_EQ(t.dir.list(), files);
         EXPECT_FALSE(t.progress.shown);
     }
-}
-
-TEST(ExportText, ReplacedFileKeepsItsPermissions)
-{
-    LoadedTable t;
-    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"alpha"}))));
-    t.dir.write("out.txt", "old");
-    ASSERT_EQ(::chmod(t.dir.file("out.txt").c_str(), 0640), 0);
-    ASSERT_EQ(ExportTextTo(t.table, t.dir.file("out.txt"), {}, t.progress, t.dialogs, t.flags), ExportResult::Exported);
-    struct stat st {};
-    ASSERT_EQ(::stat(t.dir.file("out.txt").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(t.dir.read("out.txt"), "alpha\r\n\r\n");
 }
 
 }  // namespace
