@@ -75,9 +75,9 @@ void TechnicalStatistics::firstPass(const StrRefEntry* entries, std::uint32_t co
     std::int64_t shownBar = -1;
     std::int64_t shownPercent = -1;
     for (std::uint32_t i = 0; i < count; ++i) {
-        // Events run at every StrRef or, timed, every few milliseconds; the
-        // clock is read only every 256 StrRefs.
-        if (everyStrRef || ((i & 0xFF) == 0 && Clock::now() - lastPump >= m_pumpInterval)) {
+        // Events run at the first StrRef and then at every one or, timed,
+        // every few milliseconds; the clock is read only every 256 StrRefs.
+        if (everyStrRef || i == 0 || ((i & 0xFF) == 0 && Clock::now() - lastPump >= m_pumpInterval)) {
             progress.pump();
             lastPump = Clock::now();
             if (!flags.TechnicalStatisticsRunning) {
