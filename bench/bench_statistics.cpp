@@ -3,9 +3,20 @@
 // counting the most frequent of them alone; the size map of every StrRef fed
 // into the embedded graph and painted, against painting the same widget empty.
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPixmap>
+
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
+#include "app/bar_chart.h"
+#include "app/lexicarta_application.h"
+#include "app/main_window.h"
+#include "app/progress_window.h"
+#include "app/statistics_window.h"
 #include "bench_util.h"
 #include "core/table_loader.h"
 #include "search/search_engine.h"
@@ -103,5 +114,54 @@ int main(int argc, char** argv)
     bench::Report("word_statistics_twelve_" + name, twelve, "the most frequent word alone", single);
     std::fprintf(stderr, "(most frequent default word: \"%s\", %d matches)\n", frequent.c_str(), most);
     CloseTable(*table);
+
+    // The size map of every StrRef in the real window (offscreen): the data
+    // fed into the embedded graph and its first paint, the window existing.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    LexicartaApplication program(dialogs, arguments.workdir);
+    program.windows().main->show();
+    program.windows().main->LoadTalkTable(path);
+    StatisticsWindow& window = *program.windows().statistics;
+
+    // The same pass reporting to the real progress window, which paints
+    // and lets events run as it goes.
+    const TalkTable& loaded = program.session().table;
+    RunFlags& programFlags = program.session().flags;
+    const double withWindow = bench::Median(5, [&] {
+        programFlags.TechnicalStatisticsRunning = true;
+        programFlags.KeepRunning = true;
+        statistics->run(loaded.BaselineEntryTable.get(), loaded.CachedEntryCount, StatisticsThresholds{},
+                        *program.windows().progress, programFlags);
+        programFlags.TechnicalStatisticsRunning = false;
+    });
+    bench::Report("technical_statistics_progress_window_" + name, withWindow, "one pass summing sizes", sumPass);
+
+    // The whole command, technical statistics only: the pass, the labels
+    // and every StrRef fed into the size map, which is then painted.
+    MainWindow& main = *program.windows().main;
+    main.findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
+    main.findChild<QCheckBox*>(QStringLiteral("CheckBox6"))->setChecked(false);
+    const double command = bench::Median(3, [&] {
+        window.StatisticsCommand();
+        window.sizeMapChart->grab();
+    });
+    bench::Report("statistics_command_technical_" + name, command, "one pass summing sizes", sumPass);
+
+    window.show();
+    auto sizeMap = [&](const QString& last) {
+        window.sizeMapFirstField->setText(QStringLiteral("0"));
+        window.sizeMapLastField->setText(last);
+        window.RefreshSizeMap();
+        window.sizeMapChart->grab();
+    };
+    const double defaultRange = bench::Median(3, [&] { sizeMap(QStringLiteral("1000")); });
+    const double everyStrRef =
+        bench::Median(3, [&] { sizeMap(QString::number(std::int64_t{program.session().table.EntryCount} - 1)); });
+    if (window.sizeMapChart->barCount() != static_cast<int>(program.session().table.EntryCount)) {
+        std::fprintf(stderr, "size map holds %d bars\n", window.sizeMapChart->barCount());
+        return 1;
+    }
+    bench::Report("size_map_all_" + name, everyStrRef, "size map 0..1000", defaultRange);
     return 0;
 }

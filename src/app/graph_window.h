@@ -1,5 +1,5 @@
 #pragma once
-// A size graph drawn large (TForm6).
+// A size graph drawn large (TForm6), opened modally over the statistics.
 
 #include <QWidget>
 
@@ -7,13 +7,25 @@
 
 namespace lexicarta {
 
+class BarChart;
+
 class GraphWindow : public QWidget {
     Q_OBJECT
 public:
     explicit GraphWindow(Session& session, QWidget* parent = nullptr);
 
+    BarChart* chart() const { return m_chart; }
+    // Shows the window modal to the whole program; it stays until closed.
+    void open();
+
+protected:
+    // Centred on the desktop when first shown.
+    void showEvent(QShowEvent* event) override;
+
 private:
+    bool m_placed = false;
     Session& m_session;
+    BarChart* m_chart = nullptr;
 };
 
 }  // namespace lexicarta

@@ -251,6 +251,9 @@ void MainWindow::connectHandlers()
     connect(refreshButton, &QPushButton::clicked, this, &MainWindow::refreshClicked);
     connect(lexiaideButton, &QPushButton::clicked, this, &MainWindow::lexiaideClicked);
     connect(exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
+    connect(statisticsButton, &QPushButton::clicked, this, [this] {
+        if (m_session.windows.statistics) m_session.windows.statistics->StatisticsCommand();
+    });
     connect(rawExportRadio, &QRadioButton::clicked, this, &MainWindow::rawExportChosen);
     connect(guidedExportRadio, &QRadioButton::clicked, this, &MainWindow::guidedExportChosen);
     connect(standardSearchRadio, &QRadioButton::clicked, this, &MainWindow::standardSearchChosen);

@@ -1,25 +1,165 @@
 #pragma once
-// The statistics of the loaded table (TForm4).
+// The statistics of the loaded table (TForm4): five pages of technical
+// statistics, size graphs and word counts, filled by StatisticsCommand.
 
 #include <QWidget>
 
+#include <array>
+#include <memory>
+#include <string>
+
 #include "app/session.h"
+#include "statistics/technical_statistics.h"
+#include "statistics/word_statistics.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
 
 namespace lexicarta {
+
+class BarChart;
+class ClickableLabel;
 
 class StatisticsWindow : public QWidget {
     Q_OBJECT
 public:
     explicit StatisticsWindow(Session& session, QWidget* parent = nullptr);
-    // Statistics interrupted from the progress window: results and counters cleared.
-    void AbortCleanup() {}
-    // The size map's "to" StrRef field.
-    void setSizeMapMaximum(const QString& text) { m_sizeMapMaximum = text; }
-    QString sizeMapMaximum() const { return m_sizeMapMaximum; }
+    ~StatisticsWindow() override;
+
+    // The main window's "Statistics" and this window's "Re-calculate
+    // statistics": offers to save pending edits, or runs the chosen passes.
+    void StatisticsCommand();
+    // Every computed value "N/A", every percentage empty.
+    void ResetStatisticsDisplay();
+    // Statistics interrupted from the progress window: results and counters
+    // cleared, thresholds read again.
+    void AbortCleanup();
+    // The size map's last StrRef field.
+    void setSizeMapMaximum(const QString& text);
+    QString sizeMapMaximum() const;
+
+    // The size graphs: the embedded pair, and the graph window's one.
+    void RefreshSizeMap();
+    void RefreshSizeDistribution();
+    void ShowSizeMapWindow();
+    void ShowSizeDistributionWindow();
+
+    const lexicarta::TechnicalStatistics& technicalStatistics() const { return *m_statistics; }
+    // The thresholds as the nine fields hold them now (an unreadable field
+    // keeps the value last read).
+    StatisticsThresholds readThresholds();
+
+    enum Page { GeneralPage, SizeGraphsPage, EntriesPage, SoundsPage, WordsPage };
+    QTabWidget* pages() const { return m_pages; }
+
+    QPushButton* closeButton = nullptr;          // Close
+    QPushButton* recalculateAllButton = nullptr;  // Re-calculate statistics
+
+    // General and Size Statistics
+    ClickableLabel* fileNameValue = nullptr;
+    QLabel* fileSizeValue = nullptr;
+    QLabel* entryCountValue = nullptr;
+    QLabel* totalLengthValue = nullptr;
+    QLabel* averageLengthValue = nullptr;
+    QLabel* maximumLengthValue = nullptr;
+    ClickableLabel* longestListValue = nullptr;
+    // Size counters in the order of the page, and their percentages.
+    std::array<QLabel*, 9> sizeCountValues{};
+    std::array<QLabel*, 9> sizePercentages{};
+    QLineEdit* customSizeField = nullptr;
+    QLineEdit* sizeMinimumField = nullptr;
+    QLineEdit* sizeMaximumField = nullptr;
+
+    // StrRef Entries: without sound, with sound, altogether, per row.
+    std::array<std::array<QLabel*, 3>, StatisticsRowCount> entryValues{};
+    QLineEdit* entriesCustomTypeField = nullptr;
+    QLineEdit* entriesTypeMinimumField = nullptr;
+    QLineEdit* entriesTypeMaximumField = nullptr;
+
+    // StrRef Entries with associated sounds: volume 0, volume not 0, pitch 0, pitch not 0.
+    std::array<std::array<QLabel*, 4>, StatisticsRowCount> soundValues{};
+    QLineEdit* soundsCustomTypeField = nullptr;
+    QLineEdit* soundsTypeMinimumField = nullptr;
+    QLineEdit* soundsTypeMaximumField = nullptr;
+
+    // Size Graphs
+    QTabWidget* graphPages = nullptr;
+    BarChart* sizeMapChart = nullptr;
+    BarChart* sizeDistributionChart = nullptr;
+    QLineEdit* sizeMapFirstField = nullptr;
+    QLineEdit* sizeMapLastField = nullptr;
+    QLineEdit* distributionSmallestField = nullptr;
+    QLineEdit* distributionLargestField = nullptr;
+    QPushButton* sizeMapWindowButton = nullptr;
+    QPushButton* sizeMapRefreshButton = nullptr;
+    QPushButton* distributionWindowButton = nullptr;
+    QPushButton* distributionRefreshButton = nullptr;
+
+    // Word Statistics, rows 1 to 12.
+    std::array<QLineEdit*, WordRowCount> expressionFields{};
+    std::array<QLabel*, WordRowCount> occurrenceValues{};
+    QCheckBox* caseSensitiveCheck = nullptr;
+    QCheckBox* wholeWordsCheck = nullptr;
+    QRadioButton* absoluteRadio = nullptr;
+    QRadioButton* lengthOrientedRadio = nullptr;
+    ClickableLabel* searchMethodLabel = nullptr;
+    QPushButton* recalculateWordsButton = nullptr;
+    QPushButton* lockSettingsButton = nullptr;
+    QPushButton* recountTwelfthButton = nullptr;
+
+public slots:
+    void recalculateAllClicked();
+    void recalculateWordsClicked();
+    void recountTwelfthClicked();
+    void lockSettingsClicked();
+    void wholeWordsClicked();
+    void fileNameClicked();
+    void longestListClicked();
+
+protected:
+    // Centred on the desktop when first shown.
+    void showEvent(QShowEvent* event) override;
 
 private:
-    QString m_sizeMapMaximum;
+    bool m_placed = false;
+    void buildGeneralPage(QWidget* page);
+    void buildGraphsPage(QWidget* page);
+    void buildEntriesPage(QWidget* page);
+    void buildSoundsPage(QWidget* page);
+    void buildWordsPage(QWidget* page);
+    void connectValidators();
+
+    // The technical statistics pass and the filling of its pages.
+    void TechnicalStatistics();
+    void WordStatistics();
+    // The word page's own buttons: the windows locked, the counts run.
+    void runWordsOnly();
+    void fillTechnicalLabels();
+    // "Talk Table file", "Size of file" and "Number of StrRef Entries".
+    void fillFileLabels();
+    // The embedded distribution over the page's size range.
+    void refreshDistribution();
+    // Locks or frees the windows a run keeps from the user.
+    void lockWindows();
+    void unlockWindows();
+    void setPageVisible(Page page, bool visible);
+
+    // A refusal: message, then the focus back to field with its text selected.
+    void refuse(QLineEdit* field, const std::string& message);
+
     Session& m_session;
+    QTabWidget* m_pages = nullptr;
+    std::unique_ptr<lexicarta::TechnicalStatistics> m_statistics;
+    StatisticsThresholds m_thresholds;
+    bool m_recountTwelfthOnly = false;
+    // The technical pass could not complete (no entries): its pages show "N/A".
+    bool m_passFailed = false;
+    QString m_fullPath;
+    QString m_longestList;
 };
 
 }  // namespace lexicarta
