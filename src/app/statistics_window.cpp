@@ -288,7 +288,7 @@ void StatisticsWindow::buildGraphsPage(QWidget* page)
         graphPages->addTab(tab, caption);
         chart = new BarChart(tab);
         chart->setObjectName(QString::fromLatin1(chartName));
-        chart->setGeometry(2, 2, 566, 226);
+        chart->setGeometry(2, 2, 566, 204);
         chart->setTitle(title);
         chart->setAxisTitles(vertical, horizontal);
         chart->setAxisTitleStyle(axisFont, QColor(255, 0, 0));
@@ -299,30 +299,29 @@ void StatisticsWindow::buildGraphsPage(QWidget* page)
     QWidget* mapTab = buildChartPage("TabSheet6", QStringLiteral("Size map of talk table"), sizeMapChart, "Chart1",
                                      SizeMapTitle, SizeMapVertical, SizeMapHorizontal);
     const QString mapCaption = QStringLiteral("Display size map of strings between StrRef");
-    MakeLabel(mapTab, "sizeMapCaption", mapCaption, QRect(4, 236, 250, 18));
-    sizeMapFirstField = MakeEdit(mapTab, "Edit24", QStringLiteral("0"), 8, QRect(256, 234, 62, 20), mapCaption);
-    MakeLabel(mapTab, "sizeMapAnd", QStringLiteral("and"), QRect(322, 236, 22, 18));
-    sizeMapLastField = MakeEdit(mapTab, "Edit25", QStringLiteral("1000"), 8, QRect(346, 234, 62, 20), QStringLiteral("and"));
-    MakeLabel(mapTab, "sizeMapRefreshNote", QStringLiteral("(Click Refresh after change)"), QRect(412, 236, 156, 18));
+    MakeLabel(mapTab, "sizeMapCaption", mapCaption, QRect(4, 212, 272, 18));
+    sizeMapFirstField = MakeEdit(mapTab, "Edit24", QStringLiteral("0"), 8, QRect(278, 210, 62, 20), mapCaption);
+    MakeLabel(mapTab, "sizeMapAnd", QStringLiteral("and"), QRect(344, 212, 26, 18));
+    sizeMapLastField = MakeEdit(mapTab, "Edit25", QStringLiteral("1000"), 8, QRect(372, 210, 62, 20), QStringLiteral("and"));
+    MakeLabel(mapTab, "sizeMapRefreshNote", QStringLiteral("(Click Refresh after change)"), QRect(4, 234, 300, 18));
     sizeMapWindowButton = MakeButton(mapTab, "Button5", QStringLiteral("More accurate graph (opens new window)"),
-                                     QRect(4, 262, 250, 25));
-    sizeMapRefreshButton = MakeButton(mapTab, "Button8", QStringLiteral("REFRESH GRAPH"), QRect(440, 262, 124, 25));
+                                     QRect(4, 258, 270, 25));
+    sizeMapRefreshButton = MakeButton(mapTab, "Button8", QStringLiteral("REFRESH GRAPH"), QRect(424, 258, 140, 25));
 
     QWidget* distributionTab =
         buildChartPage("TabSheet7", QStringLiteral("Number of strings by size"), sizeDistributionChart, "Chart2",
                        DistributionTitle, DistributionVertical, DistributionHorizontal);
     const QString distributionCaption = QStringLiteral("Display the number of strings with size between ");
-    MakeLabel(distributionTab, "distributionCaption", distributionCaption, QRect(4, 236, 262, 18));
+    MakeLabel(distributionTab, "distributionCaption", distributionCaption, QRect(4, 212, 300, 18));
     distributionSmallestField =
-        MakeEdit(distributionTab, "Edit17", QStringLiteral("0"), 6, QRect(266, 234, 50, 20), distributionCaption);
-    MakeLabel(distributionTab, "distributionAnd", QStringLiteral("and"), QRect(319, 236, 22, 18));
+        MakeEdit(distributionTab, "Edit17", QStringLiteral("0"), 6, QRect(306, 210, 54, 20), distributionCaption);
+    MakeLabel(distributionTab, "distributionAnd", QStringLiteral("and"), QRect(364, 212, 26, 18));
     distributionLargestField =
-        MakeEdit(distributionTab, "Edit23", QStringLiteral("500"), 6, QRect(342, 234, 50, 20), QStringLiteral("and"));
-    MakeLabel(distributionTab, "distributionRefreshNote", QStringLiteral("(Click Refresh after change)"),
-              QRect(412, 236, 156, 18));
+        MakeEdit(distributionTab, "Edit23", QStringLiteral("500"), 6, QRect(392, 210, 54, 20), QStringLiteral("and"));
+    MakeLabel(distributionTab, "distributionRefreshNote", QStringLiteral("(Click Refresh after change)"), QRect(4, 234, 300, 18));
     distributionWindowButton = MakeButton(distributionTab, "Button6", QStringLiteral("More accurate graph (opens new window)"),
-                                          QRect(4, 262, 250, 25));
-    distributionRefreshButton = MakeButton(distributionTab, "Button7", QStringLiteral("REFRESH GRAPH"), QRect(440, 262, 124, 25));
+                                          QRect(4, 258, 270, 25));
+    distributionRefreshButton = MakeButton(distributionTab, "Button7", QStringLiteral("REFRESH GRAPH"), QRect(424, 258, 140, 25));
 
     MakeLabel(page, "graphsNote", QStringLiteral("Displaying the chart may take longer if a wide range has been given."),
               QRect(8, 330, 570, 18));
@@ -353,7 +352,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
                                QRect(186, y + 2, 86, 16));
         }
     }
-    recountTwelfthButton = MakeButton(page, "Button9", QStringLiteral("Re-count only the 12th"), QRect(432, 194, 144, 25));
+    recountTwelfthButton = MakeButton(page, "Button9", QStringLiteral("Re-count only the 12th"), QRect(412, 194, 164, 25));
 
     QGroupBox* options = MakeGroup(page, "GroupBox3", QStringLiteral("Options"), QRect(8, 196, 300, 130));
     caseSensitiveCheck = MakeCheckBox(options, "CheckBox2", QStringLiteral("Case sensitivity"), QRect(10, 20, 130, 18), true);
@@ -370,7 +369,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
     lengthOrientedRadio =
         MakeRadioButton(options, "RadioButton2", QStringLiteral("Length-oriented"), QRect(160, 64, 130, 18), true);
 
-    recalculateWordsButton = MakeButton(page, "Button3", QStringLiteral("Re-calculate this page"), QRect(432, 300, 144, 25));
+    recalculateWordsButton = MakeButton(page, "Button3", QStringLiteral("Re-calculate this page"), QRect(412, 300, 164, 25));
 
     connect(recalculateWordsButton, &QPushButton::clicked, this, &StatisticsWindow::recalculateWordsClicked);
     connect(recountTwelfthButton, &QPushButton::clicked, this, &StatisticsWindow::recountTwelfthClicked);

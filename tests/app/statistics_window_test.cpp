@@ -247,6 +247,7 @@ void StatisticsWindowTest::wordRowsOptionsAndButtons()
     QCOMPARE(lock->text(), QStringLiteral("Unlock settings"));
     QVERIFY(wholeWords->isChecked() && !caseBox->isChecked());
     QVERIFY(!caseBox->isEnabled() && !wholeWords->isEnabled());
+    QCOMPARE(ClippedCaptions(p.stats).join(" "), QString());
     SaveShot(p.stats, QStringLiteral("statistics-words"));
 }
 
@@ -435,6 +436,10 @@ void StatisticsWindowTest::sizeGraphsAndTheGraphWindow()
     QCOMPARE(distribution->horizontalAxisTitle(), QStringLiteral("Size (characters)"));
     QCOMPARE(map->barColour(), QColor(255, 0, 0));
     p.stats->pages()->setCurrentIndex(StatisticsWindow::SizeGraphsPage);
+    for (int page : {1, 0}) {
+        p.stats->graphPages->setCurrentIndex(page);
+        QCOMPARE(ClippedCaptions(p.stats).join(" "), QString());
+    }
     SaveShot(p.stats, QStringLiteral("statistics-size-map"));
 
     // REFRESH GRAPH on the size map: the range of the current entries.
