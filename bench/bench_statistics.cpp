@@ -149,6 +149,8 @@ int main(int argc, char** argv)
     bench::Report("statistics_command_technical_" + name, command, "one pass summing sizes", sumPass);
 
     window.show();
+    window.pages()->setCurrentIndex(StatisticsWindow::SizeGraphsPage);
+    window.graphPages->setCurrentIndex(0);
     auto sizeMap = [&](const QString& last) {
         window.sizeMapFirstField->setText(QStringLiteral("0"));
         window.sizeMapLastField->setText(last);

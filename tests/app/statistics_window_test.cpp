@@ -113,6 +113,7 @@ private slots:
     void labelClicksShowWhatDoesNotFit();
     void validatorsRefuseWithTheirMessages();
     void sizeGraphsAndTheGraphWindow();
+    void aWideRangeKeepsEveryPeakVisible();
 };
 
 void StatisticsWindowTest::everyLabelMatchesAnIndependentCount()
@@ -478,6 +479,24 @@ void StatisticsWindowTest::sizeGraphsAndTheGraphWindow()
     QCOMPARE(graph->chart()->barValue(11), 0.0);  // 15001: no cell
     SaveShot(graph, QStringLiteral("graph-distribution"));
     graph->close();
+}
+
+void StatisticsWindowTest::aWideRangeKeepsEveryPeakVisible()
+{
+    // A million bars over a few hundred pixel columns: the one tall bar
+    // still reaches the top of the plot, and its column is the only one.
+    BarChart chart;
+    chart.resize(600, 300);
+    BarSeriesData data;
+    data.values.assign(1000001, 1.0);
+    data.values[777777] = 500;
+    chart.setBars(data);
+    const QImage image = chart.grab().toImage();
+    const QRect plot = chart.plotArea();
+    int tallColumns = 0;
+    for (int x = plot.left() + 1; x < plot.right(); ++x)
+        if (image.pixelColor(x, plot.top() + 2) == QColor(255, 0, 0)) ++tallColumns;
+    QCOMPARE(tallColumns, 1);
 }
 
 QTEST_MAIN(StatisticsWindowTest)
