@@ -1,109 +1,78 @@
 #include "search/entry_locator.h"
 
 #include <algorithm>
-#include <utility>
+
+#include "search/text_matching.h"
 
 namespace lexicarta {
-namespace {
 
-// Beyond every u32 offset: "to the end of the data".
-constexpr std::uint64_t EndOfData = std::uint64_t{1} << 33;
-
-}  // namespace
-
-void EntryLocator::build(const StrRefEntry* entries, std::uint32_t count)
+void EntryLocator::build(const StrRefEntry* entries, std::uint32_t count, std::uint64_t dataSize)
 {
-    m_points.clear();
-    m_labels.clear();
-    m_prefixEnds.clear();
-    m_prefixEntries.clear();
+    m_entries.clear();
+    m_starts.clear();
+    m_ends.clear();
+    m_inOrder = true;
     m_hint = 0;
-    m_last = static_cast<std::int32_t>(count) - 1;
-    if (count < 2) return;
-    const std::uint32_t last = count - 1;
-
-    // The end of each entry's text: the Offset of the next entry that has
-    // one (before the last entry), else the last entry's Offset, else the
-    // end of the data. Found walking backwards.
-    std::vector<std::uint64_t> ends(last);
-    std::uint64_t nextStart = entries[last].Offset != 0 ? entries[last].Offset : EndOfData;
-    for (std::uint32_t i = last; i-- > 0;) {
-        ends[i] = nextStart;
-        if (entries[i].Offset != 0) nextStart = entries[i].Offset;
-    }
-
-    // Intervals of entries with an Offset, in entry order; written by this
-    // program they follow each other and need no sorting.
-    std::uint64_t widest = 0;
-    for (std::uint32_t i = 0; i < last; ++i) {
-        const std::uint64_t start = entries[i].Offset;
-        const std::uint64_t end = ends[i];
-        if (i > 0 && start == 0) {
-            if (end > widest) {
-                widest = end;
-                m_prefixEnds.push_back(end);
-                m_prefixEntries.push_back(static_cast<std::int32_t>(i));
-            }
-        } else if (start < end) {
-            m_points.push_back(start);
-            m_points.push_back(end);
-        }
-    }
-    if (m_points.empty()) return;
-    if (!std::is_sorted(m_points.begin(), m_points.end())) std::sort(m_points.begin(), m_points.end());
-    m_points.erase(std::unique(m_points.begin(), m_points.end()), m_points.end());
-
-    // Each segment takes the first entry that covers it; a segment once
-    // labelled is skipped by later entries (next[] jumps over them).
-    const std::size_t segments = m_points.size() - 1;
-    m_labels.assign(segments, -1);
-    std::vector<std::uint32_t> next(segments + 1);
-    for (std::size_t t = 0; t <= segments; ++t) next[t] = static_cast<std::uint32_t>(t);
-    auto findFree = [&next](std::size_t t) {
-        std::size_t root = t;
-        while (next[root] != root) root = next[root];
-        while (next[t] != root) t = std::exchange(next[t], static_cast<std::uint32_t>(root));
-        return root;
-    };
-    std::size_t hint = 0;
-    auto indexOf = [this, &hint](std::uint64_t value) {
-        if (hint < m_points.size() && m_points[hint] == value) return hint;
-        if (hint + 1 < m_points.size() && m_points[hint + 1] == value) return ++hint;
-        hint = static_cast<std::size_t>(std::lower_bound(m_points.begin(), m_points.end(), value) - m_points.begin());
-        return hint;
-    };
-    for (std::uint32_t i = 0; i < last; ++i) {
-        const std::uint64_t start = entries[i].Offset;
-        const std::uint64_t end = ends[i];
-        if ((i > 0 && start == 0) || start >= end) continue;
-        const std::size_t from = indexOf(start);
-        const std::size_t to = indexOf(end);
-        for (std::size_t t = findFree(from); t < to; t = findFree(t + 1)) {
-            m_labels[t] = static_cast<std::int32_t>(i);
-            next[t] = static_cast<std::uint32_t>(t + 1);
-        }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const StrRefEntry& e = entries[i];
+        if (e.Length == 0) continue;
+        const std::uint64_t start = std::min<std::uint64_t>(e.Offset, dataSize);
+        const std::uint64_t end = std::min<std::uint64_t>(std::uint64_t{e.Offset} + e.Length, dataSize);
+        if (start >= end) continue;
+        if (!m_ends.empty() && start < m_ends.back()) m_inOrder = false;
+        m_entries.push_back(static_cast<std::int32_t>(i));
+        m_starts.push_back(static_cast<std::uint32_t>(start));
+        m_ends.push_back(static_cast<std::uint32_t>(end));
     }
 }
 
-std::int32_t EntryLocator::locate(std::uint64_t pos) const
+std::size_t EntryLocator::firstIndexFrom(std::int64_t from) const
 {
-    std::int32_t answer = m_last;
-    if (m_points.size() >= 2 && pos >= m_points.front() && pos < m_points.back()) {
-        // Searches go forward, so the segment of the previous answer or the
-        // one after it usually holds pos.
-        std::size_t t = m_hint;
-        if (!(t + 1 < m_points.size() && m_points[t] <= pos && pos < m_points[t + 1])) {
-            if (t + 2 < m_points.size() && m_points[t + 1] <= pos && pos < m_points[t + 2])
-                ++t;
-            else
-                t = static_cast<std::size_t>(std::upper_bound(m_points.begin(), m_points.end(), pos) - m_points.begin()) - 1;
-            m_hint = t;
-        }
-        if (m_labels[t] >= 0) answer = m_labels[t];
+    if (from <= 0) return 0;
+    return static_cast<std::size_t>(std::lower_bound(m_entries.begin(), m_entries.end(), from) - m_entries.begin());
+}
+
+std::int32_t EntryLocator::nextWithText(std::int64_t from) const
+{
+    const std::size_t k = firstIndexFrom(from);
+    return k < m_entries.size() ? m_entries[k] : -1;
+}
+
+std::size_t EntryLocator::textAt(std::uint64_t pos) const
+{
+    // Searches go forward: the text of the previous answer or the next one
+    // usually holds pos.
+    std::size_t t = m_hint;
+    const std::size_t n = m_starts.size();
+    const auto holds = [&](std::size_t i) { return m_starts[i] <= pos && (i + 1 == n || pos < m_starts[i + 1]); };
+    if (t < n && holds(t)) return t;
+    if (t + 1 < n && holds(t + 1)) return m_hint = t + 1;
+    t = static_cast<std::size_t>(std::upper_bound(m_starts.begin(), m_starts.end(), pos) - m_starts.begin());
+    return m_hint = t == 0 ? 0 : t - 1;
+}
+
+std::int32_t EntryLocator::nextCandidate(std::int64_t from, std::string_view term, const char* data,
+                                         bool folded) const
+{
+    std::size_t k = firstIndexFrom(from);
+    if (term.empty() || !data || k >= m_entries.size()) return -1;
+    if (!m_inOrder) {
+        for (; k < m_entries.size(); ++k)
+            if (FindInBuffer(term, data + m_starts[k], m_ends[k] - m_starts[k], 0, folded) >= 0) return m_entries[k];
+        return -1;
     }
-    const auto prefix = std::upper_bound(m_prefixEnds.begin(), m_prefixEnds.end(), pos);
-    if (prefix != m_prefixEnds.end()) answer = std::min(answer, m_prefixEntries[prefix - m_prefixEnds.begin()]);
-    return answer;
+    // One scan over the data from the first text on; a hit that is not
+    // wholly inside one text (leading bytes, a gap, two texts) is passed by.
+    const std::uint64_t end = m_ends.back();
+    std::uint64_t pos = m_starts[k];
+    for (;;) {
+        const std::int64_t hit = FindInBuffer(term, data, end, pos, folded);
+        if (hit < 0) return -1;
+        const auto p = static_cast<std::uint64_t>(hit);
+        const std::size_t t = textAt(p);
+        if (p >= m_starts[t] && p + term.size() <= m_ends[t]) return m_entries[t];
+        pos = p >= m_ends[t] && t + 1 < m_starts.size() ? m_starts[t + 1] : p + 1;
+    }
 }
 
 }  // namespace lexicarta

@@ -1,18 +1,19 @@
 #pragma once
-// Which entry holds a given position of the string cache, as the search
-// decides it from the saved records' offsets.
+// Where the saved texts lie in the string cache, and which entry from a given
+// StrRef on is the next whose own bytes hold a raw occurrence of a term.
 //
-// The rule: with N entries, for i = 0 .. N - 1 let j be the first index after
-// i whose Offset is not 0, looking no further than N - 1. The answer is the
-// first i that is N - 1 or has Offset(i) <= pos < Offset(j). An entry whose
-// Offset is 0 thus counts as an entry without text (except entry 0). When no
-// later entry has text at all, the text of i reaches to the end of the data.
+// An entry has text when its saved Length is not 0 and some of its bytes lie
+// inside the string data, wherever its Offset points: 0 (the first text after
+// an empty entry 0), the bytes of another entry (tables merged by tools share
+// texts), or before an earlier entry's text. Bytes that belong to no entry
+// (before the first text, between texts) are never a candidate, and an
+// occurrence never reaches from one text into the next.
 //
-// The lookup is prepared once for a set of records and then answers each
-// position in logarithmic time, with exactly the rule's answer also for
-// records whose offsets do not rise with the StrRef.
+// Tables written in StrRef order are scanned as one buffer; any other layout
+// is scanned entry by entry, with the same answers.
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "core/tlk_format.h"
@@ -21,21 +22,30 @@ namespace lexicarta {
 
 class EntryLocator {
 public:
-    // Prepares the lookup for entries[0 .. count - 1].
-    void build(const StrRefEntry* entries, std::uint32_t count);
-    // The entry that holds pos; -1 only when built for no entries.
-    std::int32_t locate(std::uint64_t pos) const;
+    // Prepares the lookup for entries[0 .. count - 1] over dataSize bytes of
+    // string data.
+    void build(const StrRefEntry* entries, std::uint32_t count, std::uint64_t dataSize);
+
+    // The smallest StrRef >= from whose text, data[Offset .. Offset + Length)
+    // cut at the end of the data, holds term as FindInBuffer finds it; -1 when
+    // none does (also for an empty term).
+    std::int32_t nextCandidate(std::int64_t from, std::string_view term, const char* data, bool folded) const;
+
+    // The smallest StrRef >= from that has text; -1 when none has.
+    std::int32_t nextWithText(std::int64_t from) const;
+
+    // Whether the texts follow each other in StrRef order without overlapping.
+    bool inStrRefOrder() const { return m_inOrder; }
 
 private:
-    std::int32_t m_last = -1;  // N - 1: the answer when no interval holds pos
-    // Texts of entries with an Offset: cut into segments [m_points[t],
-    // m_points[t + 1]), each labelled with the first entry that covers it.
-    std::vector<std::uint64_t> m_points;
-    std::vector<std::int32_t> m_labels;
-    // Entries with Offset 0 (after entry 0) cover [0, end): the first of them
-    // whose end lies beyond pos, as a staircase of rising ends.
-    std::vector<std::uint64_t> m_prefixEnds;
-    std::vector<std::int32_t> m_prefixEntries;
+    std::size_t firstIndexFrom(std::int64_t from) const;
+    // Index of the text that starts at or before pos (texts in order only).
+    std::size_t textAt(std::uint64_t pos) const;
+
+    std::vector<std::int32_t> m_entries;  // entries with text, rising
+    std::vector<std::uint32_t> m_starts;  // their bytes, cut at the end of the data
+    std::vector<std::uint32_t> m_ends;
+    bool m_inOrder = true;
     mutable std::size_t m_hint = 0;
 };
 

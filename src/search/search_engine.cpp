@@ -23,16 +23,28 @@ SearchEngine::Mode SearchEngine::mode() const
     return Mode::Interactive;
 }
 
+void SearchEngine::restartFrom(std::int64_t startStrRef)
+{
+    const std::int64_t count = std::min(m_table.CachedEntryCount, EntryCapacity);
+    m_nextEntry = startStrRef < 0 || startStrRef >= count ? 0 : static_cast<std::int32_t>(startStrRef);
+    SearchPosition = StartPosition(startStrRef);
+    LastRawMatch = -1;
+    LastMatchEntry = -1;
+    m_strRefReset = true;
+}
+
 void SearchEngine::resetPosition(std::int64_t start)
 {
     SearchPosition = start;
     LastRawMatch = -1;
     LastMatchEntry = -1;
+    m_strRefReset = false;
 }
 
-void SearchEngine::resetForItem(std::int64_t start, std::string term, std::int32_t itemIndex, std::int32_t itemCount)
+void SearchEngine::startItem(std::int64_t startStrRef, std::string term, std::int32_t itemIndex,
+                             std::int32_t itemCount)
 {
-    resetPosition(start);
+    restartFrom(startStrRef);
     MatchCount = 0;
     NoMoreMatches = false;
     SearchTerm = std::move(term);
@@ -45,21 +57,16 @@ void SearchEngine::resetForItem(std::int64_t start, std::string term, std::int32
 std::int64_t SearchEngine::StartPosition(std::int64_t startStrRef) const
 {
     const std::int64_t count = std::min(m_table.CachedEntryCount, EntryCapacity);
-    std::int64_t v = startStrRef < 0 || startStrRef >= count ? 0 : startStrRef;
     const StrRefEntry* baseline = m_table.BaselineEntryTable.get();
-    if (v != 0) {
-        while (baseline[v].Offset == 0 && v < count - 1) ++v;
-        if (baseline[v].Offset == 0) {
-            // Nothing from the start on has text: the search stands at the
-            // end of the data instead of starting over at its beginning.
-            if (m_table.Cache.mapped() && m_mappedGeneration == m_table.Cache.generation())
-                return static_cast<std::int64_t>(m_table.Cache.view().size());
-            struct stat st {};
-            if (::stat(m_table.CachePath.c_str(), &st) == 0) return st.st_size;
-            return std::numeric_limits<std::uint32_t>::max();
-        }
-    }
-    return baseline[v].Offset;
+    for (std::int64_t v = startStrRef < 0 || startStrRef >= count ? 0 : startStrRef; v < count; ++v)
+        if (baseline[v].Length != 0) return baseline[v].Offset;
+    // Nothing from the start on has text: the search stands at the end of
+    // the data instead of starting over at its beginning.
+    if (m_table.Cache.mapped() && m_mappedGeneration == m_table.Cache.generation())
+        return static_cast<std::int64_t>(m_table.Cache.view().size());
+    struct stat st {};
+    if (::stat(m_table.CachePath.c_str(), &st) == 0) return st.st_size;
+    return std::numeric_limits<std::uint32_t>::max();
 }
 
 void SearchEngine::letEventsRun()
@@ -88,10 +95,12 @@ void SearchEngine::prepareLookups()
 {
     const std::uint32_t count = std::min(m_table.CachedEntryCount, EntryCapacity);
     const std::uint64_t generation = m_table.Cache.generation();
-    if (generation == m_lookupGeneration && count == m_lookupCount) return;
-    m_locator.build(m_table.BaselineEntryTable.get(), count);
+    const std::uint64_t size = m_table.Cache.view().size();
+    if (generation == m_lookupGeneration && count == m_lookupCount && size == m_lookupSize) return;
+    m_locator.build(m_table.BaselineEntryTable.get(), count, size);
     m_lookupGeneration = generation;
     m_lookupCount = count;
+    m_lookupSize = size;
     m_textEntry = -1;
 }
 
@@ -111,18 +120,9 @@ const std::string& SearchEngine::savedTextOf(std::int32_t entry)
     return m_savedText;
 }
 
-bool SearchEngine::moveToNextEntry()
+std::int64_t SearchEngine::entryLimit() const
 {
-    const std::int64_t limit =
-        std::min<std::int64_t>(std::min(m_table.EntryCount, EntryCapacity), std::min(m_table.CachedEntryCount, EntryCapacity)) - 1;
-    const StrRefEntry* baseline = m_table.BaselineEntryTable.get();
-    for (std::int64_t f = std::int64_t{SearchEntry} + 1; f <= limit; ++f) {
-        if (baseline[f].Offset != 0) {
-            SearchPosition = baseline[f].Offset;
-            return true;
-        }
-    }
-    return false;
+    return std::min({m_table.EntryCount, m_table.CachedEntryCount, EntryCapacity});
 }
 
 void SearchEngine::exhausted()
@@ -137,60 +137,83 @@ void SearchEngine::search()
     if (m_running) return;
     m_running = true;
     m_host.setSuppressMemoChange(true);
-    // Every pass either ends the step or moves the scan forward, so the loop
-    // ends; skipped entries cost no stack.
+    // Every pass either ends the step or moves on to a later entry, so the
+    // loop ends; skipped entries cost no stack.
     for (;;) {
         letEventsRun();
-        // The events may have closed the table (the program is quitting).
-        if (!m_flags.KeepRunning || !m_table.TableLoaded) break;
+        if (!m_flags.KeepRunning) break;
+        // The events may have closed the table (the program is quitting):
+        // nothing is left to find, and a batch loop must end.
+        if (!m_table.TableLoaded) {
+            NoMoreMatches = true;
+            break;
+        }
         if (!ensureMapped()) {
             exhausted();
             break;
         }
+        prepareLookups();
         const SearchOptions options = m_host.currentOptions();
         const std::int64_t advance = options.lengthOriented ? static_cast<std::int64_t>(SearchTerm.size()) : 1;
-
-        std::int64_t start = SearchPosition;
-        if (LastRawMatch == SearchPosition) start += advance;
-        const auto view = m_table.Cache.view();
-        const std::int64_t pos = start < 0 ? -1
-                                           : FindInBuffer(SearchTerm, view.data(), view.size(),
-                                                          static_cast<std::size_t>(start), !options.caseSensitive);
-        if (pos < 0) {
-            exhausted();
-            break;
-        }
-        LastRawMatch = pos;
-        SearchPosition = pos;
-
-        prepareLookups();
-        SearchEntry = m_locator.locate(static_cast<std::uint64_t>(pos));
-        if (SearchEntry < 0 || (SearchEntry != 0 && m_table.BaselineEntryTable[SearchEntry].Offset == 0)) {
-            exhausted();
-            break;
-        }
-        const std::string& text = savedTextOf(SearchEntry);
-        const std::int64_t inStringStart = SearchEntry == LastMatchEntry ? StringMatchPos + advance : 0;
-        StringMatchPos = FindText(text, SearchTerm, inStringStart, options.findOptions());
-        if (StringMatchPos < 0) {
-            if (moveToNextEntry()) continue;
-            exhausted();
-            break;
+        if (LastRawMatch < 0 && !m_strRefReset) {
+            // A reset by position: the first entry whose text starts there or later.
+            m_nextEntry = 0;
+            if (SearchPosition > 0) {
+                const std::int64_t limit = entryLimit();
+                const StrRefEntry* baseline = m_table.BaselineEntryTable.get();
+                std::int64_t e = 0;
+                while (e < limit && (baseline[e].Length == 0 || baseline[e].Offset < SearchPosition)) ++e;
+                m_nextEntry = static_cast<std::int32_t>(e);
+            }
         }
 
-        LastMatchEntry = SearchEntry;
+        // Behind the last match in its own text first, then the next entry
+        // whose text holds a raw occurrence.
+        std::int32_t entry = -1;
+        std::int64_t inStringStart = 0;
+        if (m_nextEntry == LastMatchEntry && LastMatchEntry >= 0) {
+            inStringStart = StringMatchPos + advance;
+            StringMatchPos = FindText(savedTextOf(m_nextEntry), SearchTerm, inStringStart, options.findOptions());
+            if (StringMatchPos >= 0)
+                entry = m_nextEntry;
+            else
+                ++m_nextEntry;
+        }
+        if (entry < 0) {
+            const auto view = m_table.Cache.view();
+            entry = m_locator.nextCandidate(m_nextEntry, SearchTerm, view.data(), !options.caseSensitive);
+            if (entry < 0 || entry >= entryLimit()) {
+                exhausted();
+                break;
+            }
+            m_strRefReset = false;
+            SearchEntry = entry;
+            SearchPosition = m_table.BaselineEntryTable[entry].Offset;
+            LastRawMatch = SearchPosition;
+            m_nextEntry = entry;
+            inStringStart = 0;
+            StringMatchPos = FindText(savedTextOf(entry), SearchTerm, 0, options.findOptions());
+            if (StringMatchPos < 0) {
+                m_nextEntry = entry + 1;
+                continue;
+            }
+        }
+        const std::string& text = savedTextOf(entry);
+
+        LastMatchEntry = entry;
         ++MatchCount;
         const Mode current = mode();
         if (current == Mode::Advanced) {
-            if (m_resultFile && !m_resultFile->append(SearchEntry)) ResultFileFailed = true;
+            if (m_resultFile && !m_resultFile->append(entry)) ResultFileFailed = true;
             reportProgress();
         } else if (current == Mode::Counting) {
             reportProgress();
         } else {
-            const FoundMatch match{SearchEntry, StringMatchPos, inStringStart, SearchTerm, options, text};
+            const FoundMatch match{entry, StringMatchPos, inStringStart, SearchTerm, options, text};
             if (!m_host.presentMatch(match)) {
-                if (moveToNextEntry()) continue;
-                exhausted();
+                // The shown text no longer holds it: go on with the next entry.
+                m_nextEntry = entry + 1;
+                continue;
             }
         }
         break;

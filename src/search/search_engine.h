@@ -70,8 +70,8 @@ public:
 
     // Engine state, changed only by the step and by the callers' resets.
     std::string SearchTerm;           // Windows-1252 bytes
-    std::int64_t SearchPosition = 0;  // cache position where the next raw scan begins
-    std::int64_t LastRawMatch = -1;   // cache position of the last raw candidate; -1 none
+    std::int64_t SearchPosition = 0;  // cache position of the text under way (shown as the current position)
+    std::int64_t LastRawMatch = -1;   // cache position of the last raw candidate's text; -1 none
     std::int32_t SearchEntry = 0;     // entry of the current candidate
     std::int32_t LastMatchEntry = -1;
     std::int64_t StringMatchPos = -1;  // last confirmed match inside its string; -1 after a failed check
@@ -79,7 +79,7 @@ public:
     bool NoMoreMatches = false;
     std::int32_t ProgressItemIndex = 0;  // term under way in a batch run, from 0
     std::int32_t ProgressItemCount = 1;  // terms of the batch run
-    // An append to the result file failed since the last resetForItem.
+    // An append to the result file failed since the last startItem.
     bool ResultFileFailed = false;
 
     // One step: see the file comment. Does nothing while KeepRunning is
@@ -90,14 +90,20 @@ public:
     // returns KeepRunning (false: the user interrupted the run).
     bool RunBatch();
 
-    // Back to start: no raw candidate, no last match.
+    // Back to the start of a search from startStrRef (a StrRef outside the
+    // saved entries counts as 0): no candidate, no last match, and
+    // SearchPosition at StartPosition(startStrRef).
+    void restartFrom(std::int64_t startStrRef);
+    // The full reset of a batch item: restartFrom, the count, the
+    // exhaustion, the term and the item's place in the run.
+    void startItem(std::int64_t startStrRef, std::string term, std::int32_t itemIndex, std::int32_t itemCount);
+    // A reset to a cache position (0: from the first entry), as is setting
+    // SearchPosition with LastRawMatch := -1; the search begins with the first
+    // entry whose text starts there or later.
     void resetPosition(std::int64_t start);
-    // The full reset of a batch item: positions, count, exhaustion, term and
-    // the item's place in the run.
-    void resetForItem(std::int64_t start, std::string term, std::int32_t itemIndex, std::int32_t itemCount);
 
     // The cache position where a search from startStrRef begins: the saved
-    // Offset of the first entry from startStrRef on that has one. A start
+    // Offset of the first entry from startStrRef on that has text. A start
     // outside the saved entries counts as 0; when no entry from the start
     // on has text, the end of the string data (nothing to search).
     std::int64_t StartPosition(std::int64_t startStrRef) const;
@@ -119,9 +125,8 @@ private:
     bool ensureMapped();
     void prepareLookups();
     const std::string& savedTextOf(std::int32_t entry);
-    // The step's own continuation past an entry without a further match;
-    // false when there is no later entry with text.
-    bool moveToNextEntry();
+    // The entries the step may visit: the saved ones that still exist.
+    std::int64_t entryLimit() const;
     void exhausted();
     void confirmed(std::int64_t inStringStart, const SearchOptions& options);
     void reportProgress();
@@ -143,8 +148,15 @@ private:
     std::uint64_t m_mappedGeneration = ~std::uint64_t{0};
     std::uint64_t m_lookupGeneration = ~std::uint64_t{0};
     std::uint32_t m_lookupCount = 0;
+    std::uint64_t m_lookupSize = 0;
     EntryLocator m_locator;
     std::int32_t m_textEntry = -1;
+    // Where the next step looks first: the entry of the last match (behind
+    // that match) or the first entry not yet looked at.
+    std::int32_t m_nextEntry = 0;
+    // Set by a reset to a StrRef until the step has a candidate; without it a
+    // LastRawMatch of -1 is a reset to SearchPosition.
+    bool m_strRefReset = false;
     std::string m_savedText;
 
     struct PendingReport {

@@ -15,7 +15,7 @@ bool CountWords(SearchEngine& engine, RunFlags& flags, Progress& progress,
     flags.WordCountingMode = true;
 
     for (int row = twelfthOnly ? WordRowCount - 1 : 0; row < WordRowCount; ++row) {
-        engine.resetForItem(0, expressions[static_cast<std::size_t>(row)], row, WordRowCount);
+        engine.startItem(0, expressions[static_cast<std::size_t>(row)], row, WordRowCount);
         if (!engine.RunBatch()) return false;
         rowCounted(row, engine.MatchCount);
     }

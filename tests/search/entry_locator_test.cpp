@@ -1,10 +1,12 @@
-// Which entry holds a cache position: the prepared lookup must give the
-// rule's answer for every position, whatever the order of the offsets.
+// Which entry from a StrRef on is the next whose own text holds a raw
+// occurrence: the prepared lookup must agree with a plain walk over the
+// entries for every start, whatever the layout of the texts.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "search/entry_locator.h"
@@ -14,132 +16,109 @@ using namespace lexicarta;
 
 namespace {
 
-// The rule as stated, one entry after the other.
-std::int32_t RuleAnswer(const std::vector<StrRefEntry>& entries, std::uint64_t pos)
+// The rule as stated, one entry after the other, exact comparison.
+std::int32_t RuleAnswer(const std::vector<StrRefEntry>& entries, const std::string& data, std::int64_t from,
+                        const std::string& term)
 {
-    const std::int64_t n = static_cast<std::int64_t>(entries.size());
-    for (std::int64_t i = 0; i < n; ++i) {
-        if (i == n - 1) return static_cast<std::int32_t>(i);
-        std::int64_t j = i + 1;
-        while (j < n - 1 && entries[j].Offset == 0) ++j;
-        // No later entry has an Offset: the text reaches to the end of the data.
-        const std::uint64_t end = entries[j].Offset != 0 ? entries[j].Offset : ~std::uint64_t{0};
-        if (entries[i].Offset <= pos && pos < end) return static_cast<std::int32_t>(i);
+    for (std::int64_t i = std::max<std::int64_t>(from, 0); i < static_cast<std::int64_t>(entries.size()); ++i) {
+        const StrRefEntry& e = entries[i];
+        if (e.Length == 0 || e.Offset >= data.size()) continue;
+        const std::string text = data.substr(e.Offset, e.Length);
+        if (!term.empty() && text.find(term) != std::string::npos) return static_cast<std::int32_t>(i);
     }
     return -1;
 }
 
-std::vector<StrRefEntry> WithOffsets(const std::vector<std::uint32_t>& offsets)
-{
-    std::vector<StrRefEntry> entries(offsets.size());
-    for (std::size_t i = 0; i < offsets.size(); ++i) entries[i].Offset = offsets[i];
-    return entries;
-}
-
-void ExpectRuleEverywhere(const std::vector<StrRefEntry>& entries, const char* what)
+void ExpectRuleEverywhere(const std::vector<StrRefEntry>& entries, const std::string& data, const std::string& term,
+                          const std::string& what)
 {
     EntryLocator locator;
-    locator.build(entries.data(), static_cast<std::uint32_t>(entries.size()));
-    std::uint64_t top = 0;
-    for (const StrRefEntry& e : entries) top = std::max<std::uint64_t>(top, e.Offset);
-    for (std::uint64_t pos = 0; pos <= top + 3; ++pos)
-        ASSERT_EQ(locator.locate(pos), RuleAnswer(entries, pos)) << what << ", position " << pos;
-    // Far beyond the data, and backwards after forwards (the lookup keeps a hint).
-    EXPECT_EQ(locator.locate(std::uint64_t{1} << 32), RuleAnswer(entries, std::uint64_t{1} << 32)) << what;
-    for (std::uint64_t pos = top + 3; pos-- > 0;)
-        ASSERT_EQ(locator.locate(pos), RuleAnswer(entries, pos)) << what << ", position " << pos << " going back";
+    locator.build(entries.data(), static_cast<std::uint32_t>(entries.size()), data.size());
+    const auto n = static_cast<std::int64_t>(entries.size());
+    for (std::int64_t from = -1; from <= n; ++from)
+        ASSERT_EQ(locator.nextCandidate(from, term, data.data(), false), RuleAnswer(entries, data, from, term))
+            << what << ", from " << from << ", term '" << term << "'";
+    // Backwards after forwards: the lookup keeps a hint.
+    for (std::int64_t from = n; from-- > 0;)
+        ASSERT_EQ(locator.nextCandidate(from, term, data.data(), false), RuleAnswer(entries, data, from, term))
+            << what << ", from " << from << " going back";
 }
 
-std::vector<StrRefEntry> GeneratedRecords(std::uint32_t count, bool inOrder)
+std::vector<StrRefEntry> Records(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& ranges)
 {
-    tlkgen::GeneratorOptions options;
-    options.entries = count;
-    options.seed = 3;
-    options.textsInStrRefOrder = inOrder;
-    options.emptyShare = 0.2;
-    std::vector<StrRefEntry> entries;
-    for (const auto& generated : tlkgen::GenerateTalkTable(options).entries) {
-        StrRefEntry e;
-        e.Offset = generated.offset;
-        e.Length = generated.length;
-        entries.push_back(e);
+    std::vector<StrRefEntry> entries(ranges.size());
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        entries[i].Offset = ranges[i].first;
+        entries[i].Length = ranges[i].second;
     }
     return entries;
 }
 
 }  // namespace
 
-TEST(EntryLocator, HandMadeOffsetsGiveTheRulesAnswer)
+TEST(EntryLocator, HandMadeLayoutsGiveTheRulesAnswer)
 {
     struct Case {
         const char* name;
-        std::vector<std::uint32_t> offsets;
+        std::string data;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges;
+        bool inOrder;
     };
     const std::vector<Case> cases = {
-        {"rising", {0, 5, 9, 20}},
-        {"rising with empty entries", {0, 0, 5, 0, 0, 9, 0, 20}},
-        {"empty entries at the end", {0, 5, 9, 0, 0}},
-        {"only entry 0 has text", {0, 0, 0, 0}},
-        {"every Offset 0 but entry 0", {7, 0, 0}},
-        {"entry 0 empty, text of entry 1 at 0", {0, 0, 4, 8}},
-        {"not in StrRef order", {12, 0, 3, 20, 8, 0, 15}},
-        {"shared offsets", {0, 5, 5, 9, 9, 0, 9}},
-        {"falling", {30, 20, 10, 0}},
-        {"first text not at 0", {4, 10, 16}},
-        {"one entry", {6}},
-        {"two entries", {3, 0}},
+        {"rising", "abab|ab|xx", {{0, 4}, {5, 2}, {8, 2}}, true},
+        {"empty entry 0, next text at 0", "ab|ab", {{0, 0}, {0, 2}, {3, 2}}, true},
+        {"bytes before the first text", "ab ab|ab", {{6, 2}, {0, 0}, {3, 2}}, false},
+        {"leading bytes only", "abab|xx", {{5, 2}}, true},
+        {"shared texts", "ab|xab", {{0, 2}, {3, 3}, {0, 2}, {3, 3}}, false},
+        {"overlapping texts", "xxabxx", {{0, 4}, {2, 4}, {1, 2}}, false},
+        {"falling", "ab|ab|ab", {{6, 2}, {3, 2}, {0, 2}}, false},
+        {"across two texts only", "xa|bx", {{0, 2}, {2, 1}, {3, 2}}, true},
+        {"length past the end of the data", "xxab", {{0, 2}, {2, 50}, {90, 4}}, true},
+        {"one entry", "ab", {{0, 2}}, true},
     };
-    for (const Case& c : cases) ExpectRuleEverywhere(WithOffsets(c.offsets), c.name);
+    for (const Case& c : cases) {
+        const auto entries = Records(c.ranges);
+        EntryLocator locator;
+        locator.build(entries.data(), static_cast<std::uint32_t>(entries.size()), c.data.size());
+        EXPECT_EQ(locator.inStrRefOrder(), c.inOrder) << c.name;
+        for (const char* term : {"ab", "a", "b", "x|", "zz"}) ExpectRuleEverywhere(entries, c.data, term, c.name);
+    }
 }
 
-TEST(EntryLocator, RandomOffsetsGiveTheRulesAnswer)
+TEST(EntryLocator, RandomLayoutsGiveTheRulesAnswer)
 {
     std::mt19937 random(99);
     for (int round = 0; round < 300; ++round) {
-        std::vector<std::uint32_t> offsets(1 + random() % 25);
+        std::string data(20 + random() % 40, 'x');
+        for (char& c : data) c = "abx|"[random() % 4];
+        std::vector<StrRefEntry> entries(1 + random() % 25);
         const bool rising = round % 2 == 0;
-        std::uint32_t next = 0;
-        for (std::uint32_t& offset : offsets) {
-            if (random() % 3 == 0) {
-                offset = 0;
-            } else if (rising) {
-                next += random() % 6;
-                offset = next;
+        std::uint32_t next = random() % 4;
+        for (StrRefEntry& e : entries) {
+            if (random() % 4 == 0) continue;  // no text
+            e.Length = 1 + random() % 6;
+            if (rising) {
+                e.Offset = next;
+                next += e.Length + random() % 3;
             } else {
-                offset = random() % 60;
+                e.Offset = random() % (data.size() + 4);
             }
         }
-        ExpectRuleEverywhere(WithOffsets(offsets), rising ? "random rising" : "random order");
+        for (const char* term : {"ab", "a|b", "b"})
+            ExpectRuleEverywhere(entries, data, term, rising ? "random rising" : "random order");
     }
 }
 
-TEST(EntryLocator, GeneratedTablesInAndOutOfStrRefOrder)
+TEST(EntryLocator, NextWithTextSkipsEntriesWithoutText)
 {
-    for (bool inOrder : {true, false}) {
-        const auto entries = GeneratedRecords(3000, inOrder);
-        EntryLocator locator;
-        locator.build(entries.data(), static_cast<std::uint32_t>(entries.size()));
-        std::uint64_t end = 0;
-        for (const StrRefEntry& e : entries) end = std::max<std::uint64_t>(end, std::uint64_t{e.Offset} + e.Length);
-        std::mt19937 random(5);
-        for (int probe = 0; probe < 3000; ++probe) {
-            const std::uint64_t pos = random() % (end + 10);
-            ASSERT_EQ(locator.locate(pos), RuleAnswer(entries, pos)) << (inOrder ? "in order" : "shuffled") << " " << pos;
-        }
-        // With rising offsets every text belongs to its own entry.
-        if (inOrder) {
-            for (std::size_t i = 1; i < entries.size(); ++i) {
-                if (entries[i].Length > 0) {
-                    ASSERT_EQ(locator.locate(entries[i].Offset + entries[i].Length - 1), std::int32_t(i));
-                }
-            }
-        }
-    }
-}
-
-TEST(EntryLocator, NoEntriesLocateNothing)
-{
+    const auto entries = Records({{0, 0}, {0, 3}, {9, 0}, {0, 0}, {3, 2}, {40, 2}});
     EntryLocator locator;
-    locator.build(nullptr, 0);
-    EXPECT_EQ(locator.locate(0), -1);
+    locator.build(entries.data(), static_cast<std::uint32_t>(entries.size()), 10);
+    EXPECT_EQ(locator.nextWithText(0), 1);
+    EXPECT_EQ(locator.nextWithText(2), 4);
+    EXPECT_EQ(locator.nextWithText(5), -1);  // its bytes lie beyond the data
+
+    locator.build(nullptr, 0, 0);
+    EXPECT_EQ(locator.nextWithText(0), -1);
+    EXPECT_EQ(locator.nextCandidate(0, "a", "", false), -1);
 }

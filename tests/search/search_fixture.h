@@ -104,30 +104,30 @@ struct SearchFixture {
     {
         flags.WordCountingMode = true;
         flags.KeepRunning = true;
-        engine.resetForItem(0, term, 0, 12);
+        engine.startItem(0, term, 0, 12);
         engine.RunBatch();
         return engine.MatchCount;
     }
     // The StrRefs appended in advanced mode, one per match.
-    std::vector<std::int32_t> advancedResults(const std::string& term, std::int64_t start = 0)
+    std::vector<std::int32_t> advancedResults(const std::string& term, std::int64_t startStrRef = 0)
     {
         flags.WordCountingMode = false;
         flags.AdvancedSearchActive = true;
         flags.KeepRunning = true;
         results.values.clear();
-        engine.resetForItem(start, term, 0, 1);
+        engine.startItem(startStrRef, term, 0, 1);
         engine.RunBatch();
         return results.values;
     }
     // Interactive steps until the restart is offered: the presented matches.
-    std::vector<PresentedMatch> interactive(const std::string& term, std::int64_t start = 0)
+    std::vector<PresentedMatch> interactive(const std::string& term, std::int64_t startStrRef = 0)
     {
         flags.WordCountingMode = false;
         flags.AdvancedSearchActive = false;
         flags.KeepRunning = true;
         host.presented.clear();
         host.restartOffers = 0;
-        engine.resetForItem(start, term, 0, 1);
+        engine.startItem(startStrRef, term, 0, 1);
         for (int guard = 0; guard < 100000 && host.restartOffers == 0; ++guard) engine.search();
         return host.presented;
     }

@@ -38,7 +38,6 @@ std::vector<ExpectedMatch> ExpectedMatches(const std::vector<tlkgen::GeneratedEn
     std::vector<ExpectedMatch> matches;
     if (term.empty()) return matches;
     for (std::size_t e = 0; e < entries.size(); ++e) {
-        if (e != 0 && entries[e].offset == 0) continue;
         const std::string text = ShownForm(entries[e].text);
         std::size_t p = 0;
         while (p + term.size() <= text.size()) {

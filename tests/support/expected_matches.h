@@ -7,6 +7,7 @@
 // match or one character after its start.
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,13 @@ struct ExpectedMatch {
     std::int32_t entry;
     std::int64_t position;  // in the shown form, CR LF counting two
     bool operator==(const ExpectedMatch&) const = default;
+    friend void PrintTo(const ExpectedMatch& m, std::ostream* out) { *out << "{" << m.entry << ", " << m.position << "}"; }
 };
 
 // Bytes up to the first NUL, every line break (CR LF, LF, CR) as CR LF.
 std::string ShownForm(const std::string& bytes);
 
-// Entries other than 0 with Offset 0 hold no text for the search.
+// Each entry is searched in its own text, wherever its bytes lie.
 std::vector<ExpectedMatch> ExpectedMatches(const std::vector<tlkgen::GeneratedEntry>& entries, const std::string& term,
                                            bool caseSensitive, bool wholeWords, bool lengthOriented);
 
