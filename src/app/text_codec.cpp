@@ -2,6 +2,9 @@
 
 #include "core/cp1252.h"
 
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
 namespace lexicarta {
 
 QString FromCp1252(std::string_view bytes)
@@ -37,6 +40,14 @@ std::string FromEditorText(const QString& text)
     normalized.replace(QChar::ParagraphSeparator, QChar('\n'));
     normalized.replace(QChar::LineSeparator, QChar('\n'));
     return DisplayForm(ToCp1252(normalized));
+}
+
+QString EditorText(const QPlainTextEdit& editor)
+{
+    QString text = editor.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QChar('\n'));
+    text.replace(QChar::LineSeparator, QChar('\n'));
+    return text;
 }
 
 }  // namespace lexicarta

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QPlainTextEdit;
+
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,9 @@ std::string ToCp1252(const QString& text);
 QString ToEditorText(std::string_view entryBytes);
 // The editor's text as the program sees it: Windows-1252 with CR LF breaks.
 std::string FromEditorText(const QString& text);
+// What an editor holds, every character as it stands: toPlainText() would
+// turn each no-break space into a plain space. Line breaks come as '\n'.
+QString EditorText(const QPlainTextEdit& editor);
 
 // UTF-8 text of paths and messages.
 inline QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
