@@ -23,7 +23,7 @@ HelpWindow::HelpWindow(Session& session, QWidget* parent)
 void HelpWindow::fill(const QString& caption, const QString& groupCaption, const std::array<const char*, 8>& lines)
 {
     setWindowTitle(caption);
-    helpGroup->setTitle(groupCaption);
+    SetCaption(helpGroup, groupCaption);
     for (int i = 0; i < 8; ++i) lineLabels[i]->setText(QString::fromUtf8(lines[i]));
     // The window has a fixed size: the lines take the largest font, up to
     // 8 points, in which every one of them fits.
@@ -36,7 +36,7 @@ void HelpWindow::fill(const QString& caption, const QString& groupCaption, const
         if (fits) break;
     }
     for (QLabel* line : lineLabels) line->setFont(font);
-    show();
+    ShowCentred(this);
     raise();
     activateWindow();
 }

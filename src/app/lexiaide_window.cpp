@@ -57,7 +57,7 @@ LexiaideWindow::LexiaideWindow(Session& session, QWidget* parent)
 
 void LexiaideWindow::setEntryCaption(std::int32_t strRef)
 {
-    entryGroup->setTitle(QStringLiteral("String ") + QString::number(strRef));
+    SetCaption(entryGroup, QStringLiteral("String ") + QString::number(strRef));
 }
 
 void LexiaideWindow::showState(EntryState state)

@@ -11,6 +11,7 @@
 
 #include "app/advanced_search_window.h"
 #include "app/ascii_codes_window.h"
+#include "app/widgets.h"
 #include "app/graph_window.h"
 #include "app/help_window.h"
 #include "app/lexiaide_window.h"
@@ -51,11 +52,13 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
 void LexicartaApplication::start(const std::string& table)
 {
     Session& session = *m_session;
-    session.windows.main->show();
+    ShowCentred(session.windows.main);
     Startup(session, table.empty());
     if (!table.empty()) session.windows.main->openTableFromUser(table);
     session.windows.main->advancedSearchButton->setEnabled(session.table.TableLoaded);
-    if (!session.windows.quickStart->dontShowAgainCheck->isChecked()) session.windows.quickStart->show();
+    if (!session.windows.quickStart->dontShowAgainCheck->isChecked()) {
+        ShowCentred(session.windows.quickStart);
+    }
 }
 
 LexicartaApplication::~LexicartaApplication()

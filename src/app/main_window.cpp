@@ -98,8 +98,8 @@ void MainWindow::buildTopArea(QWidget* outer)
     wordStatisticsCheck = MakeCheckBox(StatisticsSet, "CheckBox6", QStringLiteral("Words/Expressions"), QRect(4, 46, 176, 18), true);
 
     ExportSet = makeSet("ExportSet");
-    rawExportRadio = MakeRadioButton(ExportSet, "RadioButton3", QStringLiteral("Raw export"), QRect(2, 0, 168, 18));
-    guidedExportRadio = MakeRadioButton(ExportSet, "RadioButton4", QStringLiteral("Guided export"), QRect(2, 20, 168, 18));
+    rawExportRadio = MakeRadioButton(ExportSet, "RadioButton3", QStringLiteral("Raw export"), QRect(2, 4, 168, 18));
+    guidedExportRadio = MakeRadioButton(ExportSet, "RadioButton4", QStringLiteral("Guided export"), QRect(2, 23, 168, 18));
     numberStringsCheck = MakeCheckBox(ExportSet, "CheckBox2", QStringLiteral("Number strings"), QRect(18, 42, 152, 18));
     emptyStringsCheck = MakeCheckBox(ExportSet, "CheckBox3", QStringLiteral("Write empty strings too"), QRect(18, 62, 152, 18));
     emptyStringsCheck->setEnabled(false);
@@ -315,7 +315,7 @@ void MainWindow::standardSearchChosen()
     advancedSearchButton->hide();
     advancedSearchButton->setEnabled(false);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->show();
-    standardSearchGroup->setTitle(QStringLiteral("Standard Search"));
+    SetCaption(standardSearchGroup, QStringLiteral("Standard Search"));
 }
 
 void MainWindow::advancedSearchChosen()
@@ -325,7 +325,7 @@ void MainWindow::advancedSearchChosen()
     advancedSearchButton->show();
     advancedSearchButton->setEnabled(true);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->hide();
-    standardSearchGroup->setTitle(QStringLiteral("Advanced Search"));
+    SetCaption(standardSearchGroup, QStringLiteral("Advanced Search"));
 }
 
 void MainWindow::lexiaideClicked() { showLexiaide(); }
@@ -347,9 +347,7 @@ void MainWindow::openLastClicked()
         m_session.dialogs.message(BoxKind::Plain, "No reference to last opened file found in configuration file.");
         return;
     }
-    m_openDialogFileName = table.LastOpenedPath;
-    table.CurrentTablePath = table.LastOpenedPath;
-    LoadTalkTable(table.LastOpenedPath);
+    openTableFromUser(std::string(table.LastOpenedPath));
 }
 
 void MainWindow::readmeClicked()
@@ -399,7 +397,7 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     };
 
     if (key == Qt::Key_Escape) {
-        FlushJournal();
+        if (!FlushJournal()) return true;
         if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, "Are you sure you want to quit Lexicarta?") ==
             Answer::Yes)
             close();
@@ -407,10 +405,7 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     }
     if (key == Qt::Key_F2) {
         if (!table.TableLoaded) return false;
-        if (!table.LastStepFailed) {
-            FlushJournal();
-            showLexiaide();
-        }
+        if (!table.LastStepFailed && FlushJournal()) showLexiaide();
         return true;
     }
     if (alt && key == Qt::Key_R) {
@@ -430,7 +425,7 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     }
     if (alt && key == Qt::Key_H) {
         if (QuickStartWindow* quickStart = m_session.windows.quickStart) {
-            quickStart->show();
+            ShowCentred(quickStart);
             quickStart->raise();
         }
         return true;

@@ -42,8 +42,10 @@ public:
     // Closes the previous table and loads path; every failure is reported
     // and leaves the program usable.
     void LoadTalkTable(const std::string& path);
-    // Opens path as "Open a TLK file" opens the chosen file (the command
-    // line and a dropped file come this way).
+    // Opens path for the user ("Open a TLK file", "Open last opened TLK", a
+    // file named on the command line or dropped on the window): with changes
+    // pending it first asks whether to save them (Yes saves, and a failed
+    // save opens nothing; No drops them; Cancel keeps everything), then loads.
     void openTableFromUser(const std::string& path);
     // Makes the StrRef field's entry current and shows it.
     void GoToStrRef(Sender sender = Sender::Main);
@@ -54,8 +56,9 @@ public:
 
     // Writes the editor's text into the current entry's journal file when it
     // changed since the last write; a failure is reported and keeps the text
-    // in the editor, unsynced, for the next try.
-    void FlushJournal();
+    // in the editor, unsynced, for the next try. False on such a failure:
+    // whatever needs the text stored (save, New, moving, quitting) stops.
+    bool FlushJournal();
     // Commits the sound field and the text, chooses the target (the loaded
     // file, or one from the save dialog) and saves. True when the file is
     // saved and, unless skipped (saving on exit), its string cache rebuilt.
@@ -193,7 +196,7 @@ public slots:
     void searchMethodClicked();
     void MarkEdited();
     void MarkSoundEdited();
-    void CommitSoundRef();
+    bool CommitSoundRef();  // false when the text could not be stored
     void NewString();
     void RevertString();
     void UndoAll();

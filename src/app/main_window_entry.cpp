@@ -15,6 +15,7 @@
 #include "app/advanced_search_window.h"
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
+#include "app/widgets.h"
 #include "app/progress_window.h"
 #include "app/statistics_window.h"
 #include "app/string_viewer_window.h"
@@ -57,17 +58,7 @@ void MainWindow::openTableClicked()
     request.defaultExtension = "tlk";
     request.fileName = m_openDialogFileName;
     const auto chosen = m_session.dialogs.openFile(request);
-    if (!chosen) return;
-    m_openDialogFileName = *chosen;
-    m_session.table.CurrentTablePath = *chosen;
-    LoadTalkTable(*chosen);
-}
-
-void MainWindow::openTableFromUser(const std::string& path)
-{
-    m_openDialogFileName = path;
-    m_session.table.CurrentTablePath = path;
-    LoadTalkTable(path);
+    if (chosen) openTableFromUser(*chosen);
 }
 
 void MainWindow::LoadTalkTable(const std::string& path)
@@ -135,11 +126,11 @@ void MainWindow::LoadTalkTable(const std::string& path)
             if (windows.lexiaide) windows.lexiaide->truncateButton->setEnabled(false);
         }
 
-        tableGroup->setTitle(table.CacheFailed ? QStringLiteral("Lexicarta") : FromUtf8(path));
+        SetCaption(tableGroup, table.CacheFailed ? QStringLiteral("Lexicarta") : FromUtf8(path));
         ShowCurrentEntry();
         if (windows.statistics) windows.statistics->setSizeMapMaximum(Decimal(std::int64_t{table.EntryCount} - 1));
 
-        if (fromStringRadio->isChecked()) {
+        if (fromStringRadio->isChecked() && table.EntryCount > 0) {
             searchStartField->setEnabled(true);
             const auto start = ParseInt32(searchStartField->text().toStdString());
             if (!start || *start >= std::int64_t{table.EntryCount} - 1) {
@@ -156,7 +147,10 @@ void MainWindow::LoadTalkTable(const std::string& path)
         openLastButton->setEnabled(true);
         file.file.reset();
 
-        GoToStrRef(Sender::Main);
+        if (table.EntryCount == 0)
+            showNoEntry();  // nothing to show or to check: every button stays usable
+        else
+            GoToStrRef(Sender::Main);
 
         if (windows.lexiaide && windows.lexiaide->showAfterLoadCheck->isChecked()) {
             windows.lexiaide->show();
@@ -175,8 +169,12 @@ void MainWindow::GoToStrRef(Sender sender)
 {
     TalkTable& table = m_session.table;
     // The entry being left keeps what was typed into it, also when the
-    // editor never lost the focus (another window took it).
-    FlushJournal();
+    // editor never lost the focus (another window took it). When that text
+    // cannot be stored, the entry stays shown with it.
+    if (!FlushJournal()) {
+        strRefField->setText(Decimal(table.CurrentStrRef));
+        return;
+    }
     table.LastStepFailed = false;
     const auto value = ParseInt32(ToUtf8(strRefField->text()));
     if (value && table.validStrRef(*value)) {
@@ -186,17 +184,19 @@ void MainWindow::GoToStrRef(Sender sender)
         ResetEntryDisplay(false);
         table.EntryIsCurrent = false;
         table.LastStepFailed = true;
+        m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(std::int64_t{table.EntryCount} - 1));
         QLineEdit* field = strRefField;
         if (sender == Sender::Viewer && m_session.windows.viewer) field = m_session.windows.viewer->strRefField;
         field->selectAll();
         // The focus goes back once the focus change that ran this check is
-        // complete; moving it from inside that change would run the check again.
+        // complete, and once the message box has given the focus back where
+        // it took it from; moving it from inside that change would run the
+        // check again.
         QTimer::singleShot(0, field, [field] {
             field->activateWindow();
             field->setFocus();
             field->selectAll();
         });
-        m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(std::int64_t{table.EntryCount} - 1));
     }
     if (!table.LastStepFailed) {
         strRefField->setText(Decimal(table.CurrentStrRef));
@@ -216,6 +216,7 @@ void MainWindow::ShowCurrentEntry()
     LexiaideWindow* lexiaide = windows.lexiaide;
     const std::int32_t n = table.CurrentStrRef;
     table.EntryIsCurrent = true;
+    stringEditor->setEnabled(true);
 
     for (;;) {
         const StrRefEntry& entry = table.EntryTable[n];
@@ -233,7 +234,7 @@ void MainWindow::ShowCurrentEntry()
 
         const EntryState state = table.state(n);
         if (state == Original) {
-            stringGroup->setTitle(entryCaption(" - Original"));
+            SetCaption(stringGroup, entryCaption(" - Original"));
             if (lexiaide) lexiaide->showState(state);
             table.ChangesPending = false;
             if (table.firstPendingSlot() >= 0) {
@@ -251,7 +252,7 @@ void MainWindow::ShowCurrentEntry()
                 m_editorEntry = n;
             }
         } else if (state == EditedByUser || state == CreatedByUser) {
-            stringGroup->setTitle(entryCaption(state == EditedByUser ? " - Edited by User" : " - Created by User"));
+            SetCaption(stringGroup, entryCaption(state == EditedByUser ? " - Edited by User" : " - Created by User"));
             if (lexiaide) lexiaide->showState(state);
             const auto text = ReadWholeFile(table.journalFilePath(n));
             if (!text) {
@@ -261,11 +262,18 @@ void MainWindow::ShowCurrentEntry()
                     continue;  // shown again, now from the cache
                 }
                 // A created entry has no saved text to fall back on: it stays
-                // a created entry, now empty.
+                // a created entry, now empty, whether or not its file can be
+                // made again (shown once; a save reports a file still missing).
                 WriteWholeFile(table.journalFilePath(n), {});
                 ShiftOffsets(table, std::int64_t{n} + 1, 0u - table.EntryTable[n].Length);
                 table.EntryTable[n].Length = 0;
-                continue;
+                lengthValue->setText(Decimal(0));
+                positionValue->setText(Decimal(table.EntryTable[n].Offset));
+                GuardFlag guard(SuppressMemoChange);
+                stringEditor->clear();
+                m_editorEntry = n;
+                table.JournalSyncedTable[n] = 1;
+                break;
             }
             GuardFlag guard(SuppressMemoChange);
             stringEditor->setPlainText(ToEditorText(*text));
@@ -274,7 +282,7 @@ void MainWindow::ShowCurrentEntry()
         break;
     }
 
-    const QString editorText = stringEditor->toPlainText();
+    const QString editorText = EditorText(*stringEditor);
     if (windows.viewer) windows.viewer->RefreshStringViewer(editorText);
 
     const bool edited = table.isEdited(n);
@@ -314,6 +322,15 @@ void MainWindow::ResetEntryDisplay(bool full)
 {
     const QString notLoaded = QStringLiteral("Not Loaded");
     if (full) {
+        // No table: no caption may name one.
+        SetCaption(tableGroup, QStringLiteral("Lexicarta"));
+        SetCaption(stringGroup, QStringLiteral("String"));
+        if (LexiaideWindow* lexiaide = m_session.windows.lexiaide)
+            SetCaption(lexiaide->entryGroup, QStringLiteral("<No String Loaded>"));
+        if (StringViewerWindow* viewer = m_session.windows.viewer) {
+            viewer->setWindowTitle(QStringLiteral("String"));
+            SetCaption(viewer->stringGroup, QStringLiteral("String"));
+        }
         loadedFileNameLabel->setText(notLoaded);
         entryCountLabel->setText(notLoaded);
         strRefField->setText(QStringLiteral("0"));

@@ -54,17 +54,17 @@ void MainWindow::MarkEdited()
     const EntryState state = MarkEntryEdited(table, table.CurrentStrRef);
     if (state != EditedByUser && state != CreatedByUser) return;
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->showChanged(state);
-    if (state == EditedByUser) stringGroup->setTitle(entryCaption(" - Edited by User"));
+    if (state == EditedByUser) SetCaption(stringGroup, entryCaption(" - Edited by User"));
 }
 
-void MainWindow::FlushJournal()
+bool MainWindow::FlushJournal()
 {
     TalkTable& table = m_session.table;
-    if (!table.TableLoaded || !table.EntryIsCurrent) return;
+    if (!table.TableLoaded || !table.EntryIsCurrent) return true;
     const std::int32_t n = table.CurrentStrRef;
-    if (m_editorEntry != n || !table.isEdited(n) || table.JournalSyncedTable[n] != 0) return;
+    if (m_editorEntry != n || !table.isEdited(n) || table.JournalSyncedTable[n] != 0) return true;
 
-    const QString editorText = stringEditor->toPlainText();
+    const QString editorText = EditorText(*stringEditor);
     const std::string displayed = FromEditorText(editorText);
     const bool longText = displayed.size() > LongTextLength;
     if (longText) {
@@ -75,13 +75,14 @@ void MainWindow::FlushJournal()
     }
     if (!WriteJournalText(table, n, StoredForm(displayed), m_session.dialogs)) {
         preprocessingNote->hide();
-        return;
+        return false;
     }
     lengthValue->setText(QString::number(table.EntryTable[n].Length));
     if (m_session.windows.viewer) m_session.windows.viewer->RefreshStringViewer(editorText);
     ShowCurrentEntry();
     preprocessingNote->hide();
     table.JournalSyncedTable[n] = 1;
+    return true;
 }
 
 void MainWindow::MarkSoundEdited()
@@ -95,26 +96,27 @@ void MainWindow::MarkSoundEdited()
     if (state == EditedByUser || state == CreatedByUser)
         table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(soundField->text()));
     if (state != EditedByUser) return;
-    stringGroup->setTitle(entryCaption(" - Edited by User"));
+    SetCaption(stringGroup, entryCaption(" - Edited by User"));
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->showChanged(state);
 }
 
-void MainWindow::CommitSoundRef()
+bool MainWindow::CommitSoundRef()
 {
     TalkTable& table = m_session.table;
-    if (!table.TableLoaded || !table.EntryIsCurrent || m_editorEntry != table.CurrentStrRef) return;
+    if (!table.TableLoaded || !table.EntryIsCurrent || m_editorEntry != table.CurrentStrRef) return true;
     const std::int32_t n = table.CurrentStrRef;
-    if (!table.isEdited(n) || SuppressSoundChange) return;
+    if (!table.isEdited(n) || SuppressSoundChange) return true;
     table.EntryTable[n].SoundResRef = SoundResRefFromText(ToCp1252(soundField->text()));
     MarkEdited();
-    FlushJournal();
+    return FlushJournal();
 }
 
 void MainWindow::NewString()
 {
     TalkTable& table = m_session.table;
     if (!table.TableLoaded || table.CacheFailed || table.EntryCount >= EntryCapacity) return;
-    FlushJournal();
+    // The text typed into the entry being left must be in its file first.
+    if (!FlushJournal()) return;
     const auto created = AppendEntry(table, m_session.dialogs);
     if (!created) return;
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->saveButton->setEnabled(true);
@@ -155,7 +157,7 @@ void MainWindow::UndoAll()
     if (!table.TableLoaded) return;
     if (dialogs.confirm(BoxKind::Question, Buttons::YesNo, UndoAllQuestion) != Answer::Yes) return;
     // A user-made entry may be kept: what was typed into it goes to its file first.
-    FlushJournal();
+    if (!FlushJournal()) return;
     const bool sawCreated = RestoreEditedEntries(table);
     if (sawCreated && dialogs.confirm(BoxKind::Question, Buttons::YesNo, DeleteCreatedEntriesQuestion) == Answer::Yes) {
         std::uint32_t deleted = 0;
@@ -187,7 +189,12 @@ void MainWindow::showNoEntry()
     lastStrRefLabel->setText(QStringLiteral("/ ") + QString::number(std::int64_t{table.EntryCount} - 1));
     ResetEntryDisplay(false);
     table.EntryIsCurrent = false;
-    stringGroup->setTitle(QStringLiteral("String"));
+    SetCaption(stringGroup, QStringLiteral("String"));
+    // No entry: nothing to type into, nothing to move to or to check; the
+    // other buttons ("New" among them) stay usable.
+    for (QWidget* control : std::initializer_list<QWidget*>{strRefField, previousEntryButton, nextEntryButton,
+                                                            refreshButton, soundField, stringEditor})
+        control->setEnabled(false);
     refreshPendingWithoutEntry();
 }
 
@@ -205,8 +212,9 @@ bool MainWindow::SaveAll(bool skipCacheUpdate)
 {
     TalkTable& table = m_session.table;
     if (!table.TableLoaded) return false;
-    CommitSoundRef();
-    FlushJournal();
+    // The save writes what the journal holds: a text that could not be
+    // written there stops it (reported once), and stays in the editor.
+    if (!CommitSoundRef() || !FlushJournal()) return false;
 
     std::string target = m_openDialogFileName.empty() ? table.CurrentTablePath : m_openDialogFileName;
     LexiaideWindow* lexiaide = m_session.windows.lexiaide;
@@ -257,7 +265,7 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
         table.ChangesPending = false;
         FlushJournal();
         progress.setStatus("Finished.");
-        tableGroup->setTitle(FromUtf8(target));
+        SetCaption(tableGroup, FromUtf8(target));
         m_openDialogFileName = target;
         if (result == SaveResult::SavedCacheFailed) {
             for (QPushButton* button : {searchButton, statisticsButton, advancedSearchButton, exportButton}) button->setEnabled(false);

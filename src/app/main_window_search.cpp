@@ -215,7 +215,7 @@ void MainWindow::connectSearchHandlers()
 
 void MainWindow::resetSearchPosition()
 {
-    m_search->engine.resetPosition(0);
+    m_search->engine.restartFrom(0);
     currentPositionValue->setText(QStringLiteral("0"));
 }
 
@@ -223,6 +223,9 @@ void MainWindow::findNextClicked()
 {
     SearchEngine& engine = m_search->engine;
     if (engine.running()) return;
+    // The match is shown by moving to its entry, which needs the text typed
+    // into the entry being left stored first.
+    if (!FlushJournal()) return;
     RunFlags& flags = m_session.flags;
     // "Yes" to the restart question starts a new search and looks again,
     // as often as the user asks for it.
@@ -246,11 +249,12 @@ void MainWindow::searchTermChanged()
     SearchEngine& engine = m_search->engine;
     const RunFlags& flags = m_session.flags;
     if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
-    engine.SearchPosition = engine.StartPosition(StartStrRef(*this));
-    if (!flags.AdvancedSearchActive) {
+    if (flags.AdvancedSearchActive) {
+        // The advanced search starts each expression itself.
+        engine.SearchPosition = engine.StartPosition(StartStrRef(*this));
+    } else {
+        engine.restartFrom(StartStrRef(*this));
         currentPositionValue->setText(QString::number(engine.SearchPosition));
-        engine.LastRawMatch = -1;
-        engine.LastMatchEntry = -1;
     }
 }
 
@@ -277,7 +281,7 @@ void MainWindow::advancedSearchClicked()
     AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
     SearchEngine& engine = m_search->engine;
     m_session.flags.AdvancedSearchActive = true;
-    engine.resetPosition(engine.StartPosition(StartStrRef(*this)));
+    engine.restartFrom(StartStrRef(*this));
     currentPositionValue->setText(QString::number(engine.SearchPosition));
     if (!advanced) return;
     advanced->caseSensitiveCheck->setChecked(caseSensitiveCheck->isChecked());
@@ -296,16 +300,16 @@ void MainWindow::searchStartFieldLeft()
     const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
     const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
+        m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
         QLineEdit* field = searchStartField;
         field->selectAll();
         // As for the StrRef field: the focus goes back once the focus change
-        // that ran this check is complete.
+        // that ran this check, and the message box's own, are complete.
         QTimer::singleShot(0, field, [field] {
             field->activateWindow();
             field->setFocus();
             field->selectAll();
         });
-        m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
         return;
     }
     searchTermChanged();

@@ -26,6 +26,9 @@ void ApplyRecord(Session& session, bool autoOpen)
     TalkTable& table = session.table;
 
     lexiaide.showAfterLoadCheck->setChecked(r.flag(cfg::DisplayLexiaide));
+    // Placed before the auto-open may show it: a shown window would be
+    // placed by its inside and creep up by its title bar at every start.
+    lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
     if (autoOpen && r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
         main.setOpenDialogFileName(table.LastOpenedPath);
         table.CurrentTablePath = table.LastOpenedPath;
@@ -53,7 +56,6 @@ void ApplyRecord(Session& session, bool autoOpen)
     SetCheckedAsUser(main.emptyStringsCheck, r.flag(cfg::WriteEmptyStrings));
     SetCheckedAsUser(main.spacelinesCheck, r.flag(cfg::Spacelines));
 
-    lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
     lexiaide.setStaysOnTop(r.flag(cfg::LexiaideOnTop));
     lexiaide.makeBackupCheck->setChecked(r.flag(cfg::MakeBackup));
     lexiaide.saveToDifferentFileCheck->setChecked(r.flag(cfg::SaveToDifferentFile));

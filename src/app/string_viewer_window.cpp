@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include "app/main_window.h"
+#include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/numbers.h"
 
@@ -45,8 +46,8 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
     connect(textArea, &QPlainTextEdit::textChanged, this, [this] {
         MainWindow* main = m_session.windows.main;
         if (!main || main->SuppressMemoChange) return;
-        const QString text = textArea->toPlainText();
-        if (main->stringEditor->toPlainText() != text) main->stringEditor->setPlainText(text);
+        const QString text = EditorText(*textArea);
+        if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
     });
     WatchExit(textArea, [this] {
         if (MainWindow* main = m_session.windows.main) main->FlushJournal();
@@ -95,12 +96,12 @@ void StringViewerWindow::findNextClicked()
 void StringViewerWindow::setEntryCaptions(const QString& fileName, std::int32_t strRef)
 {
     setWindowTitle(fileName);
-    stringGroup->setTitle(QStringLiteral("String ") + QString::number(strRef));
+    SetCaption(stringGroup, QStringLiteral("String ") + QString::number(strRef));
 }
 
 void StringViewerWindow::RefreshStringViewer(const QString& editorText)
 {
-    if (textArea->toPlainText() == editorText) return;
+    if (EditorText(*textArea) == editorText) return;
     MainWindow* main = m_session.windows.main;
     if (main) main->SuppressMemoChange = true;
     textArea->setPlainText(editorText);

@@ -1,6 +1,8 @@
 #include "app/widgets.h"
 
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -43,6 +45,23 @@ void SetUpWindow(QWidget* window, const char* name, const QString& caption, cons
     font.setPointSize(8);
     window->setFont(font);
     window->setFixedSize(clientSize);
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+void ShowCentred(QWidget* window)
+{
+    const bool opening = !window->isVisible();
+    if (opening) CentreOnScreen(window);
+    window->show();
+    if (opening) CentreOnScreen(window);
 }
 
 QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry)
@@ -120,6 +139,12 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, 
     auto* group = Named(new QGroupBox(caption, parent), name, geometry);
     group->setAccessibleName(caption);
     return group;
+}
+
+void SetCaption(QGroupBox* group, const QString& caption)
+{
+    group->setTitle(caption);
+    group->setAccessibleName(caption);
 }
 
 bool IsControlExit(const QEvent* event)

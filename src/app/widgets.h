@@ -58,6 +58,12 @@ private:
 // A top-level window of fixed size: component name, caption and the
 // toolkit's default font at 8 points.
 void SetUpWindow(QWidget* window, const char* name, const QString& caption, const QSize& clientSize);
+// Places a window in the middle of its screen's free area. Called before it
+// is shown (without a window manager a window opens wherever it is placed)
+// and once more right after, when its frame is known.
+void CentreOnScreen(QWidget* window);
+// Shows a window; one not showing yet opens in the middle of the screen.
+void ShowCentred(QWidget* window);
 // A sunken frame grouping controls.
 QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry);
 
@@ -74,6 +80,8 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
                     const QString& accessibleName);
 QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName);
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+// Changes a group's caption and the name a screen reader gives it together.
+void SetCaption(QGroupBox* group, const QString& caption);
 // A control's exit: the focus moves to another control of its window, not to
 // another window or a popup (a message box opening is not leaving the field).
 bool IsControlExit(const QEvent* event);

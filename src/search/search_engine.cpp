@@ -30,15 +30,6 @@ void SearchEngine::restartFrom(std::int64_t startStrRef)
     SearchPosition = StartPosition(startStrRef);
     LastRawMatch = -1;
     LastMatchEntry = -1;
-    m_strRefReset = true;
-}
-
-void SearchEngine::resetPosition(std::int64_t start)
-{
-    SearchPosition = start;
-    LastRawMatch = -1;
-    LastMatchEntry = -1;
-    m_strRefReset = false;
 }
 
 void SearchEngine::startItem(std::int64_t startStrRef, std::string term, std::int32_t itemIndex,
@@ -155,17 +146,6 @@ void SearchEngine::search()
         prepareLookups();
         const SearchOptions options = m_host.currentOptions();
         const std::int64_t advance = options.lengthOriented ? static_cast<std::int64_t>(SearchTerm.size()) : 1;
-        if (LastRawMatch < 0 && !m_strRefReset) {
-            // A reset by position: the first entry whose text starts there or later.
-            m_nextEntry = 0;
-            if (SearchPosition > 0) {
-                const std::int64_t limit = entryLimit();
-                const StrRefEntry* baseline = m_table.BaselineEntryTable.get();
-                std::int64_t e = 0;
-                while (e < limit && (baseline[e].Length == 0 || baseline[e].Offset < SearchPosition)) ++e;
-                m_nextEntry = static_cast<std::int32_t>(e);
-            }
-        }
 
         // Behind the last match in its own text first, then the next entry
         // whose text holds a raw occurrence.
@@ -186,7 +166,6 @@ void SearchEngine::search()
                 exhausted();
                 break;
             }
-            m_strRefReset = false;
             SearchEntry = entry;
             SearchPosition = m_table.BaselineEntryTable[entry].Offset;
             LastRawMatch = SearchPosition;

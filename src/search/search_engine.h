@@ -97,10 +97,6 @@ public:
     // The full reset of a batch item: restartFrom, the count, the
     // exhaustion, the term and the item's place in the run.
     void startItem(std::int64_t startStrRef, std::string term, std::int32_t itemIndex, std::int32_t itemCount);
-    // A reset to a cache position (0: from the first entry), as is setting
-    // SearchPosition with LastRawMatch := -1; the search begins with the first
-    // entry whose text starts there or later.
-    void resetPosition(std::int64_t start);
 
     // The cache position where a search from startStrRef begins: the saved
     // Offset of the first entry from startStrRef on that has text. A start
@@ -154,9 +150,7 @@ private:
     // Where the next step looks first: the entry of the last match (behind
     // that match) or the first entry not yet looked at.
     std::int32_t m_nextEntry = 0;
-    // Set by a reset to a StrRef until the step has a candidate; without it a
-    // LastRawMatch of -1 is a reset to SearchPosition.
-    bool m_strRefReset = false;
+
     std::string m_savedText;
 
     struct PendingReport {

@@ -2,11 +2,16 @@
 
 namespace lexicarta::testing {
 
-void FakeDialogs::message(BoxKind kind, const std::string& text) { boxes.push_back({kind, std::nullopt, text}); }
+void FakeDialogs::message(BoxKind kind, const std::string& text)
+{
+    boxes.push_back({kind, std::nullopt, text});
+    if (onBox) onBox(boxes.back());
+}
 
 Answer FakeDialogs::confirm(BoxKind kind, Buttons buttons, const std::string& text)
 {
     boxes.push_back({kind, buttons, text});
+    if (onBox) onBox(boxes.back());
     if (answers.empty()) return Answer::Yes;
     const Answer answer = answers.front();
     answers.pop_front();

@@ -3,6 +3,7 @@
 // from queues (Yes by default, "cancelled" for file dialogs).
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ public:
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
     std::vector<FileDialogRequest> fileRequests;
+    // Runs after each box is recorded (a test can stand a real modal box in).
+    std::function<void(const ShownBox&)> onBox;
 
     std::vector<std::string> texts() const;
     // The text of the only box shown, or "" when none or several were shown.
