@@ -1,9 +1,13 @@
 #pragma once
-// Character codes of the current string (TForm11).
+// The character codes of a string, one number per character (TForm11),
+// filled by the string viewer's "ASCII codes".
 
 #include <QWidget>
 
 #include "app/session.h"
+
+class QCheckBox;
+class QPlainTextEdit;
 
 namespace lexicarta {
 
@@ -12,8 +16,14 @@ class AsciiCodesWindow : public QWidget {
 public:
     explicit AsciiCodesWindow(Session& session, QWidget* parent = nullptr);
 
-private:
-    Session& m_session;
+    // Replaces the listing, sets the caption and shows the window.
+    void showListing(const QString& caption, const QString& listing);
+
+    QPlainTextEdit* codesText = nullptr;
+    QCheckBox* stayOnTopCheck = nullptr;
+
+public slots:
+    void stayOnTopToggled(bool checked);
 };
 
 }  // namespace lexicarta

@@ -265,6 +265,9 @@ void MainWindow::connectHandlers()
     connect(viewInNewWindowButton, &QPushButton::clicked, this, [this] {
         if (m_session.windows.viewer) m_session.windows.viewer->OpenStringViewer();
     });
+    connect(stringEditor, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_session.windows.viewer) m_session.windows.viewer->editorChanged();
+    });
     connect(openLastButton, &QPushButton::clicked, this, &MainWindow::openLastClicked);
     connect(readmeButton, &QPushButton::clicked, this, &MainWindow::readmeClicked);
     connect(exportButton, &QPushButton::clicked, this, &MainWindow::exportClicked);

@@ -1,15 +1,21 @@
 #pragma once
-// A larger view of the main window's current string (TForm3), with its own
-// StrRef field and scroll bar that follow the main window.
+// A larger view of the main window's current string (TForm3): the same text,
+// StrRef and navigation as the main window, in a colour scheme, font and size
+// of the user's choice; from here the ASCII codes window opens.
 
 #include <QWidget>
 
+#include <cstdint>
+
 #include "app/session.h"
 
+class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class QScrollBar;
 
 namespace lexicarta {
@@ -19,12 +25,16 @@ class StringViewerWindow : public QWidget {
 public:
     explicit StringViewerWindow(Session& session, QWidget* parent = nullptr);
 
-    // Shows the viewer ("View in new window").
+    // Shows the viewer ("View in new window") with the remembered colours
+    // and the text area's font selected in the lists.
     void OpenStringViewer();
     // Window caption := the table's file name; group caption := "String " + strRef.
     void setEntryCaptions(const QString& fileName, std::int32_t strRef);
-    // The text area follows the main window's editor.
+    // The text area takes the main window editor's text; not an edit.
     void RefreshStringViewer(const QString& editorText);
+    // The main window's editor changed: a shown viewer follows at once
+    // (a hidden one takes the text when it opens).
+    void editorChanged();
     // Range 0 .. count - 1, large step count / 200 rounded half to even.
     void setScrollRange(std::uint32_t count);
     void setScrollPosition(std::int32_t strRef);
@@ -33,7 +43,7 @@ public:
     void mirrorStrRefField(const QString& text);
     void setFindNextVisible(bool visible);
 
-    QGroupBox* stringGroup = nullptr;
+    QGroupBox* stringGroup = nullptr;  // "String " + StrRef
     QPlainTextEdit* textArea = nullptr;
     QScrollBar* entryScrollBar = nullptr;
     QLineEdit* strRefField = nullptr;
@@ -43,11 +53,46 @@ public:
     QPushButton* asciiCodesButton = nullptr;
     QPushButton* closeButton = nullptr;
 
+    QGroupBox* colourFontGroup = nullptr;  // Color and Font settings
+    QRadioButton* windowsDefaultRadio = nullptr;
+    QRadioButton* cinderveilRadio = nullptr;
+    QRadioButton* customRadio = nullptr;
+    QLabel* textColourLabel = nullptr;
+    QComboBox* textColourList = nullptr;
+    QLabel* backgroundColourLabel = nullptr;
+    QComboBox* backgroundColourList = nullptr;
+    QLabel* fontLabel = nullptr;
+    QComboBox* fontList = nullptr;
+    QLabel* fontSizeLabel = nullptr;
+    QComboBox* fontSizeList = nullptr;
+
+public slots:
+    void findNextClicked();
+    void asciiCodesClicked();  // ShowAsciiCodes
+    void windowsDefaultChosen();
+    void cinderveilChosen();
+    void customChosen();
+    void textColourChosen(int index);
+    void backgroundColourChosen(int index);
+    void fontChosen(int index);
+    void fontSizeChosen(int index);
+
 private:
-    void findNextClicked();  // Find next
+    void buildStringGroup();
+    void buildColourFontGroup();
+    void connectHandlers();
+    // The text area's text changed: the main window's editor takes it.
+    void textEdited();
+    void scrollBarMoved(int value);
+    void setColourListsEnabled(bool enabled);
+    // Selects the items of both colour lists and applies both.
+    void applyScheme(int textIndex, int backgroundIndex);
 
     Session& m_session;
     bool m_settingScroll = false;
+    // The colours last chosen, kept for the whole run.
+    int m_textColourIndex = 0;
+    int m_backgroundColourIndex = 0;
 };
 
 }  // namespace lexicarta

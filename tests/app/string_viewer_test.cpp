@@ -1,6 +1,9 @@
-// The string viewer as far as it is built: it follows the main window's
-// entry, and what is typed in it is the main window's edit.
+// The string viewer: a second view of the main window's entry, its colour,
+// font and size choices, and the ASCII codes window it opens.
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -8,6 +11,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "app/ascii_codes_window.h"
 #include "app/string_viewer_window.h"
 #include "app_fixture.h"
 #include "app/widgets.h"
@@ -15,12 +19,28 @@
 using namespace lexicarta;
 using namespace lexicarta::testing;
 
+namespace {
+
+std::string ThreeEntries()
+{
+    std::vector<tlkgen::GeneratedEntry> entries(3);
+    entries[0].text = "alpha";
+    entries[1].text = "a\nb";
+    entries[2].text = "";
+    return tlkgen::MakeTalkTable(entries);
+}
+
+}  // namespace
+
 class StringViewerTest : public QObject {
     Q_OBJECT
 
 private slots:
     void followsTheMainWindowAndEditsThroughIt();
+    void scrollBarAndStrRefFieldNavigate();
     void findNextWorksOnlyInStandardMode();
+    void colourSchemesAndFontsApplyAndAreRemembered();
+    void asciiCodesListTheCurrentString();
 };
 
 void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
@@ -30,8 +50,7 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     w.show();
     tlkgen::GeneratorOptions options;
     options.entries = 30;
-    const auto generated = tlkgen::GenerateTalkTable(options);
-    f.openThroughDialog(f.writeBytes("dialog.tlk", generated.bytes));
+    f.openThroughDialog(f.writeTable("dialog.tlk", options));
     StringViewerWindow* viewer = f.session().windows.viewer;
     w.viewInNewWindowButton->click();
     QVERIFY(viewer->isVisible());
@@ -39,22 +58,84 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
     QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 0"));
     QCOMPARE(viewer->textArea->toPlainText(), w.stringEditor->toPlainText());
+    QVERIFY(f.session().windows.viewer->findChild<QWidget*>(QStringLiteral("Memo1")) == viewer->textArea);
 
-    viewer->entryScrollBar->setValue(5);
-    QCOMPARE(w.strRefField->text(), QStringLiteral("5"));
-    QCOMPARE(viewer->textArea->toPlainText(), w.stringEditor->toPlainText());
+    f.enterStrRef(QStringLiteral("5"));
+    QCOMPARE(viewer->strRefField->text(), QStringLiteral("5"));
     QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 5"));
 
     // Typing in the viewer edits the entry; leaving the text stores it.
+    viewer->activateWindow();
     viewer->textArea->setFocus();
     viewer->textArea->selectAll();
     QTest::keyClicks(viewer->textArea, QStringLiteral("typed in the viewer"));
     QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("typed in the viewer"));
     QCOMPARE(f.table().state(5), EditedByUser);
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
     viewer->strRefField->setFocus();
     QCOMPARE(f.dir.read("0ts5.tmp"), std::string("typed in the viewer"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
+
+    // What is typed in the main editor shows in the viewer at once.
+    w.stringEditor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w.stringEditor, QStringLiteral("!"));
+    QCOMPARE(viewer->textArea->toPlainText(), QStringLiteral("typed in the viewer!"));
     QVERIFY(f.dialogs.boxes.empty());
+}
+
+void StringViewerTest::scrollBarAndStrRefFieldNavigate()
+{
+    AppFixture f;
+    MainWindow& w = f.main();
+    w.show();
+    tlkgen::GeneratorOptions options;
+    options.entries = 1001;
+    f.openThroughDialog(f.writeTable("dialog.tlk", options));
+    StringViewerWindow* viewer = f.session().windows.viewer;
+    w.viewInNewWindowButton->click();
+    QScrollBar* bar = viewer->entryScrollBar;
+    QVERIFY(bar->isEnabled());
+    QCOMPARE(bar->maximum(), 1000);
+    QCOMPARE(bar->pageStep(), 5);  // 1001 / 200 = 5.005
+
+    // A click beside the thumb moves by the large step and shows that entry.
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(w.strRefField->text(), QStringLiteral("5"));
+    QCOMPARE(viewer->strRefField->text(), QStringLiteral("5"));
+    QCOMPARE(f.table().CurrentStrRef, 5);
+    QCOMPARE(viewer->textArea->toPlainText(), w.stringEditor->toPlainText());
+
+    viewer->nextEntryButton->click();
+    QCOMPARE(f.table().CurrentStrRef, 6);
+    QCOMPARE(bar->value(), 6);
+    viewer->previousEntryButton->click();
+    viewer->previousEntryButton->click();
+    QCOMPARE(bar->value(), 4);
+
+    // A StrRef typed in the viewer is taken on leaving the field; a bad one
+    // is refused there.
+    viewer->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(viewer));
+    viewer->strRefField->setFocus();
+    viewer->strRefField->selectAll();
+    QTest::keyClicks(viewer->strRefField, QStringLiteral("700"));
+    QCOMPARE(w.strRefField->text(), QStringLiteral("700"));
+    viewer->asciiCodesButton->setFocus();
+    QCOMPARE(f.table().CurrentStrRef, 700);
+    QCOMPARE(bar->value(), 700);
+    viewer->strRefField->setFocus();
+    viewer->strRefField->selectAll();
+    QTest::keyClicks(viewer->strRefField, QStringLiteral("1001"));
+    viewer->asciiCodesButton->setFocus();
+    QCOMPARE(f.dialogs.onlyText(), std::string("Please type an integer between 0 and 1000"));
+    QTRY_VERIFY(viewer->strRefField->hasFocus());
+    QCOMPARE(viewer->strRefField->selectedText(), QStringLiteral("1001"));
+
+    // New entries widen the range.
+    viewer->strRefField->setText(QStringLiteral("0"));
+    w.strRefFieldLeft();
+    w.newEntryButton->click();
+    QCOMPARE(bar->maximum(), 1001);
+    QCOMPARE(bar->value(), 1001);
 }
 
 void StringViewerTest::findNextWorksOnlyInStandardMode()
@@ -75,9 +156,94 @@ void StringViewerTest::findNextWorksOnlyInStandardMode()
     QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 1"));
 
     SetCheckedAsUser(w.advancedSearchRadio, true);
+    viewer->closeButton->click();
+    QVERIFY(!viewer->isVisible());
+    w.viewInNewWindowButton->click();
     QVERIFY(!viewer->findNextButton->isVisible());
     viewer->findNextButton->click();
     QCOMPARE(f.dialogs.onlyText(), std::string("This function works only if Standard Search is enabled."));
+}
+
+void StringViewerTest::colourSchemesAndFontsApplyAndAreRemembered()
+{
+    AppFixture f;
+    MainWindow& w = f.main();
+    w.show();
+    f.openThroughDialog(f.writeBytes("t.tlk", ThreeEntries()));
+    StringViewerWindow* viewer = f.session().windows.viewer;
+    w.viewInNewWindowButton->click();
+    QPlainTextEdit* text = viewer->textArea;
+    const QColor systemText = text->palette().color(QPalette::Text);
+    const QColor systemBase = text->palette().color(QPalette::Base);
+    QCOMPARE(viewer->fontList->currentText(), QStringLiteral("Arial, Normal"));
+    QCOMPARE(viewer->fontSizeList->currentText(), QStringLiteral("9"));
+    QVERIFY(viewer->windowsDefaultRadio->isChecked());
+    QVERIFY(!viewer->textColourList->isEnabled() && !viewer->backgroundColourLabel->isEnabled());
+
+    SetCheckedAsUser(viewer->cinderveilRadio, true);
+    QCOMPARE(text->palette().color(QPalette::Text), QColor(0, 0, 128));
+    QCOMPARE(text->palette().color(QPalette::Base), QColor(238, 200, 111));
+    QCOMPARE(viewer->textColourList->currentText(), QStringLiteral("Navy"));
+    QCOMPARE(viewer->backgroundColourList->currentText(), QStringLiteral("Peach"));
+    QVERIFY(!viewer->textColourList->isEnabled() && !viewer->textColourLabel->isEnabled());
+
+    SetCheckedAsUser(viewer->customRadio, true);
+    QVERIFY(viewer->textColourList->isEnabled() && viewer->backgroundColourList->isEnabled());
+    QCOMPARE(text->palette().color(QPalette::Base), QColor(238, 200, 111));
+    viewer->textColourList->setCurrentText(QStringLiteral("Red"));
+    QCOMPARE(text->palette().color(QPalette::Text), QColor(255, 0, 0));
+    viewer->closeButton->click();
+    w.viewInNewWindowButton->click();
+    QCOMPARE(viewer->textColourList->currentText(), QStringLiteral("Red"));
+    QCOMPARE(viewer->backgroundColourList->currentText(), QStringLiteral("Peach"));
+
+    SetCheckedAsUser(viewer->windowsDefaultRadio, true);
+    QCOMPARE(viewer->textColourList->currentText(), QStringLiteral("Default"));
+    QCOMPARE(viewer->backgroundColourList->currentText(), QStringLiteral("Default"));
+    QCOMPARE(text->palette().color(QPalette::Text), systemText);
+    QCOMPARE(text->palette().color(QPalette::Base), systemBase);
+
+    viewer->fontList->setCurrentText(QStringLiteral("Default"));
+    QCOMPARE(text->font().family(), QStringLiteral("MS Sans Serif"));
+    viewer->fontList->setCurrentText(QStringLiteral("Times New Roman, Italic"));
+    viewer->fontSizeList->setCurrentText(QStringLiteral("12"));
+    QCOMPARE(text->font().family(), QStringLiteral("Times New Roman"));
+    QVERIFY(text->font().italic());
+    QCOMPARE(text->font().pointSize(), 12);
+    // None of it is an edit of the string.
+    QCOMPARE(f.table().state(0), Original);
+    QVERIFY(ClippedCaptions(viewer).isEmpty());
+    SaveShot(viewer, QStringLiteral("string_viewer"));
+}
+
+void StringViewerTest::asciiCodesListTheCurrentString()
+{
+    AppFixture f;
+    MainWindow& w = f.main();
+    w.show();
+    f.openThroughDialog(f.writeBytes("t.tlk", ThreeEntries()));
+    StringViewerWindow* viewer = f.session().windows.viewer;
+    AsciiCodesWindow* codes = f.session().windows.asciiCodes;
+    QCOMPARE(codes->windowTitle(), QStringLiteral("ASCII codes of characters"));
+    w.viewInNewWindowButton->click();
+    f.enterStrRef(QStringLiteral("1"));
+    viewer->asciiCodesButton->click();
+    QVERIFY(codes->isVisible());
+    QCOMPARE(codes->codesText->toPlainText(), QStringLiteral(" 97 10 98"));
+    QCOMPARE(codes->windowTitle(), QStringLiteral("String 1 (ASCII)"));
+    QVERIFY(codes->codesText->isReadOnly());
+
+    f.enterStrRef(QStringLiteral("2"));
+    QCOMPARE(codes->codesText->toPlainText(), QStringLiteral(" 97 10 98"));  // not followed
+    viewer->asciiCodesButton->click();
+    QCOMPARE(codes->codesText->toPlainText(), QString());
+    QCOMPARE(codes->windowTitle(), QStringLiteral("String 2 (ASCII)"));
+
+    SetCheckedAsUser(codes->stayOnTopCheck, true);
+    QVERIFY(codes->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(codes->isVisible());
+    SetCheckedAsUser(codes->stayOnTopCheck, false);
+    QVERIFY(!codes->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(StringViewerTest)
