@@ -11,6 +11,7 @@
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
 #include "app/statistics_window.h"
+#include "app/string_viewer_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "editing/table_truncation.h"
@@ -94,6 +95,7 @@ void TruncateWindow::truncateClicked()
     auto showNewState = [&] {
         const QString last = QString::number(std::int64_t{table.EntryCount} - 1);
         if (StatisticsWindow* statistics = m_session.windows.statistics) statistics->setSizeMapMaximum(last);
+        if (StringViewerWindow* viewer = m_session.windows.viewer) viewer->setScrollRange(table.EntryCount);
         // Without a string cache there is no entry to show.
         if (table.CacheFailed) return;
         main->strRefField->setText(QStringLiteral("0"));

@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <sys/stat.h>
 
 #include "app/lexiaide_window.h"
 #include "app/statistics_window.h"
+#include "app/string_viewer_window.h"
 #include "app/truncate_window.h"
 #include "app_fixture.h"
 #include "editing/table_truncation.h"
@@ -135,6 +137,7 @@ void TruncateWindowTest::opensAfterTheChecksAndTruncates()
     QCOMPARE(f.table().CurrentStrRef, 0);
     QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 29"));
     QCOMPARE(f.session().windows.statistics->sizeMapMaximum(), QStringLiteral("29"));
+    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 29);
 }
 
 void TruncateWindowTest::failedSaveKeepsTableAndWindow()
