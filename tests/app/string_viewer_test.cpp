@@ -13,6 +13,7 @@
 
 #include "app/ascii_codes_window.h"
 #include "app/string_viewer_window.h"
+#include "app/text_codec.h"
 #include "app_fixture.h"
 #include "app/widgets.h"
 
@@ -67,17 +68,18 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     viewer->activateWindow();
     viewer->textArea->setFocus();
     viewer->textArea->selectAll();
-    QTest::keyClicks(viewer->textArea, QStringLiteral("typed in the viewer"));
-    QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("typed in the viewer"));
+    // Every character goes through, a no-break space too.
+    QTest::keyClicks(viewer->textArea, QStringLiteral("typed in\u00A0the viewer"));
+    QCOMPARE(EditorText(*w.stringEditor), QStringLiteral("typed in\u00A0the viewer"));
     QCOMPARE(f.table().state(5), EditedByUser);
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
     viewer->strRefField->setFocus();
-    QCOMPARE(f.dir.read("0ts5.tmp"), std::string("typed in the viewer"));
+    QCOMPARE(f.dir.read("0ts5.tmp"), std::string("typed in\xA0the viewer"));
 
     // What is typed in the main editor shows in the viewer at once.
     w.stringEditor->moveCursor(QTextCursor::End);
     QTest::keyClicks(w.stringEditor, QStringLiteral("!"));
-    QCOMPARE(viewer->textArea->toPlainText(), QStringLiteral("typed in the viewer!"));
+    QCOMPARE(EditorText(*viewer->textArea), QStringLiteral("typed in\u00A0the viewer!"));
     QVERIFY(f.dialogs.boxes.empty());
 }
 
