@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     bench::SilentDialogs dialogs;
     LexicartaApplication program(dialogs, arguments.workdir);
     MainWindow& window = *program.windows().main;
-    program.windows().lexiaide->CheckBox4->setChecked(false);
+    program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
     window.show();
     window.LoadTalkTable(table);
     Session& session = program.session();
