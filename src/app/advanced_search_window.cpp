@@ -584,7 +584,6 @@ void AdvancedSearchWindow::highlightNextMatch()
     const FindOptions options{wholeWordsCheck->isChecked(), caseSensitiveCheck->isChecked()};
     std::int32_t missed = 0;
     m_highlightPos = -1;
-    std::vector<std::string> expressions;
     for (std::int32_t k = 0; k < count; ++k) {
         const std::string expression = ToCp1252(runExpressionList->item(k)->text());
         m_probePos = m_prevHighlightPos != -1 ? m_prevHighlightPos + 1 : 0;
