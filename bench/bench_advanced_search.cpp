@@ -94,7 +94,7 @@ int main(int argc, char** argv)
         flags.KeepRunning = true;
         flags.ProcessFinished = false;
         progress.show();
-        engine.resetForItem(0, frequent, 0, 12);
+        engine.startItem(0, frequent, 0, 12);
         engine.RunBatch();
         count = engine.MatchCount;
         flags.ProcessFinished = true;

@@ -66,16 +66,6 @@ int EditorPosition(std::string_view displayForm, std::int64_t position)
     return static_cast<int>(editor);
 }
 
-// What an editor holds, every character kept (the plain-text reading would
-// turn no-break spaces into blanks).
-QString EditorContent(const QPlainTextEdit* editor)
-{
-    QString text = editor->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QChar('\n'));
-    text.replace(QChar::LineSeparator, QChar('\n'));
-    return text;
-}
-
 QStringList Items(const QListWidget* list)
 {
     QStringList items;
@@ -265,8 +255,8 @@ void AdvancedSearchWindow::connectHandlers()
         connect(main->stringEditor, &QPlainTextEdit::textChanged, this, [this] {
             MainWindow* main = m_session.windows.main;
             if (m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
-            const QString text = EditorContent(main->stringEditor);
-            if (EditorContent(quickView) != text) showQuickViewText(text);
+            const QString text = EditorText(*main->stringEditor);
+            if (EditorText(*quickView) != text) showQuickViewText(text);
         });
     }
 }
@@ -571,8 +561,8 @@ void AdvancedSearchWindow::showResult()
     main->GoToStrRef();
     m_shownStrRef = m_session.table.CurrentStrRef == strRef ? strRef : -1;
     quickView->setReadOnly(m_shownStrRef < 0);
-    showQuickViewText(m_shownStrRef < 0 ? QString() : EditorContent(main->stringEditor));
-    m_verificationText = FromEditorText(EditorContent(quickView));
+    showQuickViewText(m_shownStrRef < 0 ? QString() : EditorText(*main->stringEditor));
+    m_verificationText = FromEditorText(EditorText(*quickView));
     if (highlightCheck->isChecked()) highlightNextMatch();
 }
 
@@ -647,8 +637,8 @@ void AdvancedSearchWindow::quickViewEdited()
         main->GoToStrRef();
         if (m_session.table.CurrentStrRef != m_shownStrRef) return;
     }
-    const QString text = EditorContent(quickView);
-    if (EditorContent(main->stringEditor) != text) main->stringEditor->setPlainText(text);
+    const QString text = EditorText(*quickView);
+    if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
     m_verificationText = FromEditorText(text);
 }
 

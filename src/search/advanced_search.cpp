@@ -75,7 +75,7 @@ RunOutcome AdvancedSearch::RunAdvancedSearch(const std::vector<std::string>& exp
     for (std::int32_t k = 0; k < count; ++k) {
         m_progress.setTitle(AdvancedSearchingTitle);
         if (!m_writer.create(m_resultFiles[k])) return failRun();
-        m_engine.resetForItem(m_engine.StartPosition(startStrRef), expressions[k], k, count);
+        m_engine.startItem(startStrRef, expressions[k], k, count);
         m_engine.setResultFile(&sink);
         const bool keptRunning = m_engine.RunBatch();
         m_engine.setResultFile(nullptr);

@@ -427,7 +427,7 @@ void AdvancedSearchTest::quickViewEditsTheShownEntry()
     // Every byte but NUL and CR, which a text cannot keep as it stands.
     std::string every = "key ";
     for (int byte = 1; byte < 256; ++byte)
-        if (byte != '\r' && byte != 0xA0) every += static_cast<char>(byte);
+        if (byte != '\r') every += static_cast<char>(byte);
     s.loadTexts({"zero", "one", every, "three"});
     AdvancedSearchWindow& a = s.a;
     s.add(QStringLiteral("key"));
