@@ -1,32 +1,645 @@
 #include "app/advanced_search_window.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTextCursor>
+#include <QTimer>
+#include <QValidator>
 
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/progress_window.h"
+#include "app/result_list_model.h"
+#include "app/statistics_window.h"
+#include "app/string_viewer_window.h"
+#include "app/text_codec.h"
 #include "app/widgets.h"
+#include "core/cp1252.h"
+#include "core/numbers.h"
+#include "search/advanced_search.h"
+#include "search/search_engine.h"
+#include "search/text_matching.h"
 
 namespace lexicarta {
+namespace {
 
-AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), m_session(session)
+const QString StartCaption = QStringLiteral(">>START SEARCH<<");
+const QString NewSearchCaption = QStringLiteral(">>NEW SEARCH<<");
+const QString NotAvailable = QStringLiteral("N/A");
+const QString NoStringShown = QStringLiteral("Displaying string N/A");
+
+// Expressions are looked for as Windows-1252 bytes: a character outside that
+// set could never be found, so it is not taken.
+class Cp1252Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        for (const QChar c : input)
+            if (!UnicodeToCp1252(c.unicode())) return Invalid;
+        return Acceptable;
+    }
+};
+
+QString AsciiUpper(const QString& text)
 {
-    SetUpWindow(this, "TForm7", QStringLiteral("Advanced Search"), QSize(640, 480));
+    QString upper = text;
+    for (QChar& c : upper)
+        if (c >= QChar('a') && c <= QChar('z')) c = QChar(c.unicode() - 'a' + 'A');
+    return upper;
+}
 
-    searchMethodGroup = MakeGroup(this, "GroupBox3", QStringLiteral("Search Method"), QRect(330, 270, 150, 74));
-    lengthOrientedRadio = MakeRadioButton(searchMethodGroup, "RadioButton3", QStringLiteral("Length-oriented"), QRect(10, 22, 134, 18), true);
-    absoluteRadio = MakeRadioButton(searchMethodGroup, "RadioButton4", QStringLiteral("Absolute"), QRect(10, 46, 134, 18));
+// The editor holds each CR LF of a display form as one line break.
+int EditorPosition(std::string_view displayForm, std::int64_t position)
+{
+    std::int64_t editor = position;
+    for (std::int64_t i = 0; i + 1 < position && i + 1 < static_cast<std::int64_t>(displayForm.size()); ++i)
+        if (displayForm[i] == '\r' && displayForm[i + 1] == '\n') --editor;
+    return static_cast<int>(editor);
+}
+
+QStringList Items(const QListWidget* list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+    return items;
+}
+
+}  // namespace
+
+AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session)
+{
+    SetUpWindow(this, "TForm7", QStringLiteral("Advanced Search"), QSize(780, 540));
+    buildResultsGroup();
+    buildConditionsGroup();
+    connectHandlers();
+}
+
+AdvancedSearchWindow::~AdvancedSearchWindow() = default;
+
+void AdvancedSearchWindow::buildResultsGroup()
+{
+    resultsGroup = MakeGroup(this, "GroupBox1", QStringLiteral("Results"), QRect(8, 6, 378, 526));
+    QWidget* g = resultsGroup;
+    totalMatchesCaption = MakeLabel(g, "Label10", QStringLiteral("Number of total matches:"), QRect(10, 22, 150, 16));
+    totalMatchesValue = MakeValueLabel(g, "Label11", NotAvailable, QRect(162, 22, 200, 16));
+    stringCountLabel = MakeLabel(g, "Label2", QString(), QRect(10, 40, 356, 16));
+
+    m_results = new ResultListModel(this);
+    resultList = new QListView(g);
+    resultList->setObjectName(QStringLiteral("ListBox1"));
+    resultList->setGeometry(10, 60, 358, 170);
+    resultList->setModel(m_results);
+    resultList->setUniformItemSizes(true);
+    resultList->setSelectionMode(QAbstractItemView::SingleSelection);
+    resultList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    resultList->setAccessibleName(QStringLiteral("Results"));
+
+    quickViewCaption = MakeLabel(g, "Label6", QStringLiteral("Quick View"), QRect(10, 240, 80, 16));
+    SetBold(quickViewCaption);
+    shownStringLabel = MakeLabel(g, "Label7", NoStringShown, QRect(96, 240, 272, 16));
+    quickView = MakeMemo(g, "Memo1", QRect(10, 260, 358, 190), QStringLiteral("Quick View"));
+    // Nothing to edit until a string is shown.
+    quickView->setReadOnly(true);
+
+    viewInNewWindowButton = MakeButton(g, "Button1", QStringLiteral("View in new window"), QRect(10, 458, 124, 25));
+    viewInNewWindowButton->setEnabled(false);
+    highlightCheck = MakeCheckBox(g, "CheckBox1", QString(), QRect(140, 462, 22, 18), true);
+    highlightCheck->setAccessibleName(QStringLiteral("Highlight matches in the quick view"));
+    highlightCheck->setEnabled(false);
+    highlightNextButton = MakeButton(g, "Button2", QStringLiteral("^ highlight (next) match"), QRect(162, 458, 146, 25));
+    highlightNextButton->setEnabled(false);
+    resetHighlightButton = MakeButton(g, "Button6", QStringLiteral("^Reset"), QRect(312, 458, 56, 25));
+    resetHighlightButton->setEnabled(false);
+    mainWindowNote = MakeLabel(g, "Label1", QStringLiteral("Lexiview's main window is also updated."), QRect(10, 492, 358, 16));
+
+    runExpressionList = new QListWidget(g);
+    runExpressionList->setObjectName(QStringLiteral("ListBox3"));
+    runExpressionList->hide();
+}
+
+void AdvancedSearchWindow::buildConditionsGroup()
+{
+    conditionsGroup =
+        MakeGroup(this, "GroupBox2", QStringLiteral("Search conditions and details"), QRect(394, 6, 378, 526));
+    QWidget* g = conditionsGroup;
+    const QString listCaption = QStringLiteral("Search for these words/expressions:");
+    expressionListCaption = MakeLabel(g, "Label12", listCaption, QRect(10, 22, 358, 16));
+    expressionList = new QListWidget(g);
+    expressionList->setObjectName(QStringLiteral("ListBox2"));
+    expressionList->setGeometry(10, 40, 358, 120);
+    expressionList->setAccessibleName(listCaption);
+    removeButton = MakeButton(g, "Button4", QStringLiteral("^ Remove selected from the list"), QRect(10, 164, 358, 25));
+    expressionField = MakeEdit(g, "Edit2", QString(), 255, QRect(10, 199, 206, 22), QStringLiteral("Expression to add"));
+    expressionField->setValidator(new Cp1252Validator(expressionField));
+    addButton = MakeButton(g, "Button3", QStringLiteral("Add this to the list ^"), QRect(222, 197, 146, 25));
+
+    allRadio = MakeRadioButton(g, "RadioButton2",
+                                QStringLiteral("Display strings that contain ALL of the expressions on the list"),
+                                QRect(10, 230, 358, 30), true);
+    anyRadio = MakeRadioButton(g, "RadioButton1",
+                                QStringLiteral("Display strings that contain ANY of the expressions on the list"),
+                                QRect(10, 262, 358, 30));
+
+    searchMethodGroup = new ClickableGroupBox(QStringLiteral("Search Method"), g);
+    searchMethodGroup->setObjectName(QStringLiteral("GroupBox3"));
+    searchMethodGroup->setGeometry(10, 298, 160, 72);
+    searchMethodGroup->setAccessibleName(QStringLiteral("Search Method"));
+    lengthOrientedRadio = MakeRadioButton(searchMethodGroup, "RadioButton3", QStringLiteral("Length-oriented"),
+                                           QRect(10, 22, 140, 18), true);
+    absoluteRadio = MakeRadioButton(searchMethodGroup, "RadioButton4", QStringLiteral("Absolute"), QRect(10, 46, 140, 18));
     SetUnderlinedTitle(searchMethodGroup);
-    caseSensitiveCheck = MakeCheckBox(this, "CheckBox2", QStringLiteral("Case sensitivity"), QRect(490, 284, 140, 18));
-    wholeWordsCheck = MakeCheckBox(this, "CheckBox3", QStringLiteral("Whole words"), QRect(490, 310, 140, 18));
+    caseSensitiveCheck = MakeCheckBox(g, "CheckBox2", QStringLiteral("Case sensitivity"), QRect(186, 312, 180, 18));
+    wholeWordsCheck = MakeCheckBox(g, "CheckBox3", QStringLiteral("Whole words"), QRect(186, 340, 180, 18));
 
-    searchStartGroup = MakeGroup(this, "GroupBox4", QString(), QRect(330, 350, 300, 74));
+    searchStartGroup = MakeGroup(g, "GroupBox4", QString(), QRect(10, 374, 358, 66));
     searchStartGroup->setAccessibleName(QStringLiteral("Start of the search"));
     wholeTableRadio = MakeRadioButton(searchStartGroup, "RadioButton5", QStringLiteral("Search whole talk table"),
-                                   QRect(10, 12, 200, 18), true);
-    fromStringRadio = MakeRadioButton(searchStartGroup, "RadioButton6", QStringLiteral("Search from string"), QRect(10, 42, 140, 18));
-    searchStartField = MakeEdit(searchStartGroup, "Edit3", QStringLiteral("0"), 12, QRect(156, 40, 90, 22),
-                     QStringLiteral("Search from string"));
+                                       QRect(10, 10, 220, 18), true);
+    fromStringRadio = MakeRadioButton(searchStartGroup, "RadioButton6", QStringLiteral("Search from string"), QRect(10, 38, 140, 18));
+    searchStartField = MakeEdit(searchStartGroup, "Edit3", QStringLiteral("0"), 12, QRect(156, 36, 90, 22),
+                          QStringLiteral("Search from string"));
     searchStartField->setEnabled(false);
+
+    startButton = MakeButton(g, "Button5", StartCaption, QRect(10, 446, 358, 28));
+    SetBold(startButton);
+    originalStringsNote = MakeLabel(g, "Label4",
+                                    QStringLiteral("NOTE: the search engine processes only Original strings reliably. "
+                                                   "Use Alt+S or F5 to save your edited strings into the TLK file."),
+                                    QRect(10, 478, 358, 42));
+    originalStringsNote->setWordWrap(true);
+    originalStringsNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The start choice and the method are two sets of radio buttons, as are
+    // ANY and ALL.
+    for (auto [first, second] : {std::pair{lengthOrientedRadio, absoluteRadio}, std::pair{wholeTableRadio, fromStringRadio},
+                                 std::pair{allRadio, anyRadio}}) {
+        auto* group = new QButtonGroup(this);
+        group->addButton(first);
+        group->addButton(second);
+    }
+}
+
+void AdvancedSearchWindow::connectHandlers()
+{
+    connect(addButton, &QPushButton::clicked, this, &AdvancedSearchWindow::addClicked);
+    connect(removeButton, &QPushButton::clicked, this, &AdvancedSearchWindow::removeClicked);
+    expressionField->installEventFilter(this);
+    connect(startButton, &QPushButton::clicked, this, &AdvancedSearchWindow::startButtonClicked);
+    connect(searchMethodGroup, &ClickableGroupBox::clicked, this, [this] {
+        if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
+    });
+
+    // Options: the main window's controls take the same state (and mirror
+    // theirs back here), whoever changes them.
+    connect(caseSensitiveCheck, &QCheckBox::toggled, this, &AdvancedSearchWindow::caseSensitivityToggled);
+    connect(wholeWordsCheck, &QCheckBox::toggled, this, [this](bool on) {
+        if (MainWindow* main = m_session.windows.main) main->wholeWordsCheck->setChecked(on);
+    });
+    connect(lengthOrientedRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (MainWindow* main = m_session.windows.main) (on ? main->lengthOrientedRadio : main->absoluteRadio)->setChecked(true);
+    });
+    connect(wholeTableRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (!on) return;
+        searchStartField->setEnabled(false);
+        // The main window's choice puts "0" into both start fields.
+        if (MainWindow* main = m_session.windows.main) main->wholeTableRadio->setChecked(true);
+        searchStartField->setText(QStringLiteral("0"));
+    });
+    connect(fromStringRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (!on) return;
+        searchStartField->setEnabled(true);
+        if (MainWindow* main = m_session.windows.main) main->fromStringRadio->setChecked(true);
+        if (isVisible()) {
+            searchStartField->setFocus();
+            searchStartField->selectAll();
+        }
+    });
+    connect(searchStartField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (MainWindow* main = m_session.windows.main; main && main->searchStartField->text() != text) main->searchStartField->setText(text);
+    });
+    WatchExit(searchStartField, [this] { startFieldExit(); });
+
+    connect(anyRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) combinationChosen();
+    });
+    connect(allRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) combinationChosen();
+    });
+
+    connect(resultList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showResult(); });
+    connect(highlightNextButton, &QPushButton::clicked, this, &AdvancedSearchWindow::highlightNextMatch);
+    connect(resetHighlightButton, &QPushButton::clicked, this, &AdvancedSearchWindow::resetHighlighting);
+    connect(highlightCheck, &QCheckBox::clicked, this, &AdvancedSearchWindow::highlightBoxClicked);
+    connect(viewInNewWindowButton, &QPushButton::clicked, this, &AdvancedSearchWindow::viewInNewWindowClicked);
+
+    // The quick view is a second editor of the shown entry: what is typed
+    // there goes to the main window's editor, whose own handlers mark the
+    // entry edited, and leaving it stores the text as leaving that editor does.
+    connect(quickView, &QPlainTextEdit::textChanged, this, &AdvancedSearchWindow::quickViewEdited);
+    WatchExit(quickView, [this] {
+        if (MainWindow* main = m_session.windows.main) main->FlushJournal();
+    });
+    if (MainWindow* main = m_session.windows.main) {
+        // Edits of the same entry in the main window show here too.
+        connect(main->stringEditor, &QPlainTextEdit::textChanged, this, [this] {
+            MainWindow* main = m_session.windows.main;
+            if (m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
+            const QString text = EditorText(*main->stringEditor);
+            if (EditorText(*quickView) != text) showQuickViewText(text);
+        });
+    }
+}
+
+AdvancedSearch& AdvancedSearchWindow::search()
+{
+    if (!m_search) {
+        m_search = std::make_unique<AdvancedSearch>(m_session.windows.main->searchEngine(), m_session.table,
+                                                    m_session.flags, *m_session.windows.progress, m_session.dialogs);
+    }
+    return *m_search;
+}
+
+bool AdvancedSearchWindow::runInProgress() const { return m_search && m_search->running(); }
+
+bool AdvancedSearchWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == expressionField && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            addButton->setFocus();
+            addClicked();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            expressionField->clear();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- The expression list ----------------------------------------------------
+
+bool AdvancedSearchWindow::validateExpression()
+{
+    const QString text = expressionField->text();
+    auto refuse = [this](BoxKind kind, const std::string& message) {
+        expressionField->setFocus();
+        expressionField->selectAll();
+        m_session.dialogs.message(kind, message);
+        return false;
+    };
+    if (text.isEmpty()) return refuse(BoxKind::Plain, "Please specify a word/expression");
+    if (text.size() == 1) {
+        const QChar c = AsciiUpper(text).at(0);
+        if (c == QChar(' ') || c == QChar('!') || c == QChar(',') || c == QChar('.') || c == QChar('?') ||
+            (c >= QChar('A') && c <= QChar('Z'))) {
+            return refuse(BoxKind::Information,
+                          "Please use the Statistics function of Lexicarta if you are interested in the number of "
+                          "occurances of \"" + ToUtf8(text) + "\"");
+        }
+    }
+    return true;
+}
+
+void AdvancedSearchWindow::addClicked()
+{
+    if (!validateExpression()) return;
+    const QString text = expressionField->text();
+    const bool exact = caseSensitiveCheck->isChecked();
+    bool duplicate = false;
+    for (const QString& item : Items(expressionList))
+        duplicate = duplicate || (exact ? item == text : AsciiUpper(item) == AsciiUpper(text));
+    if (duplicate)
+        m_session.dialogs.message(BoxKind::Plain, "Expression already on the list");
+    else
+        expressionList->addItem(text);
+    expressionField->setFocus();
+    expressionField->selectAll();
+}
+
+void AdvancedSearchWindow::removeClicked()
+{
+    if (expressionList->count() == 0 || !expressionList->currentItem() || !expressionList->currentItem()->isSelected())
+        return;
+    delete expressionList->takeItem(expressionList->currentRow());
+}
+
+void AdvancedSearchWindow::caseSensitivityToggled(bool on)
+{
+    if (!on) {
+        // Items equal but for case are one expression now: the first stays.
+        const int before = expressionList->count();
+        QStringList seen;
+        for (int i = 0; i < expressionList->count();) {
+            const QString upper = AsciiUpper(expressionList->item(i)->text());
+            if (seen.contains(upper)) {
+                delete expressionList->takeItem(i);
+            } else {
+                seen << upper;
+                ++i;
+            }
+        }
+        if (expressionList->count() < before)
+            m_session.dialogs.message(BoxKind::Information,
+                                      "You have unchecked case sensitivity: redundant list items were deleted.");
+    }
+    if (MainWindow* main = m_session.windows.main) main->caseSensitiveCheck->setChecked(on);
+}
+
+void AdvancedSearchWindow::startFieldExit()
+{
+    const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
+    const auto value = ParseInt32(ToUtf8(searchStartField->text()));
+    if (!value || *value < 0 || *value > largest) {
+        QLineEdit* field = searchStartField;
+        field->selectAll();
+        QTimer::singleShot(0, field, [field] {
+            field->activateWindow();
+            field->setFocus();
+            field->selectAll();
+        });
+        m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
+    }
+    if (MainWindow* main = m_session.windows.main; main && main->searchStartField->text() != searchStartField->text())
+        main->searchStartField->setText(searchStartField->text());
+}
+
+// --- Runs -------------------------------------------------------------------
+
+void AdvancedSearchWindow::setStartCaption(const QString& caption)
+{
+    startButton->setText(caption);
+    startButton->setAccessibleName(caption);
+}
+
+void AdvancedSearchWindow::startButtonClicked()
+{
+    if (startButton->text() == StartCaption)
+        startRun();
+    else
+        newSearch();
+}
+
+void AdvancedSearchWindow::startRun()
+{
+    if (expressionList->count() == 0) {
+        m_session.dialogs.message(BoxKind::Plain, "Please specify at least one word/expression as a search term");
+        return;
+    }
+    MainWindow* main = m_session.windows.main;
+    if (!main || runInProgress()) return;
+    const Windows& windows = m_session.windows;
+    RunFlags& flags = m_session.flags;
+
+    setStartCaption(NewSearchCaption);
+    flags.WordCountingMode = false;
+    SetRunWindowsEnabled(windows, false);
+    if (windows.help) windows.help->hide();
+    if (windows.statistics) windows.statistics->hide();
+    flags.KeepRunning = true;
+
+    for (QWidget* control : std::initializer_list<QWidget*>{expressionList, removeButton, addButton, expressionField})
+        control->setEnabled(false);
+    for (QWidget* control : std::initializer_list<QWidget*>{searchMethodGroup, searchStartGroup, caseSensitiveCheck, wholeWordsCheck})
+        control->hide();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{highlightCheck, viewInNewWindowButton, highlightNextButton, resetHighlightButton})
+        control->setEnabled(true);
+
+    runExpressionList->clear();
+    runExpressionList->addItems(Items(expressionList));
+    std::vector<std::string> expressions;
+    for (const QString& item : Items(runExpressionList)) expressions.push_back(ToCp1252(item));
+    const std::int32_t start =
+        main->fromStringRadio->isChecked() ? ParseInt32(ToUtf8(main->searchStartField->text())).value_or(0) : 0;
+
+    const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
+    if (outcome != RunOutcome::Completed) {
+        // An interruption has reset everything already; a failed run is reset here.
+        if (startButton->text() == NewSearchCaption) resetAfterStoppedRun();
+        return;
+    }
+    setEnabled(true);
+    activateWindow();
+    m_resultsAvailable = true;
+    compileResults();
+    flags.AdvancedSearchActive = false;
+    SetRunWindowsEnabled(windows, true);
+}
+
+void AdvancedSearchWindow::InterruptRun()
+{
+    if (expressionList->count() > 0) search().DeleteResultFiles();
+    if (ProgressWindow* progress = m_session.windows.progress) progress->close();
+    SetRunWindowsEnabled(m_session.windows, true);
+    resetAfterStoppedRun();
+}
+
+void AdvancedSearchWindow::resetAfterStoppedRun()
+{
+    if (ProgressWindow* progress = m_session.windows.progress) progress->close();
+    SetRunWindowsEnabled(m_session.windows, true);
+    resetHighlightState();
+    m_resultsAvailable = false;
+    expressionList->setEnabled(true);
+    m_results->clear();
+    showQuickViewText(QString());
+    m_shownStrRef = -1;
+    quickView->setReadOnly(true);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{viewInNewWindowButton, highlightNextButton, resetHighlightButton, highlightCheck})
+        control->setEnabled(false);
+    removeButton->setEnabled(true);
+    addButton->setEnabled(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{searchMethodGroup, searchStartGroup, caseSensitiveCheck, wholeWordsCheck})
+        control->show();
+    expressionField->setEnabled(true);
+    setStartCaption(StartCaption);
+    totalMatchesValue->setText(NotAvailable);
+    stringCountLabel->clear();
+    shownStringLabel->setText(NoStringShown);
+    expressionField->setFocus();
+}
+
+void AdvancedSearchWindow::newSearch()
+{
+    if (runExpressionList->count() > 0) search().DeleteResultFiles();
+    const QStringList expressions = Items(runExpressionList);
+    expressionList->clear();
+    expressionList->addItems(expressions);
+    resetAfterStoppedRun();
+}
+
+void AdvancedSearchWindow::ResetForNewTable()
+{
+    if (startButton->text() == NewSearchCaption) newSearch();
+}
+
+void AdvancedSearchWindow::DeleteResultFiles()
+{
+    if (m_search) m_search->DeleteResultFiles();
+}
+
+// --- Results ----------------------------------------------------------------
+
+void AdvancedSearchWindow::combinationChosen()
+{
+    if (m_resultsAvailable) compileResults();
+}
+
+void AdvancedSearchWindow::compileResults()
+{
+    const bool any = anyRadio->isChecked();
+    CompiledResults compiled = search().CompileResults(any ? Combination::Any : Combination::All);
+    for (std::size_t b = 0; b < compiled.expressionCounts.size() && b < static_cast<std::size_t>(expressionList->count()); ++b) {
+        const QString expression = runExpressionList->item(static_cast<int>(b))->text();
+        expressionList->item(static_cast<int>(b))
+            ->setText(expression + QStringLiteral(" (") + QString::number(compiled.expressionCounts[b]) + QStringLiteral(")"));
+    }
+    const auto lineCount = compiled.lines.size();
+    m_results->setLines(std::move(compiled.lines), any);
+    if (compiled.complete) {
+        totalMatchesValue->setText(QString::number(compiled.total));
+        stringCountLabel->setText(QStringLiteral("in ") + QString::number(lineCount) + QStringLiteral(" string(s)."));
+    } else {
+        totalMatchesValue->setText(NotAvailable);
+        stringCountLabel->clear();
+    }
+    if (lineCount > 0)
+        resultList->setCurrentIndex(m_results->index(0));  // shows it
+    else
+        showResult();
+}
+
+void AdvancedSearchWindow::resetHighlightState()
+{
+    m_highlightExhausted = false;
+    m_highlightExpr = 0;
+    m_highlightPos = -1;
+    m_prevHighlightPos = -1;
+    m_probePos = -1;
+}
+
+void AdvancedSearchWindow::showQuickViewText(const QString& text)
+{
+    MainWindow* main = m_session.windows.main;
+    const bool suppressed = main && main->SuppressMemoChange;
+    if (main) main->SuppressMemoChange = true;
+    quickView->setPlainText(text);
+    if (main) main->SuppressMemoChange = suppressed;
+}
+
+void AdvancedSearchWindow::showResult()
+{
+    resetHighlightState();
+    MainWindow* main = m_session.windows.main;
+    const QModelIndex current = resultList->currentIndex();
+    if (!main || !current.isValid() || m_results->rowCount() == 0) {
+        shownStringLabel->setText(NoStringShown);
+        stringCountLabel->clear();
+        m_shownStrRef = -1;
+        quickView->setReadOnly(true);
+        showQuickViewText(QString());
+        m_verificationText.clear();
+        return;
+    }
+    const std::int32_t strRef = m_results->lines()[static_cast<std::size_t>(current.row())].strRef;
+    main->strRefField->setText(QString::number(strRef));
+    shownStringLabel->setText(QStringLiteral("Displaying string ") + QString::number(strRef));
+    main->GoToStrRef();
+    m_shownStrRef = m_session.table.CurrentStrRef == strRef ? strRef : -1;
+    quickView->setReadOnly(m_shownStrRef < 0);
+    showQuickViewText(m_shownStrRef < 0 ? QString() : EditorText(*main->stringEditor));
+    m_verificationText = FromEditorText(EditorText(*quickView));
+    if (highlightCheck->isChecked()) highlightNextMatch();
+}
+
+void AdvancedSearchWindow::highlightNextMatch()
+{
+    highlightCheck->setChecked(true);
+    if (!resultList->currentIndex().isValid()) return;
+    const auto count = static_cast<std::int32_t>(runExpressionList->count());
+    const FindOptions options{wholeWordsCheck->isChecked(), caseSensitiveCheck->isChecked()};
+    std::int32_t missed = 0;
+    m_highlightPos = -1;
+    for (std::int32_t k = 0; k < count; ++k) {
+        const std::string expression = ToCp1252(runExpressionList->item(k)->text());
+        m_probePos = m_prevHighlightPos != -1 ? m_prevHighlightPos + 1 : 0;
+        m_probePos = FindText(m_verificationText, expression, m_probePos, options);
+        if (m_probePos == -1) ++missed;
+        if (m_probePos != -1 && !m_highlightExhausted && (m_highlightPos == -1 || m_probePos < m_highlightPos)) {
+            m_highlightPos = m_probePos;
+            m_highlightExpr = k;
+        } else if (missed == count) {
+            m_highlightExhausted = true;
+        }
+    }
+    if (m_highlightExhausted)
+        m_session.dialogs.message(BoxKind::Plain,
+                                  "No more occurances to highlight, click Reset to re-start from the beginning.");
+    if (m_highlightPos > m_prevHighlightPos) {
+        const auto length =
+            static_cast<std::int64_t>(ToCp1252(runExpressionList->item(m_highlightExpr)->text()).size());
+        MainWindow* main = m_session.windows.main;
+        const bool suppressed = main && main->SuppressMemoChange;
+        if (main) main->SuppressMemoChange = true;
+        QTextCursor cursor(quickView->document());
+        cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos));
+        cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos + length), QTextCursor::KeepAnchor);
+        quickView->setTextCursor(cursor);
+        quickView->ensureCursorVisible();
+        if (main) main->SuppressMemoChange = suppressed;
+    }
+    m_prevHighlightPos = m_highlightPos;
+}
+
+void AdvancedSearchWindow::resetHighlighting()
+{
+    highlightCheck->setChecked(true);
+    resetHighlightState();
+    highlightNextMatch();
+}
+
+void AdvancedSearchWindow::highlightBoxClicked(bool on)
+{
+    highlightNextButton->setEnabled(on);
+    resetHighlightButton->setEnabled(on);
+    showResult();
+}
+
+void AdvancedSearchWindow::viewInNewWindowClicked()
+{
+    if (!resultList->currentIndex().isValid()) return;
+    showResult();
+    if (MainWindow* main = m_session.windows.main) main->viewInNewWindowButton->click();
+}
+
+void AdvancedSearchWindow::quickViewEdited()
+{
+    MainWindow* main = m_session.windows.main;
+    if (!main || main->SuppressMemoChange || m_shownStrRef < 0) return;
+    // The main window may have moved on to another entry since: the typing
+    // belongs to the entry shown here.
+    if (m_session.table.CurrentStrRef != m_shownStrRef) {
+        main->strRefField->setText(QString::number(m_shownStrRef));
+        main->GoToStrRef();
+        if (m_session.table.CurrentStrRef != m_shownStrRef) return;
+    }
+    const QString text = EditorText(*quickView);
+    if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
+    m_verificationText = FromEditorText(text);
 }
 
 }  // namespace lexicarta

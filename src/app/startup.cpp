@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/advanced_search_window.h"
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
 #include "app/quick_start_window.h"
@@ -61,6 +62,7 @@ void ApplyRecord(Session& session, bool autoOpen)
     lexiaide.saveToDifferentFileCheck->setChecked(r.flag(cfg::SaveToDifferentFile));
 
     session.windows.quickStart->dontShowAgainCheck->setChecked(!r.flag(cfg::ShowQuickStart));
+    session.windows.advancedSearch->highlightCheck->setChecked(r.flag(cfg::AdvancedHighlight));
 
     const std::int32_t start = r.int32At(cfg::SearchFromStrRef);
     if (start != 0) {
@@ -150,6 +152,7 @@ ConfigRecord CollectSettings(const Session& session)
     r.setFlag(cfg::MakeBackup, lexiaide.makeBackupCheck->isChecked());
     r.setFlag(cfg::SaveToDifferentFile, lexiaide.saveToDifferentFileCheck->isChecked());
     r.setFlag(cfg::ShowQuickStart, !session.windows.quickStart->dontShowAgainCheck->isChecked());
+    r.setFlag(cfg::AdvancedHighlight, session.windows.advancedSearch->highlightCheck->isChecked());
     return r;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "expected_matches.h"
+#include "search/advanced_search.h"
 #include "search_fixture.h"
 
 using namespace lexicarta;
@@ -78,6 +79,8 @@ TEST(SearchLayout, FindNextAdvancedAndCountingAgreeUnderEveryOptionCombination)
         std::vector<tlkgen::GeneratedEntry> entries;
         SearchFixture f;
         ASSERT_TRUE(f.load(LaidOutTable(layout.data, layout.records, entries))) << layout.name;
+        f.table->TableLoaded = true;
+        AdvancedSearch advanced(f.engine, *f.table, f.flags, f.progress, f.dialogs);
         for (const char* term : terms) {
             for (int combination = 0; combination < 8; ++combination) {
                 SearchOptions options;
@@ -98,6 +101,16 @@ TEST(SearchLayout, FindNextAdvancedAndCountingAgreeUnderEveryOptionCombination)
                 for (const ExpectedMatch& m : expected) expectedEntries.push_back(m.entry);
                 EXPECT_EQ(f.advancedResults(term), expectedEntries);
                 EXPECT_EQ(f.count(term), static_cast<std::int32_t>(expected.size()));
+                // The advanced search lists each of those entries with its number of matches.
+                std::vector<ResultLine> lines;
+                for (std::int32_t entry : expectedEntries) {
+                    if (lines.empty() || lines.back().strRef != entry) lines.push_back({entry, 0});
+                    ++lines.back().count;
+                }
+                f.flags.KeepRunning = true;
+                ASSERT_EQ(advanced.RunAdvancedSearch({term}, 0), RunOutcome::Completed);
+                EXPECT_EQ(advanced.CompileResults(Combination::Any).lines, lines);
+                f.engine.setResultFile(&f.results);  // the run leaves the engine without one
             }
         }
     }

@@ -1,0 +1,505 @@
+// The advanced search window driven through its controls: the expression
+// list and the options, runs with ANY and ALL against an independent count,
+// highlighting and editing in the quick view, and stopped runs.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextCursor>
+
+#include <unistd.h>
+
+#include <map>
+#include <set>
+
+#include "app/advanced_search_window.h"
+#include "app/lexiaide_window.h"
+#include "app/progress_window.h"
+#include "app/text_codec.h"
+#include "app/widgets.h"
+#include "app_fixture.h"
+#include "core/file_io.h"
+#include "expected_matches.h"
+#include "search/search_engine.h"
+
+using namespace lexicarta;
+using namespace lexicarta::testing;
+
+namespace {
+
+QStringList Lines(const QAbstractItemView* list)
+{
+    QStringList lines;
+    for (int i = 0; i < list->model()->rowCount(); ++i) lines << list->model()->index(i, 0).data().toString();
+    return lines;
+}
+
+// Counts the times a window is shown.
+class ShowCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) ++shows;
+        return false;
+    }
+    int shows = 0;
+};
+
+class AdvancedWindow {
+public:
+    AdvancedWindow()
+    {
+        f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
+        w.show();
+        // Events run at every pass, so that an Esc waiting in the queue is
+        // seen by the first expression.
+        w.searchEngine().setPumpInterval(std::chrono::microseconds(0));
+    }
+    void load(const std::string& bytes)
+    {
+        f.openThroughDialog(f.writeBytes("dialog.tlk", bytes));
+        QVERIFY(f.table().TableLoaded);
+        f.dialogs.clear();
+        w.advancedSearchRadio->click();  // Advanced search
+        w.advancedSearchButton->click();
+        QVERIFY(a.isVisible());
+    }
+    void loadTexts(const std::vector<std::string>& texts)
+    {
+        std::vector<tlkgen::GeneratedEntry> entries(texts.size());
+        for (std::size_t i = 0; i < texts.size(); ++i) entries[i].text = texts[i];
+        load(tlkgen::MakeTalkTable(entries));
+    }
+    void add(const QString& expression)
+    {
+        a.expressionField->setText(expression);
+        a.addButton->click();
+    }
+    std::vector<std::string> resultFiles()
+    {
+        std::vector<std::string> names;
+        for (const std::string& name : f.dir.list())
+            if (name.find('t') != std::string::npos && name.rfind(std::to_string(f.table().CacheNumber) + "t", 0) == 0 &&
+                name.find("ts") == std::string::npos)
+                names.push_back(name);
+        return names;
+    }
+    void expectSelection(int start, int length, const char* what)
+    {
+        const QTextCursor cursor = a.quickView->textCursor();
+        QVERIFY2(cursor.selectionStart() == start, what);
+        QVERIFY2(cursor.selectionEnd() == start + length, what);
+    }
+
+    AppFixture f;
+    MainWindow& w = f.main();
+    AdvancedSearchWindow& a = *f.session().windows.advancedSearch;
+};
+
+}  // namespace
+
+class AdvancedSearchTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsStartAsDescribed();
+    void expressionListRefusesAndCleansUp();
+    void optionsAreMirroredWithTheMainWindow();
+    void anyAndAllListWhatAnIndependentCountFinds_data();
+    void anyAndAllListWhatAnIndependentCountFinds();
+    void highlightingWalksTheExpressions();
+    void quickViewEditsTheShownEntry();
+    void stoppedRunsLeaveNoResultFilesAndRestoreTheWindows_data();
+    void stoppedRunsLeaveNoResultFilesAndRestoreTheWindows();
+};
+
+void AdvancedSearchTest::controlsStartAsDescribed()
+{
+    AdvancedWindow s;
+    AdvancedSearchWindow& a = s.a;
+    struct Control {
+        const char* name;
+        const char* caption;
+        bool enabled;
+    };
+    const Control controls[] = {
+        {"Label10", "Number of total matches:", true},
+        {"Label11", "N/A", true},
+        {"Label2", "", true},
+        {"Label6", "Quick View", true},
+        {"Label7", "Displaying string N/A", true},
+        {"Button1", "View in new window", false},
+        {"CheckBox1", "", false},
+        {"Button2", "^ highlight (next) match", false},
+        {"Button6", "^Reset", false},
+        {"Label1", "Lexiview's main window is also updated.", true},
+        {"Label12", "Search for these words/expressions:", true},
+        {"Button3", "Add this to the list ^", true},
+        {"Button4", "^ Remove selected from the list", true},
+        {"RadioButton2", "Display strings that contain ALL of the expressions on the list", true},
+        {"RadioButton1", "Display strings that contain ANY of the expressions on the list", true},
+        {"RadioButton3", "Length-oriented", true},
+        {"RadioButton4", "Absolute", true},
+        {"CheckBox2", "Case sensitivity", true},
+        {"CheckBox3", "Whole words", true},
+        {"RadioButton5", "Search whole talk table", true},
+        {"RadioButton6", "Search from string", true},
+        {"Button5", ">>START SEARCH<<", true},
+        {"Label4", "NOTE: the search engine processes only Original strings reliably. Use Alt+S or F5 to save your "
+                   "edited strings into the TLK file.", true},
+    };
+    for (const Control& c : controls) {
+        QWidget* control = Find<QWidget>(&a, c.name);
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(control)) text = label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            text = button->text();
+            if (!text.isEmpty()) QCOMPARE(button->accessibleName(), text);
+        }
+        QCOMPARE(text, QString::fromUtf8(c.caption));
+        QVERIFY2(control->isEnabled() == c.enabled, c.name);
+    }
+    QCOMPARE(a.windowTitle(), QStringLiteral("Advanced Search"));
+    QCOMPARE(a.objectName(), QStringLiteral("TForm7"));
+    QCOMPARE(Find<QGroupBox>(&a, "GroupBox3")->title(), QStringLiteral("Search Method"));
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox1")->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton2")->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton3")->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton5")->isChecked());
+    QVERIFY(!Find<QCheckBox>(&a, "CheckBox2")->isChecked());
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("0"));
+    QVERIFY(!Find<QLineEdit>(&a, "Edit3")->isEnabled());
+    QVERIFY(!Find<QListWidget>(&a, "ListBox3")->isVisibleTo(&a));
+    for (const char* name : {"ListBox1", "ListBox2", "Memo1", "Edit2"}) QVERIFY(Find<QWidget>(&a, name)->isEnabled());
+    QCOMPARE(ClippedCaptions(&a).join(QChar(' ')), QString());
+}
+
+void AdvancedSearchTest::expressionListRefusesAndCleansUp()
+{
+    AdvancedWindow s;
+    s.loadTexts({"a dragon"});
+    AdvancedSearchWindow& a = s.a;
+    const std::string hint = "Please use the Statistics function of Lexicarta if you are interested in the number of "
+                             "occurances of \"";
+    const std::vector<std::pair<std::string, std::string>> steps = {
+        {"", "Please specify a word/expression"},
+        {"a", hint + "a\""},
+        {"A", hint + "A\""},
+        {"?", hint + "?\""},
+        {" ", hint + " \""},
+        {"7", ""},
+        {"#", ""},
+        {"dragon", ""},
+        {"dragon", "Expression already on the list"},
+        {"Dragon", "Expression already on the list"},  // case ignored
+    };
+    for (const auto& [expression, message] : steps) {
+        s.f.dialogs.clear();
+        s.add(QString::fromStdString(expression));
+        QCOMPARE(s.f.dialogs.texts(), message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+        QCOMPARE(a.expressionField->text(), QString::fromStdString(expression));  // stays, selected
+    }
+    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "#", "dragon"}));
+
+    // With case sensitivity, 'Dragon' is another expression; unticking keeps the first.
+    a.caseSensitiveCheck->click();
+    QVERIFY(s.w.caseSensitiveCheck->isChecked());
+    s.add(QStringLiteral("Dragon"));
+    s.add(QStringLiteral("DRAGON"));
+    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "#", "dragon", "Dragon", "DRAGON"}));
+    s.f.dialogs.clear();
+    a.caseSensitiveCheck->click();
+    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "#", "dragon"}));
+    QCOMPARE(s.f.dialogs.texts(),
+             std::vector<std::string>{"You have unchecked case sensitivity: redundant list items were deleted."});
+    QCOMPARE(s.f.dialogs.boxes.front().kind, BoxKind::Information);
+    QVERIFY(!s.w.caseSensitiveCheck->isChecked());
+
+    // Enter adds, Esc empties the field; Remove takes the selected item.
+    a.expressionField->setText(QStringLiteral("sword"));
+    QTest::keyClick(a.expressionField, Qt::Key_Return);
+    QTest::keyClick(a.expressionField, Qt::Key_Escape);
+    QCOMPARE(a.expressionField->text(), QString());
+    a.expressionList->setCurrentRow(1);
+    a.removeButton->click();
+    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "dragon", "sword"}));
+
+    // An empty list does not start.
+    s.f.dialogs.clear();
+    a.expressionList->clear();
+    a.startButton->click();
+    QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please specify at least one word/expression as a search term"});
+    QCOMPARE(a.startButton->text(), QStringLiteral(">>START SEARCH<<"));
+}
+
+void AdvancedSearchTest::optionsAreMirroredWithTheMainWindow()
+{
+    AdvancedWindow s;
+    s.loadTexts({"zero", "one", "two", "three"});
+    AdvancedSearchWindow& a = s.a;
+    MainWindow& w = s.w;
+    // From here to the main window...
+    a.wholeWordsCheck->click();
+    a.absoluteRadio->click();
+    a.fromStringRadio->click();
+    QVERIFY(w.wholeWordsCheck->isChecked());
+    QVERIFY(w.absoluteRadio->isChecked());
+    QVERIFY(w.fromStringRadio->isChecked());
+    QVERIFY(a.searchStartField->isEnabled());
+    a.searchStartField->setText(QStringLiteral("2"));
+    QCOMPARE(w.searchStartField->text(), QStringLiteral("2"));
+    // ... and back.
+    w.wholeWordsCheck->click();
+    w.lengthOrientedRadio->click();
+    w.searchStartField->setText(QStringLiteral("3"));
+    QVERIFY(!a.wholeWordsCheck->isChecked());
+    QVERIFY(a.lengthOrientedRadio->isChecked());
+    QCOMPARE(a.searchStartField->text(), QStringLiteral("3"));
+    a.wholeTableRadio->click();
+    QVERIFY(w.wholeTableRadio->isChecked());
+    QCOMPARE(w.searchStartField->text(), QStringLiteral("0"));
+    QCOMPARE(a.searchStartField->text(), QStringLiteral("0"));
+    QVERIFY(!a.searchStartField->isEnabled());
+
+    // A start beyond the table is refused when the field is left.
+    a.fromStringRadio->click();
+    a.searchStartField->setText(QStringLiteral("4"));
+    a.startFieldExit();
+    QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please type an integer between 0 and 3"});
+    QCOMPARE(w.searchStartField->text(), QStringLiteral("4"));
+}
+
+void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds_data()
+{
+    QTest::addColumn<QStringList>("expressions");
+    QTest::addColumn<bool>("caseSensitive");
+    QTest::addColumn<bool>("wholeWords");
+    QTest::addColumn<bool>("lengthOriented");
+    QTest::addColumn<int>("start");
+    QTest::addRow("dragon and sword") << QStringList{"dragon", "sword"} << false << false << true << 0;
+    QTest::addRow("whole words, case") << QStringList{"the", "King", "gold"} << true << true << true << 0;
+    QTest::addRow("absolute, from a string") << QStringList{"ha", "er"} << false << false << false << 300;
+}
+
+void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
+{
+    QFETCH(QStringList, expressions);
+    QFETCH(bool, caseSensitive);
+    QFETCH(bool, wholeWords);
+    QFETCH(bool, lengthOriented);
+    QFETCH(int, start);
+    AdvancedWindow s;
+    tlkgen::GeneratorOptions options;
+    options.entries = 800;
+    options.seed = 12;
+    const auto generated = tlkgen::GenerateTalkTable(options);
+    s.load(generated.bytes);
+    AdvancedSearchWindow& a = s.a;
+    if (caseSensitive) a.caseSensitiveCheck->click();
+    if (wholeWords) a.wholeWordsCheck->click();
+    if (!lengthOriented) a.absoluteRadio->click();
+    if (start != 0) {
+        a.fromStringRadio->click();
+        a.searchStartField->setText(QString::number(start));
+    }
+    for (const QString& expression : expressions) s.add(expression);
+    a.startButton->click();
+    QCOMPARE(a.startButton->text(), QStringLiteral(">>NEW SEARCH<<"));
+    QCOMPARE(a.startButton->accessibleName(), QStringLiteral(">>NEW SEARCH<<"));
+    QVERIFY(s.f.dialogs.boxes.empty());
+    for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
+    QVERIFY(s.w.isEnabled());
+    QVERIFY(!s.f.session().flags.AdvancedSearchActive);
+
+    // The independent count: every match of each expression from the start on.
+    std::map<std::int32_t, std::uint32_t> counts;
+    std::map<std::int32_t, int> matchedBy;
+    QStringList expressionLines;
+    for (const QString& expression : expressions) {
+        std::set<std::int32_t> entries;
+        std::size_t n = 0;
+        for (const ExpectedMatch& m :
+             ExpectedMatches(generated.entries, ToCp1252(expression), caseSensitive, wholeWords, lengthOriented)) {
+            if (m.entry < start) continue;
+            ++counts[m.entry];
+            entries.insert(m.entry);
+            ++n;
+        }
+        for (std::int32_t entry : entries) ++matchedBy[entry];
+        expressionLines << expression + QStringLiteral(" (") + QString::number(n) + QStringLiteral(")");
+    }
+    const ShowCounter* progressShows = [&] {
+        auto* counter = new ShowCounter;
+        s.f.session().windows.progress->installEventFilter(counter);
+        return counter;
+    }();
+    for (bool any : {false, true, false}) {
+        (any ? a.anyRadio : a.allRadio)->click();  // no new search
+        QStringList lines;
+        std::uint64_t total = 0;
+        for (const auto& [entry, count] : counts) {
+            if (!any && matchedBy[entry] != expressions.size()) continue;
+            lines << QStringLiteral("String %1").arg(entry) + (any ? QStringLiteral(" (%1)").arg(count) : QString());
+            total += count;
+        }
+        QVERIFY(!lines.isEmpty());
+        QCOMPARE(Lines(a.resultList), lines);
+        QCOMPARE(Lines(a.expressionList), expressionLines);
+        QCOMPARE(a.totalMatchesValue->text(), QString::number(total));
+        QCOMPARE(a.stringCountLabel->text(), QStringLiteral("in %1 string(s).").arg(lines.size()));
+        // The first string is shown, here and in the main window.
+        const QString first = lines.front().section(QChar(' '), 1, 1);
+        QCOMPARE(a.shownStringLabel->text(), QStringLiteral("Displaying string ") + first);
+        QCOMPARE(s.w.strRefField->text(), first);
+        QCOMPARE(FromEditorText(a.quickView->toPlainText()), ShownForm(generated.entries[first.toInt()].text));
+    }
+    QCOMPARE(progressShows->shows, 0);
+    QCOMPARE(s.resultFiles().size(), std::size_t(expressions.size()));
+
+    // New search: the plain expressions again, no results, no files.
+    a.startButton->click();
+    QCOMPARE(Lines(a.expressionList), expressions);
+    QCOMPARE(Lines(a.resultList), QStringList());
+    QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("N/A"));
+    QCOMPARE(a.shownStringLabel->text(), QStringLiteral("Displaying string N/A"));
+    QCOMPARE(a.startButton->text(), QStringLiteral(">>START SEARCH<<"));
+    QVERIFY(s.resultFiles().empty());
+    QVERIFY(!a.highlightNextButton->isEnabled());
+    QVERIFY(a.searchMethodGroup->isVisibleTo(&a));
+    QVERIFY(a.expressionField->isEnabled());
+}
+
+void AdvancedSearchTest::highlightingWalksTheExpressions()
+{
+    AdvancedWindow s;
+    s.loadTexts({"none", "abc bc", "x\nabc bc"});
+    AdvancedSearchWindow& a = s.a;
+    s.add(QStringLiteral("abc"));
+    s.add(QStringLiteral("bc"));
+    a.anyRadio->click();
+    a.startButton->click();
+    QCOMPARE(Lines(a.resultList), (QStringList{"String 1 (3)", "String 2 (3)"}));
+    // Shown with the first occurrence selected; then 'bc' inside 'abc', the
+    // other 'bc', then none.
+    s.expectSelection(0, 3, "first");
+    a.highlightNextButton->click();
+    s.expectSelection(1, 2, "second");
+    a.highlightNextButton->click();
+    s.expectSelection(4, 2, "third");
+    QVERIFY(s.f.dialogs.boxes.empty());
+    a.highlightNextButton->click();
+    s.expectSelection(4, 2, "exhausted");
+    const std::string exhausted = "No more occurances to highlight, click Reset to re-start from the beginning.";
+    QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{exhausted});
+    a.highlightNextButton->click();
+    QCOMPARE(s.f.dialogs.texts(), (std::vector<std::string>{exhausted, exhausted}));
+    a.resetHighlightButton->click();
+    s.expectSelection(0, 3, "reset");
+
+    // A line break counts as one character in the quick view.
+    a.resultList->setCurrentIndex(a.resultList->model()->index(1, 0));
+    s.expectSelection(2, 3, "after a line break");
+    a.highlightNextButton->click();
+    s.expectSelection(3, 2, "bc of abc");
+    a.highlightNextButton->click();
+    s.expectSelection(6, 2, "lone bc");
+
+    // Unticked: nothing is highlighted and the buttons rest.
+    a.highlightCheck->click();
+    QVERIFY(!a.highlightNextButton->isEnabled());
+    QVERIFY(!a.resetHighlightButton->isEnabled());
+    QVERIFY(!a.quickView->textCursor().hasSelection());
+}
+
+void AdvancedSearchTest::quickViewEditsTheShownEntry()
+{
+    AdvancedWindow s;
+    // Every byte but NUL and CR, which a text cannot keep as it stands.
+    std::string every = "key ";
+    for (int byte = 1; byte < 256; ++byte)
+        if (byte != '\r') every += static_cast<char>(byte);
+    s.loadTexts({"zero", "one", every, "three"});
+    AdvancedSearchWindow& a = s.a;
+    s.add(QStringLiteral("key"));
+    a.startButton->click();
+    QCOMPARE(Lines(a.resultList), QStringList{"String 2"});
+    QCOMPARE(s.f.table().state(2), Original);
+
+    a.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&a));
+    a.quickView->setFocus();
+    QTextCursor cursor = a.quickView->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    a.quickView->setTextCursor(cursor);
+    QTest::keyClicks(a.quickView, QStringLiteral("A "));
+    QCOMPARE(s.f.table().state(2), EditedByUser);
+    QVERIFY(s.w.stringGroup->title().endsWith(QStringLiteral(" - Edited by User")));
+    // Leaving the quick view stores the text as leaving the main editor does.
+    a.expressionList->setEnabled(true);
+    a.startButton->setFocus();
+    QTRY_VERIFY(s.f.table().JournalSyncedTable[2] != 0);
+    const auto journal = ReadWholeFile(s.f.table().journalFilePath(2));
+    QVERIFY(journal.has_value());
+    QCOMPARE(*journal, "A " + every);
+}
+
+void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addRow("Esc, Yes") << "interrupted";
+    QTest::addRow("disk full") << "disk full";
+    QTest::addRow("Esc, No") << "continued";
+}
+
+void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
+{
+    QFETCH(QString, how);
+    AdvancedWindow s;
+    s.loadTexts(std::vector<std::string>(3000, "the sword and the dragon"));
+    AdvancedSearchWindow& a = s.a;
+    for (const char* expression : {"dragon", "the", "sword"}) s.add(QString::fromLatin1(expression));
+    ProgressWindow* progress = s.f.session().windows.progress;
+    if (how == QStringLiteral("disk full")) {
+        QVERIFY(::symlink("/dev/full", s.f.table().resultFilePath(1).c_str()) == 0);
+    } else {
+        s.f.dialogs.answers.push_back(how == QStringLiteral("interrupted") ? Answer::Yes : Answer::No);
+        QCoreApplication::postEvent(progress, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+    a.startButton->click();
+
+    QVERIFY(!progress->isVisible());
+    QVERIFY(s.w.isEnabled());
+    for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
+    if (how == QStringLiteral("continued")) {
+        QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Are you sure you want to interrupt this process?"});
+        QCOMPARE(Lines(a.resultList).size(), 3000);
+        QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("12000"));
+        return;
+    }
+    const std::string message = how == QStringLiteral("interrupted")
+                                    ? "Are you sure you want to interrupt this process?"
+                                    : "Error during file operation. Restart the search, or restart Lexicarta.";
+    QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{message});
+    QVERIFY(s.resultFiles().empty());
+    QCOMPARE(a.startButton->text(), QStringLiteral(">>START SEARCH<<"));
+    QCOMPARE(Lines(a.expressionList), (QStringList{"dragon", "the", "sword"}));
+    QVERIFY(a.expressionList->isEnabled());
+    QVERIFY(a.expressionField->isEnabled());
+    QVERIFY(a.caseSensitiveCheck->isVisibleTo(&a));
+    QCOMPARE(Lines(a.resultList), QStringList());
+    QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("N/A"));
+    QVERIFY(!a.viewInNewWindowButton->isEnabled());
+}
+
+QTEST_MAIN(AdvancedSearchTest)
+#include "advanced_search_test.moc"
