@@ -10,6 +10,24 @@
 
 namespace lexicarta {
 
+FileStamp StampOf(const struct stat& st)
+{
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    stamp.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    return stamp;
+}
+
+std::optional<FileStamp> StampOfPath(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return StampOf(st);
+}
+
 bool FileExists(const std::string& path)
 {
     struct stat st {};
@@ -133,6 +151,8 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes)
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool IsDiskFullError(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
 
 std::string LastErrorText() { return std::strerror(errno); }
 

@@ -19,6 +19,7 @@ void CloseTable(TalkTable& table)
     if (!table.CachePath.empty()) RemoveFile(table.CachePath);
     table.CachePath.clear();
     table.TableLoaded = false;
+    table.LoadedFileStamp.reset();
     table.DeleteAllJournalFiles();
     // The dropped table's states go with its journal files, so nothing can
     // later refer to a file that no longer exists.
@@ -65,6 +66,10 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
         refusal = "This talk table declares more entries than Lexicarta can hold (at most 1000001).";
     else if (HeaderSize + std::uint64_t{RecordSize} * header.EntryCount > fileSize)
         refusal = "This talk table is damaged: its entry table runs past the end of the file.";
+    else if (header.StringDataOffset < HeaderSize + std::uint64_t{RecordSize} * header.EntryCount)
+        // A save lays the texts out from StringDataOffset on: they would
+        // overwrite the header and the records.
+        refusal = "This talk table is damaged: its string data would begin inside its header or entry table.";
     else if (header.StringDataOffset > fileSize)
         refusal = "This talk table is damaged: its string data would begin beyond the end of the file.";
     if (refusal) {
@@ -74,6 +79,7 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
 
     out.file = std::move(file);
     out.fileSize = fileSize;
+    out.stamp = StampOf(st);
     out.header = header;
     return OpenResult::Opened;
 }
@@ -113,6 +119,7 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     table.LanguageId = file.header.LanguageId;
     table.EntryCount = file.header.EntryCount;
     table.StringDataOffset = file.header.StringDataOffset;
+    table.LoadedFileStamp = file.stamp;
     const std::uint64_t dataSize = file.fileSize - table.StringDataOffset;
 
     for (std::uint32_t slot = 0; slot < EntryCapacity; ++slot) table.EntryTable[slot].Offset = 0;
