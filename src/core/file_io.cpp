@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -108,7 +109,8 @@ bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to)
         if (n == 0) return false;  // source shorter than promised
         break;
     }
-    std::vector<char> buffer(1 << 20);
+    if (size == 0) return true;
+    std::vector<char> buffer(std::min<std::uint64_t>(size, 1 << 20));
     while (size > 0) {
         const std::size_t chunk = size < buffer.size() ? static_cast<std::size_t>(size) : buffer.size();
         if (!ReadExact(from, buffer.data(), chunk, static_cast<std::uint64_t>(in))) return false;

@@ -26,7 +26,12 @@ namespace {
 // stay holes of the new file and read as zero.
 class BlockWriter {
 public:
-    explicit BlockWriter(int fd) : m_fd(fd) { m_buffer.reserve(Capacity); }
+    // expectedBytes: about how much will be written, so a small table does
+    // not take the whole block.
+    BlockWriter(int fd, std::uint64_t expectedBytes) : m_fd(fd)
+    {
+        m_buffer.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(Capacity, expectedBytes)));
+    }
 
     bool write(std::uint64_t position, const char* bytes, std::size_t size)
     {
@@ -591,13 +596,15 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
             Fail({SaveResult::Failed, StringWriteFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
             return SaveResult::Failed;
         }
-        BlockWriter records(writer.fd());
+        BlockWriter records(writer.fd(), HeaderSize + std::uint64_t{RecordSize} * table.EntryCount);
         if (!writer.writeHeaderAndRecords(records, offsets, lengths)) {
             Fail(CommitFailure(request.target, errno), progress, dialogs, flags);
             return SaveResult::Failed;
         }
         progress.setStatus("Writing Strings...");
-        BlockWriter texts(writer.fd());
+        std::uint64_t textBytes = 0;
+        for (const std::uint32_t length : lengths) textBytes += length;
+        BlockWriter texts(writer.fd(), textBytes);
         if (!writer.writeTexts(texts, offsets, lengths, cache, inStrRefOrder, failure) ||
             !writer.commit(linkedBackups, failure)) {
             Fail(failure, progress, dialogs, flags);
