@@ -49,13 +49,15 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
         const QString text = EditorText(*textArea);
         if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
     });
-    WatchExit(textArea, [this] {
+    WatchExit(textArea, [this, alive = m_alive] {
+        if (!*alive) return;
         if (MainWindow* main = m_session.windows.main) main->FlushJournal();
     });
     connect(strRefField, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (MainWindow* main = m_session.windows.main; main && main->strRefField->text() != text) main->strRefField->setText(text);
     });
-    connect(strRefField, &QLineEdit::editingFinished, this, [this] {
+    connect(strRefField, &QLineEdit::editingFinished, this, [this, alive = m_alive] {
+        if (!*alive) return;
         if (MainWindow* main = m_session.windows.main) main->GoToStrRef(MainWindow::Sender::Viewer);
     });
     connect(entryScrollBar, &QScrollBar::valueChanged, this, [this](int value) {
@@ -73,6 +75,8 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
         if (MainWindow* main = m_session.windows.main) main->showNextEntry();
     });
 }
+
+StringViewerWindow::~StringViewerWindow() { *m_alive = false; }
 
 void StringViewerWindow::OpenStringViewer()
 {

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 #include "app/session.h"
 
 class QGroupBox;
@@ -18,6 +20,7 @@ class StringViewerWindow : public QWidget {
     Q_OBJECT
 public:
     explicit StringViewerWindow(Session& session, QWidget* parent = nullptr);
+    ~StringViewerWindow() override;
 
     // Shows the viewer ("View in new window").
     void OpenStringViewer();
@@ -48,6 +51,9 @@ private:
 
     Session& m_session;
     bool m_settingScroll = false;
+    // False once the window is being destroyed: closing it then takes the
+    // focus out of its fields, and their exit handlers must not run.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 }  // namespace lexicarta
