@@ -9,6 +9,7 @@
 
 #include "core/file_io.h"
 #include "editing/table_saver.h"
+#include "export/text_export.h"
 #include "fault_injection.h"
 #include "loaded_table.h"
 #include "reference_tlk.h"
@@ -224,6 +225,26 @@ TEST(SaveFaults, FullDiskDuringFlushOrSaveKeepsFileAndJournal)
     EXPECT_TRUE(t.dialogs.boxes.empty()) << t.dialogs.texts().front();
     EXPECT_EQ(TextOf(path, 1), "BBB");
     EXPECT_EQ(TextOf(path, 2), "C");
+}
+
+TEST(SaveFaults, FullDiskDuringAnExportKeepsThePreviousExport)
+{
+    SmallFileSystem disk(512 * 1024);
+    if (!disk.unavailable().empty()) GTEST_SKIP() << disk.unavailable();
+    LoadedTable t;
+    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({std::string(300 * 1024, 'a'), "b"}))));
+    const std::string target = disk.path() + "dialog.txt";
+    ASSERT_TRUE(WriteWholeFile(target, "an earlier export"));
+    disk.fill(64 * 1024);
+
+    EXPECT_EQ(ExportTextTo(t.table, target, ExportOptions{}, t.progress, t.dialogs, t.flags), ExportResult::Failed);
+    EXPECT_EQ(t.dialogs.onlyText(), ExportFailedMessage);
+    EXPECT_EQ(*ReadWholeFile(target), "an earlier export");
+    EXPECT_EQ(t.table.ReadCachedString(1), "b");
+
+    disk.removeFiller();
+    t.dialogs.clear();
+    EXPECT_EQ(ExportTextTo(t.table, target, ExportOptions{}, t.progress, t.dialogs, t.flags), ExportResult::Exported);
 }
 
 TEST(SaveFaults, FolderThatRefusesNewFilesSuggestsAnotherFile)
