@@ -142,13 +142,15 @@ void StringViewerWindow::connectHandlers()
     // here is a change there, and leaving it stores the text as leaving the
     // editor does.
     connect(textArea, &QPlainTextEdit::textChanged, this, &StringViewerWindow::textEdited);
-    WatchExit(textArea, [this] {
+    WatchExit(textArea, [this, alive = m_alive] {
+        if (!*alive) return;
         if (MainWindow* main = m_session.windows.main) main->FlushJournal();
     });
     connect(strRefField, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (MainWindow* main = m_session.windows.main; main && main->strRefField->text() != text) main->strRefField->setText(text);
     });
-    WatchExit(strRefField, [this] {
+    WatchExit(strRefField, [this, alive = m_alive] {
+        if (!*alive) return;
         if (MainWindow* main = m_session.windows.main) main->GoToStrRef(MainWindow::Sender::Viewer);
     });
     connect(entryScrollBar, &QScrollBar::valueChanged, this, &StringViewerWindow::scrollBarMoved);
@@ -168,6 +170,8 @@ void StringViewerWindow::connectHandlers()
     connect(fontList, &QComboBox::currentIndexChanged, this, &StringViewerWindow::fontChosen);
     connect(fontSizeList, &QComboBox::currentIndexChanged, this, &StringViewerWindow::fontSizeChosen);
 }
+
+StringViewerWindow::~StringViewerWindow() { *m_alive = false; }
 
 void StringViewerWindow::OpenStringViewer()
 {

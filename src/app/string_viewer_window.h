@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 #include "app/session.h"
 
@@ -24,6 +25,7 @@ class StringViewerWindow : public QWidget {
     Q_OBJECT
 public:
     explicit StringViewerWindow(Session& session, QWidget* parent = nullptr);
+    ~StringViewerWindow() override;
 
     // Shows the viewer ("View in new window") with the remembered colours
     // and the text area's font selected in the lists.
@@ -93,6 +95,9 @@ private:
     // The colours last chosen, kept for the whole run.
     int m_textColourIndex = 0;
     int m_backgroundColourIndex = 0;
+    // False once the window is being destroyed: closing it then takes the
+    // focus out of its fields, and their exit handlers must not run.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 }  // namespace lexicarta

@@ -4,11 +4,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
 namespace lexicarta {
+
+FileStamp StampOf(const struct stat& st)
+{
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    stamp.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    return stamp;
+}
+
+std::optional<FileStamp> StampOfPath(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return StampOf(st);
+}
 
 bool FileExists(const std::string& path)
 {
@@ -90,7 +109,8 @@ bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to)
         if (n == 0) return false;  // source shorter than promised
         break;
     }
-    std::vector<char> buffer(1 << 20);
+    if (size == 0) return true;
+    std::vector<char> buffer(std::min<std::uint64_t>(size, 1 << 20));
     while (size > 0) {
         const std::size_t chunk = size < buffer.size() ? static_cast<std::size_t>(size) : buffer.size();
         if (!ReadExact(from, buffer.data(), chunk, static_cast<std::uint64_t>(in))) return false;
@@ -133,6 +153,8 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes)
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool IsDiskFullError(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
 
 std::string LastErrorText() { return std::strerror(errno); }
 

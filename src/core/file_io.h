@@ -9,7 +9,23 @@
 
 #include "core/unique_fd.h"
 
+struct stat;
+
 namespace lexicarta {
+
+// What tells one version of a file from another: which file it is (device
+// and inode), its size and its modification time.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+FileStamp StampOf(const struct stat& st);
+// nullopt when path does not exist (or cannot be examined).
+std::optional<FileStamp> StampOfPath(const std::string& path);
 
 bool FileExists(const std::string& path);  // a regular file (or anything but a directory)
 std::optional<std::uint64_t> FileSize(int fd);
@@ -28,6 +44,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Creates (or empties) path and writes bytes into it.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 bool RemoveFile(const std::string& path);
+// A write failed because the disk (or the user's share of it) is full.
+bool IsDiskFullError(int error);
 // The system's reason for the last failure, for messages.
 std::string LastErrorText();
 

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 
+#include <algorithm>
+
 #include "core/file_io.h"
 
 namespace lexicarta {
@@ -31,6 +33,11 @@ bool StringCache::openReadHandle(const std::string& path)
 std::optional<std::string> StringCache::read(std::uint32_t offset, std::uint32_t length) const
 {
     if (!m_handle) return std::nullopt;
+    // A damaged record may declare far more bytes than the cache holds.
+    const auto size = FileSize(m_handle.get());
+    if (!size) return std::nullopt;
+    if (offset >= *size) return std::string();
+    length = static_cast<std::uint32_t>(std::min<std::uint64_t>(length, *size - offset));
     std::string bytes(length, '\0');
     const auto got = ReadAvailable(m_handle.get(), bytes.data(), length, offset);
     if (!got) return std::nullopt;
@@ -40,8 +47,12 @@ std::optional<std::string> StringCache::read(std::uint32_t offset, std::uint32_t
 
 bool StringCache::map()
 {
-    const std::string path = m_path;
-    if (!openReadHandle(path)) return false;
+    unmap();
+    // A cache deleted from outside cannot be opened again; the held handle
+    // then stays, so the texts can still be shown and saved.
+    UniqueFd fresh(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fresh) return false;
+    m_handle = std::move(fresh);
     const auto size = FileSize(m_handle.get());
     if (!size) return false;
     m_viewSize = static_cast<std::size_t>(*size);

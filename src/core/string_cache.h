@@ -25,11 +25,13 @@ public:
     // Opens path for reading as the handle ReadCachedString uses.
     bool openReadHandle(const std::string& path);
     // Up to length bytes at offset; bytes past the end of the cache are left
-    // out. nullopt when no handle is open or the read fails.
+    // out (nothing is allocated for them). nullopt when no handle is open or
+    // the read fails.
     std::optional<std::string> read(std::uint32_t offset, std::uint32_t length) const;
 
-    // Reopens the handle and maps the whole file read-only; false (and no
-    // view) on failure. An empty cache maps to an empty view.
+    // Reopens the file by its path and maps it whole, read-only; false (and
+    // no view) on failure, when the held handle stays as it was. An empty
+    // cache maps to an empty view.
     bool map();
     std::span<const char> view() const { return {m_view, m_viewSize}; }
     bool mapped() const { return m_mapped; }
@@ -38,6 +40,8 @@ public:
     // Drops the mapping and the handle; the file stays.
     void release();
     bool isOpen() const { return m_handle.valid(); }
+    // The read handle, -1 when none is open.
+    int handle() const { return m_handle.get(); }
     const std::string& path() const { return m_path; }
     // Bumped by every create, so holders of a mapping can tell a rebuilt cache.
     std::uint64_t generation() const { return m_generation; }

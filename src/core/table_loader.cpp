@@ -19,6 +19,7 @@ void CloseTable(TalkTable& table)
     if (!table.CachePath.empty()) RemoveFile(table.CachePath);
     table.CachePath.clear();
     table.TableLoaded = false;
+    table.LoadedFileStamp.reset();
     table.DeleteAllJournalFiles();
     // The dropped table's states go with its journal files, so nothing can
     // later refer to a file that no longer exists.
@@ -60,20 +61,26 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
     }
 
     const auto fileSize = static_cast<std::uint64_t>(st.st_size);
-    const char* refusal = nullptr;
+    std::string refusal;
     if (header.EntryCount > EntryCapacity)
-        refusal = "This talk table declares more entries than Lexicarta can hold (at most 1000001).";
+        refusal = "This talk table declares more entries than Lexicarta can hold (at most " +
+                  std::to_string(EntryCapacity) + ").";
     else if (HeaderSize + std::uint64_t{RecordSize} * header.EntryCount > fileSize)
         refusal = "This talk table is damaged: its entry table runs past the end of the file.";
+    else if (header.StringDataOffset < HeaderSize + std::uint64_t{RecordSize} * header.EntryCount)
+        // A save lays the texts out from StringDataOffset on: they would
+        // overwrite the header and the records.
+        refusal = "This talk table is damaged: its string data would begin inside its header or entry table.";
     else if (header.StringDataOffset > fileSize)
         refusal = "This talk table is damaged: its string data would begin beyond the end of the file.";
-    if (refusal) {
+    if (!refusal.empty()) {
         dialogs.message(BoxKind::Error, refusal);
         return OpenResult::Refused;
     }
 
     out.file = std::move(file);
     out.fileSize = fileSize;
+    out.stamp = StampOf(st);
     out.header = header;
     return OpenResult::Opened;
 }
@@ -91,7 +98,7 @@ bool ReadRecords(TalkTable& table, int fd)
 {
     // One read of the whole record table, decoded into the fixed slots.
     constexpr std::uint32_t Batch = 65536;
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(Batch) * RecordSize);
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(std::min(Batch, table.EntryCount)) * RecordSize);
     for (std::uint32_t first = 0; first < table.EntryCount; first += Batch) {
         const std::uint32_t count = std::min(Batch, table.EntryCount - first);
         if (!ReadExact(fd, buffer.data(), std::size_t{count} * RecordSize, HeaderSize + std::uint64_t{first} * RecordSize))
@@ -113,6 +120,7 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     table.LanguageId = file.header.LanguageId;
     table.EntryCount = file.header.EntryCount;
     table.StringDataOffset = file.header.StringDataOffset;
+    table.LoadedFileStamp = file.stamp;
     const std::uint64_t dataSize = file.fileSize - table.StringDataOffset;
 
     for (std::uint32_t slot = 0; slot < EntryCapacity; ++slot) table.EntryTable[slot].Offset = 0;

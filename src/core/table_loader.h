@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/dialogs.h"
+#include "core/file_io.h"
 #include "core/progress.h"
 #include "core/run_flags.h"
 #include "core/talk_table.h"
@@ -27,6 +28,7 @@ struct OpenedTalkTable {
     UniqueFd file;
     std::uint64_t fileSize = 0;
     TlkHeader header;
+    FileStamp stamp;
 };
 
 // Releases the cache (mapping and handle), deletes its file and every journal

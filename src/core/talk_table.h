@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/file_io.h"
 #include "core/string_cache.h"
 #include "core/tlk_format.h"
 
@@ -46,6 +47,9 @@ public:
     // False after a failed StrRef entry: no entry is current, and the edit
     // operations leave the table alone until one is chosen.
     bool EntryIsCurrent = false;
+    // The loaded (or last saved) file as it was then, so that a save can
+    // tell when another program changed, replaced or deleted it meanwhile.
+    std::optional<FileStamp> LoadedFileStamp;
 
     std::unique_ptr<StrRefEntry[]> EntryTable;
     std::unique_ptr<StrRefEntry[]> BaselineEntryTable;

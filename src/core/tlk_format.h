@@ -13,7 +13,11 @@ namespace lexicarta {
 
 inline constexpr std::size_t HeaderSize = 18;
 inline constexpr std::size_t RecordSize = 26;
-inline constexpr std::uint32_t EntryCapacity = 1000001;
+// Fuzz builds may define a smaller capacity (a build option, see CMakeLists.txt).
+#ifndef LEXICARTA_ENTRY_CAPACITY
+#define LEXICARTA_ENTRY_CAPACITY 1000001
+#endif
+inline constexpr std::uint32_t EntryCapacity = LEXICARTA_ENTRY_CAPACITY;
 
 struct TlkHeader {
     std::array<char, 8> Signature{};

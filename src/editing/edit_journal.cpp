@@ -91,6 +91,7 @@ bool WriteJournalText(TalkTable& table, std::int32_t strRef, std::string_view st
     const auto length = static_cast<std::uint32_t>(storedText.size());
     ShiftOffsets(table, std::int64_t{strRef} + 1, length - entry.Length);
     entry.Length = length;
+    table.JournalSyncedTable[strRef] = 1;
     return true;
 }
 
@@ -171,6 +172,8 @@ bool DeleteCreatedEntry(TalkTable& table, Dialogs& dialogs)
         const std::uint32_t length = entries[c].Length;
         for (std::int32_t j = c + 1; j <= m; ++j) entries[j].Offset -= length;
         for (std::int32_t j = c + 1; j <= m; ++j) entries[j - 1] = entries[j];
+        // Whether a moved entry's file holds its last text moves with it.
+        for (std::int32_t j = c + 1; j <= m; ++j) table.JournalSyncedTable[j - 1] = table.JournalSyncedTable[j];
     } else {
         table.CurrentStrRef -= 1;
     }

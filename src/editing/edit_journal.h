@@ -47,7 +47,8 @@ EntryState MarkEntryEdited(TalkTable& table, std::int32_t strRef);
 EntryState MarkEntrySoundEdited(TalkTable& table, std::int32_t strRef);
 
 // Replaces the entry's journal file with storedText (the bytes the save will
-// write) and moves the later entries by the change of length. The file is
+// write), marks the entry synced and moves the later entries by the change
+// of length. The file is
 // replaced whole or not at all: on a failure the error is reported with the
 // file's name and the system's reason, the tables are unchanged and false is
 // returned.

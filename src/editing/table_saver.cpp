@@ -26,7 +26,12 @@ namespace {
 // stay holes of the new file and read as zero.
 class BlockWriter {
 public:
-    explicit BlockWriter(int fd) : m_fd(fd) { m_buffer.reserve(Capacity); }
+    // expectedBytes: about how much will be written, so a small table does
+    // not take the whole block.
+    BlockWriter(int fd, std::uint64_t expectedBytes) : m_fd(fd)
+    {
+        m_buffer.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(Capacity, expectedBytes)));
+    }
 
     bool write(std::uint64_t position, const char* bytes, std::size_t size)
     {
@@ -91,9 +96,14 @@ public:
     {
         if (m_data) ::munmap(const_cast<char*>(m_data), m_size);
     }
-    bool open(const std::string& path)
+    // Maps the cache through the handle the table holds, so that a cache
+    // deleted from outside is still read; by its path when no handle is open.
+    bool open(const StringCache& cache, const std::string& path)
     {
-        m_fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (cache.isOpen())
+            m_fd.reset(::fcntl(cache.handle(), F_DUPFD_CLOEXEC, 0));
+        else
+            m_fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         const UniqueFd& fd = m_fd;
         if (!fd) return false;
         const auto size = FileSize(fd.get());
@@ -124,14 +134,15 @@ private:
     std::size_t m_size = 0;
 };
 
-// Where each text goes in the string data. Offsets of 0 after the first
+// Where each text goes in the string data, lengths[i] being the bytes the
+// save writes for entry i. Offsets of 0 after the first
 // record continue the text before. Texts that would cover each other with
 // different bytes (possible after edits of a table whose texts are not in
 // StrRef order) or offsets that wrapped are laid out afresh one after the
 // other, so that no saved text can overwrite another. Returns false when the
 // texts cannot fit 32-bit offsets; tells whether the texts end up in StrRef order.
-bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vector<std::uint32_t>& offsets,
-                       bool& inStrRefOrder)
+bool PlanTextPositions(const TalkTable& table, const std::vector<std::uint32_t>& lengths, std::uint64_t cacheSize,
+                       std::vector<std::uint32_t>& offsets, bool& inStrRefOrder)
 {
     const std::uint32_t count = table.EntryCount;
     const StrRefEntry* entries = table.EntryTable.get();
@@ -140,9 +151,9 @@ bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vec
     std::uint64_t totalLength = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t offset = entries[i].Offset;
-        if (i > 0 && offset == 0) offset = offsets[i - 1] + entries[i - 1].Length;
+        if (i > 0 && offset == 0) offset = offsets[i - 1] + lengths[i - 1];
         offsets[i] = offset;
-        totalLength += entries[i].Length;
+        totalLength += lengths[i];
     }
 
     // Two texts may share bytes only when both are unedited and keep the
@@ -159,8 +170,8 @@ bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vec
     std::uint32_t cover = 0;
     std::uint32_t lastStart = 0;
     for (std::uint32_t i = 0; i < count && !relayout; ++i) {
-        if (entries[i].Length == 0) continue;
-        const std::uint64_t end = std::uint64_t{offsets[i]} + entries[i].Length;
+        if (lengths[i] == 0) continue;
+        const std::uint64_t end = std::uint64_t{offsets[i]} + lengths[i];
         if (end > limit) relayout = true;
         if (offsets[i] < lastStart) ordered = false;
         lastStart = offsets[i];
@@ -173,13 +184,13 @@ bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vec
     if (!relayout && !ordered) {
         std::vector<std::uint32_t> order;
         for (std::uint32_t i = 0; i < count; ++i)
-            if (entries[i].Length > 0) order.push_back(i);
+            if (lengths[i] > 0) order.push_back(i);
         std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
             return offsets[a] != offsets[b] ? offsets[a] < offsets[b] : a < b;
         });
         furthest = 0;
         for (const std::uint32_t i : order) {
-            const std::uint64_t end = std::uint64_t{offsets[i]} + entries[i].Length;
+            const std::uint64_t end = std::uint64_t{offsets[i]} + lengths[i];
             if (offsets[i] < furthest && !sameSource(i, cover)) {
                 relayout = true;
                 break;
@@ -197,7 +208,7 @@ bool PlanTextPositions(const TalkTable& table, std::uint64_t cacheSize, std::vec
     std::uint32_t next = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         offsets[i] = next;
-        next += entries[i].Length;
+        next += lengths[i];
     }
     return true;
 }
@@ -248,6 +259,21 @@ struct Failure {
     BoxKind kind;
 };
 
+// A failed write of the new file: a full disk says so; anything else is the
+// failure of the entry being written.
+Failure WriteFailure(const std::string& target, int error)
+{
+    if (IsDiskFullError(error)) return {SaveResult::Failed, DiskFullMessage(target), BoxKind::Error};
+    return {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
+}
+
+// A failed write of the header and records, or of the new file's last steps.
+Failure CommitFailure(const std::string& target, int error)
+{
+    if (IsDiskFullError(error)) return {SaveResult::Failed, DiskFullMessage(target), BoxKind::Error};
+    return {SaveResult::Failed, CannotWriteFileMessage(target, error), BoxKind::Error};
+}
+
 class TableWriter {
 public:
     TableWriter(TalkTable& table, const std::string& target) : m_table(table), m_target(target) {}
@@ -278,7 +304,12 @@ public:
         std::string pattern = m_resolved + ".saving-XXXXXX";
         const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
         if (fd < 0) {
-            failure = {SaveResult::Failed, CannotCreateFileMessage(m_target, errno), BoxKind::Error};
+            const int error = errno;
+            const bool folderRefuses = exists && (error == EACCES || error == EPERM || error == EROFS);
+            failure = {SaveResult::Failed,
+                       folderRefuses ? FolderRefusesMessage(m_target, DirectoryOf(m_resolved), error)
+                                     : CannotCreateFileMessage(m_target, error),
+                       BoxKind::Error};
             return false;
         }
         m_fd.reset(fd);
@@ -296,7 +327,8 @@ public:
         return true;
     }
 
-    bool writeHeaderAndRecords(BlockWriter& out, const std::vector<std::uint32_t>& offsets)
+    bool writeHeaderAndRecords(BlockWriter& out, const std::vector<std::uint32_t>& offsets,
+                               const std::vector<std::uint32_t>& lengths)
     {
         TlkHeader header;
         header.Signature = m_table.Signature;
@@ -310,6 +342,7 @@ public:
         for (std::uint32_t i = 0; i < m_table.EntryCount; ++i) {
             StrRefEntry entry = m_table.EntryTable[i];
             entry.Offset = offsets[i];
+            entry.Length = lengths[i];
             EncodeRecord(entry, record);
             if (!out.write(HeaderSize + std::uint64_t{i} * RecordSize, reinterpret_cast<const char*>(record), RecordSize))
                 return false;
@@ -320,8 +353,9 @@ public:
     // Every text at its planned position; the file ends with the furthest
     // text. When the texts follow each other in StrRef order, unedited texts
     // that lie one after the other in the cache go over in one in-kernel copy.
-    bool writeTexts(BlockWriter& out, const std::vector<std::uint32_t>& offsets, const CacheView& cache,
-                    bool inStrRefOrder, Failure& failure)
+    bool writeTexts(BlockWriter& out, const std::vector<std::uint32_t>& offsets,
+                    const std::vector<std::uint32_t>& lengths, const CacheView& cache, bool inStrRefOrder,
+                    Failure& failure)
     {
         const std::uint64_t base = m_table.StringDataOffset;
         std::uint64_t end = HeaderSize + std::uint64_t{RecordSize} * m_table.EntryCount;
@@ -337,11 +371,11 @@ public:
             return ok;
         };
         auto writeFailed = [&] {
-            failure = {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
+            failure = WriteFailure(m_target, errno);
             return false;
         };
         for (std::uint32_t i = 0; i < m_table.EntryCount; ++i) {
-            const std::uint32_t length = m_table.EntryTable[i].Length;
+            const std::uint32_t length = lengths[i];
             const std::uint64_t position = base + offsets[i];
             if (length == 0) continue;
             end = std::max(end, position + length);
@@ -352,7 +386,7 @@ public:
                 continue;
             }
             const StrRefEntry& baseline = m_table.BaselineEntryTable[i];
-            const std::string_view text = cache.slice(baseline.Offset, std::min(length, baseline.Length));
+            const std::string_view text = cache.slice(baseline.Offset, length);
             if (!inStrRefOrder) {
                 if (!out.write(position, text.data(), text.size())) return writeFailed();
                 continue;
@@ -365,10 +399,7 @@ public:
             }
         }
         if (!sendRun()) return writeFailed();
-        if (!out.flush() || ::ftruncate(m_fd.get(), static_cast<off_t>(end)) != 0) {
-            failure = {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
-            return false;
-        }
+        if (!out.flush() || ::ftruncate(m_fd.get(), static_cast<off_t>(end)) != 0) return writeFailed();
         return true;
     }
 
@@ -377,13 +408,15 @@ public:
     // replaced file, made just before: the same bytes without a copy.
     bool commit(const std::vector<std::string>& linkedBackups, Failure& failure)
     {
-        if (::fsync(m_fd.get()) != 0 || ::close(m_fd.release()) != 0) {
-            failure = {SaveResult::Failed, CannotWriteFileMessage(m_target, errno), BoxKind::Error};
+        struct stat written {};
+        if (::fsync(m_fd.get()) != 0 || ::fstat(m_fd.get(), &written) != 0 || ::close(m_fd.release()) != 0) {
+            failure = CommitFailure(m_target, errno);
             return false;
         }
+        m_stamp = StampOf(written);
         for (const std::string& backup : linkedBackups) LinkOrCopy(m_resolved, backup);
         if (::rename(m_partPath.c_str(), m_resolved.c_str()) != 0) {
-            failure = {SaveResult::Failed, CannotWriteFileMessage(m_target, errno), BoxKind::Error};
+            failure = CommitFailure(m_target, errno);
             return false;
         }
         m_partPath.clear();
@@ -394,13 +427,15 @@ public:
 
     int fd() const { return m_fd.get(); }
     const std::string& resolved() const { return m_resolved; }
+    // The saved file as the rename left it.
+    const FileStamp& stamp() const { return m_stamp; }
 
 private:
     bool readJournal(std::int32_t strRef, std::uint32_t length, std::string& text, Failure& failure)
     {
         UniqueFd journal(::open(m_table.journalFilePath(strRef).c_str(), O_RDONLY | O_CLOEXEC));
         if (!journal) {
-            failure = {SaveResult::Failed, JournalHandleFailedMessage, BoxKind::Plain};
+            failure = {SaveResult::Failed, JournalMissingMessage(strRef, errno), BoxKind::Plain};
             return false;
         }
         try {
@@ -421,6 +456,7 @@ private:
     std::string m_resolved;
     std::string m_partPath;
     UniqueFd m_fd;
+    FileStamp m_stamp;
 };
 
 void Fail(const Failure& failure, Progress& progress, Dialogs& dialogs, RunFlags& flags)
@@ -430,11 +466,98 @@ void Fail(const Failure& failure, Progress& progress, Dialogs& dialogs, RunFlags
     dialogs.message(failure.kind, failure.message);
 }
 
+// The first edited or created entry whose journal file does not hold the
+// text last typed, or -1.
+std::int64_t FirstUnsyncedEntry(const TalkTable& table)
+{
+    for (std::uint32_t i = 0; i < table.EntryCount; ++i)
+        if (table.isEdited(static_cast<std::int32_t>(i)) && table.JournalSyncedTable[i] == 0) return i;
+    return -1;
+}
+
+// When the save replaces the loaded file and another program changed,
+// replaced or deleted that file since, the user decides; false: do not save.
+bool MayReplaceLoadedFile(const TalkTable& table, const std::string& target, Dialogs& dialogs)
+{
+    if (!table.LoadedFileStamp || ResolveTarget(target) != ResolveTarget(table.CurrentTablePath)) return true;
+    const auto now = StampOfPath(ResolveTarget(target));
+    if (now == table.LoadedFileStamp) return true;
+    const std::string question = now ? ChangedOnDiskQuestion(target) : DeletedOnDiskQuestion(target);
+    return dialogs.confirm(BoxKind::Warning, Buttons::YesNo, question) == Answer::Yes;
+}
+
+// The bytes the save writes for each entry: an edited text whole, an
+// unedited one as far as the cache holds it (a damaged record may declare
+// more than exists).
+std::vector<std::uint32_t> SavedLengths(const TalkTable& table, const CacheView& cache)
+{
+    std::vector<std::uint32_t> lengths(table.EntryCount);
+    for (std::uint32_t i = 0; i < table.EntryCount; ++i) {
+        const StrRefEntry& entry = table.EntryTable[i];
+        if (table.isEdited(static_cast<std::int32_t>(i))) {
+            lengths[i] = entry.Length;
+        } else {
+            const StrRefEntry& baseline = table.BaselineEntryTable[i];
+            lengths[i] = static_cast<std::uint32_t>(
+                cache.slice(baseline.Offset, std::min(entry.Length, baseline.Length)).size());
+        }
+    }
+    return lengths;
+}
+
 }  // namespace
+
+std::string JournalMissingMessage(std::int32_t strRef, int error)
+{
+    std::string text = std::string(JournalHandleFailedMessage) + " StrRef " + std::to_string(strRef) + ": " +
+                       std::strerror(error) + ".";
+    if (error == ENOENT)
+        text += " Its changed text is lost; show StrRef " + std::to_string(strRef) + " once to reset it, then save again.";
+    return text;
+}
+
+std::string FolderRefusesMessage(const std::string& target, const std::string& folder, int error)
+{
+    return "Cannot save \"" + target + "\": the folder \"" + folder + "\" does not accept new files (" +
+           std::strerror(error) + "). Tick \"Save to different file\" in the Lexiaide window to save it elsewhere.";
+}
+
+std::string DiskFullMessage(const std::string& target)
+{
+    return "Cannot save \"" + target + "\": the disk holding \"" + DirectoryOf(target) +
+           "\" is full. The file was left as it was and your changes are kept; free some space and save again.";
+}
+
+std::string UnsyncedEntryMessage(std::int32_t strRef)
+{
+    return "The talk table was not saved: the text typed for StrRef " + std::to_string(strRef) +
+           " could not be stored in its temporary file. Nothing was changed; save again once it can be stored.";
+}
+
+std::string ChangedOnDiskQuestion(const std::string& path)
+{
+    return "\"" + path +
+           "\" was changed on disk since Lexicarta loaded it (by another program?). Replace it with your version? "
+           "No cancels the save; your changes are kept.";
+}
+
+std::string DeletedOnDiskQuestion(const std::string& path)
+{
+    return "\"" + path +
+           "\" was deleted or moved since Lexicarta loaded it. Save your version under that name anyway? No cancels "
+           "the save; your changes are kept.";
+}
 
 SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
                          RunFlags& flags)
 {
+    // A text that never reached its journal file would be saved in an older form.
+    if (const std::int64_t unsynced = FirstUnsyncedEntry(table); unsynced >= 0) {
+        dialogs.message(BoxKind::Error, UnsyncedEntryMessage(static_cast<std::int32_t>(unsynced)));
+        return SaveResult::Failed;
+    }
+    if (!MayReplaceLoadedFile(table, request.target, dialogs)) return SaveResult::Cancelled;
+
     progress.setBarVisible(false);
     progress.show();
     progress.setTitle("Saving talk table file... Please wait.");
@@ -447,7 +570,7 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
     Failure failure{SaveResult::Failed, {}, BoxKind::Error};
     TableWriter writer(table, request.target);
     std::vector<std::uint32_t> offsets;
-    CacheView cache;
+    std::vector<std::uint32_t> lengths;
     try {
         if (!writer.create(failure)) {
             for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
@@ -460,24 +583,29 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
         else
             for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
 
-        if (!cache.open(table.CachePath)) {
+        // Released before the cache is rebuilt, so that the disk never has to
+        // hold the old and the new cache at once.
+        CacheView cache;
+        if (!cache.open(table.Cache, table.CachePath)) {
             Fail({SaveResult::Failed, SaveStreamFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
             return SaveResult::Failed;
         }
+        lengths = SavedLengths(table, cache);
         bool inStrRefOrder = true;
-        if (!PlanTextPositions(table, cache.size(), offsets, inStrRefOrder)) {
+        if (!PlanTextPositions(table, lengths, cache.size(), offsets, inStrRefOrder)) {
             Fail({SaveResult::Failed, StringWriteFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
             return SaveResult::Failed;
         }
-        BlockWriter records(writer.fd());
-        if (!writer.writeHeaderAndRecords(records, offsets)) {
-            Fail({SaveResult::Failed, CannotWriteFileMessage(request.target, errno), BoxKind::Error}, progress,
-                 dialogs, flags);
+        BlockWriter records(writer.fd(), HeaderSize + std::uint64_t{RecordSize} * table.EntryCount);
+        if (!writer.writeHeaderAndRecords(records, offsets, lengths)) {
+            Fail(CommitFailure(request.target, errno), progress, dialogs, flags);
             return SaveResult::Failed;
         }
         progress.setStatus("Writing Strings...");
-        BlockWriter texts(writer.fd());
-        if (!writer.writeTexts(texts, offsets, cache, inStrRefOrder, failure) ||
+        std::uint64_t textBytes = 0;
+        for (const std::uint32_t length : lengths) textBytes += length;
+        BlockWriter texts(writer.fd(), textBytes);
+        if (!writer.writeTexts(texts, offsets, lengths, cache, inStrRefOrder, failure) ||
             !writer.commit(linkedBackups, failure)) {
             Fail(failure, progress, dialogs, flags);
             return failure.result;
@@ -488,7 +616,11 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
     }
 
     // The file is in place: the table now describes it.
-    for (std::uint32_t i = 0; i < table.EntryCount; ++i) table.EntryTable[i].Offset = offsets[i];
+    for (std::uint32_t i = 0; i < table.EntryCount; ++i) {
+        table.EntryTable[i].Offset = offsets[i];
+        table.EntryTable[i].Length = lengths[i];
+    }
+    table.LoadedFileStamp = writer.stamp();
     table.DeleteAllJournalFiles();
     SaveResult result = SaveResult::Saved;
     if (!request.skipCacheUpdate &&

@@ -2,6 +2,7 @@
 // Writing the loaded table, with every edit of the journal, into a talk table
 // file, and making the saved file the new starting point of the journal.
 
+#include <cstdint>
 #include <string>
 
 #include "core/dialogs.h"
@@ -17,6 +18,14 @@ inline constexpr const char* SaveStreamFailedMessage =
     "Unable to create stream for the temporary file or the destination TLK file!";
 inline constexpr const char* StringMemoryFailedMessage = "Unable to allocate enough memory for the TLK string!";
 inline constexpr const char* StringWriteFailedMessage = "Cannot load/write string due to error!";
+
+// Texts of the save's failures and questions that name a file or an entry.
+std::string JournalMissingMessage(std::int32_t strRef, int error);
+std::string FolderRefusesMessage(const std::string& target, const std::string& folder, int error);
+std::string DiskFullMessage(const std::string& target);
+std::string UnsyncedEntryMessage(std::int32_t strRef);
+std::string ChangedOnDiskQuestion(const std::string& path);
+std::string DeletedOnDiskQuestion(const std::string& path);
 
 struct SaveRequest {
     std::string target;
@@ -35,8 +44,14 @@ enum class SaveResult {
     // An entry's text could not be read or written: the entry display must
     // be reset as well.
     FailedOnEntry,
+    // The user chose not to replace a file changed on disk since the load.
+    Cancelled,
 };
 
+// Refuses (one message, nothing changed) while an edited entry's journal
+// file does not hold its last typed text. When the target is the loaded
+// file and that was changed, replaced or deleted on disk since the load or
+// the last save, asks first; No returns Cancelled with nothing changed.
 // Backs up the loaded file (when the target replaces it, the backups are the
 // replaced file itself under their names), writes header, records and texts
 // into a new file beside the target, flushes it to disk and renames it over

@@ -98,6 +98,7 @@ public:
 
     void append(std::string_view bytes)
     {
+        if (bytes.empty()) return;  // an empty text may have no bytes at all (a null pointer)
         if (bytes.size() > Capacity - m_used) {
             flush();
             if (bytes.size() >= Capacity) {

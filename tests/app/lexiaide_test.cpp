@@ -19,6 +19,7 @@
 #include "app/text_codec.h"
 #include "app_fixture.h"
 #include "core/tlk_format.h"
+#include "editing/table_saver.h"
 #include "reference_tlk.h"
 
 using namespace lexicarta;
@@ -111,6 +112,7 @@ private slots:
     void journalFileRemovedFromOutside();
     void saveToADifferentFile();
     void failedSaveKeepsEverything();
+    void fileChangedOnDiskIsReplacedOnlyOnYes();
 };
 
 void LexiaideTest::windowStartsAsDefined()
@@ -524,6 +526,35 @@ void LexiaideTest::failedSaveKeepsEverything()
     f.dialogs.clear();
     QVERIFY(w.SaveAll());
     QCOMPARE(ReadReferenceTable(f.path)->entries[1].text, std::string("not yet saved"));
+}
+
+void LexiaideTest::fileChangedOnDiskIsReplacedOnlyOnYes()
+{
+    EditingFixture f;
+    QVERIFY(f.open());
+    MainWindow& w = f.main();
+    f.enterStrRef(QStringLiteral("1"));
+    f.typeIntoEditor(QStringLiteral("mine"));
+    f.leave();
+    const std::string theirs = f.generated.bytes + "appended by another program";
+    f.dir.write("dialog.tlk", theirs);
+
+    f.dialogs.answers.push_back(Answer::No);
+    QVERIFY(!w.SaveAll());
+    QCOMPARE(f.dialogs.onlyText(), ChangedOnDiskQuestion(f.path));
+    QCOMPARE(f.dialogs.boxes.front().buttons, std::optional<Buttons>(Buttons::YesNo));
+    QCOMPARE(f.dir.read("dialog.tlk"), theirs);
+    QCOMPARE(f.dir.read(f.journal(1)), std::string("mine"));
+    QVERIFY(f.lexiaide->isVisible());
+    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(!f.session().windows.progress->isVisible());
+    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
+
+    f.dialogs.clear();
+    QVERIFY(w.SaveAll());
+    QCOMPARE(f.dialogs.onlyText(), ChangedOnDiskQuestion(f.path));
+    QCOMPARE(ReadReferenceTable(f.path)->entries[1].text, std::string("mine"));
+    QCOMPARE(f.dir.read("dialog.tlk.bak"), theirs);
 }
 
 QTEST_MAIN(LexiaideTest)

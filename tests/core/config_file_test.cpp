@@ -27,7 +27,7 @@ TEST(ConfigFile, PathRunsScrambledToTheEndAndComesBackByteForByte)
 {
     TempDir dir;
     std::string path = "/home/mod\xE9r/\xFF\x01 games/dialog.tlk";
-    while (path.size() < 4000) path += "/sub\x80\xC3\xA9dir";
+    while (path.size() < 4000) path += "/sub\x80\xC3\xA9" "dir";
     path.resize(4000);
     ConfigRecord record = ConfigRecord::Defaults();
     record.setFlag(cfg::LastFileFlag, true);

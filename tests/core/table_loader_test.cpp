@@ -122,6 +122,8 @@ TEST(TableLoader, RefusalsLeaveTheTableAlone)
          "This talk table declares more entries than Lexicarta can hold (at most 1000001)."},
         {"records past the end", withU32(10, 1000000), OpenResult::Refused, BoxKind::Error,
          "This talk table is damaged: its entry table runs past the end of the file."},
+        {"string data inside the records", withU32(14, 0), OpenResult::Refused, BoxKind::Error,
+         "This talk table is damaged: its string data would begin inside its header or entry table."},
         {"string data past the end", withU32(14, static_cast<std::uint32_t>(good.size() + 1)), OpenResult::Refused,
          BoxKind::Error, "This talk table is damaged: its string data would begin beyond the end of the file."},
     };

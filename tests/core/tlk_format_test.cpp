@@ -19,7 +19,7 @@ std::array<char, 8> Bytes8(std::string_view text)
 TEST(TlkFormat, SignatureTestLooksAtTheFirstFourBytesOnly)
 {
     const struct {
-        const char* bytes;
+        const char bytes[9];
         bool valid;
     } cases[] = {
         {"TLK V1  ", true}, {"TLK V2  ", true}, {"TLK \0\0\0\0", true},

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <functional>
 #include <map>
 
@@ -251,7 +252,7 @@ TEST(SaveTalkTable, FailuresLeaveTargetAndJournalUntouched)
              std::remove(t.dir.file(t.journal(2)).c_str());
              return t.path;
          },
-         JournalHandleFailedMessage, BoxKind::Plain, SaveResult::Failed},
+         JournalMissingMessage(2, ENOENT), BoxKind::Plain, SaveResult::Failed},
         {"journal file shorter than its entry",
          [](LoadedTable& t) {
              t.dir.write(t.journal(2), "x");
@@ -274,8 +275,9 @@ TEST(SaveTalkTable, FailuresLeaveTargetAndJournalUntouched)
              return t.dir.file("folder.tlk");
          },
          "", BoxKind::Error, SaveResult::Failed},
-        {"cache gone",
+        {"cache handle and file gone",
          [](LoadedTable& t) {
+             t.table.Cache.release();
              t.table.CachePath = t.dir.file("no-such-cache.tmp");
              return t.path;
          },
