@@ -36,34 +36,12 @@ const QString NewSearchCaption = QStringLiteral(">>NEW SEARCH<<");
 const QString NotAvailable = QStringLiteral("N/A");
 const QString NoStringShown = QStringLiteral("Displaying string N/A");
 
-// Expressions are looked for as Windows-1252 bytes: a character outside that
-// set could never be found, so it is not taken.
-class Cp1252Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        for (const QChar c : input)
-            if (!UnicodeToCp1252(c.unicode())) return Invalid;
-        return Acceptable;
-    }
-};
-
 QString AsciiUpper(const QString& text)
 {
     QString upper = text;
     for (QChar& c : upper)
         if (c >= QChar('a') && c <= QChar('z')) c = QChar(c.unicode() - 'a' + 'A');
     return upper;
-}
-
-// The editor holds each CR LF of a display form as one line break.
-int EditorPosition(std::string_view displayForm, std::int64_t position)
-{
-    std::int64_t editor = position;
-    for (std::int64_t i = 0; i + 1 < position && i + 1 < static_cast<std::int64_t>(displayForm.size()); ++i)
-        if (displayForm[i] == '\r' && displayForm[i + 1] == '\n') --editor;
-    return static_cast<int>(editor);
 }
 
 QStringList Items(const QListWidget* list)

@@ -29,29 +29,6 @@ namespace {
 
 constexpr const char* NoMoreMatchesQuestion = "No (more) matches. Re-start search from the beginning?";
 
-// The talk table holds Windows-1252 text only: a term with any other
-// character could never be found, so such characters are not taken.
-class Cp1252Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        for (const QChar c : input)
-            if (!UnicodeToCp1252(c.unicode())) return Invalid;
-        return Acceptable;
-    }
-};
-
-// Position in the editor of a position in a display form: the editor holds
-// each CR LF as one line break.
-int EditorPosition(std::string_view displayForm, std::int64_t position)
-{
-    std::int64_t editor = position;
-    for (std::int64_t i = 0; i + 1 < position && i + 1 < static_cast<std::int64_t>(displayForm.size()); ++i)
-        if (displayForm[i] == '\r' && displayForm[i + 1] == '\n') --editor;
-    return static_cast<int>(editor);
-}
-
 // Runs a handler for the events the search controls need beyond their signals.
 class EventHook : public QObject {
 public:

@@ -50,4 +50,12 @@ QString EditorText(const QPlainTextEdit& editor)
     return text;
 }
 
+int EditorPosition(std::string_view displayForm, std::int64_t position)
+{
+    std::int64_t editor = position;
+    for (std::int64_t i = 0; i + 1 < position && i + 1 < static_cast<std::int64_t>(displayForm.size()); ++i)
+        if (displayForm[i] == '\r' && displayForm[i + 1] == '\n') --editor;
+    return static_cast<int>(editor);
+}
+
 }  // namespace lexicarta

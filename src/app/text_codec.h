@@ -5,6 +5,7 @@
 
 class QPlainTextEdit;
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ std::string FromEditorText(const QString& text);
 // What an editor holds, every character as it stands: toPlainText() would
 // turn each no-break space into a plain space. Line breaks come as '\n'.
 QString EditorText(const QPlainTextEdit& editor);
+
+// Position in the editor of a position in a display form: the editor holds
+// each CR LF as one line break.
+int EditorPosition(std::string_view displayForm, std::int64_t position);
 
 // UTF-8 text of paths and messages.
 inline QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "app/wrap_button.h"
+#include "core/cp1252.h"
 
 namespace lexicarta {
 
@@ -172,6 +173,13 @@ private:
 };
 
 }  // namespace
+
+QValidator::State Cp1252Validator::validate(QString& input, int&) const
+{
+    for (const QChar c : input)
+        if (!UnicodeToCp1252(c.unicode())) return Invalid;
+    return Acceptable;
+}
 
 void WatchExit(QWidget* control, std::function<void()> onExit)
 {

@@ -55,6 +55,14 @@ private:
     int m_maxLength;
 };
 
+// Takes only characters that Windows-1252 can hold: the talk table's text
+// has no others, so a term holding one could never be found.
+class Cp1252Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override;
+};
+
 // A top-level window of fixed size: component name, caption and the
 // toolkit's default font at 8 points.
 void SetUpWindow(QWidget* window, const char* name, const QString& caption, const QSize& clientSize);
