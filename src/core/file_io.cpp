@@ -1,5 +1,7 @@
 #include "core/file_io.h"
 
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -157,5 +159,21 @@ bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 bool IsDiskFullError(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
 
 std::string LastErrorText() { return std::strerror(errno); }
+
+std::string ResolvedPath(const std::string& path)
+{
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        std::string resolved = real;
+        std::free(real);
+        return resolved;
+    }
+    return path;
+}
+
+bool UserMayWrite(const std::string& path, unsigned mode)
+{
+    if (::geteuid() == 0) return (mode & 0222) != 0;
+    return ::access(path.c_str(), W_OK) == 0;
+}
 
 }  // namespace lexicarta

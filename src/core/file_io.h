@@ -49,4 +49,11 @@ bool IsDiskFullError(int error);
 // The system's reason for the last failure, for messages.
 std::string LastErrorText();
 
+// The file a path names, with every link followed; the path itself when it
+// cannot be resolved (a file not created yet).
+std::string ResolvedPath(const std::string& path);
+// Whether the user may write the existing file path; root counts a file
+// without any write bit as read-only, as the user sees it.
+bool UserMayWrite(const std::string& path, unsigned mode);
+
 }  // namespace lexicarta

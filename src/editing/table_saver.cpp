@@ -220,25 +220,6 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a save replaces: a link is followed to the file it names.
-std::string ResolveTarget(const std::string& target)
-{
-    if (char* real = ::realpath(target.c_str(), nullptr)) {
-        std::string resolved = real;
-        std::free(real);
-        return resolved;
-    }
-    return target;
-}
-
-// Whether the user may write path (an existing file); root counts a file
-// without any write bit as read-only, as the user sees it.
-bool MayWrite(const std::string& path, const struct stat& st)
-{
-    if (::geteuid() == 0) return (st.st_mode & 0222) != 0;
-    return ::access(path.c_str(), W_OK) == 0;
-}
-
 // Makes backup another name of source, or a copy where links are refused.
 // A failure is not reported: a backup is a courtesy.
 void LinkOrCopy(const std::string& source, const std::string& backup)
@@ -293,10 +274,10 @@ public:
     // Creates the new file beside the target, with the target's permissions.
     bool create(Failure& failure)
     {
-        m_resolved = ResolveTarget(m_target);
+        m_resolved = ResolvedPath(m_target);
         struct stat st {};
         const bool exists = ::stat(m_resolved.c_str(), &st) == 0;
-        if (exists && (S_ISDIR(st.st_mode) || !MayWrite(m_resolved, st))) {
+        if (exists && (S_ISDIR(st.st_mode) || !UserMayWrite(m_resolved, st.st_mode))) {
             failure = {SaveResult::Failed, CannotCreateFileMessage(m_target, S_ISDIR(st.st_mode) ? EISDIR : EACCES),
                        BoxKind::Error};
             return false;
@@ -479,8 +460,8 @@ std::int64_t FirstUnsyncedEntry(const TalkTable& table)
 // replaced or deleted that file since, the user decides; false: do not save.
 bool MayReplaceLoadedFile(const TalkTable& table, const std::string& target, Dialogs& dialogs)
 {
-    if (!table.LoadedFileStamp || ResolveTarget(target) != ResolveTarget(table.CurrentTablePath)) return true;
-    const auto now = StampOfPath(ResolveTarget(target));
+    if (!table.LoadedFileStamp || ResolvedPath(target) != ResolvedPath(table.CurrentTablePath)) return true;
+    const auto now = StampOfPath(ResolvedPath(target));
     if (now == table.LoadedFileStamp) return true;
     const std::string question = now ? ChangedOnDiskQuestion(target) : DeletedOnDiskQuestion(target);
     return dialogs.confirm(BoxKind::Warning, Buttons::YesNo, question) == Answer::Yes;

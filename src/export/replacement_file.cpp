@@ -11,24 +11,6 @@
 namespace lexicarta {
 namespace {
 
-std::string Resolved(const std::string& path)
-{
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        std::string resolved = real;
-        std::free(real);
-        return resolved;
-    }
-    return path;
-}
-
-// Root may write anything; a file without any write bit still counts as
-// read-only, as the user sees it.
-bool MayWrite(const std::string& path, const struct stat& st)
-{
-    if (::geteuid() == 0) return (st.st_mode & 0222) != 0;
-    return ::access(path.c_str(), W_OK) == 0;
-}
-
 }  // namespace
 
 ReplacementFile::~ReplacementFile()
@@ -39,10 +21,10 @@ ReplacementFile::~ReplacementFile()
 
 bool ReplacementFile::create()
 {
-    m_resolved = Resolved(m_target);
+    m_resolved = ResolvedPath(m_target);
     struct stat st {};
     const bool exists = ::stat(m_resolved.c_str(), &st) == 0;
-    if (exists && (S_ISDIR(st.st_mode) || !MayWrite(m_resolved, st))) return false;
+    if (exists && (S_ISDIR(st.st_mode) || !UserMayWrite(m_resolved, st.st_mode))) return false;
     std::string pattern = m_resolved + ".part-XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return false;
