@@ -10,6 +10,7 @@
 
 #include "core/file_io.h"
 #include "core/string_cache.h"
+#include "core/text_encoding.h"
 #include "core/tlk_format.h"
 
 namespace lexicarta {
@@ -40,6 +41,8 @@ public:
     std::string ProgramDirectory;  // with trailing '/'
     std::uint32_t CacheNumber = 0;
     std::string CachePath;
+    // How the table's bytes are read as text and text written as bytes.
+    TextEncoding Encoding = TextEncoding::Windows1252;
     bool TableLoaded = false;
     bool CacheFailed = false;
     bool LastStepFailed = false;
