@@ -24,22 +24,6 @@ using namespace lexicarta;
 
 namespace {
 
-bool Load(TalkTable& table, const std::string& path, const std::string& workdir, bench::SilentDialogs& dialogs)
-{
-    RunFlags flags;
-    bench::SilentProgress progress;
-    CloseTable(table);
-    table.ProgramDirectory = workdir;
-    table.CurrentTablePath = path;
-    OpenedTalkTable file;
-    if (OpenTalkTableFile(path, dialogs, file) != OpenResult::Opened) return false;
-    table.CacheNumber = ChooseCacheNumber(workdir);
-    table.CachePath = workdir + TalkTable::CacheFileName(table.CacheNumber);
-    if (!BuildStringCache(table, file, progress, dialogs, flags)) return false;
-    table.EntryIsCurrent = true;
-    return true;
-}
-
 // count entries spread over the table get a text a few bytes longer than before.
 bool EditSpread(TalkTable& table, std::uint32_t count, bench::SilentDialogs& dialogs)
 {
@@ -73,7 +57,7 @@ int main(int argc, char** argv)
         const std::string copy = workdir + "copy.tlk";
         if (!CopyFile(source, path)) return 1;
         TalkTable table;
-        if (!Load(table, path, workdir, dialogs)) {
+        if (!bench::LoadTable(table, path, workdir, dialogs)) {
             std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), dialogs.lastMessage.c_str());
             return 1;
         }
@@ -107,7 +91,7 @@ int main(int argc, char** argv)
         // UndoAll of 10,000 edited entries: offsets restored in one pass,
         // 10,000 journal files deleted.
         TalkTable table;
-        if (!Load(table, path, workdir, dialogs) || !EditSpread(table, 10000, dialogs)) return 1;
+        if (!bench::LoadTable(table, path, workdir, dialogs) || !EditSpread(table, 10000, dialogs)) return 1;
         const double seconds = bench::Time([&] { RestoreEditedEntries(table); });
         bench::Report("undo_all_10000_edits_" + entries, seconds, "target", 1.0);
         CloseTable(table);

@@ -19,23 +19,6 @@ using namespace lexicarta;
 
 namespace {
 
-bool Load(TalkTable& table, const std::string& path, const std::string& workdir, bench::SilentDialogs& dialogs)
-{
-    RunFlags flags;
-    bench::SilentProgress progress;
-    CloseTable(table);
-    table.ProgramDirectory = workdir;
-    table.CurrentTablePath = path;
-    OpenedTalkTable file;
-    if (OpenTalkTableFile(path, dialogs, file) != OpenResult::Opened) return false;
-    table.CacheNumber = ChooseCacheNumber(workdir);
-    table.CachePath = workdir + TalkTable::CacheFileName(table.CacheNumber);
-    if (!BuildStringCache(table, file, progress, dialogs, flags)) return false;
-    table.CachedEntryCount = table.EntryCount;
-    table.EntryIsCurrent = true;
-    return true;
-}
-
 // Median of five runs, each into a file that does not exist yet, after
 // the data of the run before has gone to the disk: the program and its
 // baseline write under the same conditions.
@@ -79,7 +62,7 @@ int main(int argc, char** argv)
 
     {
         TalkTable table;
-        if (!Load(table, path, workdir, dialogs)) {
+        if (!bench::LoadTable(table, path, workdir, dialogs)) {
             std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), dialogs.lastMessage.c_str());
             return 1;
         }
@@ -116,7 +99,7 @@ int main(int argc, char** argv)
             if (!CopyFile(source, path)) return 1;
             bench::Settle(path);
             TalkTable table;
-            if (!Load(table, path, workdir, dialogs)) return 1;
+            if (!bench::LoadTable(table, path, workdir, dialogs)) return 1;
             RunFlags flags;
             bench::SilentProgress progress;
             auto save = [&] {

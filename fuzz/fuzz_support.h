@@ -47,21 +47,6 @@ public:
     int messages = 0;
 };
 
-class SilentProgress : public Progress {
-public:
-    void setTitle(const std::string&) override {}
-    void setStatus(const std::string&) override {}
-    void setHintVisible(bool) override {}
-    void setBarVisible(bool) override {}
-    void setBarPosition(int) override {}
-    void setSmooth(bool) override {}
-    void show() override { m_shown = true; }
-    bool isShown() const override { return m_shown; }
-    void close() override { m_shown = false; }
-    bool pump() override { return true; }
-
-private:
-    bool m_shown = false;
-};
+using SilentProgress = lexicarta::SilentProgress;
 
 }  // namespace lexicarta::fuzz

@@ -12,9 +12,28 @@
 #include <stdexcept>
 
 #include "core/file_io.h"
+#include "core/table_loader.h"
 #include "core/tlk_format.h"
 
 namespace bench {
+
+bool LoadTable(lexicarta::TalkTable& table, const std::string& path, const std::string& workdir, SilentDialogs& dialogs)
+{
+    using namespace lexicarta;
+    RunFlags flags;
+    SilentProgress progress;
+    CloseTable(table);
+    table.ProgramDirectory = workdir;
+    table.CurrentTablePath = path;
+    OpenedTalkTable file;
+    if (OpenTalkTableFile(path, dialogs, file) != OpenResult::Opened) return false;
+    table.CacheNumber = ChooseCacheNumber(workdir);
+    table.CachePath = workdir + TalkTable::CacheFileName(table.CacheNumber);
+    if (!BuildStringCache(table, file, progress, dialogs, flags)) return false;
+    table.CachedEntryCount = table.EntryCount;
+    table.EntryIsCurrent = true;
+    return true;
+}
 
 Arguments ParseArguments(int argc, char** argv)
 {

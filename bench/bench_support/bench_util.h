@@ -10,6 +10,10 @@
 #include "core/dialogs.h"
 #include "core/progress.h"
 
+namespace lexicarta {
+class TalkTable;
+}
+
 namespace bench {
 
 // Ports that answer nothing and show nothing: a benchmark has no user.
@@ -26,22 +30,7 @@ public:
     std::string lastMessage;
 };
 
-class SilentProgress : public lexicarta::Progress {
-public:
-    void setTitle(const std::string&) override {}
-    void setStatus(const std::string&) override {}
-    void setHintVisible(bool) override {}
-    void setBarVisible(bool) override {}
-    void setBarPosition(int) override {}
-    void setSmooth(bool) override {}
-    void show() override { m_shown = true; }
-    bool isShown() const override { return m_shown; }
-    void close() override { m_shown = false; }
-    bool pump() override { return true; }
-
-private:
-    bool m_shown = false;
-};
+using SilentProgress = lexicarta::SilentProgress;
 
 // Every timing program takes: --table PATH (repeatable, tables to measure
 // on; their entry count is read from the header) and --workdir DIR (a
@@ -62,6 +51,10 @@ double TimeCommand(const std::string& command, int runs = 3);
 // Drops the file from the page cache where the system allows it, so that
 // program and baseline read under the same conditions; a no-op otherwise.
 void Settle(const std::string& path);
+
+// Loads the table at path as the main window does, with its cache and
+// journal files in workdir; false when it cannot be opened or cached.
+bool LoadTable(lexicarta::TalkTable& table, const std::string& path, const std::string& workdir, SilentDialogs& dialogs);
 
 std::uint32_t EntryCountOf(const std::string& tablePath);
 std::string Quote(const std::string& text);

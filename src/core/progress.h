@@ -1,6 +1,7 @@
 #pragma once
 // The port through which long operations report progress (the progress
-// window in the program, a recording fake in tests).
+// window in the program, a recording fake in tests, nothing at all where
+// no one watches).
 
 #include <string>
 
@@ -23,6 +24,25 @@ public:
     virtual void close() = 0;
     // Lets pending events run (an Esc press among them) and returns KeepRunning.
     virtual bool pump() = 0;
+};
+
+// Progress of work that has no window to show it in: nothing is shown and
+// nothing can interrupt the work.
+class SilentProgress : public Progress {
+public:
+    void setTitle(const std::string&) override {}
+    void setStatus(const std::string&) override {}
+    void setHintVisible(bool) override {}
+    void setBarVisible(bool) override {}
+    void setBarPosition(int) override {}
+    void setSmooth(bool) override {}
+    void show() override { m_shown = true; }
+    bool isShown() const override { return m_shown; }
+    void close() override { m_shown = false; }
+    bool pump() override { return true; }
+
+private:
+    bool m_shown = false;
 };
 
 }  // namespace lexicarta
