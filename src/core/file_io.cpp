@@ -176,4 +176,24 @@ bool UserMayWrite(const std::string& path, unsigned mode)
     return ::access(path.c_str(), W_OK) == 0;
 }
 
+int CreateFileBeside(const std::string& resolved, const std::string& suffix, bool existing, unsigned existingMode,
+                     unsigned existingUid, unsigned existingGid, std::string& partPath)
+{
+    std::string pattern = resolved + suffix + "-XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    partPath = pattern;
+    if (existing) {
+        if (::fchown(fd, existingUid, existingGid) != 0) {
+            // Only root can give the file another owner; it stays the user's.
+        }
+        ::fchmod(fd, existingMode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    return fd;
+}
+
 }  // namespace lexicarta

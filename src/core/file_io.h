@@ -56,4 +56,12 @@ std::string ResolvedPath(const std::string& path);
 // without any write bit as read-only, as the user sees it.
 bool UserMayWrite(const std::string& path, unsigned mode);
 
+// The file a replacement of an existing one is written to before it takes
+// the original's place: named resolved + suffix + a unique tail, in the
+// same directory. It gets the existing file's mode (and owner, where the
+// user may keep it), or a new file's mode when existing is false. Returns
+// the descriptor and sets partPath, or -1 with errno set.
+int CreateFileBeside(const std::string& resolved, const std::string& suffix, bool existing, unsigned existingMode,
+                     unsigned existingUid, unsigned existingGid, std::string& partPath);
+
 }  // namespace lexicarta

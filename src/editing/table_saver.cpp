@@ -282,8 +282,7 @@ public:
                        BoxKind::Error};
             return false;
         }
-        std::string pattern = m_resolved + ".saving-XXXXXX";
-        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        const int fd = CreateFileBeside(m_resolved, ".saving", exists, st.st_mode, st.st_uid, st.st_gid, m_partPath);
         if (fd < 0) {
             const int error = errno;
             const bool folderRefuses = exists && (error == EACCES || error == EPERM || error == EROFS);
@@ -294,17 +293,6 @@ public:
             return false;
         }
         m_fd.reset(fd);
-        m_partPath = pattern;
-        if (exists) {
-            if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-                // Another owner cannot be kept by an ordinary user; the file stays the user's.
-            }
-            ::fchmod(fd, st.st_mode & 07777);
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(fd, 0666 & ~mask);
-        }
         return true;
     }
 
