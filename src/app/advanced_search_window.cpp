@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
-#include <QTimer>
 #include <QValidator>
 
 #include "app/help_window.h"
@@ -341,14 +340,8 @@ void AdvancedSearchWindow::startFieldExit()
     const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
     const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
-        QLineEdit* field = searchStartField;
-        field->selectAll();
-        QTimer::singleShot(0, field, [field] {
-            field->activateWindow();
-            field->setFocus();
-            field->selectAll();
-        });
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
+        ReturnFocusTo(searchStartField);
     }
     if (MainWindow* main = m_session.windows.main; main && main->searchStartField->text() != searchStartField->text())
         main->searchStartField->setText(searchStartField->text());

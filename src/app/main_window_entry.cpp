@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include <new>
 
@@ -187,16 +186,7 @@ void MainWindow::GoToStrRef(Sender sender)
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(std::int64_t{table.EntryCount} - 1));
         QLineEdit* field = strRefField;
         if (sender == Sender::Viewer && m_session.windows.viewer) field = m_session.windows.viewer->strRefField;
-        field->selectAll();
-        // The focus goes back once the focus change that ran this check is
-        // complete, and once the message box has given the focus back where
-        // it took it from; moving it from inside that change would run the
-        // check again.
-        QTimer::singleShot(0, field, [field] {
-            field->activateWindow();
-            field->setFocus();
-            field->selectAll();
-        });
+        ReturnFocusTo(field);
     }
     if (!table.LastStepFailed) {
         strRefField->setText(Decimal(table.CurrentStrRef));

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
-#include <QTimer>
 #include <QValidator>
 
 #include "app/advanced_search_window.h"
@@ -278,15 +277,7 @@ void MainWindow::searchStartFieldLeft()
     const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
-        QLineEdit* field = searchStartField;
-        field->selectAll();
-        // As for the StrRef field: the focus goes back once the focus change
-        // that ran this check, and the message box's own, are complete.
-        QTimer::singleShot(0, field, [field] {
-            field->activateWindow();
-            field->setFocus();
-            field->selectAll();
-        });
+        ReturnFocusTo(searchStartField);
         return;
     }
     searchTermChanged();

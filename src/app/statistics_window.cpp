@@ -8,7 +8,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QScreen>
-#include <QTimer>
 
 #include "app/advanced_search_window.h"
 #include "app/bar_chart.h"
@@ -725,14 +724,8 @@ void StatisticsWindow::ShowSizeDistributionWindow()
 
 void StatisticsWindow::refuse(QLineEdit* field, const std::string& message)
 {
-    field->selectAll();
-    // The focus goes back once the focus change that ran the check is complete.
-    QTimer::singleShot(0, field, [field] {
-        field->activateWindow();
-        field->setFocus();
-        field->selectAll();
-    });
     m_session.dialogs.message(BoxKind::Plain, message);
+    ReturnFocusTo(field);
 }
 
 void StatisticsWindow::connectValidators()

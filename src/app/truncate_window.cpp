@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
@@ -63,16 +62,9 @@ void TruncateWindow::openRequested()
 
 void TruncateWindow::refocusField()
 {
-    QLineEdit* field = strRefField;
-    field->selectAll();
-    // The focus goes back once the focus change that ran the check is complete.
+    // Truncating waits until the refused field has the focus back.
     m_refusedOnExit = true;
-    QTimer::singleShot(0, field, [this, field] {
-        m_refusedOnExit = false;
-        field->activateWindow();
-        field->setFocus();
-        field->selectAll();
-    });
+    ReturnFocusTo(strRefField, [this] { m_refusedOnExit = false; });
 }
 
 void TruncateWindow::strRefFieldLeft()

@@ -1,5 +1,7 @@
 #include "app/widgets.h"
 
+#include <QTimer>
+
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -184,6 +186,17 @@ QValidator::State Cp1252Validator::validate(QString& input, int&) const
 void WatchExit(QWidget* control, std::function<void()> onExit)
 {
     control->installEventFilter(new ExitWatcher(control, std::move(onExit)));
+}
+
+void ReturnFocusTo(QLineEdit* field, std::function<void()> whenBack)
+{
+    field->selectAll();
+    QTimer::singleShot(0, field, [field, whenBack = std::move(whenBack)] {
+        if (whenBack) whenBack();
+        field->activateWindow();
+        field->setFocus();
+        field->selectAll();
+    });
 }
 
 void SetCheckedAsUser(QAbstractButton* button, bool checked)

@@ -95,6 +95,11 @@ void SetCaption(QGroupBox* group, const QString& caption);
 bool IsControlExit(const QEvent* event);
 // Runs onExit each time control is left for another control of its window.
 void WatchExit(QWidget* control, std::function<void()> onExit);
+// Selects a refused field's text and gives it the focus back once the focus
+// change that ran the check, and the message box shown for it, are complete
+// (moving the focus from inside that change would run the check again).
+// Call it after the message; whenBack runs when the focus is back.
+void ReturnFocusTo(QLineEdit* field, std::function<void()> whenBack = {});
 
 // Sets a check box or selects a radio button the way a user's click would:
 // when the state changes, the button's click behaviour runs (also while the

@@ -18,8 +18,10 @@
 
 #include <cstdlib>
 
+#include "app/advanced_search_window.h"
 #include "app/help_window.h"
 #include "app/lexiaide_window.h"
+#include "app/main_window.h"
 #include "app/quick_start_window.h"
 #include "app/string_viewer_window.h"
 #include "app/widgets.h"
@@ -89,31 +91,46 @@ void WindowStateTest::refusedStrRefIsSelectedAfterTheMessage()
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     // A modal box takes the focus and gives it back when OK closes it.
-    f.dialogs.onBox = [](const ShownBox&) {
+    const auto modalBox = [](const ShownBox&) {
         QDialog box;
         QTimer::singleShot(20, &box, &QDialog::accept);
         box.exec();
     };
-    for (const QString& refused : {QStringLiteral("12abc"), QStringLiteral("-1"), QStringLiteral("50")}) {
+    SetCheckedAsUser(w.fromStringRadio, true);
+    AdvancedSearchWindow& advanced = *f.session().windows.advancedSearch;
+    advanced.show();
+    SetCheckedAsUser(advanced.fromStringRadio, true);
+    const std::string range = "Please type an integer between 0 and 49";
+    const struct {
+        QLineEdit* field;
+        QString refused;
+        std::string message;
+    } cases[] = {
+        {w.strRefField, QStringLiteral("12abc"), range},
+        {w.strRefField, QStringLiteral("-1"), range},
+        {w.strRefField, QStringLiteral("50"), range},
+        {w.searchStartField, QStringLiteral("50"), range},
+        {advanced.searchStartField, QStringLiteral("50"), range},
+    };
+    for (const auto& refusal : cases) {
         f.dialogs.clear();
-        w.strRefField->setFocus();
-        w.strRefField->selectAll();
-        QTest::keyClicks(w.strRefField, refused);
-        QTest::keyClick(w.strRefField, Qt::Key_Tab);
-        QTRY_VERIFY(w.strRefField->hasFocus());
+        f.dialogs.onBox = modalBox;
+        QWidget* window = refusal.field->window();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        refusal.field->setFocus();
+        refusal.field->selectAll();
+        QTest::keyClicks(refusal.field, refusal.refused);
+        QTest::keyClick(refusal.field, Qt::Key_Tab);
+        QTRY_VERIFY(refusal.field->hasFocus());
         QTest::qWait(50);
-        QCOMPARE(f.dialogs.texts(), std::vector<std::string>{"Please type an integer between 0 and 49"});
-        QVERIFY(w.strRefField->hasFocus());
-        QCOMPARE(w.strRefField->selectedText(), refused);
+        QCOMPARE(f.dialogs.texts(), std::vector<std::string>{refusal.message});
+        QVERIFY2(refusal.field->hasFocus(), qPrintable(refusal.field->objectName()));
+        QCOMPARE(refusal.field->selectedText(), refusal.refused);
         // What is typed next replaces the refused text.
         f.dialogs.onBox = nullptr;
-        QTest::keyClicks(w.strRefField, QStringLiteral("3"));
-        QCOMPARE(w.strRefField->text(), QStringLiteral("3"));
-        f.dialogs.onBox = [](const ShownBox&) {
-            QDialog box;
-            QTimer::singleShot(20, &box, &QDialog::accept);
-            box.exec();
-        };
+        QTest::keyClicks(refusal.field, QStringLiteral("3"));
+        QCOMPARE(refusal.field->text(), QStringLiteral("3"));
     }
 }
 
