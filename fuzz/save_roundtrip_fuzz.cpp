@@ -92,15 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     table.ProgramDirectory = folder;
     CloseTable(table);
     WriteWholeFile(path, bytes);
-    OpenedTalkTable file;
-    if (OpenTalkTableFile(path, dialogs, file) != OpenResult::Opened) return 0;
-    table.CurrentTablePath = path;
-    table.CacheNumber = ChooseCacheNumber(folder);
-    table.CachePath = folder + TalkTable::CacheFileName(table.CacheNumber);
-    FUZZ_CHECK(BuildStringCache(table, file, progress, dialogs, flags));
-    file.file.reset();
-    table.CachedEntryCount = table.EntryCount;
-    table.EntryIsCurrent = true;
+    if (LoadTableFile(table, path, dialogs, progress, flags) != OpenResult::Opened) return 0;
+    FUZZ_CHECK(!table.CacheFailed);
 
     const auto loaded = ParseReferenceTable(bytes);
     FUZZ_CHECK(loaded.has_value());

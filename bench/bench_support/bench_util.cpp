@@ -24,15 +24,7 @@ bool LoadTable(lexicarta::TalkTable& table, const std::string& path, const std::
     SilentProgress progress;
     CloseTable(table);
     table.ProgramDirectory = workdir;
-    table.CurrentTablePath = path;
-    OpenedTalkTable file;
-    if (OpenTalkTableFile(path, dialogs, file) != OpenResult::Opened) return false;
-    table.CacheNumber = ChooseCacheNumber(workdir);
-    table.CachePath = workdir + TalkTable::CacheFileName(table.CacheNumber);
-    if (!BuildStringCache(table, file, progress, dialogs, flags)) return false;
-    table.CachedEntryCount = table.EntryCount;
-    table.EntryIsCurrent = true;
-    return true;
+    return LoadTableFile(table, path, dialogs, progress, flags) == OpenResult::Opened && !table.CacheFailed;
 }
 
 Arguments ParseArguments(int argc, char** argv)

@@ -160,4 +160,19 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     return false;
 }
 
+OpenResult LoadTableFile(TalkTable& table, const std::string& path, Dialogs& dialogs, Progress& progress, RunFlags& flags)
+{
+    table.CurrentTablePath = path;
+    OpenedTalkTable file;
+    const OpenResult opened = OpenTalkTableFile(path, dialogs, file);
+    if (opened != OpenResult::Opened) return opened;
+    table.CacheNumber = ChooseCacheNumber(table.ProgramDirectory);
+    table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(table.CacheNumber);
+    BuildStringCache(table, file, progress, dialogs, flags);
+    table.CachedEntryCount = table.EntryCount;
+    table.CurrentStrRef = 0;
+    table.EntryIsCurrent = true;
+    return opened;
+}
+
 }  // namespace lexicarta

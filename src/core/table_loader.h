@@ -49,4 +49,10 @@ std::uint32_t ChooseCacheNumber(const std::string& directory);
 // CacheFailed and StatisticsAborted and returns false. The file stays open.
 bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags);
 
+// The whole load where no window shows it: opens path, places the cache in
+// the table's ProgramDirectory and builds it; entry 0 is current after it.
+// Returns how the opening went (Opened also when the cache failed: then
+// CacheFailed is set and the failure was reported).
+OpenResult LoadTableFile(TalkTable& table, const std::string& path, Dialogs& dialogs, Progress& progress, RunFlags& flags);
+
 }  // namespace lexicarta

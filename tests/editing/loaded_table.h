@@ -32,14 +32,7 @@ struct LoadedTable {
         dir.write(name, bytes);
         path = dir.file(name);
         table.ProgramDirectory = dir.path();
-        table.CurrentTablePath = path;
-        OpenedTalkTable file;
-        if (OpenTalkTableFile(path, dialogs, file) != OpenResult::Opened) return false;
-        table.CacheNumber = ChooseCacheNumber(table.ProgramDirectory);
-        table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(table.CacheNumber);
-        if (!BuildStringCache(table, file, progress, dialogs, flags)) return false;
-        table.CachedEntryCount = table.EntryCount;
-        table.EntryIsCurrent = true;
+        if (LoadTableFile(table, path, dialogs, progress, flags) != OpenResult::Opened || table.CacheFailed) return false;
         progress.titles.clear();
         progress.statuses.clear();
         return true;
