@@ -460,6 +460,16 @@ void AdvancedSearchWindow::ResetForNewTable()
 
 void AdvancedSearchWindow::encodingChanged()
 {
+    // The expressions still to be run keep only what the table can hold
+    // (those of a finished run stay as they were run).
+    if (!m_resultsAvailable && !runInProgress()) {
+        for (int row = expressionList->count() - 1; row >= 0; --row) {
+            QListWidgetItem* item = expressionList->item(row);
+            const QString kept = Holdable(m_session.table.Encoding, item->text());
+            if (kept.isEmpty()) delete expressionList->takeItem(row);
+            else item->setText(kept);
+        }
+    }
     MainWindow* main = m_session.windows.main;
     if (!main || m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
     resetHighlightState();

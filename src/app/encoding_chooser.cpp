@@ -78,7 +78,13 @@ void EncodingChooser::tableLoaded(const std::string& path)
     const auto chosen = settings().chosenFor(ResolvedPath(path));
     table.Encoding = chosen ? *chosen : DetectTextEncoding(table, settings().lastSingleByte());
     showEncoding(table.Encoding);
+    followEncoding();
+}
+
+void EncodingChooser::followEncoding()
+{
     const Windows& windows = m_session.windows;
+    if (windows.advancedSearch) windows.advancedSearch->encodingChanged();
     for (QWidget* window : {static_cast<QWidget*>(windows.main), static_cast<QWidget*>(windows.advancedSearch),
                             static_cast<QWidget*>(windows.statistics)})
         if (window) RevalidateTableTextFields(window);
@@ -105,12 +111,8 @@ bool EncodingChooser::choose(TextEncoding encoding)
     // Not being able to remember the choice changes nothing of this run.
     settings().write(settingsPath());
 
-    const Windows& windows = m_session.windows;
     if (table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef)) main->ShowCurrentEntry();
-    if (windows.advancedSearch) windows.advancedSearch->encodingChanged();
-    for (QWidget* window : {static_cast<QWidget*>(windows.main), static_cast<QWidget*>(windows.advancedSearch),
-                            static_cast<QWidget*>(windows.statistics)})
-        if (window) RevalidateTableTextFields(window);
+    followEncoding();
     return true;
 }
 

@@ -45,6 +45,9 @@ public:
 private:
     void chosenFromList(int index);
     void showEncoding(TextEncoding encoding);
+    // The fields and lists of terms keep only what the new encoding holds;
+    // the advanced search's quick view reads its text anew.
+    void followEncoding();
 
     Session& m_session;
     EncodingSettings m_settings;
