@@ -31,10 +31,10 @@ int IndexOf(TextEncoding encoding)
 EncodingChooser::EncodingChooser(Session& session, QWidget* parent, int x, int y) : QObject(parent), m_session(session)
 {
     const QString caption = QStringLiteral("Text encoding");
-    label = MakeLabel(parent, "textEncodingLabel", caption, QRect(x, y, 100, 16));
+    label = MakeLabel(parent, "textEncodingLabel", caption, QRect(x, y, 116, 16));
     list = new QComboBox(parent);
     list->setObjectName(QStringLiteral("textEncodingList"));
-    list->setGeometry(x, y + 17, 100, 22);
+    list->setGeometry(x, y + 17, 116, 22);
     list->setAccessibleName(caption);
     label->setBuddy(list);
     for (const TextEncoding encoding : ListOrder) {
@@ -75,7 +75,8 @@ void EncodingChooser::showEncoding(TextEncoding encoding)
 void EncodingChooser::tableLoaded(const std::string& path)
 {
     TalkTable& table = m_session.table;
-    const auto chosen = settings().chosenFor(ResolvedPath(path));
+    m_tablePath = ResolvedPath(path);
+    const auto chosen = settings().chosenFor(m_tablePath);
     table.Encoding = chosen ? *chosen : DetectTextEncoding(table, settings().lastSingleByte());
     showEncoding(table.Encoding);
     followEncoding();
@@ -107,7 +108,7 @@ bool EncodingChooser::choose(TextEncoding encoding)
 
     table.Encoding = encoding;
     showEncoding(encoding);
-    settings().remember(ResolvedPath(table.CurrentTablePath), encoding);
+    settings().remember(m_tablePath, encoding);
     // Not being able to remember the choice changes nothing of this run.
     settings().write(settingsPath());
 

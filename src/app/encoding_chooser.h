@@ -52,6 +52,8 @@ private:
     Session& m_session;
     EncodingSettings m_settings;
     bool m_settingsRead = false;
+    // The loaded table's file, links followed: what its choice is kept under.
+    std::string m_tablePath;
 };
 
 }  // namespace lexicarta

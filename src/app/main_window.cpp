@@ -200,7 +200,7 @@ void MainWindow::buildStringGroup(QWidget* outer)
 
     const QString notLoaded = QStringLiteral("Not Loaded");
     // The values keep to the left half: the text encoding stands beside them.
-    const int labelX = 8, valueX = 150, valueW = 100;
+    const int labelX = 8, valueX = 150, valueW = 84;
     int y = 318;
     positionLabel = MakeLabel(stringGroup, "Label1", QStringLiteral("Position of this string"), QRect(labelX, y, 138, 16));
     positionValue = MakeValueLabel(stringGroup, "Label24", notLoaded, QRect(valueX, y, valueW, 16));
@@ -229,7 +229,7 @@ void MainWindow::buildStringGroup(QWidget* outer)
     pitchVarianceLabel = MakeLabel(stringGroup, "Label11", QStringLiteral("Pitch variance"), QRect(labelX, y, 138, 16));
     pitchVarianceValue = MakeValueLabel(stringGroup, "Label23", notLoaded, QRect(valueX, y, valueW, 16));
 
-    encodingChooser = new EncodingChooser(m_session, stringGroup, 252, 318);
+    encodingChooser = new EncodingChooser(m_session, stringGroup, 236, 318);
 
     loadedFileNameLabel = MakeLabel(stringGroup, "Label15", notLoaded, QRect(0, 0, 10, 10));
     entryCountLabel = MakeLabel(stringGroup, "Label18", notLoaded, QRect(0, 0, 10, 10));

@@ -13,8 +13,9 @@ class StandInHighlighter : public QSyntaxHighlighter {
 public:
     explicit StandInHighlighter(QTextDocument* document);
 
-    // How a stand-in is shown: a dark red box with light text.
-    static QTextCharFormat StandInFormat();
+    // How a stand-in is shown: a box on red, a lighter red for the second of
+    // two neighbours.
+    static QTextCharFormat StandInFormat(bool second = false);
 
 protected:
     void highlightBlock(const QString& text) override;
