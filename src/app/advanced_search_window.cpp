@@ -84,7 +84,7 @@ void AdvancedSearchWindow::buildResultsGroup()
     quickViewCaption = MakeLabel(g, "Label6", QStringLiteral("Quick View"), QRect(10, 240, 80, 16));
     SetBold(quickViewCaption);
     shownStringLabel = MakeLabel(g, "Label7", NoStringShown, QRect(96, 240, 272, 16));
-    quickView = MakeMemo(g, "Memo1", QRect(10, 260, 358, 190), QStringLiteral("Quick View"));
+    quickView = MakeMemo(g, "Memo1", QRect(10, 260, 358, 190), QStringLiteral("Quick View"), &m_session.table.Encoding);
     // Nothing to edit until a string is shown.
     quickView->setReadOnly(true);
 
@@ -117,7 +117,7 @@ void AdvancedSearchWindow::buildConditionsGroup()
     expressionList->setAccessibleName(listCaption);
     removeButton = MakeButton(g, "Button4", QStringLiteral("^ Remove selected from the list"), QRect(10, 164, 358, 25));
     expressionField = MakeEdit(g, "Edit2", QString(), 255, QRect(10, 199, 206, 22), QStringLiteral("Expression to add"));
-    expressionField->setValidator(new Cp1252Validator(expressionField));
+    expressionField->setValidator(new TableTextValidator(m_session.table.Encoding, expressionField));
     addButton = MakeButton(g, "Button3", QStringLiteral("Add this to the list ^"), QRect(222, 197, 146, 25));
 
     allRadio = MakeRadioButton(g, "RadioButton2",
@@ -392,7 +392,7 @@ void AdvancedSearchWindow::startRun()
     runExpressionList->clear();
     runExpressionList->addItems(Items(expressionList));
     std::vector<std::string> expressions;
-    for (const QString& item : Items(runExpressionList)) expressions.push_back(ToCp1252(item));
+    for (const QString& item : Items(runExpressionList)) expressions.push_back(ToTableText(m_session.table.Encoding, item));
     const std::int32_t start =
         main->fromStringRadio->isChecked() ? ParseInt32(ToUtf8(main->searchStartField->text())).value_or(0) : 0;
 
@@ -456,6 +456,25 @@ void AdvancedSearchWindow::newSearch()
 void AdvancedSearchWindow::ResetForNewTable()
 {
     if (startButton->text() == NewSearchCaption) newSearch();
+}
+
+void AdvancedSearchWindow::encodingChanged()
+{
+    // The expressions still to be run keep only what the table can hold
+    // (those of a finished run stay as they were run).
+    if (!m_resultsAvailable && !runInProgress()) {
+        for (int row = expressionList->count() - 1; row >= 0; --row) {
+            QListWidgetItem* item = expressionList->item(row);
+            const QString kept = Holdable(m_session.table.Encoding, item->text());
+            if (kept.isEmpty()) delete expressionList->takeItem(row);
+            else item->setText(kept);
+        }
+    }
+    MainWindow* main = m_session.windows.main;
+    if (!main || m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
+    resetHighlightState();
+    showQuickViewText(EditorText(*main->stringEditor));
+    m_verificationText = FromEditorText(m_session.table.Encoding, EditorText(*quickView));
 }
 
 void AdvancedSearchWindow::DeleteResultFiles()
@@ -533,7 +552,7 @@ void AdvancedSearchWindow::showResult()
     m_shownStrRef = m_session.table.CurrentStrRef == strRef ? strRef : -1;
     quickView->setReadOnly(m_shownStrRef < 0);
     showQuickViewText(m_shownStrRef < 0 ? QString() : EditorText(*main->stringEditor));
-    m_verificationText = FromEditorText(EditorText(*quickView));
+    m_verificationText = FromEditorText(m_session.table.Encoding, EditorText(*quickView));
     if (highlightCheck->isChecked()) highlightNextMatch();
 }
 
@@ -546,7 +565,7 @@ void AdvancedSearchWindow::highlightNextMatch()
     std::int32_t missed = 0;
     m_highlightPos = -1;
     for (std::int32_t k = 0; k < count; ++k) {
-        const std::string expression = ToCp1252(runExpressionList->item(k)->text());
+        const std::string expression = ToTableText(m_session.table.Encoding, runExpressionList->item(k)->text());
         m_probePos = m_prevHighlightPos != -1 ? m_prevHighlightPos + 1 : 0;
         m_probePos = FindText(m_verificationText, expression, m_probePos, options);
         if (m_probePos == -1) ++missed;
@@ -562,7 +581,7 @@ void AdvancedSearchWindow::highlightNextMatch()
                                   "No more occurances to highlight, click Reset to re-start from the beginning.");
     if (m_highlightPos > m_prevHighlightPos) {
         const auto length =
-            static_cast<std::int64_t>(ToCp1252(runExpressionList->item(m_highlightExpr)->text()).size());
+            static_cast<std::int64_t>(ToTableText(m_session.table.Encoding, runExpressionList->item(m_highlightExpr)->text()).size());
         MainWindow* main = m_session.windows.main;
         const bool suppressed = main && main->SuppressMemoChange;
         if (main) main->SuppressMemoChange = true;
@@ -610,7 +629,7 @@ void AdvancedSearchWindow::quickViewEdited()
     }
     const QString text = EditorText(*quickView);
     if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
-    m_verificationText = FromEditorText(text);
+    m_verificationText = FromEditorText(m_session.table.Encoding, text);
 }
 
 }  // namespace lexicarta

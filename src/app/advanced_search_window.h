@@ -39,6 +39,9 @@ public:
     void ResetForNewTable();
     // Deletes the result files of the last run.
     void DeleteResultFiles();
+    // The table's text encoding changed: the expressions still to be run
+    // keep only what it holds, the quick view shows its string anew.
+    void encodingChanged();
     // Esc answered Yes in the progress window during a run.
     void InterruptRun();
     // A run is under way (the progress window's Esc concerns it).

@@ -20,6 +20,7 @@
 #include "app/statistics_window.h"
 #include "app/truncate_window.h"
 #include "app/ascii_codes_window.h"
+#include "app/encoding_chooser.h"
 #include "app/lexiaide_window.h"
 #include "app/quick_start_window.h"
 #include "app/string_viewer_window.h"
@@ -167,7 +168,7 @@ void MainWindow::buildStringGroup(QWidget* outer)
     specificStrRefsCheck = MakeCheckBox(stringGroup, "CheckBox7", QStringLiteral("BG2-specific StrRefs"), QRect(8, 50, 200, 18));
     specificStrRefsCheck->setEnabled(false);
 
-    stringEditor = MakeMemo(stringGroup, "Memo2", QRect(8, 70, 344, 150), QStringLiteral("String text"));
+    stringEditor = MakeMemo(stringGroup, "Memo2", QRect(8, 70, 344, 150), QStringLiteral("String text"), &m_session.table.Encoding);
     stringEditor->setFocusPolicy(Qt::ClickFocus);
     stringEditor->setEnabled(false);
     preprocessingNote = MakeMemo(stringGroup, "Memo1", QRect(72, 132, 216, 26), QStringLiteral("Preprocessing string... Please wait."));
@@ -198,7 +199,8 @@ void MainWindow::buildStringGroup(QWidget* outer)
     for (QPushButton* button : {previousEntryButton, nextEntryButton, newEntryButton, refreshButton}) button->setEnabled(false);
 
     const QString notLoaded = QStringLiteral("Not Loaded");
-    const int labelX = 8, valueX = 150, valueW = 200;
+    // The values keep to the left half: the text encoding stands beside them.
+    const int labelX = 8, valueX = 150, valueW = 84;
     int y = 318;
     positionLabel = MakeLabel(stringGroup, "Label1", QStringLiteral("Position of this string"), QRect(labelX, y, 138, 16));
     positionValue = MakeValueLabel(stringGroup, "Label24", notLoaded, QRect(valueX, y, valueW, 16));
@@ -226,6 +228,8 @@ void MainWindow::buildStringGroup(QWidget* outer)
     y += 16;
     pitchVarianceLabel = MakeLabel(stringGroup, "Label11", QStringLiteral("Pitch variance"), QRect(labelX, y, 138, 16));
     pitchVarianceValue = MakeValueLabel(stringGroup, "Label23", notLoaded, QRect(valueX, y, valueW, 16));
+
+    encodingChooser = new EncodingChooser(m_session, stringGroup, 236, 318);
 
     loadedFileNameLabel = MakeLabel(stringGroup, "Label15", notLoaded, QRect(0, 0, 10, 10));
     entryCountLabel = MakeLabel(stringGroup, "Label18", notLoaded, QRect(0, 0, 10, 10));

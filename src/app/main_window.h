@@ -26,6 +26,7 @@ namespace lexicarta {
 
 class ClickableGroupBox;
 class ClickableLabel;
+class EncodingChooser;
 class SearchEngine;
 enum class SaveResult;
 struct SearchOptions;
@@ -157,6 +158,8 @@ public:
     QLabel* volumeVarianceValue = nullptr;
     QLabel* pitchVarianceLabel = nullptr;
     QLabel* pitchVarianceValue = nullptr;
+    // "Text encoding" of the loaded table's texts.
+    EncodingChooser* encodingChooser = nullptr;
     QLabel* loadedFileNameLabel = nullptr;  // hidden: loaded file's name
     QLabel* entryCountLabel = nullptr;  // hidden: entry count
 

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "app/advanced_search_window.h"
+#include "app/encoding_chooser.h"
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
 #include "app/widgets.h"
@@ -119,6 +120,7 @@ void MainWindow::LoadTalkTable(const std::string& path)
         const bool cached = BuildStringCache(table, file, progress, dialogs, flags);
         // The search start is checked below against the entries the new cache holds.
         table.CachedEntryCount = table.EntryCount;
+        encodingChooser->tableLoaded(path);
         specificStrRefsCheck->setChecked(table.anyEntryHasFlags7());
         if (!cached) {
             for (QPushButton* button : {searchButton, statisticsButton, advancedSearchButton, exportButton}) button->setEnabled(false);
@@ -238,7 +240,7 @@ void MainWindow::ShowCurrentEntry()
                 table.LastStepFailed = true;
             } else {
                 GuardFlag guard(SuppressMemoChange);
-                stringEditor->setPlainText(ToEditorText(*text));
+                stringEditor->setPlainText(ToEditorText(table.Encoding, *text));
                 m_editorEntry = n;
             }
         } else if (state == EditedByUser || state == CreatedByUser) {
@@ -266,7 +268,7 @@ void MainWindow::ShowCurrentEntry()
                 break;
             }
             GuardFlag guard(SuppressMemoChange);
-            stringEditor->setPlainText(ToEditorText(*text));
+            stringEditor->setPlainText(ToEditorText(table.Encoding, *text));
             m_editorEntry = n;
         }
         break;
@@ -276,7 +278,7 @@ void MainWindow::ShowCurrentEntry()
     if (windows.viewer) windows.viewer->RefreshStringViewer(editorText);
 
     const bool edited = table.isEdited(n);
-    if (IsTaggedText(ToCp1252(editorText))) {
+    if (IsTaggedText(ToTableText(table.Encoding, editorText))) {
         taggedStringCheck->setChecked(true);
         if (edited) table.EntryTable[n].Flags = specificStrRefsCheck->isChecked() ? 7 : 3;
     } else {
@@ -299,6 +301,7 @@ void MainWindow::setTableControlsEnabled(bool enabled)
     const Windows& windows = m_session.windows;
     if (windows.lexiaide) windows.lexiaide->truncateButton->setEnabled(enabled);
     if (windows.viewer) windows.viewer->setScrollEnabled(enabled);
+    encodingChooser->setEnabled(enabled);
     if (enabled) {
         viewInNewWindowButton->setEnabled(true);
         // The fixed tables have no slot for another entry once they are full.

@@ -65,7 +65,7 @@ bool MainWindow::FlushJournal()
     if (m_editorEntry != n || !table.isEdited(n) || table.JournalSyncedTable[n] != 0) return true;
 
     const QString editorText = EditorText(*stringEditor);
-    const std::string displayed = FromEditorText(editorText);
+    const std::string displayed = FromEditorText(table.Encoding, editorText);
     const bool longText = displayed.size() > LongTextLength;
     if (longText) {
         preprocessingNote->show();

@@ -80,7 +80,7 @@ public:
         std::string shown;
         std::int64_t position = match.stringMatchPos;
         if (edited) {
-            shown = FromEditorText(w.stringEditor->document()->toRawText());
+            shown = FromEditorText(table.Encoding, w.stringEditor->document()->toRawText());
             position = FindText(shown, match.term, match.inStringStart, match.options.findOptions());
             if (position < 0) return false;
         }
@@ -134,7 +134,7 @@ void MainWindow::setCountingOptionsSource(std::function<SearchOptions()> source)
 void MainWindow::connectSearchHandlers()
 {
     m_search.reset(new SearchArea(*this, m_session));
-    searchTermField->setValidator(new Cp1252Validator(searchTermField));
+    searchTermField->setValidator(new TableTextValidator(m_session.table.Encoding, searchTermField));
     // "Search Method" lies inside the search group: left to themselves, the
     // start choice and the method would take each other for one set of
     // radio buttons and clear each other.
@@ -211,7 +211,7 @@ void MainWindow::findNextClicked()
             return;
         }
         flags.WordCountingMode = false;
-        engine.SearchTerm = ToCp1252(searchTermField->text());
+        engine.SearchTerm = ToTableText(m_session.table.Encoding, searchTermField->text());
         flags.KeepRunning = true;
         m_search->host.restartRequested = false;
         engine.search();

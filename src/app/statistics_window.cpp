@@ -345,6 +345,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
             MakeLabel(box, ("rowNumber" + std::to_string(row + 1)).c_str(), number, QRect(8, y + 2, 20, 16));
             QLineEdit* field = MakeEdit(box, WordRows[row].field, QString::fromLatin1(WordRows[row].text), 32767,
                                         QRect(30, y, 150, 21), QStringLiteral("Word/Expression ") + number);
+            field->setValidator(new TableTextValidator(m_session.table.Encoding, field));
             expressionFields[static_cast<std::size_t>(row)] = field;
             occurrenceValues[static_cast<std::size_t>(row)] =
                 MakeValueLabel(box, ("occurrences" + std::to_string(row + 1)).c_str(), NotAvailable,
@@ -578,7 +579,7 @@ void StatisticsWindow::WordStatistics()
     setPageVisible(WordsPage, true);
     std::array<std::string, WordRowCount> expressions;
     for (int row = 0; row < WordRowCount; ++row)
-        expressions[static_cast<std::size_t>(row)] = ToCp1252(expressionFields[static_cast<std::size_t>(row)]->text());
+        expressions[static_cast<std::size_t>(row)] = ToTableText(m_session.table.Encoding, expressionFields[static_cast<std::size_t>(row)]->text());
     main->setCountingOptionsSource([this] {
         SearchOptions options;
         options.caseSensitive = caseSensitiveCheck->isChecked();

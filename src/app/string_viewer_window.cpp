@@ -81,7 +81,7 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
 void StringViewerWindow::buildStringGroup()
 {
     stringGroup = MakeGroup(this, "GroupBox1", QStringLiteral("String"), QRect(6, 4, 552, 300));
-    textArea = MakeMemo(stringGroup, "Memo1", QRect(10, 20, 532, 214), QStringLiteral("String text"));
+    textArea = MakeMemo(stringGroup, "Memo1", QRect(10, 20, 532, 214), QStringLiteral("String text"), &m_session.table.Encoding);
     // Tab moves between the controls, never into the text.
     textArea->setFocusPolicy(Qt::ClickFocus);
     textArea->setFont(QFont(ItemText(InitialViewerFontFamily), InitialViewerFontSize));
@@ -233,7 +233,7 @@ void StringViewerWindow::asciiCodesClicked()
     QString listing;
     if (table.TableLoaded && table.validStrRef(table.CurrentStrRef) &&
         table.EntryTable[table.CurrentStrRef].Length > 0)
-        listing = QString::fromLatin1(AsciiCodesListing(FromEditorText(EditorText(*main->stringEditor))));
+        listing = QString::fromLatin1(AsciiCodesListing(FromEditorText(table.Encoding, EditorText(*main->stringEditor))));
     asciiCodes->showListing(QStringLiteral("String ") + main->strRefField->text() + QStringLiteral(" (ASCII)"), listing);
 }
 

@@ -27,19 +27,52 @@ std::string ToCp1252(const QString& text)
     return bytes;
 }
 
-QString ToEditorText(std::string_view entryBytes)
+QString FromTableText(TextEncoding encoding, std::string_view bytes)
 {
-    QString text = FromCp1252(DisplayForm(entryBytes));
+    if (encoding == TextEncoding::Windows1252) return FromCp1252(bytes);
+    const std::u16string text = DecodeText(encoding, bytes);
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToTableText(TextEncoding encoding, const QString& text)
+{
+    if (encoding == TextEncoding::Windows1252) return ToCp1252(text);
+    return EncodeText(encoding, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                    static_cast<std::size_t>(text.size())));
+}
+
+bool CanHold(TextEncoding encoding, const QString& text)
+{
+    return FirstUnencodable(encoding, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                          static_cast<std::size_t>(text.size()))) < 0;
+}
+
+QString Holdable(TextEncoding encoding, const QString& text)
+{
+    QString kept = text;
+    for (;;) {
+        const std::u16string_view view(reinterpret_cast<const char16_t*>(kept.utf16()), static_cast<std::size_t>(kept.size()));
+        const std::ptrdiff_t at = FirstUnencodable(encoding, view);
+        if (at < 0) return kept;
+        // A surrogate pair is one character.
+        const bool pair = kept.at(at).isHighSurrogate() && at + 1 < kept.size() && kept.at(at + 1).isLowSurrogate();
+        kept.remove(at, pair ? 2 : 1);
+    }
+}
+
+QString ToEditorText(TextEncoding encoding, std::string_view entryBytes)
+{
+    QString text = FromTableText(encoding, DisplayForm(entryBytes));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
 
-std::string FromEditorText(const QString& text)
+std::string FromEditorText(TextEncoding encoding, const QString& text)
 {
     QString normalized = text;
     normalized.replace(QChar::ParagraphSeparator, QChar('\n'));
     normalized.replace(QChar::LineSeparator, QChar('\n'));
-    return DisplayForm(ToCp1252(normalized));
+    return DisplayForm(ToTableText(encoding, normalized));
 }
 
 QString EditorText(const QPlainTextEdit& editor)

@@ -1,5 +1,6 @@
 #pragma once
-// Conversions between the program's Windows-1252 bytes and Qt's text.
+// Conversions between a table's bytes and Qt's text. Every window converts
+// here, with the loaded table's encoding (TalkTable::Encoding).
 
 #include <QString>
 
@@ -9,17 +10,32 @@ class QPlainTextEdit;
 #include <string>
 #include <string_view>
 
+#include "core/text_encoding.h"
+
 namespace lexicarta {
 
+// The text of bytes in encoding; a byte that is no character of it becomes
+// its stand-in, which converts back to that very byte.
+QString FromTableText(TextEncoding encoding, std::string_view bytes);
+// The bytes of text; the callers let no character in that the encoding
+// cannot hold (one that still comes would be written as '?').
+std::string ToTableText(TextEncoding encoding, const QString& text);
+// Whether encoding can hold every character of text.
+bool CanHold(TextEncoding encoding, const QString& text);
+// text without the characters encoding cannot hold.
+QString Holdable(TextEncoding encoding, const QString& text);
+
+// Names of sound resources are file names: always Windows-1252, whatever the
+// table's texts are written in.
 QString FromCp1252(std::string_view bytes);
 // Characters outside Windows-1252 become '?'.
 std::string ToCp1252(const QString& text);
 
 // Editor text from an entry's bytes: its display form, each CR LF as one
 // line break of the editor.
-QString ToEditorText(std::string_view entryBytes);
-// The editor's text as the program sees it: Windows-1252 with CR LF breaks.
-std::string FromEditorText(const QString& text);
+QString ToEditorText(TextEncoding encoding, std::string_view entryBytes);
+// The editor's text as the program sees it: the table's bytes with CR LF breaks.
+std::string FromEditorText(TextEncoding encoding, const QString& text);
 // What an editor holds, every character as it stands: toPlainText() would
 // turn each no-break space into a plain space. Line breaks come as '\n'.
 QString EditorText(const QPlainTextEdit& editor);

@@ -12,7 +12,8 @@
 #include <QPushButton>
 
 #include "app/wrap_button.h"
-#include "core/cp1252.h"
+#include "app/table_text_edit.h"
+#include "app/text_codec.h"
 
 namespace lexicarta {
 
@@ -121,9 +122,11 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
     return edit;
 }
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName)
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName,
+                         const TextEncoding* tableEncoding)
 {
-    auto* memo = Named(new QPlainTextEdit(parent), name, geometry);
+    QPlainTextEdit* box = tableEncoding ? new TableTextEdit(*tableEncoding, parent) : new QPlainTextEdit(parent);
+    auto* memo = Named(box, name, geometry);
     memo->setAccessibleName(accessibleName);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -176,11 +179,21 @@ private:
 
 }  // namespace
 
-QValidator::State Cp1252Validator::validate(QString& input, int&) const
+QValidator::State TableTextValidator::validate(QString& input, int&) const
 {
-    for (const QChar c : input)
-        if (!UnicodeToCp1252(c.unicode())) return Invalid;
-    return Acceptable;
+    return CanHold(m_encoding, input) ? Acceptable : Invalid;
+}
+
+void RevalidateTableTextFields(QWidget* root)
+{
+    for (QLineEdit* field : root->findChildren<QLineEdit*>()) {
+        auto* validator = dynamic_cast<const TableTextValidator*>(field->validator());
+        if (!validator) continue;
+        QString text = field->text();
+        int position = 0;
+        if (validator->validate(text, position) == QValidator::Acceptable) continue;
+        field->setText(Holdable(validator->encoding(), text));
+    }
 }
 
 void WatchExit(QWidget* control, std::function<void()> onExit)

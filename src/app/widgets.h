@@ -10,6 +10,8 @@
 
 #include <functional>
 
+#include "core/text_encoding.h"
+
 class QAbstractButton;
 class QCheckBox;
 class QFrame;
@@ -55,13 +57,21 @@ private:
     int m_maxLength;
 };
 
-// Takes only characters that Windows-1252 can hold: the talk table's text
-// has no others, so a term holding one could never be found.
-class Cp1252Validator : public QValidator {
+// Takes only characters the loaded table's encoding can hold: the table's
+// text has no others, so a term holding one could never be found. Follows
+// the encoding as it changes.
+class TableTextValidator : public QValidator {
 public:
-    using QValidator::QValidator;
+    TableTextValidator(const TextEncoding& encoding, QObject* parent) : QValidator(parent), m_encoding(encoding) {}
     State validate(QString& input, int&) const override;
+    TextEncoding encoding() const { return m_encoding; }
+
+private:
+    const TextEncoding& m_encoding;
 };
+// After the encoding changed: drops from each field with a TableTextValidator
+// under root the characters the new encoding cannot hold.
+void RevalidateTableTextFields(QWidget* root);
 
 // A top-level window of fixed size: component name, caption and the
 // toolkit's default font at 8 points.
@@ -86,7 +96,9 @@ QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& 
 // An edit field; accessibleName is the text of the label that names it.
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength, const QRect& geometry,
                     const QString& accessibleName);
-QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName);
+// With tableEncoding, a box for a table's text (TableTextEdit) in that encoding.
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry, const QString& accessibleName,
+                         const TextEncoding* tableEncoding = nullptr);
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
 // Changes a group's caption and the name a screen reader gives it together.
 void SetCaption(QGroupBox* group, const QString& caption);

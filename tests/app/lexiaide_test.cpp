@@ -367,7 +367,7 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     QTest::keyClick(w.strRefField, Qt::Key_R, Qt::AltModifier);
     QCOMPARE(table.state(9), Original);
     QCOMPARE(table.state(2), EditedByUser);
-    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(f.generated.entries[9].text));
+    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, f.generated.entries[9].text));
     QVERIFY(!f.lexiaide->revertButton->isEnabled());
     QVERIFY(f.lexiaide->undoAllButton->isEnabled());
 
@@ -441,7 +441,7 @@ void LexiaideTest::journalFileRemovedFromOutside()
     f.enterStrRef(QStringLiteral("3"));
     QCOMPARE(f.dialogs.onlyText(), JournalUnreadableMessage);
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 3 - Original"));
-    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(f.generated.entries[3].text));
+    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, f.generated.entries[3].text));
     QCOMPARE(f.table().EntryTable[4].Offset, f.generated.entries[4].offset);
 
     // A user-made entry whose file went stays, empty.

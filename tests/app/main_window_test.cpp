@@ -234,7 +234,7 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
     QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
     QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 499"));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 0 - Original"));
-    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(reference->entries[0].text));
+    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, reference->entries[0].text));
     for (const char* name : TableControls) QVERIFY2(Find<QWidget>(&w, name)->isEnabled(), name);
     QVERIFY(w.stringEditor->isEnabled());
     QVERIFY(w.openLastButton->isEnabled());
@@ -329,7 +329,7 @@ void MainWindowTest::navigationReachesEveryEntry()
     for (std::uint32_t n = 0; n < options.entries; ++n) {
         QCOMPARE(w.strRefField->text(), QString::number(n));
         QCOMPARE(w.stringGroup->title(), QStringLiteral("String %1 - Original").arg(n));
-        QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(generated.entries[n].text));
+        QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, generated.entries[n].text));
         QCOMPARE(w.lengthValue->text(), QString::number(generated.entries[n].length));
         QCOMPARE(w.positionValue->text(), QString::number(generated.entries[n].offset));
         w.nextEntryButton->click();

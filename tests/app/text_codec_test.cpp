@@ -1,5 +1,6 @@
 // Every byte of an entry's text must come back out of the editor as it went
-// in, no-break spaces and the five undefined Windows-1252 bytes included.
+// in, in every encoding: no-break spaces, the undefined bytes of a code page
+// and bytes that are no UTF-8 included.
 
 #include <QPlainTextEdit>
 #include <QTest>
@@ -23,15 +24,17 @@ void TextCodecTest::everyByteButCrSurvivesTheEditorAndAnEditElsewhere()
     std::string bytes;
     for (int b = 1; b < 256; ++b)
         if (b != '\r') bytes += static_cast<char>(b);
-    QPlainTextEdit editor;
-    editor.setPlainText(ToEditorText(bytes));
-    QCOMPARE(StoredForm(FromEditorText(EditorText(editor))), bytes);
+    for (const TextEncoding encoding : AllTextEncodings) {
+        QPlainTextEdit editor;
+        editor.setPlainText(ToEditorText(encoding, bytes));
+        QCOMPARE(StoredForm(FromEditorText(encoding, EditorText(editor))), bytes);
 
-    // Typing at the end does not touch the rest.
-    editor.moveCursor(QTextCursor::End);
-    QTest::keyClicks(&editor, QStringLiteral("Ok"));
-    const std::string stored = StoredForm(FromEditorText(EditorText(editor)));
-    QCOMPARE(stored, bytes + "Ok");
+        // Typing at the end does not touch the rest.
+        editor.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&editor, QStringLiteral("Ok"));
+        const std::string stored = StoredForm(FromEditorText(encoding, EditorText(editor)));
+        QCOMPARE(stored, bytes + "Ok");
+    }
 }
 
 QTEST_MAIN(TextCodecTest)
