@@ -44,23 +44,27 @@ std::int64_t NaiveFind(const std::string& term, const std::string& buffer, std::
 
 std::int64_t Find(const std::string& term, const std::string& buffer, std::size_t start, bool folded)
 {
-    return FindInBuffer(term, buffer.data(), buffer.size(), start, folded);
+    return SearchPattern(term, TextEncoding::Windows1252, !folded).find(buffer.data(), buffer.size(), start).position;
 }
 
 }  // namespace
 
 TEST(LowerCaseTable, MapsExactlyTheWindows1252CapitalsToTheirSmallLetters)
 {
-    for (int b = 0; b < 256; ++b)
-        EXPECT_EQ(LowerCaseTable[b], ExpectedLower(static_cast<unsigned char>(b))) << "byte " << b;
+    const auto& fold = RulesOf(TextEncoding::Windows1252).fold;
+    for (int b = 0; b < 256; ++b) EXPECT_EQ(fold[b], ExpectedLower(static_cast<unsigned char>(b))) << "byte " << b;
 }
 
 TEST(WordCharacters, AreLettersOfBothCasesAndDigits)
 {
     const std::string words = "09AZaz\x8A\x9A\x8C\x9C\x8E\x9E\x9F\xFF\xC0\xD6\xD8\xDE\xDF\xE0\xF6\xF8\xFE"s;
     const std::string others = " \t\r\n!,.?'\"-_<>\x85\x93\x94\xA0\xAA\xB5\xD7\xF7\x80\x83\x00"s;
-    for (unsigned char c : words) EXPECT_TRUE(IsWordCharacter(c)) << int(c);
-    for (unsigned char c : others) EXPECT_FALSE(IsWordCharacter(c)) << int(c);
+    // A character counts as a word character when it keeps "the" next to it from being a whole word.
+    const auto isWord = [](unsigned char c) {
+        return !IsWholeWordAt(std::string(1, static_cast<char>(c)) + "the", 1, 3, TextEncoding::Windows1252);
+    };
+    for (unsigned char c : words) EXPECT_TRUE(isWord(c)) << int(c);
+    for (unsigned char c : others) EXPECT_FALSE(isWord(c)) << int(c);
 }
 
 TEST(FindInBuffer, FindsTheFirstOccurrenceFromStart)
@@ -96,8 +100,8 @@ TEST(FindInBuffer, FindsTheFirstOccurrenceFromStart)
         {"NUL bytes are plain bytes", "a\0b"s, "xa\0b"s, 0, false, 1},
     };
     for (const Case& c : cases) EXPECT_EQ(Find(c.term, c.buffer, c.start, c.folded), c.expected) << c.name;
-    EXPECT_EQ(FindInBuffer("a", nullptr, 0, 0, false), -1);
-    EXPECT_EQ(FindInBuffer("a", nullptr, 10, 0, true), -1);
+    EXPECT_FALSE(SearchPattern("a", TextEncoding::Windows1252, true).find(nullptr, 0, 0).found());
+    EXPECT_FALSE(SearchPattern("a", TextEncoding::Windows1252, false).find(nullptr, 10, 0).found());
 }
 
 TEST(FindInBuffer, AgreesWithAPlainScanOnRandomBuffers)
@@ -154,5 +158,5 @@ TEST(FindText, AppliesWholeWordsAndMatchCase)
         {"haha absolute next", "hahahaha", "haha", 1, false, false, 2},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FindText(c.text, c.term, c.start, {c.wholeWord, c.matchCase}), c.expected) << c.name;
+        EXPECT_EQ(FindText(c.text, c.term, c.start, {c.wholeWord, c.matchCase}).position, c.expected) << c.name;
 }
