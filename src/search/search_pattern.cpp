@@ -99,7 +99,7 @@ TextMatch ScanScalar(const Scan& s, std::size_t q, std::size_t last, bool anyFir
 
 #ifdef LEXICARTA_X86
 // Returns the occurrence found, or none after advancing q to where the
-// vector loop stopped. N: the anchor values compared (2 or 4).
+// vector loop stopped. N: the anchor values compared (1, 2 or 4).
 template <int N, class Verify>
 TextMatch ScanSse2(const Scan& s, std::size_t& q, std::size_t last, const Verify& verify)
 {
@@ -109,9 +109,14 @@ TextMatch ScanSse2(const Scan& s, std::size_t& q, std::size_t last, const Verify
         f[i] = _mm_set1_epi8(static_cast<char>(s.first.values[i]));
         g[i] = _mm_set1_epi8(static_cast<char>(s.second.values[i]));
     }
-    for (; q <= last && last - q >= 15; q += 16) {
-        const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.buffer + q));
-        const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.buffer + q + s.distance));
+    // Locals, not the references, and q written once: otherwise they are
+    // read and written again at every step.
+    const unsigned char* const buffer = s.buffer;
+    const std::size_t distance = s.distance;
+    std::size_t at = q;
+    for (; at <= last && last - at >= 15; at += 16) {
+        const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + at));
+        const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + at + distance));
         __m128i h = _mm_cmpeq_epi8(head, f[0]);
         __m128i t = _mm_cmpeq_epi8(tail, g[0]);
         for (int i = 1; i < N; ++i) {
@@ -120,11 +125,12 @@ TextMatch ScanSse2(const Scan& s, std::size_t& q, std::size_t last, const Verify
         }
         unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(h, t)));
         while (mask) {
-            const TextMatch m = verify(q + static_cast<std::size_t>(__builtin_ctz(mask)));
+            const TextMatch m = verify(at + static_cast<std::size_t>(__builtin_ctz(mask)));
             if (m.found()) return m;
             mask &= mask - 1;
         }
     }
+    q = at;
     return {};
 }
 
@@ -138,9 +144,12 @@ __attribute__((target("avx2"))) TextMatch ScanAvx2(const Scan& s, std::size_t& q
         f[i] = _mm256_set1_epi8(static_cast<char>(s.first.values[i]));
         g[i] = _mm256_set1_epi8(static_cast<char>(s.second.values[i]));
     }
-    for (; q <= last && last - q >= 31; q += 32) {
-        const __m256i head = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.buffer + q));
-        const __m256i tail = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.buffer + q + s.distance));
+    const unsigned char* const buffer = s.buffer;
+    const std::size_t distance = s.distance;
+    std::size_t at = q;
+    for (; at <= last && last - at >= 31; at += 32) {
+        const __m256i head = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buffer + at));
+        const __m256i tail = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buffer + at + distance));
         __m256i h = _mm256_cmpeq_epi8(head, f[0]);
         __m256i t = _mm256_cmpeq_epi8(tail, g[0]);
         for (int i = 1; i < N; ++i) {
@@ -149,11 +158,12 @@ __attribute__((target("avx2"))) TextMatch ScanAvx2(const Scan& s, std::size_t& q
         }
         unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(h, t)));
         while (mask) {
-            const TextMatch m = verify(q + static_cast<std::size_t>(__builtin_ctz(mask)));
+            const TextMatch m = verify(at + static_cast<std::size_t>(__builtin_ctz(mask)));
             if (m.found()) return m;
             mask &= mask - 1;
         }
     }
+    q = at;
     return {};
 }
 
@@ -172,8 +182,10 @@ TextMatch RunScan(const Scan& s, std::size_t q, std::size_t last, bool anyFirst,
 {
 #ifdef LEXICARTA_X86
     if (!anyFirst) {
-        const TextMatch m = std::max(s.first.count, s.second.count) <= 2 ? ScanVector<2>(s, q, last, verify)
-                                                                         : ScanVector<4>(s, q, last, verify);
+        const int values = std::max(s.first.count, s.second.count);
+        const TextMatch m = values == 1   ? ScanVector<1>(s, q, last, verify)
+                            : values == 2 ? ScanVector<2>(s, q, last, verify)
+                                          : ScanVector<4>(s, q, last, verify);
         if (m.found()) return m;
     }
 #endif
