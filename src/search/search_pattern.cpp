@@ -279,7 +279,7 @@ void SearchPattern::prepareCharacters()
     m_distance = 0;
     const auto consider = [&](const Anchor& anchor, std::size_t distance) {
         bool lead = false;
-        for (int i = 0; i < std::min(anchor.count, 4); ++i) lead = lead || anchor.values[static_cast<std::size_t>(i)] >= 0xC0;
+        for (const unsigned char value : anchor.values) lead = lead || value >= 0xC0;
         const int score = anchor.count <= 4 ? 20 - 4 * anchor.count - (lead ? 3 : 0) : 0;
         if (score > 0 && score >= best) {
             best = score;

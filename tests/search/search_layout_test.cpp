@@ -155,7 +155,8 @@ TEST(SearchLayout, FindNextAdvancedAndCountingAgreeUnderEveryOptionCombination)
                     const auto expected = ExpectedMatches(entries, term, options.caseSensitive, options.wholeWords,
                                                           options.lengthOriented, encoding);
                     std::vector<ExpectedMatch> found;
-                    for (const PresentedMatch& m : f.interactive(term)) found.push_back({m.entry, m.position, m.length});
+                    for (const PresentedMatch& m : f.interactive(term))
+                        found.push_back({m.entry, m.position, m.length});
                     EXPECT_EQ(found, expected);
                     EXPECT_EQ(f.host.restartOffers, 1);
                     std::vector<std::int32_t> expectedEntries;

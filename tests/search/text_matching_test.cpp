@@ -133,11 +133,13 @@ TEST(FindInBuffer, Utf8AgreesWithAScanOfTheDecodedCharacters)
 {
     // Letters whose case forms differ in length, bytes that are no character
     // (0xA9 is also the last byte of "é"), long enough for the vector scan.
-    const std::u16string alphabet = u"sSſkK\u212AßẞéÉжЖ a" + std::u16string{char16_t(StandIn(0xA9)), char16_t(StandIn(0xE2))};
+    const std::u16string alphabet =
+        u"sSſkK\u212AßẞéÉжЖ a" + std::u16string{char16_t(StandIn(0xA9)), char16_t(StandIn(0xE2))};
     const auto naive = [](const std::string& term, const std::string& buffer, std::size_t start, bool folded) {
         const auto fold = [&](char32_t c) { return folded ? FoldCase(c) : c; };
         std::vector<char32_t> wanted;
-        for (std::size_t i = 0; i < term.size(); i += NextUtf8(term, i).length) wanted.push_back(fold(NextUtf8(term, i).code));
+        for (std::size_t i = 0; i < term.size(); i += NextUtf8(term, i).length)
+            wanted.push_back(fold(NextUtf8(term, i).code));
         for (std::size_t p = 0; p < buffer.size(); p += NextUtf8(buffer, p).length) {
             if (p < start) continue;
             std::size_t at = p;
@@ -154,7 +156,8 @@ TEST(FindInBuffer, Utf8AgreesWithAScanOfTheDecodedCharacters)
         for (char16_t& c : text) c = alphabet[random() % alphabet.size()];
         std::u16string word(1 + random() % 4, u' ');
         for (char16_t& c : word) c = alphabet[random() % alphabet.size()];
-        if (text.size() > word.size() && random() % 2) word = text.substr(random() % (text.size() - word.size()), word.size());
+        if (text.size() > word.size() && random() % 2)
+            word = text.substr(random() % (text.size() - word.size()), word.size());
         const std::string buffer = EncodeText(TextEncoding::Utf8, text);
         const std::string term = EncodeText(TextEncoding::Utf8, word);
         const std::size_t start = random() % (buffer.size() + 2);
