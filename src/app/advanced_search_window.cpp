@@ -561,16 +561,20 @@ void AdvancedSearchWindow::highlightNextMatch()
     highlightCheck->setChecked(true);
     if (!resultList->currentIndex().isValid()) return;
     const auto count = static_cast<std::int32_t>(runExpressionList->count());
-    const FindOptions options{wholeWordsCheck->isChecked(), caseSensitiveCheck->isChecked()};
+    const FindOptions options{wholeWordsCheck->isChecked(), caseSensitiveCheck->isChecked(),
+                              m_session.table.Encoding};
     std::int32_t missed = 0;
     m_highlightPos = -1;
+    std::int64_t highlightLength = 0;
     for (std::int32_t k = 0; k < count; ++k) {
         const std::string expression = ToTableText(m_session.table.Encoding, runExpressionList->item(k)->text());
         m_probePos = m_prevHighlightPos != -1 ? m_prevHighlightPos + 1 : 0;
-        m_probePos = FindText(m_verificationText, expression, m_probePos, options);
+        const TextMatch probe = FindText(m_verificationText, expression, m_probePos, options);
+        m_probePos = probe.position;
         if (m_probePos == -1) ++missed;
         if (m_probePos != -1 && !m_highlightExhausted && (m_highlightPos == -1 || m_probePos < m_highlightPos)) {
             m_highlightPos = m_probePos;
+            highlightLength = probe.length;
             m_highlightExpr = k;
         } else if (missed == count) {
             m_highlightExhausted = true;
@@ -580,14 +584,13 @@ void AdvancedSearchWindow::highlightNextMatch()
         m_session.dialogs.message(BoxKind::Plain,
                                   "No more occurances to highlight, click Reset to re-start from the beginning.");
     if (m_highlightPos > m_prevHighlightPos) {
-        const auto length =
-            static_cast<std::int64_t>(ToTableText(m_session.table.Encoding, runExpressionList->item(m_highlightExpr)->text()).size());
         MainWindow* main = m_session.windows.main;
         const bool suppressed = main && main->SuppressMemoChange;
         if (main) main->SuppressMemoChange = true;
         QTextCursor cursor(quickView->document());
-        cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos));
-        cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos + length), QTextCursor::KeepAnchor);
+        cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos, options.encoding));
+        cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos + highlightLength, options.encoding),
+                           QTextCursor::KeepAnchor);
         quickView->setTextCursor(cursor);
         quickView->ensureCursorVisible();
         if (main) main->SuppressMemoChange = suppressed;

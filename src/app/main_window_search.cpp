@@ -78,18 +78,18 @@ public:
         // the occurrence to select is looked for in what is shown.
         const bool edited = table.state(match.entry) != Original;
         std::string shown;
-        std::int64_t position = match.stringMatchPos;
+        TextMatch selection{match.stringMatchPos, match.matchLength};
         if (edited) {
-            shown = FromEditorText(table.Encoding, w.stringEditor->document()->toRawText());
-            position = FindText(shown, match.term, match.inStringStart, match.options.findOptions());
-            if (position < 0) return false;
+            shown = FromEditorText(match.encoding, w.stringEditor->document()->toRawText());
+            selection = FindText(shown, match.term, match.inStringStart, match.options.findOptions(match.encoding));
+            if (!selection.found()) return false;
         }
         const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
 
         if (w.highlightMatchesCheck->isChecked()) {
             QTextCursor cursor(w.stringEditor->document());
-            cursor.setPosition(EditorPosition(displayForm, position));
-            cursor.setPosition(EditorPosition(displayForm, position + static_cast<std::int64_t>(match.term.size())),
+            cursor.setPosition(EditorPosition(displayForm, selection.position, match.encoding));
+            cursor.setPosition(EditorPosition(displayForm, selection.position + selection.length, match.encoding),
                                QTextCursor::KeepAnchor);
             w.stringEditor->setTextCursor(cursor);
             w.stringEditor->ensureCursorVisible();

@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace lexicarta {
 
 QString FromCp1252(std::string_view bytes)
@@ -83,11 +85,28 @@ QString EditorText(const QPlainTextEdit& editor)
     return text;
 }
 
-int EditorPosition(std::string_view displayForm, std::int64_t position)
+int EditorPosition(std::string_view displayForm, std::int64_t position, TextEncoding encoding)
 {
-    std::int64_t editor = position;
-    for (std::int64_t i = 0; i + 1 < position && i + 1 < static_cast<std::int64_t>(displayForm.size()); ++i)
-        if (displayForm[i] == '\r' && displayForm[i + 1] == '\n') --editor;
+    std::int64_t editor = 0;
+    std::size_t i = 0;
+    const auto size = static_cast<std::int64_t>(displayForm.size());
+    while (static_cast<std::int64_t>(i) < position && static_cast<std::int64_t>(i) < size) {
+        // The editor's line break is the LF; the CR before it takes no place.
+        if (displayForm[i] == '\r' && static_cast<std::int64_t>(i) + 1 < std::min(position, size) &&
+            displayForm[i + 1] == '\n') {
+            ++i;
+            continue;
+        }
+        if (encoding != TextEncoding::Utf8 || static_cast<unsigned char>(displayForm[i]) < 0x80) {
+            ++editor;
+            ++i;
+            continue;
+        }
+        const Utf8Char c = NextUtf8(displayForm, i);
+        editor += c.code >= 0x10000 ? 2 : 1;
+        i += c.length;
+    }
+    if (position > size) editor += position - size;
     return static_cast<int>(editor);
 }
 

@@ -40,9 +40,10 @@ std::string FromEditorText(TextEncoding encoding, const QString& text);
 // turn each no-break space into a plain space. Line breaks come as '\n'.
 QString EditorText(const QPlainTextEdit& editor);
 
-// Position in the editor of a position in a display form: the editor holds
-// each CR LF as one line break.
-int EditorPosition(std::string_view displayForm, std::int64_t position);
+// Position in the editor (UTF-16 units) of a byte position in a display form
+// in the given encoding: the editor holds each CR LF as one line break and
+// each character as its decoded text.
+int EditorPosition(std::string_view displayForm, std::int64_t position, TextEncoding encoding);
 
 // UTF-8 text of paths and messages.
 inline QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }

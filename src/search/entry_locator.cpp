@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "search/text_matching.h"
 
 namespace lexicarta {
 
@@ -51,14 +50,13 @@ std::size_t EntryLocator::textAt(std::uint64_t pos) const
     return m_hint = t == 0 ? 0 : t - 1;
 }
 
-std::int32_t EntryLocator::nextCandidate(std::int64_t from, std::string_view term, const char* data,
-                                         bool folded) const
+std::int32_t EntryLocator::nextCandidate(std::int64_t from, const SearchPattern& pattern, const char* data) const
 {
     std::size_t k = firstIndexFrom(from);
-    if (term.empty() || !data || k >= m_entries.size()) return -1;
-    if (!m_inOrder) {
+    if (pattern.term().empty() || !data || k >= m_entries.size()) return -1;
+    if (!m_inOrder || !pattern.scansAcrossTexts()) {
         for (; k < m_entries.size(); ++k)
-            if (FindInBuffer(term, data + m_starts[k], m_ends[k] - m_starts[k], 0, folded) >= 0) return m_entries[k];
+            if (pattern.find(data + m_starts[k], m_ends[k] - m_starts[k], 0).found()) return m_entries[k];
         return -1;
     }
     // One scan over the data from the first text on; a hit that is not
@@ -66,11 +64,11 @@ std::int32_t EntryLocator::nextCandidate(std::int64_t from, std::string_view ter
     const std::uint64_t end = m_ends.back();
     std::uint64_t pos = m_starts[k];
     for (;;) {
-        const std::int64_t hit = FindInBuffer(term, data, end, pos, folded);
-        if (hit < 0) return -1;
-        const auto p = static_cast<std::uint64_t>(hit);
+        const TextMatch hit = pattern.find(data, end, pos);
+        if (!hit.found()) return -1;
+        const auto p = static_cast<std::uint64_t>(hit.position);
         const std::size_t t = textAt(p);
-        if (p >= m_starts[t] && p + term.size() <= m_ends[t]) return m_entries[t];
+        if (p >= m_starts[t] && p + static_cast<std::uint64_t>(hit.length) <= m_ends[t]) return m_entries[t];
         pos = p >= m_ends[t] && t + 1 < m_starts.size() ? m_starts[t + 1] : p + 1;
     }
 }

@@ -10,13 +10,14 @@
 // occurrence never reaches from one text into the next.
 //
 // Tables written in StrRef order are scanned as one buffer; any other layout
-// is scanned entry by entry, with the same answers.
+// (and a term whose meaning depends on the bytes around it) is scanned entry
+// by entry, with the same answers.
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "core/tlk_format.h"
+#include "search/search_pattern.h"
 
 namespace lexicarta {
 
@@ -27,9 +28,9 @@ public:
     void build(const StrRefEntry* entries, std::uint32_t count, std::uint64_t dataSize);
 
     // The smallest StrRef >= from whose text, data[Offset .. Offset + Length)
-    // cut at the end of the data, holds term as FindInBuffer finds it; -1 when
+    // cut at the end of the data, holds an occurrence of the pattern; -1 when
     // none does (also for an empty term).
-    std::int32_t nextCandidate(std::int64_t from, std::string_view term, const char* data, bool folded) const;
+    std::int32_t nextCandidate(std::int64_t from, const SearchPattern& pattern, const char* data) const;
 
     // The smallest StrRef >= from that has text; -1 when none has.
     std::int32_t nextWithText(std::int64_t from) const;

@@ -95,6 +95,14 @@ void SearchEngine::prepareLookups()
     m_textEntry = -1;
 }
 
+const SearchPattern& SearchEngine::pattern(const SearchOptions& options)
+{
+    if (m_pattern.term() != SearchTerm || m_pattern.encoding() != m_table.Encoding ||
+        m_pattern.matchCase() != options.caseSensitive)
+        m_pattern = SearchPattern(SearchTerm, m_table.Encoding, options.caseSensitive);
+    return m_pattern;
+}
+
 const std::string& SearchEngine::savedTextOf(std::int32_t entry)
 {
     if (entry == m_textEntry) return m_savedText;
@@ -145,23 +153,32 @@ void SearchEngine::search()
         }
         prepareLookups();
         const SearchOptions options = m_host.currentOptions();
-        const std::int64_t advance = options.lengthOriented ? static_cast<std::int64_t>(SearchTerm.size()) : 1;
+        const SearchPattern& term = pattern(options);
+        const TextEncoding encoding = term.encoding();
 
         // Behind the last match in its own text first, then the next entry
         // whose text holds a raw occurrence.
         std::int32_t entry = -1;
         std::int64_t inStringStart = 0;
+        TextMatch match;
         if (m_nextEntry == LastMatchEntry && LastMatchEntry >= 0) {
+            const std::string& text = savedTextOf(m_nextEntry);
+            // Length-oriented: behind the match; absolute: its next character.
+            const auto advance = options.lengthOriented
+                                     ? StringMatchLength
+                                     : static_cast<std::int64_t>(
+                                           CharacterLengthAt(text, static_cast<std::size_t>(StringMatchPos), encoding));
             inStringStart = StringMatchPos + advance;
-            StringMatchPos = FindText(savedTextOf(m_nextEntry), SearchTerm, inStringStart, options.findOptions());
-            if (StringMatchPos >= 0)
+            match = FindText(text, term, inStringStart, options.wholeWords);
+            StringMatchPos = match.position;
+            if (match.found())
                 entry = m_nextEntry;
             else
                 ++m_nextEntry;
         }
         if (entry < 0) {
             const auto view = m_table.Cache.view();
-            entry = m_locator.nextCandidate(m_nextEntry, SearchTerm, view.data(), !options.caseSensitive);
+            entry = m_locator.nextCandidate(m_nextEntry, term, view.data());
             if (entry < 0 || entry >= entryLimit()) {
                 exhausted();
                 break;
@@ -171,12 +188,14 @@ void SearchEngine::search()
             LastRawMatch = SearchPosition;
             m_nextEntry = entry;
             inStringStart = 0;
-            StringMatchPos = FindText(savedTextOf(entry), SearchTerm, 0, options.findOptions());
-            if (StringMatchPos < 0) {
+            match = FindText(savedTextOf(entry), term, 0, options.wholeWords);
+            StringMatchPos = match.position;
+            if (!match.found()) {
                 m_nextEntry = entry + 1;
                 continue;
             }
         }
+        StringMatchLength = match.length;
         const std::string& text = savedTextOf(entry);
 
         LastMatchEntry = entry;
@@ -188,8 +207,9 @@ void SearchEngine::search()
         } else if (current == Mode::Counting) {
             reportProgress();
         } else {
-            const FoundMatch match{entry, StringMatchPos, inStringStart, SearchTerm, options, text};
-            if (!m_host.presentMatch(match)) {
+            const FoundMatch found{entry,   StringMatchPos, StringMatchLength, inStringStart,
+                                   SearchTerm, options,      encoding,          text};
+            if (!m_host.presentMatch(found)) {
                 // The shown text no longer holds it: go on with the next entry.
                 m_nextEntry = entry + 1;
                 continue;

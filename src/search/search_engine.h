@@ -29,16 +29,18 @@ struct SearchOptions {
     // after its start ("Absolute").
     bool lengthOriented = true;
 
-    FindOptions findOptions() const { return {wholeWords, caseSensitive}; }
+    FindOptions findOptions(TextEncoding encoding) const { return {wholeWords, caseSensitive, encoding}; }
 };
 
 // A confirmed match as the window receives it in interactive mode.
 struct FoundMatch {
     std::int32_t entry = 0;
-    std::int64_t stringMatchPos = 0;  // in the display form of the saved text
+    std::int64_t stringMatchPos = 0;  // in the display form of the saved text (bytes)
+    std::int64_t matchLength = 0;     // bytes of the occurrence there (may differ from the term's)
     std::int64_t inStringStart = 0;   // where this step began to look inside the string
     std::string_view term;
     SearchOptions options;
+    TextEncoding encoding = TextEncoding::Windows1252;  // of the term and the texts
     std::string_view savedText;  // display form of the entry's saved text
 };
 
@@ -69,12 +71,13 @@ public:
     SearchEngine& operator=(const SearchEngine&) = delete;
 
     // Engine state, changed only by the step and by the callers' resets.
-    std::string SearchTerm;           // Windows-1252 bytes
+    std::string SearchTerm;           // bytes in the table's encoding
     std::int64_t SearchPosition = 0;  // cache position of the text under way (shown as the current position)
     std::int64_t LastRawMatch = -1;   // cache position of the last raw candidate's text; -1 none
     std::int32_t SearchEntry = 0;     // entry of the current candidate
     std::int32_t LastMatchEntry = -1;
     std::int64_t StringMatchPos = -1;  // last confirmed match inside its string; -1 after a failed check
+    std::int64_t StringMatchLength = 0;  // its bytes
     std::int32_t MatchCount = 0;
     bool NoMoreMatches = false;
     std::int32_t ProgressItemIndex = 0;  // term under way in a batch run, from 0
@@ -120,6 +123,8 @@ private:
     void letEventsRun();
     bool ensureMapped();
     void prepareLookups();
+    // The search term prepared for the table's encoding and the options.
+    const SearchPattern& pattern(const SearchOptions& options);
     const std::string& savedTextOf(std::int32_t entry);
     // The entries the step may visit: the saved ones that still exist.
     std::int64_t entryLimit() const;
@@ -146,6 +151,7 @@ private:
     std::uint32_t m_lookupCount = 0;
     std::uint64_t m_lookupSize = 0;
     EntryLocator m_locator;
+    SearchPattern m_pattern;
     std::int32_t m_textEntry = -1;
     // Where the next step looks first: the entry of the last match (behind
     // that match) or the first entry not yet looked at.

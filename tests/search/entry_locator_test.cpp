@@ -34,13 +34,14 @@ void ExpectRuleEverywhere(const std::vector<StrRefEntry>& entries, const std::st
 {
     EntryLocator locator;
     locator.build(entries.data(), static_cast<std::uint32_t>(entries.size()), data.size());
+    const SearchPattern pattern(term, TextEncoding::Windows1252, true);
     const auto n = static_cast<std::int64_t>(entries.size());
     for (std::int64_t from = -1; from <= n; ++from)
-        ASSERT_EQ(locator.nextCandidate(from, term, data.data(), false), RuleAnswer(entries, data, from, term))
+        ASSERT_EQ(locator.nextCandidate(from, pattern, data.data()), RuleAnswer(entries, data, from, term))
             << what << ", from " << from << ", term '" << term << "'";
     // Backwards after forwards: the lookup keeps a hint.
     for (std::int64_t from = n; from-- > 0;)
-        ASSERT_EQ(locator.nextCandidate(from, term, data.data(), false), RuleAnswer(entries, data, from, term))
+        ASSERT_EQ(locator.nextCandidate(from, pattern, data.data()), RuleAnswer(entries, data, from, term))
             << what << ", from " << from << " going back";
 }
 
@@ -120,5 +121,5 @@ TEST(EntryLocator, NextWithTextSkipsEntriesWithoutText)
 
     locator.build(nullptr, 0, 0);
     EXPECT_EQ(locator.nextWithText(0), -1);
-    EXPECT_EQ(locator.nextCandidate(0, "a", "", false), -1);
+    EXPECT_EQ(locator.nextCandidate(0, SearchPattern("a", TextEncoding::Windows1252, true), ""), -1);
 }

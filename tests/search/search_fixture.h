@@ -21,6 +21,7 @@ struct PresentedMatch {
     std::int64_t position;
     std::int64_t inStringStart;
     std::string savedText;
+    std::int64_t length = 0;  // bytes of the occurrence
     bool operator==(const PresentedMatch&) const = default;
 };
 
@@ -38,7 +39,8 @@ public:
     }
     bool presentMatch(const FoundMatch& match) override
     {
-        presented.push_back({match.entry, match.stringMatchPos, match.inStringStart, std::string(match.savedText)});
+        presented.push_back(
+            {match.entry, match.stringMatchPos, match.inStringStart, std::string(match.savedText), match.matchLength});
         return onPresent ? onPresent(match) : true;
     }
     void offerRestart() override { ++restartOffers; }

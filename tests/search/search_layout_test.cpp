@@ -1,11 +1,13 @@
 // Tables whose texts do not simply follow each other: an empty StrRef 0 with
 // the next text at Offset 0, records sharing their bytes, bytes before the
 // first text. Find next, the advanced search and counting must all meet each
-// entry's own matches, the same ones, under every combination of options.
+// entry's own matches, the same ones, under every combination of options and
+// in every text encoding.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 
 #include "expected_matches.h"
 #include "search/advanced_search.h"
@@ -70,47 +72,108 @@ const std::vector<Layout>& Layouts()
     return layouts;
 }
 
+// The layouts' letters written in other encodings, each as another letter
+// of that encoding with the same case. In UTF-8 the two cases of a letter
+// may differ in length (d: "ß" and "ẞ", a: "k" and the Kelvin sign) and the
+// full stop becomes a byte that is no character.
+const std::map<char, std::u16string>& LettersOf(TextEncoding encoding)
+{
+    static const std::map<char, std::u16string> utf8 = {
+        {'d', u"ß"}, {'D', u"ẞ"}, {'a', u"k"}, {'A', u"\u212A"}, {'r', u"ř"}, {'g', u"γ"}, {'o', u"ж"},
+        {'n', u"ñ"}, {'N', u"Ñ"}, {'t', u"т"}, {'h', u"ħ"},   {'e', u"é"}, {'f', u"φ"}, {'l', u"λ"},
+        {'y', u"ÿ"}, {'s', u"ſ"}, {'i', u"ι"}, {'v', u"ѵ"},   {'.', std::u16string(1, char16_t(StandIn(0xA9)))}};
+    static const std::map<char, std::u16string> central = {
+        {'d', u"ď"}, {'D', u"Ď"}, {'a', u"ą"}, {'A', u"Ą"}, {'r', u"ř"}, {'g', u"ę"}, {'o', u"ó"}, {'n', u"ń"},
+        {'t', u"ť"}, {'h', u"ł"}, {'e', u"é"}, {'f', u"ź"}, {'l', u"ľ"}, {'y', u"ý"}, {'s', u"ś"}, {'i', u"í"},
+        {'v', u"ů"}};
+    static const std::map<char, std::u16string> cyrillic = {
+        {'d', u"д"}, {'D', u"Д"}, {'a', u"а"}, {'A', u"А"}, {'r', u"р"}, {'g', u"г"}, {'o', u"ё"}, {'n', u"н"},
+        {'t', u"т"}, {'h', u"х"}, {'e', u"е"}, {'f', u"ф"}, {'l', u"л"}, {'y', u"у"}, {'s', u"с"}, {'i', u"и"},
+        {'v', u"в"}};
+    static const std::map<char, std::u16string> none;
+    switch (encoding) {
+    case TextEncoding::Utf8: return utf8;
+    case TextEncoding::Windows1250: return central;
+    case TextEncoding::Windows1251: return cyrillic;
+    default: return none;
+    }
+}
+
+// The bytes of an ASCII text with its letters exchanged as above.
+std::string Translated(std::string_view text, TextEncoding encoding)
+{
+    std::u16string out;
+    for (const char c : text) {
+        const auto& letters = LettersOf(encoding);
+        const auto at = letters.find(c);
+        out += at != letters.end() ? at->second : std::u16string(1, char16_t(c));
+    }
+    return EncodeText(encoding, out);
+}
+
+// A layout in another encoding: the records' offsets and lengths move with
+// the bytes of the letters before and inside them.
+Layout TranslatedLayout(const Layout& layout, TextEncoding encoding)
+{
+    Layout out{layout.name, Translated(layout.data, encoding), {}};
+    const auto bytesBefore = [&](std::uint32_t chars) {
+        return static_cast<std::uint32_t>(Translated(std::string_view(layout.data).substr(0, chars), encoding).size());
+    };
+    for (const Record& r : layout.records) {
+        const std::uint32_t begin = bytesBefore(r.offset);
+        out.records.push_back({begin, r.length ? bytesBefore(r.offset + r.length) - begin : 0});
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(SearchLayout, FindNextAdvancedAndCountingAgreeUnderEveryOptionCombination)
 {
-    const char* terms[] = {"dragon", "Dragon", "drag", "on", "a"};
-    for (const Layout& layout : Layouts()) {
-        std::vector<tlkgen::GeneratedEntry> entries;
-        SearchFixture f;
-        ASSERT_TRUE(f.load(LaidOutTable(layout.data, layout.records, entries))) << layout.name;
-        f.table->TableLoaded = true;
-        AdvancedSearch advanced(f.engine, *f.table, f.flags, f.progress, f.dialogs);
-        for (const char* term : terms) {
-            for (int combination = 0; combination < 8; ++combination) {
-                SearchOptions options;
-                options.caseSensitive = combination & 1;
-                options.wholeWords = combination & 2;
-                options.lengthOriented = combination & 4;
-                SCOPED_TRACE(std::string(layout.name) + ", '" + term + "', case " +
-                             std::to_string(options.caseSensitive) + " whole " + std::to_string(options.wholeWords) +
-                             " length " + std::to_string(options.lengthOriented));
-                f.host.options = options;
-                const auto expected = ExpectedMatches(entries, term, options.caseSensitive, options.wholeWords,
-                                                      options.lengthOriented);
-                std::vector<ExpectedMatch> found;
-                for (const PresentedMatch& m : f.interactive(term)) found.push_back({m.entry, m.position});
-                EXPECT_EQ(found, expected);
-                EXPECT_EQ(f.host.restartOffers, 1);
-                std::vector<std::int32_t> expectedEntries;
-                for (const ExpectedMatch& m : expected) expectedEntries.push_back(m.entry);
-                EXPECT_EQ(f.advancedResults(term), expectedEntries);
-                EXPECT_EQ(f.count(term), static_cast<std::int32_t>(expected.size()));
-                // The advanced search lists each of those entries with its number of matches.
-                std::vector<ResultLine> lines;
-                for (std::int32_t entry : expectedEntries) {
-                    if (lines.empty() || lines.back().strRef != entry) lines.push_back({entry, 0});
-                    ++lines.back().count;
+    const char* terms[] = {"dragon", "Dragon", "drag", "on", "a", "A", "n.", "."};
+    for (const TextEncoding encoding : AllTextEncodings) {
+        for (const Layout& original : Layouts()) {
+            const Layout layout = TranslatedLayout(original, encoding);
+            std::vector<tlkgen::GeneratedEntry> entries;
+            SearchFixture f;
+            ASSERT_TRUE(f.load(LaidOutTable(layout.data, layout.records, entries))) << layout.name;
+            f.table->TableLoaded = true;
+            f.table->Encoding = encoding;
+            AdvancedSearch advanced(f.engine, *f.table, f.flags, f.progress, f.dialogs);
+            for (const char* original : terms) {
+                const std::string term = Translated(original, encoding);
+                for (int combination = 0; combination < 8; ++combination) {
+                    SearchOptions options;
+                    options.caseSensitive = combination & 1;
+                    options.wholeWords = combination & 2;
+                    options.lengthOriented = combination & 4;
+                    SCOPED_TRACE(std::string(EncodingName(encoding)) + ", " + layout.name + ", '" + original +
+                                 "', case " + std::to_string(options.caseSensitive) + " whole " +
+                                 std::to_string(options.wholeWords) + " length " +
+                                 std::to_string(options.lengthOriented));
+                    f.host.options = options;
+                    const auto expected = ExpectedMatches(entries, term, options.caseSensitive, options.wholeWords,
+                                                          options.lengthOriented, encoding);
+                    std::vector<ExpectedMatch> found;
+                    for (const PresentedMatch& m : f.interactive(term))
+                        found.push_back({m.entry, m.position, m.length});
+                    EXPECT_EQ(found, expected);
+                    EXPECT_EQ(f.host.restartOffers, 1);
+                    std::vector<std::int32_t> expectedEntries;
+                    for (const ExpectedMatch& m : expected) expectedEntries.push_back(m.entry);
+                    EXPECT_EQ(f.advancedResults(term), expectedEntries);
+                    EXPECT_EQ(f.count(term), static_cast<std::int32_t>(expected.size()));
+                    // The advanced search lists each of those entries with its number of matches.
+                    std::vector<ResultLine> lines;
+                    for (std::int32_t entry : expectedEntries) {
+                        if (lines.empty() || lines.back().strRef != entry) lines.push_back({entry, 0});
+                        ++lines.back().count;
+                    }
+                    f.flags.KeepRunning = true;
+                    ASSERT_EQ(advanced.RunAdvancedSearch({term}, 0), RunOutcome::Completed);
+                    EXPECT_EQ(advanced.CompileResults(Combination::Any).lines, lines);
+                    f.engine.setResultFile(&f.results);  // the run leaves the engine without one
                 }
-                f.flags.KeepRunning = true;
-                ASSERT_EQ(advanced.RunAdvancedSearch({term}, 0), RunOutcome::Completed);
-                EXPECT_EQ(advanced.CompileResults(Combination::Any).lines, lines);
-                f.engine.setResultFile(&f.results);  // the run leaves the engine without one
             }
         }
     }

@@ -11,6 +11,10 @@
 using namespace lexicarta;
 using namespace std::string_literals;
 
+namespace lexicarta {
+void PrintTo(const TextMatch& m, std::ostream* out) { *out << "{" << m.position << ", " << m.length << "}"; }
+}  // namespace lexicarta
+
 namespace {
 
 // The Windows-1252 lower-case mapping, written out from its definition.
@@ -44,23 +48,27 @@ std::int64_t NaiveFind(const std::string& term, const std::string& buffer, std::
 
 std::int64_t Find(const std::string& term, const std::string& buffer, std::size_t start, bool folded)
 {
-    return FindInBuffer(term, buffer.data(), buffer.size(), start, folded);
+    return SearchPattern(term, TextEncoding::Windows1252, !folded).find(buffer.data(), buffer.size(), start).position;
 }
 
 }  // namespace
 
 TEST(LowerCaseTable, MapsExactlyTheWindows1252CapitalsToTheirSmallLetters)
 {
-    for (int b = 0; b < 256; ++b)
-        EXPECT_EQ(LowerCaseTable[b], ExpectedLower(static_cast<unsigned char>(b))) << "byte " << b;
+    const auto& fold = RulesOf(TextEncoding::Windows1252).fold;
+    for (int b = 0; b < 256; ++b) EXPECT_EQ(fold[b], ExpectedLower(static_cast<unsigned char>(b))) << "byte " << b;
 }
 
 TEST(WordCharacters, AreLettersOfBothCasesAndDigits)
 {
     const std::string words = "09AZaz\x8A\x9A\x8C\x9C\x8E\x9E\x9F\xFF\xC0\xD6\xD8\xDE\xDF\xE0\xF6\xF8\xFE"s;
     const std::string others = " \t\r\n!,.?'\"-_<>\x85\x93\x94\xA0\xAA\xB5\xD7\xF7\x80\x83\x00"s;
-    for (unsigned char c : words) EXPECT_TRUE(IsWordCharacter(c)) << int(c);
-    for (unsigned char c : others) EXPECT_FALSE(IsWordCharacter(c)) << int(c);
+    // A character counts as a word character when it keeps "the" next to it from being a whole word.
+    const auto isWord = [](unsigned char c) {
+        return !IsWholeWordAt(std::string(1, static_cast<char>(c)) + "the", 1, 3, TextEncoding::Windows1252);
+    };
+    for (unsigned char c : words) EXPECT_TRUE(isWord(c)) << int(c);
+    for (unsigned char c : others) EXPECT_FALSE(isWord(c)) << int(c);
 }
 
 TEST(FindInBuffer, FindsTheFirstOccurrenceFromStart)
@@ -96,8 +104,8 @@ TEST(FindInBuffer, FindsTheFirstOccurrenceFromStart)
         {"NUL bytes are plain bytes", "a\0b"s, "xa\0b"s, 0, false, 1},
     };
     for (const Case& c : cases) EXPECT_EQ(Find(c.term, c.buffer, c.start, c.folded), c.expected) << c.name;
-    EXPECT_EQ(FindInBuffer("a", nullptr, 0, 0, false), -1);
-    EXPECT_EQ(FindInBuffer("a", nullptr, 10, 0, true), -1);
+    EXPECT_FALSE(SearchPattern("a", TextEncoding::Windows1252, true).find(nullptr, 0, 0).found());
+    EXPECT_FALSE(SearchPattern("a", TextEncoding::Windows1252, false).find(nullptr, 10, 0).found());
 }
 
 TEST(FindInBuffer, AgreesWithAPlainScanOnRandomBuffers)
@@ -117,6 +125,45 @@ TEST(FindInBuffer, AgreesWithAPlainScanOnRandomBuffers)
         const std::size_t start = size ? random() % (size + 2) : 0;
         for (bool folded : {false, true})
             ASSERT_EQ(Find(term, buffer, start, folded), NaiveFind(term, buffer, start, folded))
+                << "term '" << term << "' start " << start << " folded " << folded << " buffer '" << buffer << "'";
+    }
+}
+
+TEST(FindInBuffer, Utf8AgreesWithAScanOfTheDecodedCharacters)
+{
+    // Letters whose case forms differ in length, bytes that are no character
+    // (0xA9 is also the last byte of "é"), long enough for the vector scan.
+    const std::u16string alphabet =
+        u"sSſkK\u212AßẞéÉжЖ a" + std::u16string{char16_t(StandIn(0xA9)), char16_t(StandIn(0xE2))};
+    const auto naive = [](const std::string& term, const std::string& buffer, std::size_t start, bool folded) {
+        const auto fold = [&](char32_t c) { return folded ? FoldCase(c) : c; };
+        std::vector<char32_t> wanted;
+        for (std::size_t i = 0; i < term.size(); i += NextUtf8(term, i).length)
+            wanted.push_back(fold(NextUtf8(term, i).code));
+        for (std::size_t p = 0; p < buffer.size(); p += NextUtf8(buffer, p).length) {
+            if (p < start) continue;
+            std::size_t at = p;
+            std::size_t k = 0;
+            for (; k < wanted.size() && at < buffer.size(); ++k, at += NextUtf8(buffer, at).length)
+                if (fold(NextUtf8(buffer, at).code) != wanted[k]) break;
+            if (k == wanted.size()) return TextMatch{static_cast<std::int64_t>(p), static_cast<std::int64_t>(at - p)};
+        }
+        return TextMatch{};
+    };
+    std::mt19937 random(678);
+    for (int round = 0; round < 3000; ++round) {
+        std::u16string text(random() % 90, u' ');
+        for (char16_t& c : text) c = alphabet[random() % alphabet.size()];
+        std::u16string word(1 + random() % 4, u' ');
+        for (char16_t& c : word) c = alphabet[random() % alphabet.size()];
+        if (text.size() > word.size() && random() % 2)
+            word = text.substr(random() % (text.size() - word.size()), word.size());
+        const std::string buffer = EncodeText(TextEncoding::Utf8, text);
+        const std::string term = EncodeText(TextEncoding::Utf8, word);
+        const std::size_t start = random() % (buffer.size() + 2);
+        for (bool folded : {false, true})
+            ASSERT_EQ(SearchPattern(term, TextEncoding::Utf8, !folded).find(buffer.data(), buffer.size(), start),
+                      naive(term, buffer, start, folded))
                 << "term '" << term << "' start " << start << " folded " << folded << " buffer '" << buffer << "'";
     }
 }
@@ -154,5 +201,65 @@ TEST(FindText, AppliesWholeWordsAndMatchCase)
         {"haha absolute next", "hahahaha", "haha", 1, false, false, 2},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FindText(c.text, c.term, c.start, {c.wholeWord, c.matchCase}), c.expected) << c.name;
+        EXPECT_EQ(FindText(c.text, c.term, c.start, {c.wholeWord, c.matchCase}).position, c.expected) << c.name;
+}
+
+TEST(FindText, FollowsTheTextEncoding)
+{
+    // The text with the expected occurrence between two '|' (none without);
+    // a stand-in in the text or the term is its raw byte.
+    const std::u16string invalidA9(1, char16_t(StandIn(0xA9)));
+    const std::u16string invalidE2(1, char16_t(StandIn(0xE2)));
+    struct Case {
+        TextEncoding encoding;
+        std::u16string text;
+        std::u16string term;
+        bool wholeWord;
+        bool matchCase;
+    };
+    const auto utf8 = TextEncoding::Utf8;
+    const Case cases[] = {
+        {utf8, u"Zażółć gęślą |żółć|.", u"żółć", true, false},
+        {utf8, u"Zażółć gęślą |ŻÓŁĆ|.", u"żółć", true, false},
+        {utf8, u"Zażółć", u"ŻÓŁĆ", false, true},
+        {utf8, u"Цвет: |ЖЁЛТЫЙ|!", u"жёлтый", true, false},
+        {utf8, u"ЖЁЛТЫЙ жёлтыйцвет", u"жёлтый", true, true},
+        {utf8, u"Η |ΣΟΦΊΑ|", u"σοφία", true, false},
+        {utf8, u"ὁ |ΛΌΓΟΣ|", u"λόγος", true, false},
+        {utf8, u"Il l'a déjàvu, |DÉJÀ| vu", u"déjà", true, false},
+        {utf8, u"nondéjà |déjà|", u"déjà", true, true},
+        // Folding may change a character's length in bytes.
+        {utf8, u"mi|ſ|t", u"S", false, false},
+        {utf8, u"a |\u212A|", u"k", true, false},
+        {utf8, u"|STRAẞE|", u"straße", false, false},
+        {utf8, u"|Straße|", u"STRAẞE", false, false},
+        {utf8, u"STRAẞE", u"straße", false, true},
+        // A byte that is no character matches only itself, never the same
+        // byte inside a character.
+        {utf8, u"é ñ|" + invalidA9 + u"|", invalidA9, false, false},
+        {utf8, u"\u212A x|" + invalidE2 + u"|", invalidE2, false, true},
+        {utf8, u"|\u212A|" + invalidA9, u"K", false, false},
+        {TextEncoding::Windows1250, u"Zażółć |ŻÓŁĆ| gęślą", u"żółć", true, false},
+        {TextEncoding::Windows1250, u"Zażółć", u"ółć", true, false},
+        {TextEncoding::Windows1251, u"Цвет: |ЖЁЛТЫЙ|!", u"жёлтый", true, false},
+        {TextEncoding::Windows1251, u"жёлтыйцвет", u"жёлтый", true, false},
+        {TextEncoding::Windows1252, u"déjàvu |DÉJÀ|", u"déjà", true, false},
+    };
+    for (const Case& c : cases) {
+        const std::size_t open = c.text.find(u'|');
+        const std::size_t close = c.text.find(u'|', open + 1);
+        std::u16string text = c.text;
+        TextMatch expected;
+        if (open != std::u16string::npos) {
+            text = c.text.substr(0, open) + c.text.substr(open + 1, close - open - 1) + c.text.substr(close + 1);
+            expected.position = static_cast<std::int64_t>(EncodeText(c.encoding, c.text.substr(0, open)).size());
+            expected.length =
+                static_cast<std::int64_t>(EncodeText(c.encoding, c.text.substr(open + 1, close - open - 1)).size());
+        }
+        const std::string bytes = EncodeText(c.encoding, text);
+        const std::string term = EncodeText(c.encoding, c.term);
+        ASSERT_EQ(DecodeText(c.encoding, bytes), text);  // every character is one of the encoding
+        EXPECT_EQ(FindText(bytes, term, 0, {c.wholeWord, c.matchCase, c.encoding}), expected)
+            << EncodingName(c.encoding) << ": " << bytes << " / " << term;
+    }
 }

@@ -16,6 +16,34 @@ bool IsLetterOrDigit(unsigned char b)
            b == 0x9A || b == 0x9C || b == 0x9E;
 }
 
+// One character of a shown text: where its bytes start, how many there are,
+// and what it is compared as and by.
+struct Character {
+    std::size_t offset;
+    std::size_t length;
+    char32_t exact;
+    char32_t folded;
+    bool word;
+};
+
+std::vector<Character> Characters(const std::string& bytes, TextEncoding encoding)
+{
+    std::vector<Character> out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (encoding == TextEncoding::Windows1252) {
+            out.push_back({i, 1, b, Lower(b), IsLetterOrDigit(b)});
+            ++i;
+            continue;
+        }
+        // UTF-8 characters as the decoder reads them: a byte that starts none stands for itself.
+        const Utf8Char c = encoding == TextEncoding::Utf8 ? NextUtf8(bytes, i) : Utf8Char{DecodeByte(encoding, b), 1};
+        out.push_back({i, c.length, c.code, FoldCase(c.code), IsWordCodePoint(c.code)});
+        i += c.length;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string ShownForm(const std::string& bytes)
@@ -33,29 +61,27 @@ std::string ShownForm(const std::string& bytes)
 }
 
 std::vector<ExpectedMatch> ExpectedMatches(const std::vector<tlkgen::GeneratedEntry>& entries, const std::string& term,
-                                           bool caseSensitive, bool wholeWords, bool lengthOriented)
+                                           bool caseSensitive, bool wholeWords, bool lengthOriented,
+                                           TextEncoding encoding)
 {
     std::vector<ExpectedMatch> matches;
-    if (term.empty()) return matches;
+    const std::vector<Character> wanted = Characters(term, encoding);
+    if (wanted.empty()) return matches;
     for (std::size_t e = 0; e < entries.size(); ++e) {
-        const std::string text = ShownForm(entries[e].text);
+        const std::string shown = ShownForm(entries[e].text);
+        const std::vector<Character> text = Characters(shown, encoding);
         std::size_t p = 0;
-        while (p + term.size() <= text.size()) {
+        while (p + wanted.size() <= text.size()) {
             bool equal = true;
-            for (std::size_t i = 0; i < term.size() && equal; ++i) {
-                const auto a = static_cast<unsigned char>(text[p + i]);
-                const auto b = static_cast<unsigned char>(term[i]);
-                equal = caseSensitive ? a == b : Lower(a) == Lower(b);
-            }
-            if (equal && wholeWords) {
-                const bool before = p > 0 && IsLetterOrDigit(static_cast<unsigned char>(text[p - 1]));
-                const std::size_t end = p + term.size();
-                const bool after = end < text.size() && IsLetterOrDigit(static_cast<unsigned char>(text[end]));
-                equal = !before && !after;
-            }
+            for (std::size_t i = 0; i < wanted.size() && equal; ++i)
+                equal = caseSensitive ? text[p + i].exact == wanted[i].exact : text[p + i].folded == wanted[i].folded;
+            const std::size_t end = p + wanted.size();
+            if (equal && wholeWords) equal = !(p > 0 && text[p - 1].word) && !(end < text.size() && text[end].word);
             if (equal) {
-                matches.push_back({static_cast<std::int32_t>(e), static_cast<std::int64_t>(p)});
-                p += lengthOriented ? term.size() : 1;
+                const std::size_t bytes = (end < text.size() ? text[end].offset : shown.size()) - text[p].offset;
+                matches.push_back({static_cast<std::int32_t>(e), static_cast<std::int64_t>(text[p].offset),
+                                   static_cast<std::int64_t>(bytes)});
+                p += lengthOriented ? wanted.size() : 1;
             } else {
                 ++p;
             }
