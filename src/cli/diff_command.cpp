@@ -2,6 +2,8 @@
 // TRA file that makes the first table's texts and sounds those of the second.
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 #include "cli/arguments.h"
 #include "cli/atomic_file.h"
@@ -23,8 +25,28 @@ int DiffCommand(const Args& args, CommandContext& context)
 {
     const Arguments arguments("diff", args, {{"--encoding", true}, {"--tra", true}}, 2, 2);
     const auto encoding = arguments.encoding();
-    const LoadedTable before(arguments.operands()[0], context.directory, LoadPurpose::Read, encoding);
-    const LoadedTable after(arguments.operands()[1], context.directory, LoadPurpose::Read, encoding);
+    // The two loads are independent: the first one runs beside the second.
+    std::unique_ptr<LoadedTable> loadedBefore;
+    std::exception_ptr beforeFailed;
+    std::thread loader([&] {
+        try {
+            loadedBefore = std::make_unique<LoadedTable>(arguments.operands()[0], context.directory, LoadPurpose::Read,
+                                                         encoding, 0);
+        } catch (...) {
+            beforeFailed = std::current_exception();
+        }
+    });
+    std::unique_ptr<LoadedTable> loadedAfter;
+    try {
+        loadedAfter = std::make_unique<LoadedTable>(arguments.operands()[1], context.directory, LoadPurpose::Read, encoding, 1);
+    } catch (...) {
+        loader.join();
+        throw;
+    }
+    loader.join();
+    if (beforeFailed) std::rethrow_exception(beforeFailed);
+    const LoadedTable& before = *loadedBefore;
+    const LoadedTable& after = *loadedAfter;
     std::unique_ptr<AtomicFile> tra;
     if (const auto traPath = arguments.value("--tra")) tra = std::make_unique<AtomicFile>(*traPath);
 

@@ -3,6 +3,18 @@
 // small pages costs more than a dump of the whole table takes otherwise.
 // Linked into the lexicarta-cli executable only.
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LEXICARTA_SANITIZED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define LEXICARTA_SANITIZED 1
+#endif
+
+// Sanitizer builds keep their own allocation functions, which check pairs.
+#ifndef LEXICARTA_SANITIZED
+
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -36,3 +48,5 @@ void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+
+#endif  // LEXICARTA_SANITIZED

@@ -1,5 +1,8 @@
 #include "cli/loaded_table.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,7 +14,7 @@
 namespace lexicarta::cli {
 
 LoadedTable::LoadedTable(const std::string& path, const std::string& directory, LoadPurpose purpose,
-                         std::optional<TextEncoding> encoding)
+                         std::optional<TextEncoding> encoding, std::optional<std::uint32_t> cacheNumber)
     : m_table(std::make_unique<TalkTable>())
 {
     TalkTable& table = *m_table;
@@ -23,10 +26,19 @@ LoadedTable::LoadedTable(const std::string& path, const std::string& directory, 
     const OpenResult opened = OpenTalkTableFile(path, dialogs, file, purpose == LoadPurpose::Edit);
     if (opened != OpenResult::Opened) throw CliError(path + ": " + dialogs.problems());
     table.CurrentTablePath = path;
-    table.CacheNumber = ChooseCacheNumber(directory);
+    table.CacheNumber = cacheNumber ? *cacheNumber : ChooseCacheNumber(directory);
     table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
     if (!BuildStringCache(table, file, progress, dialogs, flags) || !table.Cache.map())
         throw CliError(path + ": " + dialogs.problems());
+    // Every command here reads (nearly) all texts: the page tables of the
+    // whole view are filled in one call instead of one fault at a time.
+    const auto view = table.Cache.view();
+    if (!view.empty()) {
+        const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        const auto begin = reinterpret_cast<std::uintptr_t>(view.data()) & ~(page - 1);
+        ::madvise(reinterpret_cast<void*>(begin), reinterpret_cast<std::uintptr_t>(view.data()) + view.size() - begin,
+                  MADV_POPULATE_READ);
+    }
     table.CachedEntryCount = table.EntryCount;
     table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
     table.LastOpenedPath = path;

@@ -22,9 +22,11 @@ public:
     // Loads path with its cache in directory (trailing '/'). A refused or
     // unreadable file throws CliError with the load's message. The
     // encoding is the given one, or the one detected from the texts
-    // (Windows-1252 when they are not UTF-8).
+    // (Windows-1252 when they are not UTF-8). Tables loaded at the same
+    // time into one directory need cache numbers of their own; by default
+    // the first free one is taken.
     LoadedTable(const std::string& path, const std::string& directory, LoadPurpose purpose,
-                std::optional<TextEncoding> encoding);
+                std::optional<TextEncoding> encoding, std::optional<std::uint32_t> cacheNumber = std::nullopt);
     ~LoadedTable();
     LoadedTable(const LoadedTable&) = delete;
     LoadedTable& operator=(const LoadedTable&) = delete;
