@@ -77,9 +77,18 @@ int ApplyCommand(const Args& args, CommandContext& context)
     // them, so that a long file costs one pass over the table, not one per line.
     std::vector<std::uint32_t> growth(entryCount, 0);
     bool anyGrowth = false;
+    std::uint32_t unchanged = 0;
     for (const auto& [strRef, entry] : changes) {
         if (strRef >= entryCount) break;
         const auto n = static_cast<std::int32_t>(strRef);
+        // An entry the line would leave as it is stays untouched (no edit,
+        // no new type), as an entry the user only looked at.
+        if (entry->text == loaded.text(static_cast<std::uint32_t>(n)) &&
+            (!entry->sound || SoundResRefFromText(*entry->sound) == table.EntryTable[n].SoundResRef) &&
+            loaded.text(static_cast<std::uint32_t>(n)).size() == table.EntryTable[n].Length) {
+            ++unchanged;
+            continue;
+        }
         const auto length = static_cast<std::uint32_t>(entry->text.size());
         growth[n] = length - table.EntryTable[n].Length;
         anyGrowth = anyGrowth || growth[n] != 0;
@@ -100,6 +109,11 @@ int ApplyCommand(const Args& args, CommandContext& context)
         ++appended;
     }
 
+    if (edited + appended == 0) {
+        context.out << "nothing to change: every entry already holds its text and sound\n";
+        return ExitOk;
+    }
+
     SaveRequest request;
     request.target = tablePath;
     request.makeBackup = true;
@@ -113,8 +127,8 @@ int ApplyCommand(const Args& args, CommandContext& context)
     if (result == SaveResult::Cancelled)
         throw CliError("apply: " + tablePath + " was changed by another program while it was being applied; nothing was written");
     if (result != SaveResult::Saved) throw CliError("apply: " + loaded.dialogs.problems());
-    context.out << std::to_string(edited) + " entries changed, " + std::to_string(appended) + " added; saved " + tablePath +
-                       " (backup " + tablePath + ".bak)\n";
+    context.out << std::to_string(edited) + " changed, " + std::to_string(unchanged) + " unchanged, " +
+                       std::to_string(appended) + " added; saved " + tablePath + " (backup " + tablePath + ".bak)\n";
     return ExitOk;
 }
 
