@@ -11,7 +11,6 @@
 
 #include "bench_util.h"
 #include "core/file_io.h"
-#include "core/table_loader.h"
 #include "search/search_engine.h"
 #include "statistics/word_statistics.h"
 
@@ -103,19 +102,13 @@ int main(int argc, char** argv)
     // window loads the table, then counted in counting mode.
     const std::string word = "the";
     bench::SilentDialogs dialogs;
-    bench::SilentProgress progress;
+    SilentProgress progress;
     double countingOnly = 0;
     std::int32_t windowCount = -1;
     const double window = bench::Median(3, [&] {
         RunFlags flags;
         auto table = std::make_unique<TalkTable>();
-        table->ProgramDirectory = workdir;
-        OpenedTalkTable file;
-        if (OpenTalkTableFile(old, dialogs, file) != OpenResult::Opened) std::abort();
-        table->CacheNumber = ChooseCacheNumber(workdir);
-        table->CachePath = workdir + TalkTable::CacheFileName(table->CacheNumber);
-        if (!BuildStringCache(*table, file, progress, dialogs, flags)) std::abort();
-        table->CachedEntryCount = table->EntryCount;
+        if (!bench::LoadTable(*table, old, workdir, dialogs)) std::abort();
         CountingHost host;
         SearchEngine engine(*table, flags, dialogs, progress, host);
         std::array<std::string, WordRowCount> words{};
