@@ -11,6 +11,7 @@
 
 #include "bench_util.h"
 #include "core/file_io.h"
+#include "core/table_loader.h"
 #include "search/search_engine.h"
 #include "statistics/word_statistics.h"
 

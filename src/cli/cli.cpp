@@ -90,7 +90,8 @@ const Command Commands[] = {
      "Changed entries get type 3 (7 for a text with a <TAG> in a table that has type 7\n"
      "entries), as in the editor. Texts may be delimited by ~, \", % or ~~~~~ and joined with ^;\n"
      "// and /* */ are comments. The bytes are written unchanged (the TRA is in the table's\n"
-     "encoding). A later @N replaces an earlier one.\n"
+     "encoding). A later @N replaces an earlier one; a line that changes neither text nor\n"
+     "sound leaves its entry as it is.\n"
      "  --append   entries from the table's entry count on are added at its end\n"
      "A malformed line is reported with its number, and nothing is written.\n"},
 };

@@ -48,21 +48,20 @@ void RemoveFlatDirectory(const char* path)
             removedAny = false;
             long got = 0;
             while ((got = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer)) > 0) {
-            for (long at = 0; at < got;) {
-                struct Entry {
-                    std::uint64_t inode;
-                    std::int64_t next;
-                    unsigned short length;
-                    unsigned char type;
-                    char name[1];
-                };
-                const auto* entry = reinterpret_cast<const Entry*>(buffer + at);
-                const char* name = entry->name;
-                if (!(name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) &&
-                    ::unlinkat(fd, name, 0) == 0)
-                    removedAny = true;
-                at += entry->length;
-            }
+                for (long at = 0; at < got;) {
+                    struct Entry {
+                        std::uint64_t inode;
+                        std::int64_t next;
+                        unsigned short length;
+                        unsigned char type;
+                        char name[1];
+                    };
+                    const auto* entry = reinterpret_cast<const Entry*>(buffer + at);
+                    const char* name = entry->name;
+                    const bool dots = name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+                    if (!dots && ::unlinkat(fd, name, 0) == 0) removedAny = true;
+                    at += entry->length;
+                }
             }
             // Names were removed while reading: look again until a pass removes nothing.
             ::lseek(fd, 0, SEEK_SET);

@@ -37,6 +37,14 @@ void PrintHeader(Output& out, const TlkHeader& header, std::uint64_t fileSize)
     out.number(static_cast<std::int64_t>(fileSize)) << "\n";
 }
 
+// A TRA holds the table's own bytes: no encoding needs detecting for it.
+std::optional<TextEncoding> EncodingFor(EntryFormat format, const Arguments& arguments)
+{
+    const auto given = arguments.encoding();
+    if (!given && format == EntryFormat::Tra) return TextEncoding::Windows1252;
+    return given;
+}
+
 }  // namespace
 
 int InfoCommand(const Args& args, CommandContext& context)
@@ -68,7 +76,7 @@ int GetCommand(const Args& args, CommandContext& context)
 {
     const Arguments arguments("get", args, {EncodingOption, {"--format", true}}, 2, SIZE_MAX);
     const EntryFormat format = ParseEntryFormat("get", arguments.value("--format").value_or("text"));
-    const LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, arguments.encoding());
+    const LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, EncodingFor(format, arguments));
     const std::int64_t last = std::int64_t{loaded.entryCount()} - 1;
     if (last < 0) throw CliError("get: the table has no entries");
     std::vector<std::uint32_t> strRefs;
@@ -89,7 +97,7 @@ int DumpCommand(const Args& args, CommandContext& context)
     // Checked before the table is loaded: a mistyped number fails at once.
     arguments.number("--from", INT32_MAX);
     arguments.number("--to", INT32_MAX);
-    const LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, arguments.encoding());
+    const LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, EncodingFor(format, arguments));
     const std::int64_t last = std::int64_t{loaded.entryCount()} - 1;
     const std::int64_t from = arguments.number("--from", std::max<std::int64_t>(last, 0)).value_or(0);
     const std::int64_t to = arguments.number("--to", std::max<std::int64_t>(last, 0)).value_or(last);
