@@ -16,6 +16,7 @@ endforeach()
 
 set(expected
   ${BINDIR}/lexicarta
+  ${BINDIR}/lexicarta-cli
   ${DOCDIR}/readme.txt
   ${DATADIR}/applications/lexicarta.desktop
   ${DATADIR}/mime/packages/lexicarta.xml

@@ -37,7 +37,7 @@ bool WritableByUser(const struct stat& st) { return ::geteuid() != 0 || (st.st_m
 
 }  // namespace
 
-OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out)
+OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out, bool forWriting)
 {
     if (!FileExists(path)) {
         dialogs.message(BoxKind::Warning,
@@ -46,10 +46,10 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
         return OpenResult::Missing;
     }
 
-    UniqueFd file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    UniqueFd file(::open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC));
     struct stat st {};
     unsigned char headerBytes[HeaderSize];
-    if (!file || ::fstat(file.get(), &st) != 0 || !WritableByUser(st) ||
+    if (!file || ::fstat(file.get(), &st) != 0 || (forWriting && !WritableByUser(st)) ||
         !ReadExact(file.get(), headerBytes, HeaderSize, 0)) {
         dialogs.message(BoxKind::Error, CannotOpenFileMessage);
         return OpenResult::Unreadable;

@@ -37,8 +37,10 @@ void CloseTable(TalkTable& table);
 
 // Opens path for reading and writing, reads and checks the header, and
 // refuses files the tables cannot hold. Every failure is reported through
-// dialogs with its message; nothing of the table is changed.
-OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out);
+// dialogs with its message; nothing of the table is changed. With
+// forWriting false (a table that is only read, never saved back) a
+// read-only file is opened too.
+OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out, bool forWriting = true);
 
 // The smallest N >= 0 for which no "lexic"N".tmp" exists in directory.
 std::uint32_t ChooseCacheNumber(const std::string& directory);

@@ -1,0 +1,191 @@
+#include "cli/cli.h"
+
+#include <new>
+#include <string_view>
+
+#include "cli/cli_error.h"
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "cli/private_directory.h"
+#include "core/file_io.h"
+
+namespace lexicarta::cli {
+namespace {
+
+struct Command {
+    std::string_view name;
+    int (*run)(const Args&, CommandContext&);
+    std::string_view summary;
+    std::string_view help;
+};
+
+constexpr std::string_view EncodingHelp =
+    "  --encoding NAME   read the texts as Windows-1252, Windows-1250, Windows-1251 or UTF-8\n"
+    "                    instead of the encoding detected from the table\n";
+
+const Command Commands[] = {
+    {"info", InfoCommand, "header values, file size and text encoding of a table",
+     "Usage: lexicarta-cli info TABLE [--encoding NAME]\n"
+     "\n"
+     "Prints the signature, language id, entry count, StringDataOffset and file size of TABLE\n"
+     "and the encoding its texts are read in (detected: UTF-8 when every text is valid UTF-8\n"
+     "and one holds a non-ASCII character, Windows-1252 otherwise). A table the editor would\n"
+     "refuse is reported as an error, after the header values when they can be read.\n"},
+    {"get", GetCommand, "entries by StrRef",
+     "Usage: lexicarta-cli get TABLE STRREF... [--format text|tra|json] [--encoding NAME]\n"
+     "\n"
+     "Prints the given entries: text, sound, flags and variances (formats as for dump).\n"},
+    {"dump", DumpCommand, "all entries, or a range of them, as text, TRA or JSON",
+     "Usage: lexicarta-cli dump TABLE [--from N] [--to M] [--format text|tra|json] [--encoding NAME]\n"
+     "\n"
+     "Prints entries N to M (both included; default: all).\n"
+     "  text  a line \"StrRef N | flags F | sound S | volume variance V | pitch variance P\",\n"
+     "        the text as the editor shows it (up to a NUL byte), an empty line\n"
+     "  tra   \"@N = ~text~ [SOUND]\" with the table's own bytes, for apply\n"
+     "  json  one object per line: strref, flags, sound, volume_variance, pitch_variance, text\n"
+     "Text and JSON are UTF-8. A byte that is no character of the table's encoding (in a\n"
+     "UTF-8 table) appears as the private-use character U+F7XX, XX being the byte in hex;\n"
+     "in JSON as the escape \\uf7xx.\n"},
+    {"search", SearchCommand, "the matches of a term, as Find next finds them",
+     "Usage: lexicarta-cli search TABLE TERM [--case] [--whole-words] [--absolute] [--from N] [--count]\n"
+     "\n"
+     "Prints every match of TERM in the saved texts as \"StrRef<TAB>position\", in the order\n"
+     "Find next shows them; the position counts characters of the text from 0, a line break\n"
+     "counting two.\n"
+     "  --case          case sensitivity\n"
+     "  --whole-words   only whole-word occurrences\n"
+     "  --absolute      look for the next occurrence one character after the last one's start\n"
+     "                  (default: behind it)\n"
+     "  --from N        start at StrRef N\n"
+     "  --count         print only the number of matches, counted as the word statistics count\n"
+     "Exit status 1 when nothing is found.\n"},
+    {"stats", StatsCommand, "the technical statistics",
+     "Usage: lexicarta-cli stats TABLE [--json]\n"
+     "\n"
+     "Prints the figures of the statistics window's technical pages (sizes, entries by type,\n"
+     "entries with sounds by type), with its default custom fields; --json as one object.\n"},
+    {"export", ExportCommand, "all texts into a text file, as the editor exports them",
+     "Usage: lexicarta-cli export TABLE OUT [--raw] [--number] [--empty] [--no-spacelines]\n"
+     "\n"
+     "Writes the editor's text export of TABLE into OUT, byte for byte the same.\n"
+     "  --raw             a copy of the table's string data instead of the guided listing\n"
+     "  --number          \"--- STRING N ---\" and \"--- END OF STRING N ---\" around each text\n"
+     "  --empty           also texts that are empty or only spaces\n"
+     "  --no-spacelines   no empty line after each text\n"},
+    {"diff", DiffCommand, "entries added, removed and changed between two tables",
+     "Usage: lexicarta-cli diff OLD NEW [--tra OUT.tra] [--encoding NAME]\n"
+     "\n"
+     "Lists, one line each: \"changed N text|sound|flags|volume variance|pitch variance: A -> B\",\n"
+     "\"added N: ...\" and \"removed N: ...\", texts quoted on one line (escapes as in JSON),\n"
+     "then a count. Exit status 1 when the tables differ, 0 when they do not.\n"
+     "  --tra OUT.tra   also write the changed and added texts (with their sounds) as a TRA\n"
+     "                  file: apply it to OLD to give it NEW's texts and sounds. Removed\n"
+     "                  entries cannot be expressed in a TRA file.\n"},
+    {"apply", ApplyCommand, "the texts and sounds of a TRA file written into a table",
+     "Usage: lexicarta-cli apply TABLE CHANGES.tra [--append]\n"
+     "\n"
+     "Sets entry N's text for every \"@N = ~text~\" of CHANGES.tra, and its sound when\n"
+     "\"[SOUND]\" follows ([] clears it), then saves TABLE as the editor saves it: a backup\n"
+     "TABLE.bak, the new file written beside it, flushed to disk and renamed over it.\n"
+     "Changed entries get type 3 (7 for a text with a <TAG> in a table that has type 7\n"
+     "entries), as in the editor. Texts may be delimited by ~, \", % or ~~~~~ and joined with ^;\n"
+     "// and /* */ are comments. The bytes are written unchanged (the TRA is in the table's\n"
+     "encoding). A later @N replaces an earlier one; a line that changes neither text nor\n"
+     "sound leaves its entry as it is.\n"
+     "  --append   entries from the table's entry count on are added at its end\n"
+     "A malformed line is reported with its number, and nothing is written.\n"},
+};
+
+constexpr std::string_view Overview =
+    "Usage: lexicarta-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "The Lexicarta talk table editor's core from the command line.\n"
+    "\n"
+    "Commands:\n";
+
+constexpr std::string_view OverviewEnd =
+    "\n"
+    "'lexicarta-cli COMMAND --help' describes a command.\n"
+    "Exit status: 0 success, 1 the command found a difference or no match, 2 bad arguments,\n"
+    "unreadable input or a failed write (with one message on standard error).\n";
+
+std::string OverviewText()
+{
+    std::string text(Overview);
+    for (const Command& command : Commands) {
+        std::string name(command.name);
+        name.resize(10, ' ');
+        text += "  " + name + std::string(command.summary) + "\n";
+    }
+    return text + std::string(OverviewEnd);
+}
+
+void Report(Output& err, const std::string& message)
+{
+    try {
+        err << "lexicarta-cli: " << message << "\n";
+        err.flush();
+    } catch (const CliError&) {
+        // Nowhere left to tell it.
+    }
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, int outFd, int errFd)
+{
+    Output out(outFd, "standard output");
+    Output err(errFd, "standard error");
+    std::string commandName;
+    try {
+        if (args.empty()) throw CliError("missing command (see 'lexicarta-cli --help')");
+        commandName = args[0];
+        if (IsHelp(commandName) || commandName == "help") {
+            if (commandName == "help" && args.size() > 1) {
+                for (const Command& command : Commands)
+                    if (command.name == args[1]) {
+                        out << command.help;
+                        out.flush();
+                        return ExitOk;
+                    }
+                throw CliError("unknown command '" + args[1] + "' (see 'lexicarta-cli --help')");
+            }
+            out << OverviewText();
+            out.flush();
+            return ExitOk;
+        }
+        for (const Command& command : Commands) {
+            if (command.name != commandName) continue;
+            const Args rest(args.begin() + 1, args.end());
+            for (const std::string& arg : rest) {
+                if (arg == "--") break;
+                if (IsHelp(arg)) {
+                    out << command.help;
+                    if (command.help.find("--encoding") != std::string_view::npos) out << "\n" << EncodingHelp;
+                    out.flush();
+                    return ExitOk;
+                }
+            }
+            const PrivateDirectory directory;
+            CommandContext context{directory.path(), out};
+            const int status = command.run(rest, context);
+            out.flush();
+            return status;
+        }
+        throw CliError("unknown command '" + commandName + "' (see 'lexicarta-cli --help')");
+    } catch (const CliError& error) {
+        try {
+            out.flush();
+        } catch (const CliError&) {
+        }
+        Report(err, error.what());
+        return error.status();
+    } catch (const std::bad_alloc&) {
+        Report(err, commandName + ": out of memory");
+        return ExitError;
+    }
+}
+
+}  // namespace lexicarta::cli

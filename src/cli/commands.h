@@ -1,0 +1,29 @@
+#pragma once
+// The commands of lexicarta-cli. Each takes the arguments after its name,
+// writes its results to out and returns the exit status; failures throw
+// CliError.
+
+#include <string>
+#include <vector>
+
+#include "cli/output.h"
+
+namespace lexicarta::cli {
+
+struct CommandContext {
+    std::string directory;  // the private directory, with a trailing '/'
+    Output& out;
+};
+
+using Args = std::vector<std::string>;
+
+int InfoCommand(const Args& args, CommandContext& context);
+int GetCommand(const Args& args, CommandContext& context);
+int DumpCommand(const Args& args, CommandContext& context);
+int SearchCommand(const Args& args, CommandContext& context);
+int StatsCommand(const Args& args, CommandContext& context);
+int ExportCommand(const Args& args, CommandContext& context);
+int DiffCommand(const Args& args, CommandContext& context);
+int ApplyCommand(const Args& args, CommandContext& context);
+
+}  // namespace lexicarta::cli

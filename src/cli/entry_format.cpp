@@ -1,0 +1,52 @@
+#include "cli/entry_format.h"
+
+#include "cli/arguments.h"
+#include "cli/cli_error.h"
+#include "cli/text_forms.h"
+#include "cli/tra_file.h"
+
+namespace lexicarta::cli {
+
+EntryFormat ParseEntryFormat(const std::string& command, const std::string& name)
+{
+    if (name == "text") return EntryFormat::Text;
+    if (name == "tra") return EntryFormat::Tra;
+    if (name == "json") return EntryFormat::Json;
+    UsageError(command, "unknown format '" + name + "' (text, tra or json)");
+}
+
+bool TraSoundWritable(std::string_view sound) { return sound.find_first_of("]\n\r") == std::string_view::npos; }
+
+void AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n)
+{
+    const StrRefEntry& record = table.record(n);
+    const std::string_view text = table.text(n);
+    const std::string_view sound = table.sound(n);
+    switch (format) {
+    case EntryFormat::Tra:
+        if (!TraSoundWritable(sound))
+            throw CliError("StrRef " + std::to_string(n) + ": its sound name holds ']' or a line break, which a TRA "
+                           "file cannot hold");
+        AppendTraLine(out, n, text, sound.empty() ? std::nullopt : std::optional<std::string_view>(sound));
+        return;
+    case EntryFormat::Json:
+        out += "{\"strref\":" + std::to_string(n) + ",\"flags\":" + std::to_string(record.Flags) + ",\"sound\":";
+        AppendJsonString(out, table.encoding(), sound);
+        out += ",\"volume_variance\":" + std::to_string(record.VolumeVariance) +
+               ",\"pitch_variance\":" + std::to_string(record.PitchVariance) + ",\"text\":";
+        AppendJsonString(out, table.encoding(), text);
+        out += "}\n";
+        return;
+    case EntryFormat::Text: {
+        out += "StrRef " + std::to_string(n) + " | flags " + std::to_string(record.Flags) + " | " +
+               (sound.empty() ? std::string("no sound") : "sound " + DecodeToUtf8(table.encoding(), sound)) + " | volume variance " + std::to_string(record.VolumeVariance) +
+               " | pitch variance " + std::to_string(record.PitchVariance) + "\n";
+        // As the window shows it: up to the first NUL byte.
+        out += DecodeToUtf8(table.encoding(), text.substr(0, text.find('\0')));
+        out += "\n\n";
+        return;
+    }
+    }
+}
+
+}  // namespace lexicarta::cli

@@ -1,0 +1,23 @@
+#pragma once
+// One entry of a table in each output format of get and dump.
+
+#include <cstdint>
+#include <string>
+
+#include "cli/loaded_table.h"
+
+namespace lexicarta::cli {
+
+enum class EntryFormat { Text, Tra, Json };
+
+// "text", "tra" or "json"; throws CliError for anything else.
+EntryFormat ParseEntryFormat(const std::string& command, const std::string& name);
+
+// Appends entry n: text (a heading line, the text as shown, an empty
+// line), a TRA line, or one JSON object on one line.
+void AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n);
+
+// Whether a sound name can stand between [ ] in a TRA file.
+bool TraSoundWritable(std::string_view sound);
+
+}  // namespace lexicarta::cli

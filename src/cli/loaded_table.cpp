@@ -1,0 +1,67 @@
+#include "cli/loaded_table.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "cli/cli_error.h"
+#include "core/encoding_detection.h"
+#include "core/file_io.h"
+#include "core/table_loader.h"
+
+namespace lexicarta::cli {
+
+LoadedTable::LoadedTable(const std::string& path, const std::string& directory, LoadPurpose purpose,
+                         std::optional<TextEncoding> encoding, std::optional<std::uint32_t> cacheNumber)
+    : m_table(std::make_unique<TalkTable>())
+{
+    TalkTable& table = *m_table;
+    table.ProgramDirectory = directory;
+    // The window's text for a missing file speaks of the last time it was
+    // opened; here the user has just named it.
+    if (!FileExists(path)) throw CliError(path + ": no such file");
+    OpenedTalkTable file;
+    const OpenResult opened = OpenTalkTableFile(path, dialogs, file, purpose == LoadPurpose::Edit);
+    if (opened != OpenResult::Opened) throw CliError(path + ": " + dialogs.problems());
+    table.CurrentTablePath = path;
+    table.CacheNumber = cacheNumber ? *cacheNumber : ChooseCacheNumber(directory);
+    table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
+    if (!BuildStringCache(table, file, progress, dialogs, flags) || !table.Cache.map())
+        throw CliError(path + ": " + dialogs.problems());
+    // Every command here reads (nearly) all texts: the page tables of the
+    // whole view are filled in one call instead of one fault at a time.
+    const auto view = table.Cache.view();
+    if (!view.empty()) {
+        const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        const auto begin = reinterpret_cast<std::uintptr_t>(view.data()) & ~(page - 1);
+        ::madvise(reinterpret_cast<void*>(begin), reinterpret_cast<std::uintptr_t>(view.data()) + view.size() - begin,
+                  MADV_POPULATE_READ);
+    }
+    table.CachedEntryCount = table.EntryCount;
+    table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
+    table.LastOpenedPath = path;
+    table.EntryIsCurrent = true;
+    m_fileSize = file.fileSize;
+    m_encodingGiven = encoding.has_value();
+    table.Encoding = encoding ? *encoding : DetectTextEncoding(table, TextEncoding::Windows1252);
+}
+
+LoadedTable::~LoadedTable() { CloseTable(*m_table); }
+
+std::string_view LoadedTable::text(std::uint32_t n) const
+{
+    const StrRefEntry& entry = m_table->BaselineEntryTable[n];
+    const auto view = m_table->Cache.view();
+    if (entry.Length == 0 || entry.Offset >= view.size()) return {};
+    return {view.data() + entry.Offset, std::min<std::size_t>(entry.Length, view.size() - entry.Offset)};
+}
+
+std::string_view LoadedTable::sound(std::uint32_t n) const
+{
+    const auto& name = m_table->BaselineEntryTable[n].SoundResRef;
+    return {name.data(), static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())};
+}
+
+}  // namespace lexicarta::cli
