@@ -4,6 +4,7 @@
 // an encoding cannot hold cannot be typed.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -101,6 +102,7 @@ private slots:
     void failedStoreOfTheShownTextStopsTheSwitch();
     void choicesAreRememberedAcrossARestart();
     void configurationFileStaysAsItWas();
+    void findNextSelectsWholeWordsInTheTablesEncoding();
 };
 
 void TextEncodingTest::utf8TableOpensAsUtf8AndShowsEveryText()
@@ -310,4 +312,62 @@ void TextEncodingTest::configurationFileStaysAsItWas()
 }
 
 QTEST_MAIN(TextEncodingTest)
+void TextEncodingTest::findNextSelectsWholeWordsInTheTablesEncoding()
+{
+    // Whole words, case ignored: the term inside "Zażółć" is no match, each
+    // case form of a word is; the editor selects exactly the word found, and
+    // "Current Position:" is its byte position in the string data.
+    struct Hit {
+        std::int32_t strRef;
+        const char16_t* selected;
+    };
+    struct Case {
+        const char* encoding;  // chosen by hand when set; UTF-8 is recognised
+        std::vector<std::u16string> texts;
+        const char16_t* term;
+        std::vector<Hit> hits;
+    };
+    const Case cases[] = {
+        {nullptr,
+         {u"Zażółć gęślą jaźń", u"ЖЁЛТЫЙ и жёлтый", u"Καλημέρα κόσμε", u"Déjà vu, où ça ?", u"Oto żółć i ŻÓŁĆ."},
+         u"żółć",
+         {{4, u"żółć"}, {4, u"ŻÓŁĆ"}}},
+        {nullptr, {u"Zażółć", u"ЖЁЛТЫЙ и жёлтый"}, u"жёлтый", {{1, u"ЖЁЛТЫЙ"}, {1, u"жёлтый"}}},
+        {nullptr, {u"Καλημέρα", u"déjàvu", u"Déjà vu, où ça ?"}, u"déjà", {{2, u"Déjà"}}},
+        {"Windows-1250", {u"Zażółć gęślą", u"Oto żółć i ŻÓŁĆ."}, u"żółć", {{1, u"żółć"}, {1, u"ŻÓŁĆ"}}},
+        {"Windows-1251", {u"жёлтыйй", u"ЖЁЛТЫЙ и жёлтый"}, u"жёлтый", {{1, u"ЖЁЛТЫЙ"}, {1, u"жёлтый"}}},
+    };
+    for (const Case& c : cases) {
+        const TextEncoding encoding =
+            c.encoding ? *EncodingFromName(c.encoding) : TextEncoding::Utf8;
+        std::vector<std::string> bytes;
+        for (const auto& text : c.texts) bytes.push_back(EncodeText(encoding, text));
+        EncodingFixture f;
+        QVERIFY(f.open(TableOf(bytes)));
+        if (c.encoding) f.choose(QString::fromLatin1(c.encoding));
+        QCOMPARE(f.table().Encoding, encoding);
+        MainWindow& w = f.main();
+        w.wholeWordsCheck->setChecked(true);
+        w.caseSensitiveCheck->setChecked(false);
+        w.searchTermField->setFocus();
+        Type(w.searchTermField, QString::fromStdU16String(c.term));
+        QCOMPARE(w.searchTermField->text(), QString::fromStdU16String(c.term));
+        std::size_t from = 0;
+        for (const Hit& hit : c.hits) {
+            w.findNextClicked();
+            QCOMPARE(f.table().CurrentStrRef, hit.strRef);
+            QCOMPARE(w.stringEditor->textCursor().selectedText(), QString::fromStdU16String(hit.selected));
+            const std::string& text = bytes[static_cast<std::size_t>(hit.strRef)];
+            const std::size_t at = text.find(EncodeText(encoding, hit.selected), from);
+            from = at + 1;
+            const std::uint32_t offset = f.table().BaselineEntryTable[hit.strRef].Offset;
+            QCOMPARE(w.currentPositionValue->text(), QString::number(offset + at));
+        }
+        QVERIFY(f.dialogs.boxes.empty());
+        f.dialogs.answers.push_back(Answer::No);
+        w.findNextClicked();
+        QCOMPARE(f.dialogs.texts().size(), std::size_t{1});  // nothing more: the restart question
+    }
+}
+
 #include "text_encoding_test.moc"
