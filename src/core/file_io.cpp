@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -121,6 +122,31 @@ bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to)
         size -= chunk;
     }
     return true;
+}
+
+bool CopyRangeInspected(int from, std::uint64_t offset, std::uint64_t size, int to,
+                        const std::function<bool(std::string_view)>& inspect)
+{
+    // The bytes are read for the inspection only, in pieces that stay in the
+    // processor's cache; the copy itself stays in the kernel as CopyRange
+    // makes it, a few megabytes at a time, right after their inspection.
+    constexpr std::size_t ReadSize = 256 * 1024;
+    constexpr std::uint64_t CopySize = 4 * 1024 * 1024;
+    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(std::min<std::uint64_t>(size, ReadSize))]);
+    bool more = true;
+    while (size > 0 && more) {
+        const std::uint64_t batch = std::min(size, CopySize);
+        for (std::uint64_t done = 0; done < batch && more;) {
+            const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(batch - done, ReadSize));
+            if (!ReadExact(from, buffer.get(), piece, offset + done)) return false;
+            more = inspect(std::string_view(buffer.get(), piece));
+            done += piece;
+        }
+        if (!CopyRange(from, offset, batch, to)) return false;
+        offset += batch;
+        size -= batch;
+    }
+    return size == 0 || CopyRange(from, offset, size, to);
 }
 
 bool CopyFile(const std::string& from, const std::string& to)
