@@ -127,26 +127,20 @@ bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to)
 bool CopyRangeInspected(int from, std::uint64_t offset, std::uint64_t size, int to,
                         const std::function<bool(std::string_view)>& inspect)
 {
-    // The bytes are read for the inspection only, in pieces that stay in the
-    // processor's cache; the copy itself stays in the kernel as CopyRange
-    // makes it, a few megabytes at a time, right after their inspection.
-    constexpr std::size_t ReadSize = 256 * 1024;
-    constexpr std::uint64_t CopySize = 4 * 1024 * 1024;
-    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(std::min<std::uint64_t>(size, ReadSize))]);
-    bool more = true;
-    while (size > 0 && more) {
-        const std::uint64_t batch = std::min(size, CopySize);
-        for (std::uint64_t done = 0; done < batch && more;) {
-            const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(batch - done, ReadSize));
-            if (!ReadExact(from, buffer.get(), piece, offset + done)) return false;
-            more = inspect(std::string_view(buffer.get(), piece));
-            done += piece;
-        }
-        if (!CopyRange(from, offset, batch, to)) return false;
-        offset += batch;
-        size -= batch;
+    // Pieces small enough to stay in the processor's cache between the read,
+    // the inspection and the write.
+    constexpr std::size_t ChunkSize = 256 * 1024;
+    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(std::min<std::uint64_t>(size, ChunkSize))]);
+    while (size > 0) {
+        const std::size_t chunk = size < ChunkSize ? static_cast<std::size_t>(size) : ChunkSize;
+        if (!ReadExact(from, buffer.get(), chunk, offset)) return false;
+        const bool more = inspect(std::string_view(buffer.get(), chunk));
+        if (!WriteAll(to, buffer.get(), chunk)) return false;
+        offset += chunk;
+        size -= chunk;
+        if (!more) return CopyRange(from, offset, size, to);
     }
-    return size == 0 || CopyRange(from, offset, size, to);
+    return true;
 }
 
 bool CopyFile(const std::string& from, const std::string& to)

@@ -228,7 +228,7 @@ std::size_t AsciiRunSse2(const unsigned char* p, std::size_t n)
 }
 
 using AsciiRunFunction = std::size_t (*)(const unsigned char*, std::size_t);
-const AsciiRunFunction AsciiRun = __builtin_cpu_supports("avx2") ? AsciiRunAvx2 : AsciiRunSse2;
+const AsciiRunFunction AsciiRun = (__builtin_cpu_init(), __builtin_cpu_supports("avx2")) ? AsciiRunAvx2 : AsciiRunSse2;
 #else
 std::size_t AsciiRun(const unsigned char* p, std::size_t n)
 {

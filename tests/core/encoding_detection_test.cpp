@@ -99,11 +99,15 @@ TEST(EncodingDetection, UtfEightOnlyWhenEveryTextIsValidAndOneIsBeyondAscii)
         {"two texts meeting at the load's pieces", TableOfTexts({padding + "abc", zolc}), true},
         {"a character split at the load's pieces", TableOfTexts({padding + "ab\xC5", "\xBC" "cd"}), false},
         {"an invalid byte in a long text", TableOfTexts({zolc, padding + padding + "\xFF"}), false},
+        {"an invalid byte early in a long table", TableOfTexts({"caf\xE9", padding, padding, zolc}), false},
     };
     Loaded loaded;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         loaded.load(c.table);
+        // The string data reaches the cache whole, however soon the answer is known.
+        const std::uint32_t dataOffset = 18 + 26 * loaded.table.EntryCount;
+        EXPECT_EQ(loaded.dir.read(TalkTable::CacheFileName(0)), c.table.substr(dataOffset));
         for (const TextEncoding fallback :
              {TextEncoding::Windows1252, TextEncoding::Windows1250, TextEncoding::Windows1251}) {
             const TextEncoding expected = c.utf8 ? TextEncoding::Utf8 : fallback;
