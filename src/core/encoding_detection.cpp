@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace lexicarta {
 namespace {
@@ -18,20 +19,27 @@ bool HasHighByte(std::string_view text)
     return std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
 }
 
-// Reads every text of the mapped cache.
+// Reads every text of the mapped cache, in the order of their offsets, so
+// that the cache is read front to back however the texts are laid out.
 TextEncoding DetectByEachText(const TalkTable& table, TextEncoding fallback)
 {
     StringCache probe;
     if (!table.Cache.isOpen() || !probe.openReadHandle(table.Cache.path()) || !probe.map()) return fallback;
     const std::span<const char> data = probe.view();
-    bool anyHigh = false;
+    std::vector<std::uint64_t> texts;  // Offset above, Length below
+    texts.reserve(table.EntryCount);
     for (std::uint32_t n = 0; n < table.EntryCount; ++n) {
         const StrRefEntry& entry = table.BaselineEntryTable[n];
-        if (entry.Length == 0 || entry.Offset >= data.size()) continue;
-        const std::size_t end = std::min<std::size_t>(data.size(), std::size_t{entry.Offset} + entry.Length);
-        const std::string_view text = SavedText(std::string_view(data.data() + entry.Offset, end - entry.Offset));
-        if (!IsValidUtf8(text)) return fallback;
-        if (!anyHigh) anyHigh = HasHighByte(text);
+        if (entry.Length != 0 && entry.Offset < data.size()) texts.push_back(std::uint64_t{entry.Offset} << 32 | entry.Length);
+    }
+    std::sort(texts.begin(), texts.end());
+    bool anyHigh = false;
+    for (const std::uint64_t text : texts) {
+        const auto offset = static_cast<std::size_t>(text >> 32);
+        const std::size_t end = std::min<std::size_t>(data.size(), offset + static_cast<std::uint32_t>(text));
+        const std::string_view saved = SavedText(std::string_view(data.data() + offset, end - offset));
+        if (!IsValidUtf8(saved)) return fallback;
+        if (!anyHigh) anyHigh = HasHighByte(saved);
     }
     return anyHigh ? TextEncoding::Utf8 : fallback;
 }

@@ -61,10 +61,8 @@ struct Loaded {
     {
         CloseTable(table);
         dir.write("dialog.tlk", bytes);
-        OpenedTalkTable file;
-        EXPECT_EQ(OpenTalkTableFile(dir.file("dialog.tlk"), dialogs, file), OpenResult::Opened);
-        table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(0);
-        EXPECT_TRUE(BuildStringCache(table, file, progress, dialogs, flags));
+        EXPECT_EQ(LoadTableFile(table, dir.file("dialog.tlk"), dialogs, progress, flags), OpenResult::Opened);
+        EXPECT_FALSE(table.CacheFailed);
     }
     ~Loaded() { CloseTable(table); }
 };
