@@ -106,7 +106,7 @@ void Utf8Survey::validate(bool last)
         // Finish the character the previous chunk began, with the bytes it still needs.
         const std::size_t needed = LengthOfLead(static_cast<unsigned char>(m_carry[0])) - m_carryLength;
         if (!last && size < needed) {
-            std::memcpy(m_carry + m_carryLength, m_chunk.data(), size);
+            if (size > 0) std::memcpy(m_carry + m_carryLength, m_chunk.data(), size);
             m_carryLength += size;
             m_chunkHasHigh = true;
             return;
@@ -115,7 +115,7 @@ void Utf8Survey::validate(bool last)
         char joined[8];
         std::memcpy(joined, m_carry, m_carryLength);
         const std::size_t taken = std::min(needed, size);
-        std::memcpy(joined + m_carryLength, m_chunk.data(), taken);
+        if (taken > 0) std::memcpy(joined + m_carryLength, m_chunk.data(), taken);
         const std::string_view piece(joined, m_carryLength + taken);
         std::size_t pos = 0;
         while (pos < m_carryLength) {
@@ -151,7 +151,7 @@ void Utf8Survey::validate(bool last)
     }
     if (sawHigh || end < size) m_chunkHasHigh = true;
     m_carryLength = size - end;
-    std::memcpy(m_carry, m_chunk.data() + end, m_carryLength);
+    if (m_carryLength > 0) std::memcpy(m_carry, m_chunk.data() + end, m_carryLength);
 }
 
 void Utf8Survey::invalidByteAt(std::uint64_t position)
