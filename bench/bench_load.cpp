@@ -1,5 +1,7 @@
 // Loading a talk table (no window): open, check, cache the string data,
-// read the records, show entry 0's text; against cp of the same file.
+// read the records, show entry 0's text; against cp of the same file. Then
+// the load of a UTF-8 table with the detection of its encoding, against the
+// load of the Windows-1252 table of the same size and seed.
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,10 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "bench_util.h"
+#include "core/encoding_detection.h"
 #include "core/table_loader.h"
+#include "tlk_generator.h"
 
 using namespace lexicarta;
 
@@ -24,7 +29,10 @@ struct LoadFigures {
 };
 
 // One load in a fresh process, so that its peak memory is its own.
-LoadFigures LoadOnce(const std::string& table, const std::string& workdir)
+// With expected, the load also tells the table's encoding (as the program
+// does after every load) and fails unless it is the expected one.
+LoadFigures LoadOnce(const std::string& table, const std::string& workdir,
+                     std::optional<TextEncoding> expected = std::nullopt)
 {
     int channel[2];
     if (::pipe(channel) != 0) std::exit(1);
@@ -45,6 +53,7 @@ LoadFigures LoadOnce(const std::string& table, const std::string& workdir)
             tables.CacheNumber = ChooseCacheNumber(workdir);
             tables.CachePath = workdir + TalkTable::CacheFileName(tables.CacheNumber);
             if (!BuildStringCache(tables, file, progress, dialogs, flags)) std::_Exit(3);
+            if (expected && DetectTextEncoding(tables, TextEncoding::Windows1252) != *expected) std::_Exit(6);
             if (!tables.ReadCachedString(0)) std::_Exit(4);
         });
         figures.peakMegabytes = bench::PeakResidentMegabytes();
@@ -63,6 +72,45 @@ LoadFigures LoadOnce(const std::string& table, const std::string& workdir)
         std::exit(1);
     }
     return figures;
+}
+
+double MedianSeconds(std::vector<double> seconds)
+{
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+// The same entries and seed written as UTF-8 and as Windows-1252; the runs
+// alternate so that both see the same conditions.
+void CompareEncodings(std::uint32_t entries, const std::string& workdir)
+{
+    tlkgen::GeneratorOptions options;
+    options.entries = entries;
+    options.seed = 1;
+    const std::string utf8 = workdir + "utf8-" + std::to_string(entries) + ".tlk";
+    const std::string windows1252 = workdir + "windows1252-" + std::to_string(entries) + ".tlk";
+    options.encoding = TextEncoding::Utf8;
+    if (!tlkgen::WriteTalkTable(utf8, options)) std::exit(1);
+    options.encoding = TextEncoding::Windows1252;
+    if (!tlkgen::WriteTalkTable(windows1252, options)) std::exit(1);
+    ::sync();  // both on disk, so that no write-back runs during the loads
+
+    std::vector<double> utf8Detected, windows1252Plain, windows1252Detected;
+    for (int i = 0; i < 7; ++i) {
+        utf8Detected.push_back(LoadOnce(utf8, workdir, TextEncoding::Utf8).seconds);
+        windows1252Plain.push_back(LoadOnce(windows1252, workdir).seconds);
+        windows1252Detected.push_back(LoadOnce(windows1252, workdir, TextEncoding::Windows1252).seconds);
+    }
+    const std::string name = std::to_string(entries);
+    std::printf("tables of %s entries: UTF-8 %llu bytes, Windows-1252 %llu bytes\n", name.c_str(),
+                static_cast<unsigned long long>(std::filesystem::file_size(utf8)),
+                static_cast<unsigned long long>(std::filesystem::file_size(windows1252)));
+    bench::Report("load_utf8_detected_" + name, MedianSeconds(utf8Detected), "load_windows1252_" + name,
+                  MedianSeconds(windows1252Plain));
+    bench::Report("load_windows1252_detected_" + name, MedianSeconds(windows1252Detected),
+                  "load_windows1252_" + name, MedianSeconds(windows1252Plain));
+    std::remove(utf8.c_str());
+    std::remove(windows1252.c_str());
 }
 
 }  // namespace
@@ -89,6 +137,7 @@ int main(int argc, char** argv)
             (static_cast<double>(std::filesystem::file_size(table)) - (18.0 + 26.0 * entries)) / (1024.0 * 1024.0);
         bench::ReportMegabytes("load_peak_memory_" + name, median.peakMegabytes, "tables+data+32MB",
                                median.baseMegabytes + stringData + 32.0);
+        CompareEncodings(entries, arguments.workdir);
     }
     return 0;
 }

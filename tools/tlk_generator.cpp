@@ -50,7 +50,7 @@ private:
 
 // Independent streams per purpose so that, e.g., an entry's text can be
 // regenerated without replaying the draws made for its record.
-enum class Stream : std::uint64_t { Record = 1, Text = 2, Layout = 3, Forced = 4 };
+enum class Stream : std::uint64_t { Record = 1, Text = 2, Layout = 3, Forced = 4, Damage = 5 };
 
 Rng EntryRng(std::uint64_t seed, std::uint32_t strRef, Stream stream)
 {
@@ -170,12 +170,76 @@ const std::vector<std::string>& AccentedWords()
     return words;
 }
 
+// Words of the other encodings, as UTF-8; they are written in the table's
+// encoding with the program's own conversion.
+constexpr std::string_view Utf8WordSources[] = {
+    "żółć",   "Zażółć", "gęślą",  "jaźń",   "Łódź",   "źdźbło", "ЖЁЛТЫЙ", "жёлтый", "меч",    "дракон",
+    "золото", "рыцарь", "δράκος", "σπαθί",  "χρυσός", "Αθήνα",  "ΔΡΆΚΟΣ", "déjà",   "café",   "élan",
+    "cœur",   "Noël",   "garçon", "Straße", "🐉",
+};
+constexpr std::string_view CentralEuropeanWordSources[] = {
+    "żółć",  "Zażółć", "gęślą", "Łódź",       "příliš",       "žluťoučký", "kůň",
+    "Dvořák", "ŘEKA",  "árvíztűrő", "tükörfúrógép", "Őrség",  "ŐSZ",       "Ďábel",
+};
+constexpr std::string_view CyrillicWordSources[] = {
+    "ЖЁЛТЫЙ", "жёлтый", "меч", "дракон", "золото", "щит", "Привет", "рыцарь", "Эльф", "ёж",
+};
+
+// What a table's encoding changes in its texts: the words beyond ASCII (as
+// often in every encoding) and the typographic quotes and ellipsis.
+struct EncodingText {
+    std::vector<std::string> words;
+    std::string openQuote = "\x93";
+    std::string closeQuote = "\x94";
+    std::string ellipsis = "\x85";
+};
+
+std::string InEncoding(lexicarta::TextEncoding encoding, std::string_view utf8)
+{
+    return lexicarta::EncodeText(encoding, lexicarta::DecodeText(lexicarta::TextEncoding::Utf8, utf8));
+}
+
+template <std::size_t N>
+EncodingText MakeEncodingText(lexicarta::TextEncoding encoding, const std::string_view (&sources)[N])
+{
+    EncodingText text;
+    for (std::string_view source : sources) text.words.push_back(InEncoding(encoding, source));
+    text.openQuote = InEncoding(encoding, "\u201C");
+    text.closeQuote = InEncoding(encoding, "\u201D");
+    text.ellipsis = InEncoding(encoding, "\u2026");
+    return text;
+}
+
+const EncodingText& TextOf(lexicarta::TextEncoding encoding)
+{
+    using lexicarta::TextEncoding;
+    static const EncodingText windows1252 = [] {
+        EncodingText text;
+        text.words = AccentedWords();
+        return text;
+    }();
+    static const EncodingText utf8 = MakeEncodingText(TextEncoding::Utf8, Utf8WordSources);
+    static const EncodingText windows1250 = MakeEncodingText(TextEncoding::Windows1250, CentralEuropeanWordSources);
+    static const EncodingText windows1251 = MakeEncodingText(TextEncoding::Windows1251, CyrillicWordSources);
+    switch (encoding) {
+    case TextEncoding::Utf8: return utf8;
+    case TextEncoding::Windows1250: return windows1250;
+    case TextEncoding::Windows1251: return windows1251;
+    default: return windows1252;
+    }
+}
+
+// Bytes that are no UTF-8: a byte no character starts with, a lone
+// continuation byte, a lead byte without its continuation, a surrogate.
+constexpr std::string_view InvalidUtf8Pieces[] = {"\xFF", "\x80", "\xC3", "\xED\xA0\x80"};
+
 // ---------------------------------------------------------------------------
 // Texts.
 
 struct TextStyle {
     bool tokens = false;
     std::string_view lineBreak = "\n";
+    const EncodingText* encoding = nullptr;
 };
 
 void CapitalizeAt(std::string& text, std::size_t pos)
@@ -185,9 +249,10 @@ void CapitalizeAt(std::string& text, std::size_t pos)
 
 void AppendSentence(Rng& rng, const TextStyle& style, std::string& out)
 {
+    const EncodingText& encoding = *style.encoding;
     const bool quoted = rng.Chance(0.05);
     const bool curly = quoted && rng.Chance(0.2);
-    if (quoted) out += curly ? "\x93" : "\"";
+    if (quoted) out += curly ? std::string_view(encoding.openQuote) : "\"";
     const std::size_t start = out.size();
     const std::uint32_t words = 3 + rng.Below(14);
     for (std::uint32_t i = 0; i < words; ++i) {
@@ -195,7 +260,7 @@ void AppendSentence(Rng& rng, const TextStyle& style, std::string& out)
         if (style.tokens && rng.Chance(0.04)) {
             out += rng.Pick(TokenList);
         } else if (rng.Chance(0.006)) {
-            out += rng.Pick(AccentedWords());
+            out += rng.Pick(encoding.words);
         } else if (rng.Chance(0.42)) {
             out += rng.Pick(FunctionWords);
         } else {
@@ -204,8 +269,8 @@ void AppendSentence(Rng& rng, const TextStyle& style, std::string& out)
     }
     CapitalizeAt(out, start);
     const std::uint32_t end = rng.Below(100);
-    out += end < 75 ? "." : end < 87 ? "!" : end < 99 ? "?" : "\x85";
-    if (quoted) out += curly ? "\x94" : "\"";
+    out += end < 75 ? "." : end < 87 ? "!" : end < 99 ? "?" : std::string_view(encoding.ellipsis);
+    if (quoted) out += curly ? std::string_view(encoding.closeQuote) : "\"";
 }
 
 void AppendStatistics(Rng& rng, const TextStyle& style, std::string& out)
@@ -247,10 +312,11 @@ void AppendProse(Rng& rng, const TextStyle& style, std::size_t target, double pa
 // One entry's text. Sizes: ~15% short replies and item names, ~70% a line or
 // two of dialogue, ~15% longer journal-like prose, and a rare item
 // description of 2,000-5,000 bytes.
-void MakeText(Rng rng, std::string& out)
+void MakeText(Rng rng, const EncodingText& encoding, std::string& out)
 {
     out.clear();
     TextStyle style;
+    style.encoding = &encoding;
     style.tokens = rng.Chance(0.13);
     const bool crlf = rng.Chance(0.3);
     style.lineBreak = crlf ? std::string_view("\r\n") : std::string_view("\n");
@@ -262,7 +328,7 @@ void MakeText(Rng rng, std::string& out)
         } else if (rng.Chance(0.15)) {
             out += rng.Pick(ContentWords);
             CapitalizeAt(out, 0);
-            if (rng.Chance(0.2)) out += rng.Pick(AccentedWords());
+            if (rng.Chance(0.2)) out += rng.Pick(encoding.words);
         } else {
             out += rng.Pick(ShortTexts);
         }
@@ -282,6 +348,20 @@ void MakeText(Rng rng, std::string& out)
         AppendProse(rng, style, out.size() + 1800 + rng.Below(2700), 0.15, 0.0, out);
         AppendStatistics(rng, style, out);
     }
+}
+
+// The text of a non-empty entry, in the table's encoding, with an invalid
+// byte sequence put into some texts of a UTF-8 table when asked for.
+void MakeEntryText(const GeneratorOptions& options, std::uint32_t strRef, std::string& out)
+{
+    MakeText(EntryRng(options.seed, strRef, Stream::Text), TextOf(options.encoding), out);
+    if (options.invalidUtf8Share <= 0.0 || options.encoding != lexicarta::TextEncoding::Utf8) return;
+    Rng rng = EntryRng(options.seed, strRef, Stream::Damage);
+    if (!rng.Chance(options.invalidUtf8Share)) return;
+    // Between two characters, so that only the inserted bytes are invalid.
+    std::size_t at = rng.Below(static_cast<std::uint32_t>(out.size() + 1));
+    while (at > 0 && at < out.size() && (static_cast<unsigned char>(out[at]) & 0xC0) == 0x80) --at;
+    out.insert(at, rng.Pick(InvalidUtf8Pieces));
 }
 
 // ---------------------------------------------------------------------------
@@ -331,7 +411,7 @@ Record MakeRecord(const GeneratorOptions& options, std::uint32_t strRef, std::st
     const bool drawnEmpty = rng.Chance(options.emptyShare);
     if (strRef != 0 && drawnEmpty) return record;
 
-    MakeText(EntryRng(options.seed, strRef, Stream::Text), text);
+    MakeEntryText(options, strRef, text);
     record.length = static_cast<std::uint32_t>(text.size());
     const bool tagged = text.find('<') != std::string::npos;
     const bool sound = rng.Chance(1.0 / 3.0);
@@ -506,7 +586,7 @@ std::string MakeTalkTable(const std::vector<GeneratedEntry>& entries, std::uint1
 std::string GeneratedText(const GeneratorOptions& options, std::uint32_t strRef)
 {
     std::string text;
-    if (!IsEmptyEntry(options, strRef)) MakeText(EntryRng(options.seed, strRef, Stream::Text), text);
+    if (!IsEmptyEntry(options, strRef)) MakeEntryText(options, strRef, text);
     return text;
 }
 

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "core/text_encoding.h"
+
 namespace tlkgen {
 
 inline constexpr std::uint32_t HeaderSize = 18;
@@ -31,6 +33,13 @@ struct GeneratorOptions {
     // Tables of 100 or more entries also get at least one non-empty entry with a
     // volume or pitch variance of 0xFFFFFFFF.
     double emptyShare = 0.03;
+    // The encoding of the texts. Windows-1252 texts hold western European
+    // words; UTF-8 ones Polish, Russian, Greek and French words (and one
+    // beyond the 16-bit range); Windows-1250 ones Polish, Czech and Hungarian
+    // words; Windows-1251 ones Russian words. Everything else is ASCII.
+    lexicarta::TextEncoding encoding = lexicarta::TextEncoding::Windows1252;
+    // UTF-8 tables only: share of texts that get one invalid byte sequence.
+    double invalidUtf8Share = 0.0;
 };
 
 struct GeneratedEntry {

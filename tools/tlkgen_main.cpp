@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -28,6 +29,11 @@ void PrintUsage(std::FILE* to)
         "  --shuffled         place the texts in the string data out of StrRef order\n"
         "  --language ID      language id written in the header (0 to 65535, default 0)\n"
         "  --empty-share F    share of empty entries, 0 to 1 (default 0.03)\n"
+        "  --encoding E       encoding of the texts: utf-8, windows-1250, windows-1251 or\n"
+        "                     windows-1252 (default windows-1252)\n"
+        "  --invalid-utf8-share F\n"
+        "                     UTF-8 only: share of texts given one invalid byte sequence,\n"
+        "                     0 to 1 (default 0)\n"
         "  --help             show this help\n",
         to);
 }
@@ -85,6 +91,15 @@ int main(int argc, char** argv)
             if (!value(text) || !ParseNumber(text, share) || !(share >= 0.0 && share <= 1.0))
                 return UsageError("--empty-share needs a number from 0 to 1");
             options.emptyShare = share;
+        } else if (arg == "--encoding") {
+            const auto encoding = value(text) ? lexicarta::EncodingFromName(text) : std::nullopt;
+            if (!encoding) return UsageError("--encoding needs utf-8, windows-1250, windows-1251 or windows-1252");
+            options.encoding = *encoding;
+        } else if (arg == "--invalid-utf8-share") {
+            double share = -1;
+            if (!value(text) || !ParseNumber(text, share) || !(share >= 0.0 && share <= 1.0))
+                return UsageError("--invalid-utf8-share needs a number from 0 to 1");
+            options.invalidUtf8Share = share;
         } else if (arg.size() > 1 && arg.front() == '-') {
             return UsageError("unknown option " + std::string(arg));
         } else if (!out.empty()) {

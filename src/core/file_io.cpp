@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -119,6 +120,25 @@ bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to)
         if (!WriteAll(to, buffer.data(), chunk)) return false;
         in += static_cast<loff_t>(chunk);
         size -= chunk;
+    }
+    return true;
+}
+
+bool CopyRangeInspected(int from, std::uint64_t offset, std::uint64_t size, int to,
+                        const std::function<bool(std::string_view)>& inspect)
+{
+    // Pieces small enough to stay in the processor's cache between the read,
+    // the inspection and the write.
+    constexpr std::size_t ChunkSize = 256 * 1024;
+    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(std::min<std::uint64_t>(size, ChunkSize))]);
+    while (size > 0) {
+        const std::size_t chunk = size < ChunkSize ? static_cast<std::size_t>(size) : ChunkSize;
+        if (!ReadExact(from, buffer.get(), chunk, offset)) return false;
+        const bool more = inspect(std::string_view(buffer.get(), chunk));
+        if (!WriteAll(to, buffer.get(), chunk)) return false;
+        offset += chunk;
+        size -= chunk;
+        if (!more) return CopyRange(from, offset, size, to);
     }
     return true;
 }

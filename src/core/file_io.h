@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ bool WriteAll(int fd, const void* buffer, std::size_t size);
 bool WriteAllAt(int fd, const void* buffer, std::size_t size, std::uint64_t offset);
 // Copies size bytes from offset of `from` to the current end of `to`.
 bool CopyRange(int from, std::uint64_t offset, std::uint64_t size, int to);
+// The same copy, passing the bytes to inspect in order, chunk by chunk, before
+// they are written; once inspect returns false the rest is copied unseen.
+bool CopyRangeInspected(int from, std::uint64_t offset, std::uint64_t size, int to,
+                        const std::function<bool(std::string_view)>& inspect);
 // Byte-for-byte copy replacing the target; false on any failure.
 bool CopyFile(const std::string& from, const std::string& to);
 // Whole file content, or nullopt when it cannot be read.

@@ -11,14 +11,17 @@ namespace lexicarta {
 
 StringCache::~StringCache() { release(); }
 
-bool StringCache::create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size)
+bool StringCache::create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size,
+                         const std::function<bool(std::string_view)>& inspect)
 {
     release();
     ++m_generation;
     m_path = path;
     UniqueFd target(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (!target) return false;
-    if (!CopyRange(sourceFd, offset, size, target.get())) return false;
+    const bool copied = inspect ? CopyRangeInspected(sourceFd, offset, size, target.get(), inspect)
+                                : CopyRange(sourceFd, offset, size, target.get());
+    if (!copied) return false;
     return ::close(target.release()) == 0;
 }
 

@@ -4,9 +4,11 @@
 // read-only mapping of the whole file for the search engine.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "core/unique_fd.h"
 
@@ -20,8 +22,10 @@ public:
     ~StringCache();
 
     // Writes size bytes of sourceFd from offset into a new file at path
-    // (replacing one of that name). Closes any handle or mapping first.
-    bool create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size);
+    // (replacing one of that name). Closes any handle or mapping first. With
+    // inspect, the bytes pass through it on their way (see CopyRangeInspected).
+    bool create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size,
+                const std::function<bool(std::string_view)>& inspect = {});
     // Opens path for reading as the handle ReadCachedString uses.
     bool openReadHandle(const std::string& path);
     // Up to length bytes at offset; bytes past the end of the cache are left

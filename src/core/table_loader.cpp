@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/utf8_survey.h"
 
 namespace lexicarta {
 
@@ -136,9 +137,17 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     table.resetJournalStates();
     table.copyEntriesToBaseline();
 
+    table.LoadSurvey.reset();
     if (ok) {
         progress.setStatus("Caching data...");
-        ok = table.Cache.create(table.CachePath, file.file.get(), table.StringDataOffset, dataSize);
+        // The texts are checked for UTF-8 on their way into the cache.
+        Utf8Survey survey(table.EntryTable.get(), table.EntryCount, dataSize);
+        ok = table.Cache.create(table.CachePath, file.file.get(), table.StringDataOffset, dataSize,
+                                [&survey](std::string_view chunk) { return survey.feed(chunk); });
+        if (ok) {
+            table.LoadSurvey = survey.finish();
+            table.LoadSurvey->cacheGeneration = table.Cache.generation();
+        }
     }
     progress.setBarVisible(false);
     progress.setSmooth(false);

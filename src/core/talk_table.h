@@ -12,6 +12,7 @@
 #include "core/string_cache.h"
 #include "core/text_encoding.h"
 #include "core/tlk_format.h"
+#include "core/utf8_survey.h"
 
 namespace lexicarta {
 
@@ -43,6 +44,8 @@ public:
     std::string CachePath;
     // How the table's bytes are read as text and text written as bytes.
     TextEncoding Encoding = TextEncoding::Windows1252;
+    // What the load found out about the texts being UTF-8 (see DetectTextEncoding).
+    std::optional<Utf8SurveyResult> LoadSurvey;
     bool TableLoaded = false;
     bool CacheFailed = false;
     bool LastStepFailed = false;

@@ -5,7 +5,12 @@
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -194,28 +199,87 @@ Utf8Char NextUtf8(std::string_view bytes, std::size_t pos)
     return {code, length};
 }
 
-bool IsValidUtf8(std::string_view bytes)
+namespace {
+
+// Length of the run of ASCII bytes at p (at most n), found 32 bytes at a
+// time: texts are mostly ASCII, and this is what a load's check of the string
+// data spends its time on.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) std::size_t AsciiRunAvx2(const unsigned char* p, std::size_t n)
 {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        // Runs of ASCII are the common case: eight bytes at a time.
-        while (pos + 8 <= bytes.size()) {
-            std::uint64_t word;
-            std::copy_n(bytes.data() + pos, 8, reinterpret_cast<char*>(&word));
-            if (word & 0x8080808080808080ULL) break;
-            pos += 8;
-        }
-        if (pos >= bytes.size()) break;
-        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
-            ++pos;
-            continue;
-        }
-        const Utf8Char c = NextUtf8(bytes, pos);
-        if (IsStandIn(c.code)) return false;
-        pos += c.length;
+    std::size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i))));
+        if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
     }
-    return true;
+    while (i < n && p[i] < 0x80) ++i;
+    return i;
 }
+
+std::size_t AsciiRunSse2(const unsigned char* p, std::size_t n)
+{
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i))));
+        if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+    while (i < n && p[i] < 0x80) ++i;
+    return i;
+}
+
+using AsciiRunFunction = std::size_t (*)(const unsigned char*, std::size_t);
+const AsciiRunFunction AsciiRun = (__builtin_cpu_init(), __builtin_cpu_supports("avx2")) ? AsciiRunAvx2 : AsciiRunSse2;
+#else
+std::size_t AsciiRun(const unsigned char* p, std::size_t n)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080808080808080ULL) break;
+    }
+    while (i < n && p[i] < 0x80) ++i;
+    return i;
+}
+#endif
+
+bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+}  // namespace
+
+std::size_t FirstInvalidUtf8(std::string_view bytes, std::size_t from, bool* sawHigh)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t pos = from;
+    while (pos < size) {
+        if (s[pos] < 0x80) {
+            pos += AsciiRun(s + pos, size - pos);
+            if (pos >= size) break;
+        }
+        if (sawHigh) *sawHigh = true;
+        // A run of non-ASCII characters, one at a time. The common two- and
+        // three-byte characters are taken here; the rest as NextUtf8 reads them.
+        while (pos < size && s[pos] >= 0x80) {
+            const unsigned char b0 = s[pos];
+            if (b0 >= 0xC2 && b0 <= 0xDF && pos + 1 < size && IsContinuationByte(s[pos + 1])) {
+                pos += 2;
+                continue;
+            }
+            if (b0 >= 0xE1 && b0 <= 0xEC && pos + 2 < size && IsContinuationByte(s[pos + 1]) &&
+                IsContinuationByte(s[pos + 2])) {
+                pos += 3;  // U+1000..U+CFFF: no surrogate, no stand-in, never overlong
+                continue;
+            }
+            const Utf8Char c = NextUtf8(bytes, pos);
+            if (IsStandIn(c.code)) return pos;
+            pos += c.length;
+        }
+    }
+    return size;
+}
+
+bool IsValidUtf8(std::string_view bytes) { return FirstInvalidUtf8(bytes) == bytes.size(); }
 
 char16_t DecodeByte(TextEncoding encoding, unsigned char byte) { return PageOf(encoding).decode[byte]; }
 

@@ -53,6 +53,10 @@ Utf8Char NextUtf8(std::string_view bytes, std::size_t pos);
 // Whether the whole of bytes is valid UTF-8 (stand-in code points count as
 // invalid, as NextUtf8 reads them).
 bool IsValidUtf8(std::string_view bytes);
+// Position of the first byte at or after from that starts no valid character
+// (where NextUtf8 gives a stand-in), or bytes.size() when there is none. Sets
+// *sawHigh when it meets a byte above 127 (the invalid one included).
+std::size_t FirstInvalidUtf8(std::string_view bytes, std::size_t from = 0, bool* sawHigh = nullptr);
 
 // The text of bytes, as UTF-16.
 std::u16string DecodeText(TextEncoding encoding, std::string_view bytes);

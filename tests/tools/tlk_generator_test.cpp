@@ -248,3 +248,54 @@ TEST(ReferenceReader, RejectsTruncatedTablesAndClipsTexts)
 
     EXPECT_FALSE(ReadReferenceTable("/nonexistent/dialog.tlk"));
 }
+
+TEST(TlkGenerator, TablesInEachEncodingHoldItsWords)
+{
+    using lexicarta::TextEncoding;
+    const auto encoded = [](TextEncoding encoding, std::u16string_view word) { return lexicarta::EncodeText(encoding, word); };
+    const struct {
+        TextEncoding encoding;
+        std::vector<std::u16string_view> words;
+    } cases[] = {
+        {TextEncoding::Utf8, {u"żółć", u"ЖЁЛТЫЙ", u"жёлтый", u"déjà", u"δράκος", u"🐉"}},
+        {TextEncoding::Windows1250, {u"żółć", u"příliš", u"árvíztűrő"}},
+        {TextEncoding::Windows1251, {u"ЖЁЛТЫЙ", u"жёлтый"}},
+        {TextEncoding::Windows1252, {u"déjà", u"Straße"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(lexicarta::EncodingName(c.encoding)));
+        GeneratorOptions options = Options(20000, 3, false);
+        options.encoding = c.encoding;
+        const auto table = tlkgen::GenerateTalkTable(options);
+        for (const auto word : c.words)
+            EXPECT_NE(table.bytes.find(encoded(c.encoding, word)), std::string::npos);
+        // Every text is what the encoding reads back, and GeneratedText predicts it.
+        for (std::uint32_t n = 0; n < options.entries; n += 97) {
+            const std::string& text = table.entries[n].text;
+            EXPECT_EQ(encoded(c.encoding, lexicarta::DecodeText(c.encoding, text)), text);
+            if (c.encoding == TextEncoding::Utf8) {
+                EXPECT_TRUE(lexicarta::IsValidUtf8(text)) << n;
+            }
+            EXPECT_EQ(tlkgen::GeneratedText(options, n), text);
+        }
+    }
+}
+
+TEST(TlkGenerator, InvalidUtf8GoesIntoTheAskedShareOfUtf8TextsOnly)
+{
+    GeneratorOptions options = Options(4000, 8);
+    options.invalidUtf8Share = 0.25;
+    for (const auto encoding : {lexicarta::TextEncoding::Utf8, lexicarta::TextEncoding::Windows1252}) {
+        options.encoding = encoding;
+        const auto table = tlkgen::GenerateTalkTable(options);
+        std::size_t invalid = 0;
+        for (const GeneratedEntry& entry : table.entries) invalid += !lexicarta::IsValidUtf8(entry.text);
+        if (encoding == lexicarta::TextEncoding::Utf8) {
+            EXPECT_GT(invalid, 800u);
+            EXPECT_LT(invalid, 1200u);
+        } else {
+            options.invalidUtf8Share = 0.0;
+            EXPECT_EQ(table.bytes, tlkgen::GenerateTalkTable(options).bytes);
+        }
+    }
+}
