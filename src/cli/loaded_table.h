@@ -15,7 +15,10 @@
 
 namespace lexicarta::cli {
 
-enum class LoadPurpose { Read, Edit };
+// Read: the texts are read in place from the table file, mapped read-only.
+// ReadCopy: read only too, with the window's string cache copy (for code
+// that reads the cache file by its path). Edit: as the window loads.
+enum class LoadPurpose { Read, ReadCopy, Edit };
 
 class LoadedTable {
 public:

@@ -8,8 +8,11 @@ namespace lexicarta {
 TextEncoding DetectTextEncoding(const TalkTable& table, TextEncoding fallback)
 {
     StringCache probe;
-    if (!table.Cache.isOpen() || !probe.openReadHandle(table.Cache.path()) || !probe.map()) return fallback;
-    const std::span<const char> data = probe.view();
+    const bool readable = table.Cache.inPlace()
+                              ? table.Cache.mapped()
+                              : table.Cache.isOpen() && probe.openReadHandle(table.Cache.path()) && probe.map();
+    if (!readable) return fallback;
+    const std::span<const char> data = table.Cache.inPlace() ? table.Cache.view() : probe.view();
     bool anyHigh = false;
     for (std::uint32_t n = 0; n < table.EntryCount; ++n) {
         const StrRefEntry& entry = table.BaselineEntryTable[n];

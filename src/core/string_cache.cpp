@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -30,9 +31,47 @@ bool StringCache::openReadHandle(const std::string& path)
     return m_handle.valid();
 }
 
+bool StringCache::mapRegion(int fd, std::uint64_t offset, std::uint64_t size)
+{
+    release();
+    ++m_generation;
+    m_path.clear();
+    m_handle.reset(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    if (!m_handle) return false;
+    m_inPlace = true;
+    m_regionOffset = offset;
+    m_regionSize = size;
+    return map();
+}
+
+bool StringCache::mapInPlace()
+{
+    if (m_regionSize == 0) {
+        m_mapped = true;
+        return true;
+    }
+    // mmap takes whole pages: the view begins inside the first one.
+    const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const std::uint64_t start = m_regionOffset & ~(page - 1);
+    const auto length = static_cast<std::size_t>(m_regionOffset + m_regionSize - start);
+    void* mapping = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, m_handle.get(), static_cast<off_t>(start));
+    if (mapping == MAP_FAILED) return false;
+    m_mapping = mapping;
+    m_mappingSize = length;
+    m_view = static_cast<const char*>(mapping) + (m_regionOffset - start);
+    m_viewSize = static_cast<std::size_t>(m_regionSize);
+    m_mapped = true;
+    return true;
+}
+
 std::optional<std::string> StringCache::read(std::uint32_t offset, std::uint32_t length) const
 {
     if (!m_handle) return std::nullopt;
+    if (m_inPlace) {
+        if (!m_mapped) return std::nullopt;
+        if (offset >= m_viewSize) return std::string();
+        return std::string(m_view + offset, std::min<std::size_t>(length, m_viewSize - offset));
+    }
     // A damaged record may declare far more bytes than the cache holds.
     const auto size = FileSize(m_handle.get());
     if (!size) return std::nullopt;
@@ -47,7 +86,9 @@ std::optional<std::string> StringCache::read(std::uint32_t offset, std::uint32_t
 
 bool StringCache::map()
 {
+    if (m_inPlace && m_mapped) return true;
     unmap();
+    if (m_inPlace) return m_handle.valid() && mapInPlace();
     // A cache deleted from outside cannot be opened again; the held handle
     // then stays, so the texts can still be shown and saved.
     UniqueFd fresh(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -66,13 +107,17 @@ bool StringCache::map()
         return false;
     }
     m_view = static_cast<const char*>(view);
+    m_mapping = view;
+    m_mappingSize = m_viewSize;
     m_mapped = true;
     return true;
 }
 
 void StringCache::unmap()
 {
-    if (m_view) ::munmap(const_cast<char*>(m_view), m_viewSize);
+    if (m_mapping) ::munmap(m_mapping, m_mappingSize);
+    m_mapping = nullptr;
+    m_mappingSize = 0;
     m_view = nullptr;
     m_viewSize = 0;
     m_mapped = false;
@@ -82,6 +127,7 @@ void StringCache::release()
 {
     unmap();
     m_handle.reset();
+    m_inPlace = false;
 }
 
 }  // namespace lexicarta

@@ -24,6 +24,12 @@ public:
     bool create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size);
     // Opens path for reading as the handle ReadCachedString uses.
     bool openReadHandle(const std::string& path);
+    // Instead of a copy: maps size bytes of fd from offset read-only, and
+    // every offset is relative to that start. For tables that are only read
+    // while loaded: a change of the file shows through. Closes any handle
+    // or mapping first; the cache then has no path, and map() maps the
+    // same region again.
+    bool mapRegion(int fd, std::uint64_t offset, std::uint64_t size);
     // Up to length bytes at offset; bytes past the end of the cache are left
     // out (nothing is allocated for them). nullopt when no handle is open or
     // the read fails.
@@ -35,6 +41,8 @@ public:
     bool map();
     std::span<const char> view() const { return {m_view, m_viewSize}; }
     bool mapped() const { return m_mapped; }
+    // Whether the texts are read in place (mapRegion), not from a copy.
+    bool inPlace() const { return m_inPlace; }
     void unmap();
 
     // Drops the mapping and the handle; the file stays.
@@ -47,11 +55,19 @@ public:
     std::uint64_t generation() const { return m_generation; }
 
 private:
+    bool mapInPlace();
+
     std::string m_path;
     UniqueFd m_handle;
     const char* m_view = nullptr;
     std::size_t m_viewSize = 0;
+    std::uint64_t m_regionOffset = 0;
+    std::uint64_t m_regionSize = 0;
+    // The mapping as made: page-aligned, it may begin before the view.
+    void* m_mapping = nullptr;
+    std::size_t m_mappingSize = 0;
     bool m_mapped = false;
+    bool m_inPlace = false;
     std::uint64_t m_generation = 0;
 };
 

@@ -111,7 +111,8 @@ bool ReadRecords(TalkTable& table, int fd)
 
 }  // namespace
 
-bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags)
+bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags,
+                      CacheKind kind)
 {
     flags.ProcessFinished = false;
     table.CacheFailed = false;
@@ -136,7 +137,7 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     table.resetJournalStates();
     table.copyEntriesToBaseline();
 
-    if (ok) {
+    if (ok && kind == CacheKind::Copy) {
         progress.setStatus("Caching data...");
         ok = table.Cache.create(table.CachePath, file.file.get(), table.StringDataOffset, dataSize);
     }
@@ -147,7 +148,8 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     if (ok) {
         progress.setBarPosition(ProgressBarMax);
         table.TableLoaded = true;
-        ok = table.Cache.openReadHandle(table.CachePath);
+        ok = kind == CacheKind::Copy ? table.Cache.openReadHandle(table.CachePath)
+                                     : table.Cache.mapRegion(file.file.get(), table.StringDataOffset, dataSize);
     }
     flags.ProcessFinished = true;
     progress.close();
