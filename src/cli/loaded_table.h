@@ -15,7 +15,7 @@
 
 namespace lexicarta::cli {
 
-// Read: the texts are read in place from the table file, mapped read-only.
+// Read: the texts are held in memory, without a string cache file.
 // ReadCopy: read only too, with the window's string cache copy (for code
 // that reads the cache file by its path). Edit: as the window loads.
 enum class LoadPurpose { Read, ReadCopy, Edit };

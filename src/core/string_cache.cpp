@@ -31,7 +31,7 @@ bool StringCache::openReadHandle(const std::string& path)
     return m_handle.valid();
 }
 
-bool StringCache::mapRegion(int fd, std::uint64_t offset, std::uint64_t size)
+bool StringCache::loadRegion(int fd, std::uint64_t offset, std::uint64_t size)
 {
     release();
     ++m_generation;
@@ -44,22 +44,32 @@ bool StringCache::mapRegion(int fd, std::uint64_t offset, std::uint64_t size)
     return map();
 }
 
-bool StringCache::mapInPlace()
+bool StringCache::readRegion()
 {
     if (m_regionSize == 0) {
         m_mapped = true;
         return true;
     }
-    // mmap takes whole pages: the view begins inside the first one.
-    const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-    const std::uint64_t start = m_regionOffset & ~(page - 1);
-    const auto length = static_cast<std::size_t>(m_regionOffset + m_regionSize - start);
-    void* mapping = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, m_handle.get(), static_cast<off_t>(start));
+    // Read into memory of the process rather than mapped from the file: a
+    // mapping of the file's pages costs more to walk through once than this
+    // copy into huge pages does, and the file may change meanwhile.
+    constexpr std::size_t HugePage = 2u << 20;
+    const auto size = static_cast<std::size_t>(m_regionSize);
+    const std::size_t length = size + HugePage;
+    void* mapping = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED) return false;
+    char* data = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(mapping) + HugePage - 1) & ~(HugePage - 1));
+    ::madvise(data, size, MADV_HUGEPAGE);
     m_mapping = mapping;
     m_mappingSize = length;
-    m_view = static_cast<const char*>(mapping) + (m_regionOffset - start);
-    m_viewSize = static_cast<std::size_t>(m_regionSize);
+    const auto got = ReadAvailable(m_handle.get(), data, size, m_regionOffset);
+    if (!got || *got != size) {
+        unmap();
+        return false;
+    }
+    ::mprotect(mapping, length, PROT_READ);
+    m_view = data;
+    m_viewSize = size;
     m_mapped = true;
     return true;
 }
@@ -88,7 +98,7 @@ bool StringCache::map()
 {
     if (m_inPlace && m_mapped) return true;
     unmap();
-    if (m_inPlace) return m_handle.valid() && mapInPlace();
+    if (m_inPlace) return m_handle.valid() && readRegion();
     // A cache deleted from outside cannot be opened again; the held handle
     // then stays, so the texts can still be shown and saved.
     UniqueFd fresh(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC));

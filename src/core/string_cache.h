@@ -1,7 +1,8 @@
 #pragma once
 // The temporary copy of a talk table's string data, from which every unedited
 // text is read: one text at a time through a read handle, or through a
-// read-only mapping of the whole file for the search engine.
+// read-only mapping of the whole file for the search engine. A table that is
+// only read may instead keep its string data in memory, without a file.
 
 #include <cstdint>
 #include <optional>
@@ -24,12 +25,11 @@ public:
     bool create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size);
     // Opens path for reading as the handle ReadCachedString uses.
     bool openReadHandle(const std::string& path);
-    // Instead of a copy: maps size bytes of fd from offset read-only, and
-    // every offset is relative to that start. For tables that are only read
-    // while loaded: a change of the file shows through. Closes any handle
-    // or mapping first; the cache then has no path, and map() maps the
-    // same region again.
-    bool mapRegion(int fd, std::uint64_t offset, std::uint64_t size);
+    // Instead of a copy file: reads size bytes of fd from offset into memory
+    // of its own (read-only, in huge pages where the system has them), and
+    // every offset is relative to that start. Closes any handle or mapping
+    // first; the cache then has no path, and map() reads the region again.
+    bool loadRegion(int fd, std::uint64_t offset, std::uint64_t size);
     // Up to length bytes at offset; bytes past the end of the cache are left
     // out (nothing is allocated for them). nullopt when no handle is open or
     // the read fails.
@@ -41,7 +41,7 @@ public:
     bool map();
     std::span<const char> view() const { return {m_view, m_viewSize}; }
     bool mapped() const { return m_mapped; }
-    // Whether the texts are read in place (mapRegion), not from a copy.
+    // Whether the texts are held in memory (loadRegion), not in a copy file.
     bool inPlace() const { return m_inPlace; }
     void unmap();
 
@@ -55,7 +55,7 @@ public:
     std::uint64_t generation() const { return m_generation; }
 
 private:
-    bool mapInPlace();
+    bool readRegion();
 
     std::string m_path;
     UniqueFd m_handle;

@@ -149,7 +149,7 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
         progress.setBarPosition(ProgressBarMax);
         table.TableLoaded = true;
         ok = kind == CacheKind::Copy ? table.Cache.openReadHandle(table.CachePath)
-                                     : table.Cache.mapRegion(file.file.get(), table.StringDataOffset, dataSize);
+                                     : table.Cache.loadRegion(file.file.get(), table.StringDataOffset, dataSize);
     }
     flags.ProcessFinished = true;
     progress.close();

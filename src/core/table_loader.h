@@ -45,9 +45,8 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
 // The smallest N >= 0 for which no "lexic"N".tmp" exists in directory.
 std::uint32_t ChooseCacheNumber(const std::string& directory);
 
-// Where the string cache's bytes come from: a copy at CachePath, or the
-// table file's own string data, mapped read-only (for a table that is only
-// read and whose file does not change while it is loaded).
+// Where the string cache's bytes are kept: in a copy file at CachePath, or,
+// for a table that is only read, in memory (no file; CachePath unused).
 enum class CacheKind { Copy, InPlace };
 
 // Takes the header into the table and builds the string cache at CachePath;
