@@ -19,7 +19,7 @@ int ExportCommand(const Args& args, CommandContext& context)
     options.spacelines = !arguments.has("--no-spacelines");
     if (!options.guided && (options.numberStrings || options.writeEmptyStrings || !options.spacelines))
         UsageError("export", "--number, --empty and --no-spacelines shape the guided listing, not --raw");
-    LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, TextEncoding::Windows1252);
+    LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::ReadCopy, TextEncoding::Windows1252);
     const std::string& target = arguments.operands()[1];
     if (ExportTextTo(loaded.table(), target, options, loaded.progress, loaded.dialogs, loaded.flags) !=
         ExportResult::Exported)

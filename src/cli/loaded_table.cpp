@@ -26,9 +26,10 @@ LoadedTable::LoadedTable(const std::string& path, const std::string& directory, 
     const OpenResult opened = OpenTalkTableFile(path, dialogs, file, purpose == LoadPurpose::Edit);
     if (opened != OpenResult::Opened) throw CliError(path + ": " + dialogs.problems());
     table.CurrentTablePath = path;
+    const CacheKind kind = purpose == LoadPurpose::Read ? CacheKind::InPlace : CacheKind::Copy;
     table.CacheNumber = cacheNumber ? *cacheNumber : ChooseCacheNumber(directory);
-    table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
-    if (!BuildStringCache(table, file, progress, dialogs, flags) || !table.Cache.map())
+    if (kind == CacheKind::Copy) table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
+    if (!BuildStringCache(table, file, progress, dialogs, flags, kind) || !table.Cache.map())
         throw CliError(path + ": " + dialogs.problems());
     // Every command here reads (nearly) all texts: the page tables of the
     // whole view are filled in one call instead of one fault at a time.

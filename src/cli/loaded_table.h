@@ -1,7 +1,8 @@
 #pragma once
-// A talk table loaded as the window loads it (the same checks, the string
-// cache in the process's private directory), with its text encoding and a
-// read-only view of its saved texts.
+// A talk table loaded as the window loads it (the same checks; a string
+// cache file in the process's private directory, or the texts in memory for
+// a table that is only read), with its text encoding and a read-only view of
+// its saved texts.
 
 #include <cstdint>
 #include <memory>
@@ -15,7 +16,10 @@
 
 namespace lexicarta::cli {
 
-enum class LoadPurpose { Read, Edit };
+// Read: the texts are held in memory, without a string cache file.
+// ReadCopy: read only too, with the window's string cache copy (for code
+// that reads the cache file by its path). Edit: as the window loads.
+enum class LoadPurpose { Read, ReadCopy, Edit };
 
 class LoadedTable {
 public:

@@ -40,7 +40,9 @@ public:
     void flush() { drain(); }
 
 private:
-    static constexpr std::size_t Capacity = 1u << 20;
+    // Small enough to stay in the processor's cache between two writes:
+    // a dump is faster with this than with a buffer of megabytes.
+    static constexpr std::size_t Capacity = 1u << 18;
     void drain();
 
     int m_fd;

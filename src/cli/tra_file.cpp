@@ -28,6 +28,16 @@ void AppendTraText(std::string& out, std::string_view text)
         out += "~~";
         return;
     }
+    // Most texts hold no ~: copied first, then looked through where they
+    // now lie in the cache, so a dump reads each text from memory once.
+    const std::size_t start = out.size();
+    out += '~';
+    out += text;
+    if (out.find('~', start + 1) == std::string::npos) {
+        out += '~';
+        return;
+    }
+    out.resize(start);
     bool first = true;
     while (!text.empty()) {
         // The delimiter that takes the longest piece; every text can make

@@ -24,8 +24,11 @@ bool HasHighByte(std::string_view text)
 TextEncoding DetectByEachText(const TalkTable& table, TextEncoding fallback)
 {
     StringCache probe;
-    if (!table.Cache.isOpen() || !probe.openReadHandle(table.Cache.path()) || !probe.map()) return fallback;
-    const std::span<const char> data = probe.view();
+    const bool readable = table.Cache.inPlace()
+                              ? table.Cache.mapped()
+                              : table.Cache.isOpen() && probe.openReadHandle(table.Cache.path()) && probe.map();
+    if (!readable) return fallback;
+    const std::span<const char> data = table.Cache.inPlace() ? table.Cache.view() : probe.view();
     std::vector<std::uint64_t> texts;  // Offset above, Length below
     texts.reserve(table.EntryCount);
     for (std::uint32_t n = 0; n < table.EntryCount; ++n) {

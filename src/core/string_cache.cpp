@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -33,9 +34,57 @@ bool StringCache::openReadHandle(const std::string& path)
     return m_handle.valid();
 }
 
+bool StringCache::loadRegion(int fd, std::uint64_t offset, std::uint64_t size)
+{
+    release();
+    ++m_generation;
+    m_path.clear();
+    m_handle.reset(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    if (!m_handle) return false;
+    m_inPlace = true;
+    m_regionOffset = offset;
+    m_regionSize = size;
+    return map();
+}
+
+bool StringCache::readRegion()
+{
+    if (m_regionSize == 0) {
+        m_mapped = true;
+        return true;
+    }
+    // Read into memory of the process rather than mapped from the file: a
+    // mapping of the file's pages costs more to walk through once than this
+    // copy into huge pages does, and the file may change meanwhile.
+    constexpr std::size_t HugePage = 2u << 20;
+    const auto size = static_cast<std::size_t>(m_regionSize);
+    const std::size_t length = size + HugePage;
+    void* mapping = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED) return false;
+    char* data = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(mapping) + HugePage - 1) & ~(HugePage - 1));
+    ::madvise(data, size, MADV_HUGEPAGE);
+    m_mapping = mapping;
+    m_mappingSize = length;
+    const auto got = ReadAvailable(m_handle.get(), data, size, m_regionOffset);
+    if (!got || *got != size) {
+        unmap();
+        return false;
+    }
+    ::mprotect(mapping, length, PROT_READ);
+    m_view = data;
+    m_viewSize = size;
+    m_mapped = true;
+    return true;
+}
+
 std::optional<std::string> StringCache::read(std::uint32_t offset, std::uint32_t length) const
 {
     if (!m_handle) return std::nullopt;
+    if (m_inPlace) {
+        if (!m_mapped) return std::nullopt;
+        if (offset >= m_viewSize) return std::string();
+        return std::string(m_view + offset, std::min<std::size_t>(length, m_viewSize - offset));
+    }
     // A damaged record may declare far more bytes than the cache holds.
     const auto size = FileSize(m_handle.get());
     if (!size) return std::nullopt;
@@ -50,7 +99,9 @@ std::optional<std::string> StringCache::read(std::uint32_t offset, std::uint32_t
 
 bool StringCache::map()
 {
+    if (m_inPlace && m_mapped) return true;
     unmap();
+    if (m_inPlace) return m_handle.valid() && readRegion();
     // A cache deleted from outside cannot be opened again; the held handle
     // then stays, so the texts can still be shown and saved.
     UniqueFd fresh(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -69,13 +120,17 @@ bool StringCache::map()
         return false;
     }
     m_view = static_cast<const char*>(view);
+    m_mapping = view;
+    m_mappingSize = m_viewSize;
     m_mapped = true;
     return true;
 }
 
 void StringCache::unmap()
 {
-    if (m_view) ::munmap(const_cast<char*>(m_view), m_viewSize);
+    if (m_mapping) ::munmap(m_mapping, m_mappingSize);
+    m_mapping = nullptr;
+    m_mappingSize = 0;
     m_view = nullptr;
     m_viewSize = 0;
     m_mapped = false;
@@ -85,6 +140,7 @@ void StringCache::release()
 {
     unmap();
     m_handle.reset();
+    m_inPlace = false;
 }
 
 }  // namespace lexicarta

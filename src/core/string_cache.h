@@ -1,7 +1,8 @@
 #pragma once
 // The temporary copy of a talk table's string data, from which every unedited
 // text is read: one text at a time through a read handle, or through a
-// read-only mapping of the whole file for the search engine.
+// read-only mapping of the whole file for the search engine. A table that is
+// only read may instead keep its string data in memory, without a file.
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +29,11 @@ public:
                 const std::function<bool(std::string_view)>& inspect = {});
     // Opens path for reading as the handle ReadCachedString uses.
     bool openReadHandle(const std::string& path);
+    // Instead of a copy file: reads size bytes of fd from offset into memory
+    // of its own (read-only, in huge pages where the system has them), and
+    // every offset is relative to that start. Closes any handle or mapping
+    // first; the cache then has no path, and map() reads the region again.
+    bool loadRegion(int fd, std::uint64_t offset, std::uint64_t size);
     // Up to length bytes at offset; bytes past the end of the cache are left
     // out (nothing is allocated for them). nullopt when no handle is open or
     // the read fails.
@@ -39,6 +45,8 @@ public:
     bool map();
     std::span<const char> view() const { return {m_view, m_viewSize}; }
     bool mapped() const { return m_mapped; }
+    // Whether the texts are held in memory (loadRegion), not in a copy file.
+    bool inPlace() const { return m_inPlace; }
     void unmap();
 
     // Drops the mapping and the handle; the file stays.
@@ -51,11 +59,19 @@ public:
     std::uint64_t generation() const { return m_generation; }
 
 private:
+    bool readRegion();
+
     std::string m_path;
     UniqueFd m_handle;
     const char* m_view = nullptr;
     std::size_t m_viewSize = 0;
+    std::uint64_t m_regionOffset = 0;
+    std::uint64_t m_regionSize = 0;
+    // The mapping as made: page-aligned, it may begin before the view.
+    void* m_mapping = nullptr;
+    std::size_t m_mappingSize = 0;
     bool m_mapped = false;
+    bool m_inPlace = false;
     std::uint64_t m_generation = 0;
 };
 

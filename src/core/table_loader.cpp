@@ -112,7 +112,8 @@ bool ReadRecords(TalkTable& table, int fd)
 
 }  // namespace
 
-bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags)
+bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags,
+                      CacheKind kind)
 {
     flags.ProcessFinished = false;
     table.CacheFailed = false;
@@ -138,7 +139,7 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     table.copyEntriesToBaseline();
 
     table.LoadSurvey.reset();
-    if (ok) {
+    if (ok && kind == CacheKind::Copy) {
         progress.setStatus("Caching data...");
         // The texts are checked for UTF-8 on their way into the cache.
         Utf8Survey survey(table.EntryTable.get(), table.EntryCount, dataSize);
@@ -156,7 +157,8 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     if (ok) {
         progress.setBarPosition(ProgressBarMax);
         table.TableLoaded = true;
-        ok = table.Cache.openReadHandle(table.CachePath);
+        ok = kind == CacheKind::Copy ? table.Cache.openReadHandle(table.CachePath)
+                                     : table.Cache.loadRegion(file.file.get(), table.StringDataOffset, dataSize);
     }
     flags.ProcessFinished = true;
     progress.close();

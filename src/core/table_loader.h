@@ -45,11 +45,16 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
 // The smallest N >= 0 for which no "lexic"N".tmp" exists in directory.
 std::uint32_t ChooseCacheNumber(const std::string& directory);
 
+// Where the string cache's bytes are kept: in a copy file at CachePath, or,
+// for a table that is only read, in memory (no file; CachePath unused).
+enum class CacheKind { Copy, InPlace };
+
 // Takes the header into the table and builds the string cache at CachePath;
 // reads the records, resets the journal states and the baseline. On failure
 // reports "Error while creating temporary file. Memory might be low.", sets
 // CacheFailed and StatisticsAborted and returns false. The file stays open.
-bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags);
+bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags,
+                      CacheKind kind = CacheKind::Copy);
 
 // The whole load where no window shows it: opens path, places the cache in
 // the table's ProgramDirectory and builds it; entry 0 is current after it.

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "core/table_loader.h"
 #include "fake_dialogs.h"
 #include "fake_progress.h"
@@ -26,7 +28,7 @@ struct Loaded {
 
     Loaded() { table.ProgramDirectory = dir.path(); }
 
-    OpenResult load(const std::string& path)
+    OpenResult load(const std::string& path, CacheKind kind = CacheKind::Copy)
     {
         CloseTable(table);
         OpenedTalkTable file;
@@ -34,7 +36,7 @@ struct Loaded {
         if (result != OpenResult::Opened) return result;
         table.CacheNumber = ChooseCacheNumber(table.ProgramDirectory);
         table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(table.CacheNumber);
-        BuildStringCache(table, file, progress, dialogs, flags);
+        BuildStringCache(table, file, progress, dialogs, flags, kind);
         table.CachedEntryCount = table.EntryCount;
         return result;
     }
@@ -273,6 +275,61 @@ TEST(TableLoader, CachedTextStopsAtTheEndOfTheCache)
     EXPECT_EQ(l.table.ReadCachedString(1), "defgh");
     l.table.BaselineEntryTable[1].Offset = 100;
     EXPECT_EQ(l.table.ReadCachedString(1), "");
+}
+
+TEST(TableLoader, TextsHeldInMemoryAreTheCopysTexts)
+{
+    std::vector<tlkgen::GeneratedEntry> two(2);
+    two[0].text = "abc";
+    two[1].text = std::string("de\0fgh", 6);
+    std::string clipped = tlkgen::MakeTalkTable(two);
+    clipped[18 + 26 + 22] = 10;  // entry 1 claims 10 bytes; 6 exist
+    tlkgen::GeneratorOptions shuffled;
+    shuffled.entries = 400;
+    shuffled.seed = 3;
+    shuffled.textsInStrRefOrder = false;
+    // The string data begins 5000 bytes after the records, inside a page.
+    std::string gap = tlkgen::GenerateTalkTable({.entries = 300, .seed = 5}).bytes;
+    const std::uint32_t records = 18 + 26 * 300;
+    gap.insert(records, std::string(5000, 'x'));
+    const std::uint32_t offset = records + 5000;
+    std::memcpy(gap.data() + 14, &offset, 4);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } layouts[] = {
+        {"in order", tlkgen::GenerateTalkTable({.entries = 500, .seed = 2}).bytes},
+        {"shuffled", tlkgen::GenerateTalkTable(shuffled).bytes},
+        {"gap before the texts", gap},
+        {"record past the end", clipped},
+        {"no entries", tlkgen::MakeTalkTable({})},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        Loaded copy;
+        Loaded memory;
+        copy.dir.write("t.tlk", layout.bytes);
+        memory.dir.write("t.tlk", layout.bytes);
+        ASSERT_EQ(copy.load(copy.dir.file("t.tlk")), OpenResult::Opened);
+        ASSERT_EQ(memory.load(memory.dir.file("t.tlk"), CacheKind::InPlace), OpenResult::Opened);
+        EXPECT_TRUE(memory.table.TableLoaded);
+        EXPECT_TRUE(memory.dialogs.boxes.empty());
+        EXPECT_FALSE(memory.dir.exists("lexic0.tmp"));
+        for (std::int32_t n = 0; n < static_cast<std::int32_t>(copy.table.EntryCount); ++n)
+            ASSERT_EQ(memory.table.ReadCachedString(n), copy.table.ReadCachedString(n)) << n;
+        ASSERT_TRUE(copy.table.Cache.map());
+        ASSERT_TRUE(memory.table.Cache.map());
+        const auto a = copy.table.Cache.view();
+        const auto b = memory.table.Cache.view();
+        EXPECT_EQ(std::string(a.data(), a.size()), std::string(b.data(), b.size()));
+        // Unmapped and mapped again, the texts come back.
+        memory.table.Cache.unmap();
+        ASSERT_TRUE(memory.table.Cache.map());
+        EXPECT_EQ(memory.table.Cache.view().size(), a.size());
+        if (copy.table.EntryCount == 0) continue;
+        memory.table.BaselineEntryTable[0].Offset = static_cast<std::uint32_t>(b.size());
+        EXPECT_EQ(memory.table.ReadCachedString(0), "");
+    }
 }
 
 }  // namespace
