@@ -2,27 +2,10 @@
 
 #include <cstdio>
 
+#include "core/text_encoding.h"
+
 namespace lexicarta::cli {
 namespace {
-
-void AppendCodePoint(std::string& out, char32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 void AppendEscape(std::string& out, char32_t unit)
 {
@@ -66,14 +49,14 @@ void ForEachCharacter(TextEncoding encoding, std::string_view bytes, Each each)
 
 void AppendUtf8(std::string& out, std::u16string_view text)
 {
-    ForEachCodePoint(text, [&](char32_t code) { AppendCodePoint(out, code); });
+    ForEachCodePoint(text, [&](char32_t code) { lexicarta::AppendUtf8(out, code); });
 }
 
 std::string DecodeToUtf8(TextEncoding encoding, std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
-    ForEachCharacter(encoding, bytes, [&](char32_t code) { AppendCodePoint(out, code); });
+    ForEachCharacter(encoding, bytes, [&](char32_t code) { lexicarta::AppendUtf8(out, code); });
     return out;
 }
 
@@ -91,7 +74,7 @@ void AppendJsonString(std::string& out, TextEncoding encoding, std::string_view 
             if (code < 0x20 || code == 0x7F || IsStandIn(code))
                 AppendEscape(out, code);
             else
-                AppendCodePoint(out, code);
+                lexicarta::AppendUtf8(out, code);
         }
     });
     out += '"';

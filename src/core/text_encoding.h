@@ -58,6 +58,9 @@ bool IsValidUtf8(std::string_view bytes);
 // *sawHigh when it meets a byte above 127 (the invalid one included).
 std::size_t FirstInvalidUtf8(std::string_view bytes, std::size_t from = 0, bool* sawHigh = nullptr);
 
+// Appends the UTF-8 bytes of a code point.
+void AppendUtf8(std::string& out, char32_t code);
+
 // The text of bytes, as UTF-16.
 std::u16string DecodeText(TextEncoding encoding, std::string_view bytes);
 // The character a single byte stands for in a single-byte encoding.
