@@ -44,9 +44,7 @@ int main(int argc, char** argv)
 {
     const bench::Arguments arguments = bench::ParseArguments(argc, argv);
     if (arguments.tables.empty()) return 0;
-    std::string source = arguments.tables.front();
-    for (const std::string& table : arguments.tables)
-        if (bench::EntryCountOf(table) > bench::EntryCountOf(source)) source = table;
+    const std::string source = bench::LargestTable(arguments);
     const std::string entries = std::to_string(bench::EntryCountOf(source));
     const std::string workdir = arguments.workdir;
     const std::string path = workdir + "dialog.tlk";

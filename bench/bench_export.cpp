@@ -48,9 +48,7 @@ int main(int argc, char** argv)
 {
     const bench::Arguments arguments = bench::ParseArguments(argc, argv);
     if (arguments.tables.empty()) return 0;
-    std::string source = arguments.tables.front();
-    for (const std::string& table : arguments.tables)
-        if (bench::EntryCountOf(table) > bench::EntryCountOf(source)) source = table;
+    const std::string source = bench::LargestTable(arguments);
     const std::uint32_t count = bench::EntryCountOf(source);
     const std::string entries = std::to_string(count);
     const std::string workdir = arguments.workdir;

@@ -40,6 +40,14 @@ Arguments ParseArguments(int argc, char** argv)
     return arguments;
 }
 
+std::string LargestTable(const Arguments& arguments)
+{
+    std::string largest = arguments.tables.front();
+    for (const std::string& table : arguments.tables)
+        if (EntryCountOf(table) > EntryCountOf(largest)) largest = table;
+    return largest;
+}
+
 double Now()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();

@@ -40,6 +40,8 @@ struct Arguments {
     std::string workdir;
 };
 Arguments ParseArguments(int argc, char** argv);
+// The table with the most entries among those given (there is at least one).
+std::string LargestTable(const Arguments& arguments);
 
 double Now();  // seconds, monotonic
 // Seconds of one call.

@@ -12,7 +12,7 @@ void UsageError(const std::string& command, const std::string& what)
 }
 
 Arguments::Arguments(const std::string& command, const std::vector<std::string>& args,
-                     const std::vector<OptionSpec>& options, std::size_t minOperands, std::size_t maxOperands)
+                     const std::vector<KnownOption>& options, std::size_t minOperands, std::size_t maxOperands)
     : m_command(command)
 {
     bool optionsEnded = false;
@@ -28,11 +28,11 @@ Arguments::Arguments(const std::string& command, const std::vector<std::string>&
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& option : options)
-            if (option.name == name) spec = &option;
-        if (!spec) UsageError(command, "unknown option '" + name + "'");
-        if (!spec->takesValue) {
+        const KnownOption* known = nullptr;
+        for (const KnownOption& option : options)
+            if (option.name == name) known = &option;
+        if (!known) UsageError(command, "unknown option '" + name + "'");
+        if (!known->takesValue) {
             if (equals != std::string::npos) UsageError(command, "option " + name + " takes no value");
             m_flags.insert(name);
         } else if (equals != std::string::npos) {

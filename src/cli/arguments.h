@@ -14,7 +14,7 @@
 
 namespace lexicarta::cli {
 
-struct OptionSpec {
+struct KnownOption {
     std::string name;  // "--from"
     bool takesValue = false;
 };
@@ -23,7 +23,7 @@ class Arguments {
 public:
     // Throws CliError (status 2) for an unknown option, a missing value, or
     // an operand count outside [minOperands, maxOperands].
-    Arguments(const std::string& command, const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
+    Arguments(const std::string& command, const std::vector<std::string>& args, const std::vector<KnownOption>& options,
               std::size_t minOperands, std::size_t maxOperands);
 
     const std::vector<std::string>& operands() const { return m_operands; }

@@ -14,7 +14,7 @@
 namespace lexicarta::cli {
 namespace {
 
-const OptionSpec EncodingOption{"--encoding", true};
+const KnownOption EncodingOption{"--encoding", true};
 
 void PrintHeader(Output& out, const TlkHeader& header, std::uint64_t fileSize)
 {
