@@ -51,9 +51,7 @@ int main(int argc, char** argv)
 {
     const bench::Arguments arguments = bench::ParseArguments(argc, argv);
     if (arguments.tables.empty()) return 0;
-    std::string table = arguments.tables.front();
-    for (const std::string& candidate : arguments.tables)
-        if (bench::EntryCountOf(candidate) > bench::EntryCountOf(table)) table = candidate;
+    const std::string table = bench::LargestTable(arguments);
     const std::string name = std::to_string(bench::EntryCountOf(table));
 
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
