@@ -3,13 +3,15 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 
 #include "cli/arguments.h"
 #include "cli/cli_error.h"
 #include "cli/commands.h"
 #include "cli/loaded_table.h"
+#include "cli/output_guard.h"
 #include "cli/private_directory.h"
-#include "cli/tra_file.h"
+#include "cli/tra_input.h"
 #include "core/file_io.h"
 #include "editing/edit_journal.h"
 #include "editing/table_saver.h"
@@ -19,11 +21,11 @@ namespace {
 
 // The entries of the file by StrRef; a later line for the same StrRef wins.
 // Checks every StrRef against the table before anything is changed.
-std::map<std::int64_t, const TraEntry*> CheckedChanges(const std::string& traPath, const TraParseResult& parsed,
+std::map<std::int64_t, const TraEntry*> CheckedChanges(const std::string& traPath, const std::vector<TraEntry>& entries,
                                                        std::uint32_t entryCount, bool append)
 {
     std::map<std::int64_t, const TraEntry*> changes;
-    for (const TraEntry& entry : parsed.entries) changes[entry.strRef] = &entry;
+    for (const TraEntry& entry : entries) changes[entry.strRef] = &entry;
     std::int64_t next = entryCount;
     for (const auto& [strRef, entry] : changes) {
         if (strRef < entryCount) continue;
@@ -42,23 +44,44 @@ std::map<std::int64_t, const TraEntry*> CheckedChanges(const std::string& traPat
     return changes;
 }
 
+// The save tells its failures in the window's words, with the window's
+// advice; here the common ones are told in the command line's: what
+// failed, which path, and that the table is as it was.
+std::string SaveFailureText(const std::string& tablePath, const ConsoleDialogs& dialogs)
+{
+    const std::string unchanged = "; nothing was written, " + tablePath + " is as it was";
+    for (const ConsoleDialogs::Shown& shown : dialogs.messages) {
+        if (shown.text == DiskFullMessage(tablePath)) return "cannot save " + tablePath + ": the disk is full" + unchanged;
+        const std::string folderStart = "Cannot save \"" + tablePath + "\": the folder \"";
+        constexpr std::string_view refuses = "\" does not accept new files (";
+        const std::string_view text = shown.text;
+        const auto folderEnd = text.find(refuses);
+        const auto reasonEnd = text.find(").", folderEnd);
+        if (text.starts_with(folderStart) && folderEnd != std::string_view::npos && reasonEnd != std::string_view::npos)
+            return "cannot save " + tablePath + ": the folder " +
+                   std::string(text.substr(folderStart.size(), folderEnd - folderStart.size())) + " does not accept new files (" +
+                   std::string(text.substr(folderEnd + refuses.size(), reasonEnd - folderEnd - refuses.size())) + ")" +
+                   unchanged;
+    }
+    return dialogs.problems();
+}
+
 }  // namespace
 
 int ApplyCommand(const Args& args, CommandContext& context)
 {
-    const Arguments arguments("apply", args, {{"--append", false}}, 2, 2);
+    const Arguments arguments("apply", args,
+                              {{"--append", false}, {"--encoding", true}, {"--tra-encoding", true}}, 2, 2);
     const std::string& tablePath = arguments.operands()[0];
-    const std::string& traPath = arguments.operands()[1];
+    const auto tableEncoding = arguments.encoding();
+    RefuseOutputsOntoTables("apply", {tablePath}, {}, context);
     // The whole file is read and checked before the table is touched.
-    const auto bytes = ReadWholeFile(traPath);
-    if (!bytes) throw CliError("apply: cannot read " + traPath + ": " + LastErrorText());
-    const TraParseResult parsed = ParseTra(*bytes);
-    if (parsed.error)
-        throw CliError("apply: " + traPath + ":" + std::to_string(parsed.error->line) + ": " + parsed.error->message);
+    TraInput tra("apply", arguments.operands()[1], arguments.encoding("--tra-encoding"));
 
-    LoadedTable loaded(tablePath, context.directory, LoadPurpose::Edit, TextEncoding::Windows1252);
+    LoadedTable loaded(tablePath, context.directory(), LoadPurpose::Edit, tableEncoding);
+    tra.convertTo(loaded.encoding());
     TalkTable& table = loaded.table();
-    const auto changes = CheckedChanges(traPath, parsed, table.EntryCount, arguments.has("--append"));
+    const auto changes = CheckedChanges(tra.name(), tra.entries(), table.EntryCount, arguments.has("--append"));
     // As the window marks an edited entry when it shows it: 7 for a text
     // with a tag when the table has entries of type 7, else 3.
     const bool specificStrRefs = table.anyEntryHasFlags7();
@@ -126,7 +149,7 @@ int ApplyCommand(const Args& args, CommandContext& context)
     }
     if (result == SaveResult::Cancelled)
         throw CliError("apply: " + tablePath + " was changed by another program while it was being applied; nothing was written");
-    if (result != SaveResult::Saved) throw CliError("apply: " + loaded.dialogs.problems());
+    if (result != SaveResult::Saved) throw CliError("apply: " + SaveFailureText(tablePath, loaded.dialogs));
     context.out << std::to_string(edited) + " changed, " + std::to_string(unchanged) + " unchanged, " +
                        std::to_string(appended) + " added; saved " + tablePath + " (backup " + tablePath + ".bak)\n";
     return ExitOk;

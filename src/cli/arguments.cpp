@@ -74,9 +74,9 @@ std::optional<std::int64_t> Arguments::number(const std::string& option, std::in
     }
 }
 
-std::optional<TextEncoding> Arguments::encoding() const
+std::optional<TextEncoding> Arguments::encoding(const std::string& option) const
 {
-    const auto name = value("--encoding");
+    const auto name = value(option);
     if (!name) return std::nullopt;
     if (const auto encoding = EncodingFromName(*name)) return encoding;
     std::string known;

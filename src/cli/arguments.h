@@ -32,8 +32,8 @@ public:
 
     // A whole number from 0 to max; throws CliError naming the option.
     std::optional<std::int64_t> number(const std::string& option, std::int64_t max) const;
-    // --encoding, by its name.
-    std::optional<TextEncoding> encoding() const;
+    // --encoding (or another option naming an encoding), by its name.
+    std::optional<TextEncoding> encoding(const std::string& option = "--encoding") const;
 
     // An operand or value as a whole number from 0 to max; what names it in the message.
     static std::int64_t ParseNumber(const std::string& text, std::int64_t max, const std::string& what);

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "cli/cli_error.h"
@@ -50,8 +51,9 @@ const Command Commands[] = {
      "Usage: lexicarta-cli search TABLE TERM [--case] [--whole-words] [--absolute] [--from N] [--count]\n"
      "\n"
      "Prints every match of TERM in the saved texts as \"StrRef<TAB>position\", in the order\n"
-     "Find next shows them; the position counts characters of the text from 0, a line break\n"
-     "counting two.\n"
+     "Find next shows them. The position counts from 0 in the text as the editor shows it,\n"
+     "where a line break counts two: characters in a single-byte table, bytes of that text in\n"
+     "UTF-8 in a UTF-8 table (a character beyond ASCII counts two to four).\n"
      "  --case          case sensitivity\n"
      "  --whole-words   only whole-word occurrences\n"
      "  --absolute      look for the next occurrence one character after the last one's start\n"
@@ -82,18 +84,24 @@ const Command Commands[] = {
      "                  file: apply it to OLD to give it NEW's texts and sounds. Removed\n"
      "                  entries cannot be expressed in a TRA file.\n"},
     {"apply", ApplyCommand, "the texts and sounds of a TRA file written into a table",
-     "Usage: lexicarta-cli apply TABLE CHANGES.tra [--append]\n"
+     "Usage: lexicarta-cli apply TABLE CHANGES.tra [--append] [--tra-encoding NAME] [--encoding NAME]\n"
      "\n"
      "Sets entry N's text for every \"@N = ~text~\" of CHANGES.tra, and its sound when\n"
      "\"[SOUND]\" follows ([] clears it), then saves TABLE as the editor saves it: a backup\n"
      "TABLE.bak, the new file written beside it, flushed to disk and renamed over it.\n"
      "Changed entries get type 3 (7 for a text with a <TAG> in a table that has type 7\n"
      "entries), as in the editor. Texts may be delimited by ~, \", % or ~~~~~ and joined with ^;\n"
-     "// and /* */ are comments. The bytes are written unchanged (the TRA is in the table's\n"
-     "encoding). A later @N replaces an earlier one; a line that changes neither text nor\n"
-     "sound leaves its entry as it is.\n"
-     "  --append   entries from the table's entry count on are added at its end\n"
-     "A malformed line is reported with its number, and nothing is written.\n"},
+     "// and /* */ are comments; lines end with LF, CR LF or CR. CHANGES.tra '-' is standard\n"
+     "input. A later @N replaces an earlier one; a line that changes neither text nor sound\n"
+     "leaves its entry as it is.\n"
+     "  --append              entries from the table's entry count on are added at its end\n"
+     "  --tra-encoding NAME   the encoding CHANGES.tra is written in (Windows-1252,\n"
+     "                        Windows-1250, Windows-1251 or UTF-8); default: the table's,\n"
+     "                        or UTF-8 for a file that starts with a UTF-8 byte-order mark.\n"
+     "                        Texts and sounds are turned into the table's encoding.\n"
+     "A malformed line, a text that is not valid in the TRA's encoding or that holds a\n"
+     "character the table's encoding cannot hold is reported with its line number, and\n"
+     "nothing is written.\n"},
 };
 
 constexpr std::string_view Overview =
@@ -168,8 +176,8 @@ int RunCli(const std::vector<std::string>& args, int outFd, int errFd)
                     return ExitOk;
                 }
             }
-            const PrivateDirectory directory;
-            CommandContext context{directory.path(), out};
+            std::optional<PrivateDirectory> directory;
+            CommandContext context{[&directory] { return (directory ? *directory : directory.emplace()).path(); }, out, err};
             const int status = command.run(rest, context);
             out.flush();
             return status;

@@ -3,6 +3,7 @@
 // writes its results to out and returns the exit status; failures throw
 // CliError.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,11 @@
 namespace lexicarta::cli {
 
 struct CommandContext {
-    std::string directory;  // the private directory, with a trailing '/'
+    // The private directory, with a trailing '/', made when first asked
+    // for: commands that only read a table need none (and no writable $TMPDIR).
+    std::function<std::string()> directory;
     Output& out;
+    Output& err;  // warnings; the failure's one message is the caller's
 };
 
 using Args = std::vector<std::string>;

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/entry_format.h"
 #include "cli/loaded_table.h"
+#include "cli/output_guard.h"
 #include "cli/text_forms.h"
 #include "cli/tra_file.h"
 
@@ -25,12 +26,14 @@ int DiffCommand(const Args& args, CommandContext& context)
 {
     const Arguments arguments("diff", args, {{"--encoding", true}, {"--tra", true}}, 2, 2);
     const auto encoding = arguments.encoding();
+    const auto traPath = arguments.value("--tra");
+    RefuseOutputsOntoTables("diff", arguments.operands(), traPath ? Args{*traPath} : Args{}, context);
     // The two loads are independent: the first one runs beside the second.
     std::unique_ptr<LoadedTable> loadedBefore;
     std::exception_ptr beforeFailed;
     std::thread loader([&] {
         try {
-            loadedBefore = std::make_unique<LoadedTable>(arguments.operands()[0], context.directory, LoadPurpose::Read,
+            loadedBefore = std::make_unique<LoadedTable>(arguments.operands()[0], std::string(), LoadPurpose::Read,
                                                          encoding, 0);
         } catch (...) {
             beforeFailed = std::current_exception();
@@ -38,7 +41,7 @@ int DiffCommand(const Args& args, CommandContext& context)
     });
     std::unique_ptr<LoadedTable> loadedAfter;
     try {
-        loadedAfter = std::make_unique<LoadedTable>(arguments.operands()[1], context.directory, LoadPurpose::Read, encoding, 1);
+        loadedAfter = std::make_unique<LoadedTable>(arguments.operands()[1], std::string(), LoadPurpose::Read, encoding, 1);
     } catch (...) {
         loader.join();
         throw;
@@ -48,7 +51,7 @@ int DiffCommand(const Args& args, CommandContext& context)
     const LoadedTable& before = *loadedBefore;
     const LoadedTable& after = *loadedAfter;
     std::unique_ptr<AtomicFile> tra;
-    if (const auto traPath = arguments.value("--tra")) tra = std::make_unique<AtomicFile>(*traPath);
+    if (traPath) tra = std::make_unique<AtomicFile>(*traPath);
 
     Output& out = context.out;
     const std::uint32_t common = std::min(before.entryCount(), after.entryCount());

@@ -17,18 +17,24 @@ EntryFormat ParseEntryFormat(const std::string& command, const std::string& name
 
 bool TraSoundWritable(std::string_view sound) { return sound.find_first_of("]\n\r") == std::string_view::npos; }
 
-void AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n)
+std::string SoundLeftOutWarning(const std::string& command, std::uint32_t n)
+{
+    return "lexicarta-cli: " + command + ": warning: StrRef " + std::to_string(n) +
+           " is written without its sound: the sound name holds ']' or a line break, which a TRA file cannot hold\n";
+}
+
+bool AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n)
 {
     const StrRefEntry& record = table.record(n);
     const std::string_view text = table.text(n);
     const std::string_view sound = table.sound(n);
     switch (format) {
-    case EntryFormat::Tra:
-        if (!TraSoundWritable(sound))
-            throw CliError("StrRef " + std::to_string(n) + ": its sound name holds ']' or a line break, which a TRA "
-                           "file cannot hold");
-        AppendTraLine(out, n, text, sound.empty() ? std::nullopt : std::optional<std::string_view>(sound));
-        return;
+    case EntryFormat::Tra: {
+        const bool writable = TraSoundWritable(sound);
+        AppendTraLine(out, n, text,
+                      sound.empty() || !writable ? std::nullopt : std::optional<std::string_view>(sound));
+        return writable;
+    }
     case EntryFormat::Json:
         out += "{\"strref\":" + std::to_string(n) + ",\"flags\":" + std::to_string(record.Flags) + ",\"sound\":";
         AppendJsonString(out, table.encoding(), sound);
@@ -36,7 +42,7 @@ void AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table,
                ",\"pitch_variance\":" + std::to_string(record.PitchVariance) + ",\"text\":";
         AppendJsonString(out, table.encoding(), text);
         out += "}\n";
-        return;
+        return true;
     case EntryFormat::Text: {
         out += "StrRef " + std::to_string(n) + " | flags " + std::to_string(record.Flags) + " | " +
                (sound.empty() ? std::string("no sound") : "sound " + DecodeToUtf8(table.encoding(), sound)) + " | volume variance " + std::to_string(record.VolumeVariance) +
@@ -44,9 +50,10 @@ void AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table,
         // As the window shows it: up to the first NUL byte.
         out += DecodeToUtf8(table.encoding(), text.substr(0, text.find('\0')));
         out += "\n\n";
-        return;
+        return true;
     }
     }
+    return true;
 }
 
 }  // namespace lexicarta::cli

@@ -14,8 +14,12 @@ enum class EntryFormat { Text, Tra, Json };
 EntryFormat ParseEntryFormat(const std::string& command, const std::string& name);
 
 // Appends entry n: text (a heading line, the text as shown, an empty
-// line), a TRA line, or one JSON object on one line.
-void AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n);
+// line), a TRA line, or one JSON object on one line. A sound name a TRA
+// cannot hold (see TraSoundWritable) is left out of its line: then false.
+bool AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n);
+
+// The warning for an entry written without its sound.
+std::string SoundLeftOutWarning(const std::string& command, std::uint32_t n);
 
 // Whether a sound name can stand between [ ] in a TRA file.
 bool TraSoundWritable(std::string_view sound);

@@ -1,9 +1,11 @@
 #include "cli/loaded_table.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "cli/cli_error.h"
@@ -21,16 +23,28 @@ LoadedTable::LoadedTable(const std::string& path, const std::string& directory, 
     table.ProgramDirectory = directory;
     // The window's text for a missing file speaks of the last time it was
     // opened; here the user has just named it.
-    if (!FileExists(path)) throw CliError(path + ": no such file");
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw CliError(errno == ENOENT ? path + ": no such file" : "cannot open " + path + ": " + std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) throw CliError(NotRegularFileMessage(path));
     OpenedTalkTable file;
     const OpenResult opened = OpenTalkTableFile(path, dialogs, file, purpose == LoadPurpose::Edit);
     if (opened != OpenResult::Opened) throw CliError(path + ": " + dialogs.problems());
     table.CurrentTablePath = path;
     const CacheKind kind = purpose == LoadPurpose::Read ? CacheKind::InPlace : CacheKind::Copy;
-    table.CacheNumber = cacheNumber ? *cacheNumber : ChooseCacheNumber(directory);
-    if (kind == CacheKind::Copy) table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
-    if (!BuildStringCache(table, file, progress, dialogs, flags, kind) || !table.Cache.map())
-        throw CliError(path + ": " + dialogs.problems());
+    if (kind == CacheKind::Copy) {
+        table.CacheNumber = cacheNumber ? *cacheNumber : ChooseCacheNumber(directory);
+        table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
+    }
+    if (!BuildStringCache(table, file, progress, dialogs, flags, kind)) {
+        const int error = errno;
+        if (kind == CacheKind::Copy)
+            throw CliError("cannot copy the texts of " + path + " into a temporary file in " + directory + ": " +
+                           (IsDiskFullError(error) ? std::string("the disk is full") : std::strerror(error)) +
+                           " (the temporary folder is $TMPDIR, or /tmp); nothing was written");
+        throw CliError("cannot read " + path + ": " + std::strerror(error));
+    }
+    if (!table.Cache.map()) throw CliError(path + ": " + dialogs.problems());
     // Every command here reads (nearly) all texts: the page tables of the
     // whole view are filled in one call instead of one fault at a time.
     const auto view = table.Cache.view();

@@ -15,7 +15,7 @@ Output::Output(int fd, std::string what) : m_fd(fd), m_what(std::move(what)) { m
 
 Output::~Output()
 {
-    if (!m_buffer.empty()) WriteAll(m_fd, m_buffer.data(), m_buffer.size());
+    if (!m_buffer.empty() && m_fd >= 0) WriteAll(m_fd, m_buffer.data(), m_buffer.size());
 }
 
 Output& Output::number(std::int64_t value)
@@ -27,6 +27,7 @@ Output& Output::number(std::int64_t value)
 
 void Output::drain()
 {
+    if (m_fd < 0) m_buffer.clear();
     if (m_buffer.empty()) return;
     const bool written = WriteAll(m_fd, m_buffer.data(), m_buffer.size());
     const int error = errno;

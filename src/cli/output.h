@@ -38,6 +38,14 @@ public:
         if (m_buffer.size() >= Capacity) drain();
     }
     void flush() { drain(); }
+    int fd() const { return m_fd; }
+    // Nothing more goes out, not even what is buffered: the destination
+    // turned out to be a file that must not be written.
+    void discard()
+    {
+        m_buffer.clear();
+        m_fd = -1;
+    }
 
 private:
     // Small enough to stay in the processor's cache between two writes:

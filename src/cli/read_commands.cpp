@@ -1,12 +1,14 @@
 // info, get and dump: the header and the entries of a table.
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include "cli/arguments.h"
 #include "cli/cli_error.h"
 #include "cli/commands.h"
 #include "cli/entry_format.h"
 #include "cli/loaded_table.h"
+#include "cli/output_guard.h"
 #include "cli/text_forms.h"
 #include "core/file_io.h"
 #include "core/tlk_format.h"
@@ -45,14 +47,28 @@ std::optional<TextEncoding> EncodingFor(EntryFormat format, const Arguments& arg
     return given;
 }
 
+// One entry into standard output; a sound left out is told on standard
+// error, in its place among the entries.
+void WriteEntry(CommandContext& context, const std::string& command, EntryFormat format, const LoadedTable& loaded,
+                std::uint32_t n)
+{
+    if (!AppendEntry(context.out.buffer(), format, loaded, n)) {
+        context.out.flush();
+        context.err << SoundLeftOutWarning(command, n);
+        context.err.flush();
+    }
+    context.out.settle();
+}
+
 }  // namespace
 
 int InfoCommand(const Args& args, CommandContext& context)
 {
     const Arguments arguments("info", args, {EncodingOption}, 1, 1);
     const std::string& path = arguments.operands()[0];
+    RefuseOutputsOntoTables("info", {path}, {}, context);
     try {
-        const LoadedTable loaded(path, context.directory, LoadPurpose::Read, arguments.encoding());
+        const LoadedTable loaded(path, {}, LoadPurpose::Read, arguments.encoding());
         const TalkTable& table = loaded.table();
         PrintHeader(context.out, {table.Signature, table.LanguageId, table.EntryCount, table.StringDataOffset},
                     loaded.fileSize());
@@ -60,8 +76,11 @@ int InfoCommand(const Args& args, CommandContext& context)
                     << (loaded.encodingGiven() ? " (given)\n" : " (detected)\n");
         return ExitOk;
     } catch (const CliError&) {
-        // A damaged table is refused, but its header is worth showing.
-        UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        // A damaged table is refused, but its header is worth showing (of
+        // a regular file: a pipe would be waited for).
+        UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        struct stat st {};
+        if (!file || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw;
         unsigned char bytes[HeaderSize];
         const auto size = file ? FileSize(file.get()) : std::nullopt;
         if (size && ReadExact(file.get(), bytes, HeaderSize, 0)) {
@@ -76,17 +95,15 @@ int GetCommand(const Args& args, CommandContext& context)
 {
     const Arguments arguments("get", args, {EncodingOption, {"--format", true}}, 2, SIZE_MAX);
     const EntryFormat format = ParseEntryFormat("get", arguments.value("--format").value_or("text"));
-    const LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, EncodingFor(format, arguments));
+    RefuseOutputsOntoTables("get", {arguments.operands()[0]}, {}, context);
+    const LoadedTable loaded(arguments.operands()[0], {}, LoadPurpose::Read, EncodingFor(format, arguments));
     const std::int64_t last = std::int64_t{loaded.entryCount()} - 1;
     if (last < 0) throw CliError("get: the table has no entries");
     std::vector<std::uint32_t> strRefs;
     for (std::size_t i = 1; i < arguments.operands().size(); ++i)
         strRefs.push_back(static_cast<std::uint32_t>(
             Arguments::ParseNumber(arguments.operands()[i], last, "get: StrRef")));
-    for (const std::uint32_t n : strRefs) {
-        AppendEntry(context.out.buffer(), format, loaded, n);
-        context.out.settle();
-    }
+    for (const std::uint32_t n : strRefs) WriteEntry(context, "get", format, loaded, n);
     return ExitOk;
 }
 
@@ -97,15 +114,13 @@ int DumpCommand(const Args& args, CommandContext& context)
     // Checked before the table is loaded: a mistyped number fails at once.
     arguments.number("--from", INT32_MAX);
     arguments.number("--to", INT32_MAX);
-    const LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, EncodingFor(format, arguments));
+    RefuseOutputsOntoTables("dump", {arguments.operands()[0]}, {}, context);
+    const LoadedTable loaded(arguments.operands()[0], {}, LoadPurpose::Read, EncodingFor(format, arguments));
     const std::int64_t last = std::int64_t{loaded.entryCount()} - 1;
     const std::int64_t from = arguments.number("--from", std::max<std::int64_t>(last, 0)).value_or(0);
     const std::int64_t to = arguments.number("--to", std::max<std::int64_t>(last, 0)).value_or(last);
     if (from > to && last >= 0) UsageError("dump", "--from " + std::to_string(from) + " lies after --to " + std::to_string(to));
-    for (std::int64_t n = from; n <= to; ++n) {
-        AppendEntry(context.out.buffer(), format, loaded, static_cast<std::uint32_t>(n));
-        context.out.settle();
-    }
+    for (std::int64_t n = from; n <= to; ++n) WriteEntry(context, "dump", format, loaded, static_cast<std::uint32_t>(n));
     return ExitOk;
 }
 

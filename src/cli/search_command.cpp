@@ -5,6 +5,7 @@
 #include "cli/cli_error.h"
 #include "cli/commands.h"
 #include "cli/loaded_table.h"
+#include "cli/output_guard.h"
 #include "cli/text_forms.h"
 #include "search/search_engine.h"
 
@@ -49,7 +50,8 @@ int SearchCommand(const Args& args, CommandContext& context)
     arguments.number("--from", INT32_MAX);
     const std::string& termText = arguments.operands()[1];
     if (termText.empty()) UsageError("search", "the search term is empty");
-    LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, arguments.encoding());
+    RefuseOutputsOntoTables("search", {arguments.operands()[0]}, {}, context);
+    LoadedTable loaded(arguments.operands()[0], {}, LoadPurpose::Read, arguments.encoding());
     const std::int64_t last = std::int64_t{loaded.entryCount()} - 1;
     const std::int64_t from = arguments.number("--from", std::max<std::int64_t>(last, 0)).value_or(0);
     const auto term = EncodeArgument(loaded.encoding(), termText);

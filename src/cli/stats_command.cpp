@@ -5,6 +5,7 @@
 #include "cli/cli_error.h"
 #include "cli/commands.h"
 #include "cli/loaded_table.h"
+#include "cli/output_guard.h"
 #include "cli/text_forms.h"
 #include "statistics/percentage_text.h"
 #include "statistics/technical_statistics.h"
@@ -59,7 +60,8 @@ std::string NamePart(const std::string& path) { return path.substr(path.rfind('/
 int StatsCommand(const Args& args, CommandContext& context)
 {
     const Arguments arguments("stats", args, {{"--json", false}}, 1, 1);
-    LoadedTable loaded(arguments.operands()[0], context.directory, LoadPurpose::Read, TextEncoding::Windows1252);
+    RefuseOutputsOntoTables("stats", {arguments.operands()[0]}, {}, context);
+    LoadedTable loaded(arguments.operands()[0], {}, LoadPurpose::Read, TextEncoding::Windows1252);
     const TalkTable& table = loaded.table();
     const StatisticsThresholds thresholds;
     auto statistics = std::make_unique<TechnicalStatistics>();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstring>
 
 namespace lexicarta::cli {
 namespace {
@@ -77,13 +79,23 @@ void AppendTraLine(std::string& out, std::int64_t strRef, std::string_view text,
 
 namespace {
 
+// Every step moves forward and looks at each byte a bounded number of
+// times, so that a file of any size parses in one pass: no search runs
+// ahead to the end of the file for every entry.
 class TraReader {
 public:
-    explicit TraReader(std::string_view bytes) : m_bytes(bytes) {}
+    TraReader(std::string_view bytes, std::deque<std::string>& storage) : m_bytes(bytes), m_storage(storage) {}
 
-    TraParseResult parse()
+    void parse(TraParseResult& result)
     {
-        TraParseResult result;
+        // Room for as many entries as there are @, at most: no entry is
+        // moved while the list grows.
+        std::size_t ats = 0;
+        for (const char* at = m_bytes.data(); (at = static_cast<const char*>(std::memchr(
+                                                  at, '@', static_cast<std::size_t>(m_bytes.data() + m_bytes.size() - at))));
+             ++at)
+            ++ats;
+        result.entries.reserve(ats);
         try {
             for (;;) {
                 skipSpace();
@@ -93,34 +105,50 @@ public:
         } catch (const TraParseError& error) {
             result.error = error;
         }
-        return result;
     }
 
 private:
     bool atEnd() const { return m_pos >= m_bytes.size(); }
     char peek() const { return atEnd() ? '\0' : m_bytes[m_pos]; }
-    bool startsWith(std::string_view s) const { return m_bytes.substr(m_pos).starts_with(s); }
+    bool startsWith(std::string_view s) const { return m_bytes.compare(m_pos, s.size(), s) == 0; }
+    static bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
     [[noreturn]] void fail(const std::string& message, int line = 0) const
     {
         throw TraParseError{line ? line : m_line, message};
     }
-    void advance(std::size_t count)
+
+    // A line ends with LF, CR LF or a CR alone.
+    void step()
     {
-        for (std::size_t i = 0; i < count && !atEnd(); ++i)
-            if (m_bytes[m_pos++] == '\n') ++m_line;
+        const char c = m_bytes[m_pos++];
+        if (c == '\n' || (c == '\r' && peek() != '\n')) ++m_line;
+    }
+    // Moves to end, counting the line ends on the way.
+    void advanceTo(std::size_t end)
+    {
+        const char* const data = m_bytes.data();
+        const char* p = data + m_pos;
+        const char* const stop = data + end;
+        for (const char* lf = p; (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<std::size_t>(stop - lf))));
+             ++lf)
+            ++m_line;
+        for (const char* cr = p; (cr = static_cast<const char*>(std::memchr(cr, '\r', static_cast<std::size_t>(stop - cr))));
+             ++cr)
+            if (static_cast<std::size_t>(cr + 1 - data) >= m_bytes.size() || cr[1] != '\n') ++m_line;
+        m_pos = end;
     }
 
     void skipSpace()
     {
         for (;;) {
-            while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\r' || peek() == '\n')) advance(1);
+            while (!atEnd() && (peek() == ' ' || peek() == '\t' || IsLineEnd(peek()))) step();
             if (startsWith("//")) {
-                while (!atEnd() && peek() != '\n') advance(1);
+                while (!atEnd() && !IsLineEnd(peek())) ++m_pos;
             } else if (startsWith("/*")) {
                 const int line = m_line;
                 const std::size_t end = m_bytes.find("*/", m_pos + 2);
                 if (end == std::string_view::npos) fail("comment /* is never closed", line);
-                advance(end + 2 - m_pos);
+                advanceTo(end + 2);
             } else {
                 return;
             }
@@ -131,7 +159,7 @@ private:
     {
         if (atEnd()) return "the end of the file";
         const auto c = static_cast<unsigned char>(peek());
-        if (c == '\n' || c == '\r') return "the end of the line";
+        if (IsLineEnd(static_cast<char>(c))) return "the end of the line";
         if (std::isprint(c)) return std::string("'") + static_cast<char>(c) + "'";
         char hex[16];
         std::snprintf(hex, sizeof hex, "byte 0x%02X", c);
@@ -143,9 +171,9 @@ private:
         TraEntry result;
         result.line = m_line;
         if (peek() != '@') fail("expected @N = ~text~, found " + describeHere());
-        advance(1);
+        ++m_pos;
         const std::size_t digitsStart = m_pos;
-        while (!atEnd() && std::isdigit(static_cast<unsigned char>(peek()))) advance(1);
+        while (!atEnd() && std::isdigit(static_cast<unsigned char>(peek()))) ++m_pos;
         const std::string_view digits = m_bytes.substr(digitsStart, m_pos - digitsStart);
         if (digits.empty()) fail("expected a StrRef after @, found " + describeHere());
         if (digits.size() > 10 || std::stoll(std::string(digits)) > 2147483647)
@@ -153,9 +181,10 @@ private:
         result.strRef = std::stoll(std::string(digits));
         skipSpace();
         if (peek() != '=') fail("expected = after @" + std::string(digits) + ", found " + describeHere());
-        advance(1);
+        ++m_pos;
         skipSpace();
         result.text = text();
+        std::string* joined = nullptr;
         for (;;) {
             const std::size_t before = m_pos;
             const int line = m_line;
@@ -165,40 +194,41 @@ private:
                 m_line = line;
                 break;
             }
-            advance(1);
+            ++m_pos;
             skipSpace();
             if (atEnd()) fail("^ is not followed by a text", line);
-            result.text += text();
+            if (!joined) joined = &m_storage.emplace_back(result.text);
+            joined->append(text());
+            result.text = *joined;
         }
         skipInlineSpace();
         if (peek() == '[') {
             const int line = m_line;
-            advance(1);
-            const std::size_t end = m_bytes.find(']', m_pos);
-            const std::size_t lineEnd = m_bytes.find('\n', m_pos);
-            if (end == std::string_view::npos || end > lineEnd) fail("sound [ is never closed on its line", line);
-            std::string_view sound = m_bytes.substr(m_pos, end - m_pos);
+            const std::size_t start = ++m_pos;
+            while (!atEnd() && peek() != ']' && !IsLineEnd(peek())) ++m_pos;
+            if (peek() != ']') fail("sound [ is never closed on its line", line);
+            std::string_view sound = m_bytes.substr(start, m_pos - start);
+            ++m_pos;
             while (!sound.empty() && (sound.front() == ' ' || sound.front() == '\t')) sound.remove_prefix(1);
             while (!sound.empty() && (sound.back() == ' ' || sound.back() == '\t')) sound.remove_suffix(1);
-            if (sound.size() > 8) fail("sound [" + std::string(sound) + "] is longer than 8 characters", line);
-            result.sound = std::string(sound);
-            advance(end + 1 - m_pos);
+            result.sound = sound;
         }
         // Anything else on the rest of the line (a second, female text; a
         // stray word) is not understood: better refused than half applied.
         skipInlineSpace();
         if (startsWith("//") || startsWith("/*")) return result;
-        if (!atEnd() && peek() != '\n' && peek() != '\r' && peek() != '@')
+        if (!atEnd() && !IsLineEnd(peek()) && peek() != '@')
             fail("unexpected " + describeHere() + " after the text of @" + std::string(digits));
         return result;
     }
 
     void skipInlineSpace()
     {
-        while (!atEnd() && (peek() == ' ' || peek() == '\t')) advance(1);
+        while (!atEnd() && (peek() == ' ' || peek() == '\t')) ++m_pos;
     }
 
-    std::string text()
+    // The delimited text that starts here.
+    std::string_view text()
     {
         std::string_view delimiter;
         if (startsWith(LongDelimiter))
@@ -208,21 +238,92 @@ private:
         else
             fail("expected a text in ~ ~, \" \", % % or ~~~~~ ~~~~~, found " + describeHere());
         const int line = m_line;
-        advance(delimiter.size());
+        m_pos += delimiter.size();
         const std::size_t end = m_bytes.find(delimiter, m_pos);
         if (end == std::string_view::npos) fail("text opened with " + std::string(delimiter) + " is never closed", line);
-        std::string result(m_bytes.substr(m_pos, end - m_pos));
-        advance(end + delimiter.size() - m_pos);
-        return result;
+        const std::string_view piece = m_bytes.substr(m_pos, end - m_pos);
+        advanceTo(end);
+        m_pos += delimiter.size();
+        return piece;
     }
 
     std::string_view m_bytes;
+    std::deque<std::string>& m_storage;
     std::size_t m_pos = 0;
     int m_line = 1;
 };
 
 }  // namespace
 
-TraParseResult ParseTra(std::string_view bytes) { return TraReader(bytes).parse(); }
+TraParseResult ParseTra(std::string_view bytes)
+{
+    TraParseResult result;
+    TraReader(bytes, result.storage).parse(result);
+    return result;
+}
+
+namespace {
+
+std::string CharacterName(std::u16string_view text, std::size_t at)
+{
+    char32_t code = text[at];
+    if (code >= 0xD800 && code <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF)
+        code = 0x10000 + ((code - 0xD800) << 10) + (text[at + 1] - 0xDC00);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
+    std::string name;
+    if (code >= 0x20 && !(code >= 0xD800 && code <= 0xDFFF)) {
+        name = "'";
+        AppendUtf8(name, code);
+        name += "' ";
+    }
+    return name + "(" + hex + ")";
+}
+
+// The bytes in `to` (kept in storage), or why they cannot be ("the text of @5 ...").
+std::optional<std::string> Converted(std::string_view& bytes, std::deque<std::string>& storage, TextEncoding from,
+                                     TextEncoding to, const char* part, std::int64_t strRef)
+{
+    const auto what = [&] { return std::string("the ") + part + " of @" + std::to_string(strRef); };
+    if (from == TextEncoding::Utf8) {
+        const std::size_t bad = FirstInvalidUtf8(bytes);
+        if (bad < bytes.size()) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(bytes[bad]));
+            return what() + " is not valid UTF-8: byte " + hex + " at byte " + std::to_string(bad) +
+                   " (--tra-encoding names the file's encoding)";
+        }
+    }
+    if (from == to) return std::nullopt;
+    const std::u16string text = DecodeText(from, bytes);
+    const std::ptrdiff_t unencodable = FirstUnencodable(to, text);
+    if (unencodable >= 0)
+        return what() + " holds the character " + CharacterName(text, static_cast<std::size_t>(unencodable)) + ", which " +
+               std::string(EncodingName(to)) + " (the table's encoding) cannot hold";
+    bytes = storage.emplace_back(EncodeText(to, text));
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<TraParseError> ConvertTraEntries(TraParseResult& parsed, TextEncoding from, TextEncoding to)
+{
+    // A single-byte file decodes whatever its bytes are: only a change of
+    // encoding or a UTF-8 file has anything to look at in the texts.
+    const bool textsToLookAt = from != to || from == TextEncoding::Utf8;
+    for (TraEntry& entry : parsed.entries) {
+        if (textsToLookAt) {
+            if (auto error = Converted(entry.text, parsed.storage, from, to, "text", entry.strRef))
+                return TraParseError{entry.line, *error};
+            if (entry.sound)
+                if (auto error = Converted(*entry.sound, parsed.storage, from, to, "sound", entry.strRef))
+                    return TraParseError{entry.line, *error};
+        }
+        if (entry.sound && entry.sound->size() > 8)
+            return TraParseError{entry.line, "sound [" + std::string(*entry.sound) + "] of @" + std::to_string(entry.strRef) +
+                                                 " is longer than 8 bytes"};
+    }
+    return std::nullopt;
+}
 
 }  // namespace lexicarta::cli

@@ -1,19 +1,24 @@
 #pragma once
 // TRA files: lines "@N = ~text~ [SOUND]" that set entry N's text and sound.
 //
-// Texts are the table's bytes, unchanged (no conversion of encoding, line
-// breaks or NUL bytes). A text is delimited by ~, ", % or ~~~~~, whichever
+// Texts are bytes of the file's encoding, taken as they stand (no
+// conversion of line breaks or NUL bytes); ConvertTraEntries turns them into
+// a table's encoding. A text is delimited by ~, ", % or ~~~~~, whichever
 // does not occur in it; a text that holds all of them is written as pieces
 // joined by ^, so every text can be written and reads back byte for byte.
 // Outside texts, // and /* */ start comments. A [SOUND] after the text sets
-// the sound (at most 8 bytes; [] clears it); without one the sound stays.
+// the sound ([] clears it); without one the sound stays. Lines end with LF,
+// CR LF or CR.
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/text_encoding.h"
 
 namespace lexicarta::cli {
 
@@ -23,11 +28,13 @@ void AppendTraText(std::string& out, std::string_view text);
 void AppendTraLine(std::string& out, std::int64_t strRef, std::string_view text,
                    std::optional<std::string_view> sound);
 
+// Texts and sounds are views into the parsed bytes, or into the parse
+// result's own storage where they were joined from pieces or converted.
 struct TraEntry {
     std::int64_t strRef = 0;
-    std::string text;
-    std::optional<std::string> sound;  // nullopt: keep the entry's sound
-    int line = 0;                      // where "@N" stands, from 1
+    std::string_view text;
+    std::optional<std::string_view> sound;  // nullopt: keep the entry's sound
+    int line = 0;                           // where "@N" stands, from 1
 };
 
 struct TraParseError {
@@ -36,10 +43,18 @@ struct TraParseError {
 };
 
 // The entries of a TRA file in file order, or the first malformed line.
+// The entries refer to the parsed bytes, which must outlive them.
 struct TraParseResult {
     std::vector<TraEntry> entries;
     std::optional<TraParseError> error;
+    std::deque<std::string> storage;  // texts made here; a deque never moves them
 };
 TraParseResult ParseTra(std::string_view bytes);
+
+// Turns every text and sound from the encoding the file is written in into
+// the table's. The error is the first entry whose text or sound is not valid
+// in `from`, holds a character `to` cannot hold, or whose sound takes more
+// than the 8 bytes of a sound name.
+std::optional<TraParseError> ConvertTraEntries(TraParseResult& parsed, TextEncoding from, TextEncoding to);
 
 }  // namespace lexicarta::cli

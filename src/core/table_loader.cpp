@@ -40,15 +40,26 @@ bool WritableByUser(const struct stat& st) { return ::geteuid() != 0 || (st.st_m
 
 OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out, bool forWriting)
 {
-    if (!FileExists(path)) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
         dialogs.message(BoxKind::Warning,
                         path + " does not exist. It was probably moved or deleted since the last time you opened it "
                                "in Lexicarta.");
         return OpenResult::Missing;
     }
+    // A named pipe would block the open or the first read until someone
+    // writes to it, a device could be endless: only a regular file is a table.
+    if (!S_ISREG(st.st_mode)) {
+        dialogs.message(BoxKind::Error, NotRegularFileMessage(path));
+        return OpenResult::Refused;
+    }
 
-    UniqueFd file(::open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC));
-    struct stat st {};
+    // Without waiting, should a pipe have taken the file's place meanwhile.
+    UniqueFd file(::open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file && ::fstat(file.get(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        dialogs.message(BoxKind::Error, NotRegularFileMessage(path));
+        return OpenResult::Refused;
+    }
     unsigned char headerBytes[HeaderSize];
     if (!file || ::fstat(file.get(), &st) != 0 || (forWriting && !WritableByUser(st)) ||
         !ReadExact(file.get(), headerBytes, HeaderSize, 0)) {
@@ -110,7 +121,22 @@ bool ReadRecords(TalkTable& table, int fd)
     return true;
 }
 
+// The string data as far as any entry refers to it, and no further than
+// the file goes: bytes after the last text (a file extended with zeros,
+// say) are nobody's text and are neither copied nor read.
+std::uint64_t ReferencedDataSize(const TalkTable& table, std::uint64_t fileSize)
+{
+    std::uint64_t end = 0;
+    for (std::uint32_t n = 0; n < table.EntryCount; ++n) {
+        const StrRefEntry& entry = table.EntryTable[n];
+        if (entry.Length > 0) end = std::max(end, std::uint64_t{entry.Offset} + entry.Length);
+    }
+    return std::min(end, fileSize - table.StringDataOffset);
+}
+
 }  // namespace
+
+std::string NotRegularFileMessage(const std::string& path) { return path + " is not a regular file"; }
 
 bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags,
                       CacheKind kind)
@@ -123,7 +149,6 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     table.EntryCount = file.header.EntryCount;
     table.StringDataOffset = file.header.StringDataOffset;
     table.LoadedFileStamp = file.stamp;
-    const std::uint64_t dataSize = file.fileSize - table.StringDataOffset;
 
     for (std::uint32_t slot = 0; slot < EntryCapacity; ++slot) table.EntryTable[slot].Offset = 0;
 
@@ -135,6 +160,7 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     // The records are read before the copy, so that a cache that cannot be
     // built still leaves the table's own records and states consistent.
     bool ok = ReadRecords(table, file.file.get());
+    const std::uint64_t dataSize = ok ? ReferencedDataSize(table, file.fileSize) : 0;
     table.resetJournalStates();
     table.copyEntriesToBaseline();
 

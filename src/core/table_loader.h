@@ -22,6 +22,9 @@ inline constexpr const char* CacheCreationFailedMessage = "Error while creating 
 inline constexpr const char* CannotLoadStringMessage = "Cannot load string due to error";
 inline constexpr const char* CannotReadCacheMessage = "Error while reading temporary file";
 
+// A folder, a named pipe or a device given as a talk table.
+std::string NotRegularFileMessage(const std::string& path);
+
 enum class OpenResult { Opened, Missing, Unreadable, BadSignature, Refused };
 
 struct OpenedTalkTable {
@@ -36,7 +39,8 @@ struct OpenedTalkTable {
 void CloseTable(TalkTable& table);
 
 // Opens path for reading and writing, reads and checks the header, and
-// refuses files the tables cannot hold. Every failure is reported through
+// refuses files the tables cannot hold and anything but a regular file
+// (without waiting on a named pipe). Every failure is reported through
 // dialogs with its message; nothing of the table is changed. With
 // forWriting false (a table that is only read, never saved back) a
 // read-only file is opened too.
@@ -49,8 +53,9 @@ std::uint32_t ChooseCacheNumber(const std::string& directory);
 // for a table that is only read, in memory (no file; CachePath unused).
 enum class CacheKind { Copy, InPlace };
 
-// Takes the header into the table and builds the string cache at CachePath;
-// reads the records, resets the journal states and the baseline. On failure
+// Takes the header into the table and builds the string cache at CachePath
+// from the string data up to the furthest byte an entry refers to; reads
+// the records, resets the journal states and the baseline. On failure
 // reports "Error while creating temporary file. Memory might be low.", sets
 // CacheFailed and StatisticsAborted and returns false. The file stays open.
 bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags,

@@ -225,6 +225,29 @@ ExportResult ExportGuided(TalkTable& table, const std::string& target, const Exp
     return Finish(ok, target, progress, dialogs, flags);
 }
 
+// The string data as far as the texts of the last load or save reach: the
+// cache may hold more (bytes after the last text), which belong to no entry.
+std::uint64_t RawExportSize(const TalkTable& table, std::uint64_t cacheSize)
+{
+    std::uint64_t end = 0;
+    const std::uint32_t count = std::min(table.CachedEntryCount, EntryCapacity);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const StrRefEntry& entry = table.BaselineEntryTable[i];
+        if (entry.Length > 0) end = std::max(end, std::uint64_t{entry.Offset} + entry.Length);
+    }
+    return std::min(end, cacheSize);
+}
+
+// Whether target names the loaded talk table's file, under any name.
+bool IsTheLoadedTable(const TalkTable& table, const std::string& target)
+{
+    if (table.CurrentTablePath.empty()) return false;
+    const auto targetStamp = StampOfPath(target);
+    const auto tableStamp = StampOfPath(table.CurrentTablePath);
+    return targetStamp && tableStamp && targetStamp->device == tableStamp->device &&
+           targetStamp->inode == tableStamp->inode;
+}
+
 ExportResult ExportRaw(TalkTable& table, const std::string& target, Progress& progress, Dialogs& dialogs,
                        RunFlags& flags)
 {
@@ -236,7 +259,7 @@ ExportResult ExportRaw(TalkTable& table, const std::string& target, Progress& pr
         ReplacementFile file(target);
         UniqueFd cache(::open(table.CachePath.c_str(), O_RDONLY | O_CLOEXEC));
         const auto size = cache ? FileSize(cache.get()) : std::nullopt;
-        ok = size && file.create() && CopyRange(cache.get(), 0, *size, file.fd()) && file.commit();
+        ok = size && file.create() && CopyRange(cache.get(), 0, RawExportSize(table, *size), file.fd()) && file.commit();
     }
     // The copy reads through a handle of its own; should the cache's handle
     // have been closed meanwhile, it is opened again whatever the outcome.
@@ -245,6 +268,12 @@ ExportResult ExportRaw(TalkTable& table, const std::string& target, Progress& pr
 }
 
 }  // namespace
+
+std::string ExportOntoTableMessage(const std::string& target)
+{
+    return "Cannot export into \"" + target +
+           "\": it is the loaded talk table itself. Nothing was written; choose another file.";
+}
 
 FileDialogRequest ExportFileRequest()
 {
@@ -271,6 +300,13 @@ ExportResult ExportText(TalkTable& table, const ExportOptions& options, Progress
 ExportResult ExportTextTo(TalkTable& table, const std::string& target, const ExportOptions& options,
                           Progress& progress, Dialogs& dialogs, RunFlags& flags)
 {
+    // Written beside it and renamed, the export would replace the table.
+    if (IsTheLoadedTable(table, target)) {
+        dialogs.message(BoxKind::Error, ExportOntoTableMessage(target));
+        flags.ProcessFinished = true;
+        progress.close();
+        return ExportResult::Failed;
+    }
     if (options.guided) return ExportGuided(table, target, options, progress, dialogs, flags);
     return ExportRaw(table, target, progress, dialogs, flags);
 }

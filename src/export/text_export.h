@@ -18,6 +18,9 @@ inline constexpr const char* ExportCreateFailedMessage = "Error creating output 
 inline constexpr const char* ExportFailedMessage = "Export failed due to error.";
 inline constexpr const char* ExportSucceededMessage = "Strings have been successfully exported to ";
 
+// The export's target is the loaded table's own file (also under another name).
+std::string ExportOntoTableMessage(const std::string& target);
+
 struct ExportOptions {
     bool guided = true;
     // Guided only: a marker line before and after each text.
@@ -41,7 +44,9 @@ ExportResult ExportText(TalkTable& table, const ExportOptions& options, Progress
 // closing the progress window. The texts are those of the string cache at
 // the baseline positions of the entries as of the last load or save. The
 // file is written beside the target and takes its place when complete, so a
-// failure leaves an existing target as it was. The cache stays readable.
+// failure leaves an existing target as it was; the loaded table's own file
+// is refused as a target. The raw copy ends with the furthest text. The
+// cache stays readable.
 ExportResult ExportTextTo(TalkTable& table, const std::string& target, const ExportOptions& options,
                           Progress& progress, Dialogs& dialogs, RunFlags& flags);
 

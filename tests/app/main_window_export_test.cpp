@@ -21,6 +21,7 @@ class MainWindowExportTest : public QObject {
 private slots:
     void exportsWithTheChosenOptions();
     void pendingEditsAreSavedFirstOnlyAfterYes();
+    void theLoadedTableIsNoTarget();
 };
 
 void MainWindowExportTest::exportsWithTheChosenOptions()
@@ -86,6 +87,22 @@ void MainWindowExportTest::pendingEditsAreSavedFirstOnlyAfterYes()
     QCOMPARE(ReadReferenceTable(path)->entries[0].text, std::string("new"));
     QCOMPARE(f.dir.read("export.txt"), std::string("new\r\n\r\n"));
     QCOMPARE(f.dialogs.texts().back(), "Strings have been successfully exported to " + f.dir.file("export.txt"));
+}
+
+void MainWindowExportTest::theLoadedTableIsNoTarget()
+{
+    AppFixture f;
+    const std::string bytes = tlkgen::MakeTalkTable({{1, {}, 0, 0, 0, 0, "kept"}});
+    const std::string path = f.writeBytes("dialog.tlk", bytes);
+    MainWindow& w = f.main();
+    w.show();
+    f.openThroughDialog(path);
+    f.dialogs.clear();
+    f.dialogs.saveAnswers.push_back(path);
+    w.exportButton->click();
+    QCOMPARE(f.dialogs.onlyText(), ExportOntoTableMessage(path));
+    QCOMPARE(f.dir.read("dialog.tlk"), bytes);
+    QVERIFY(!f.session().windows.progress->isVisible());
 }
 
 QTEST_MAIN(MainWindowExportTest)

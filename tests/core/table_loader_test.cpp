@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -143,7 +145,7 @@ TEST(TableLoader, RefusalsLeaveTheTableAlone)
 
 TEST(TableLoader, AcceptsTheLimitsOfTheFormat)
 {
-    // No entries: the string data is every byte from StringDataOffset on.
+    // No entries: no text, whatever bytes follow StringDataOffset.
     std::string empty = "TLK V1  ";
     empty += std::string("\x07\x00", 2) + std::string(4, '\0') + std::string("\x12\0\0\0", 4) + "xyz";
     // The string data begins exactly at the end of the file.
@@ -154,7 +156,7 @@ TEST(TableLoader, AcceptsTheLimitsOfTheFormat)
         std::string bytes;
         std::uint32_t count;
         std::string cache;
-    } cases[] = {{"no entries", empty, 0, "xyz"}, {"no string data", noData, 2, ""}};
+    } cases[] = {{"no entries", empty, 0, ""}, {"no string data", noData, 2, ""}};
     for (const auto& c : cases) {
         Loaded l;
         l.dir.write("t.tlk", c.bytes);
@@ -163,6 +165,42 @@ TEST(TableLoader, AcceptsTheLimitsOfTheFormat)
         EXPECT_EQ(l.table.EntryCount, c.count) << c.name;
         EXPECT_EQ(l.dir.read("lexic0.tmp"), c.cache) << c.name;
         EXPECT_EQ(l.table.LanguageId, c.count == 0 ? 7 : 0) << c.name;
+    }
+}
+
+// A named pipe (with a writer, so that nothing waits), a folder and a
+// device are refused by what they are, before anything is read.
+TEST(TableLoader, OnlyARegularFileIsATable)
+{
+    Loaded l;
+    const std::string pipe = l.dir.file("pipe.tlk");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const UniqueFd writer(::open(pipe.c_str(), O_RDWR | O_CLOEXEC));
+    ::mkdir(l.dir.file("folder.tlk").c_str(), 0700);
+    for (const std::string& path : {pipe, l.dir.file("folder.tlk"), std::string("/dev/zero")})
+        for (const bool forWriting : {true, false}) {
+            l.dialogs.clear();
+            OpenedTalkTable file;
+            EXPECT_EQ(OpenTalkTableFile(path, l.dialogs, file, forWriting), OpenResult::Refused) << path;
+            EXPECT_EQ(l.dialogs.onlyText(), path + " is not a regular file");
+        }
+}
+
+// A small table made 2 GB long by a hole: the cache holds the texts only.
+TEST(TableLoader, CacheEndsWithTheFurthestText)
+{
+    Loaded l;
+    const std::string bytes = tlkgen::MakeTalkTable(std::vector<tlkgen::GeneratedEntry>{{0, {}, 0, 0, 0, 0, "only"}});
+    l.dir.write("sparse.tlk", bytes);
+    ASSERT_EQ(::truncate(l.dir.file("sparse.tlk").c_str(), std::int64_t{1} << 31), 0);
+    for (const CacheKind kind : {CacheKind::Copy, CacheKind::InPlace}) {
+        ASSERT_EQ(l.load(l.dir.file("sparse.tlk"), kind), OpenResult::Opened);
+        ASSERT_TRUE(l.table.Cache.map());
+        ASSERT_EQ(l.table.Cache.view().size(), 4u);
+        EXPECT_EQ(std::string(l.table.Cache.view().data(), l.table.Cache.view().size()), "only");
+        if (kind == CacheKind::Copy) {
+            EXPECT_EQ(l.dir.read("lexic0.tmp"), "only");
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "../editing/loaded_table.h"
 #include "export/text_export.h"
@@ -141,6 +142,41 @@ TEST(ExportText, FailuresLeaveTheTargetAlone)
         EXPECT_EQ(t.dir.list(), files);
         EXPECT_FALSE(t.progress.shown);
     }
+}
+
+// Written beside and renamed, an export into the loaded table's own file
+// (by its name, a link or a second name) would replace the table.
+TEST(ExportText, TheLoadedTableIsNoTarget)
+{
+    for (const bool guided : {true, false})
+        for (const std::string target : {"dialog.tlk", "link.tlk", "hard.tlk"}) {
+            SCOPED_TRACE(target);
+            LoadedTable t;
+            const std::string bytes = tlkgen::MakeTalkTable(Texts({"alpha", "beta"}));
+            ASSERT_TRUE(t.load(bytes));
+            ASSERT_EQ(::symlink(t.path.c_str(), t.dir.file("link.tlk").c_str()), 0);
+            ASSERT_EQ(::link(t.path.c_str(), t.dir.file("hard.tlk").c_str()), 0);
+            const auto files = t.dir.list();
+            ExportOptions options;
+            options.guided = guided;
+            EXPECT_EQ(ExportTextTo(t.table, t.dir.file(target), options, t.progress, t.dialogs, t.flags),
+                      ExportResult::Failed);
+            EXPECT_EQ(t.dialogs.onlyText(), ExportOntoTableMessage(t.dir.file(target)));
+            EXPECT_EQ(t.dir.read("dialog.tlk"), bytes);
+            EXPECT_EQ(t.dir.list(), files);
+        }
+}
+
+// Bytes after the last text (a table extended with zeros) are no text:
+// the cache and the raw export end with the last text.
+TEST(ExportText, RawExportEndsWithTheLastText)
+{
+    LoadedTable t;
+    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"alpha", "", "beta"})) + std::string(1 << 20, '\0')));
+    ExportOptions raw;
+    raw.guided = false;
+    ASSERT_EQ(ExportTextTo(t.table, t.dir.file("raw.txt"), raw, t.progress, t.dialogs, t.flags), ExportResult::Exported);
+    EXPECT_EQ(t.dir.read("raw.txt"), "alphabeta");
 }
 
 }  // namespace
