@@ -27,7 +27,7 @@ void RemoveAbandonedTemporaryFiles(const std::string& directory);
 
 // Removes the unfinished files of saves of tablePath whose process has
 // ended: the new table and backups written beside it (and the command
-// line's unfinished output files).
+// line's unfinished output files). Safest with the table's lock held.
 void RemoveAbandonedSaveFiles(const std::string& tablePath);
 
 }  // namespace lexicarta

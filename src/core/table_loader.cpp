@@ -80,8 +80,9 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
         return OpenResult::Refused;
     }
 
-    // What saves of this table killed on their way left beside it.
-    if (forWriting) RemoveAbandonedSaveFiles(path);
+    // What saves of this table killed on their way left beside it; a save
+    // in progress holds the table's lock.
+    if (forWriting && LockedFile(ResolvedPath(path), false)) RemoveAbandonedSaveFiles(path);
     out.file = std::move(file);
     out.fileSize = fileSize;
     out.stamp = StampOf(st);

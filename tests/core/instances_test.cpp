@@ -41,7 +41,8 @@ pid_t StartInstance(const TempDir& dir, const std::string& name, const int start
     table->ProgramDirectory = dir.path();
     if (LoadTableFile(*table, dir.file(name), dialogs, progress, flags) == OpenResult::Opened && !table->CacheFailed &&
         MarkEntryEdited(*table, 1) && WriteJournalText(*table, 1, "typed " + name, dialogs))
-        WriteWholeFile(dir.file(name + ".number"), std::to_string(table->CacheNumber));
+        WriteWholeFile(dir.file(name + ".part"), std::to_string(table->CacheNumber)) &&
+            std::rename(dir.file(name + ".part").c_str(), dir.file(name + ".number").c_str()) == 0;
     ::pause();
     ::_exit(0);
 }
