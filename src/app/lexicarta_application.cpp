@@ -22,6 +22,7 @@
 #include "app/statistics_window.h"
 #include "app/string_viewer_window.h"
 #include "app/truncate_window.h"
+#include "core/abandoned_files.h"
 #include "core/table_loader.h"
 
 namespace lexicarta {
@@ -32,6 +33,7 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
 {
     Session& session = *m_session;
     session.table.ProgramDirectory = programDirectory;
+    RemoveAbandonedTemporaryFiles(programDirectory);
     session.readmeDirectory = readmeDirectory.empty() ? programDirectory : readmeDirectory;
     Windows& windows = session.windows;
     // The secondary windows are created first so that the main window's

@@ -9,13 +9,17 @@
 #include <cstring>
 
 #include "cli/cli_error.h"
+#include "core/abandoned_files.h"
 #include "core/file_io.h"
 
 namespace lexicarta::cli {
 
 AtomicFile::AtomicFile(std::string target) : m_target(std::move(target))
 {
-    std::string pattern = m_target + ".partial-XXXXXX";
+    // Named with the process id, so that a later run can remove what a
+    // killed one left.
+    RemoveAbandonedSaveFiles(m_target);
+    std::string pattern = m_target + ".partial" + OwnerTag() + "XXXXXX";
     m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (m_fd < 0) throw CliError("cannot create " + m_target + ": " + std::strerror(errno));
     m_part = pattern;

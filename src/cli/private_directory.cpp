@@ -3,14 +3,19 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "cli/cli_error.h"
+#include "core/abandoned_files.h"
 
 namespace lexicarta::cli {
 namespace {
@@ -25,6 +30,29 @@ extern "C" void RemoveAndDie(int signal)
     if (g_directory[0] != '\0') RemoveFlatDirectory(g_directory);
     ::signal(signal, SIG_DFL);
     ::raise(signal);
+}
+
+constexpr const char* Prefix = "lexicarta-cli";
+
+// The folders of runs that were killed (their process is gone and nobody
+// holds their lock), among the user's own in base.
+void RemoveAbandonedDirectories(const std::string& base)
+{
+    DIR* folder = ::opendir(base.c_str());
+    if (!folder) return;
+    std::vector<std::string> abandoned;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.rfind(Prefix, 0) != 0 || !ProcessIsGone(OwnerOfTail(name.substr(std::strlen(Prefix))))) continue;
+        struct stat st {};
+        if (::lstat((base + name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        const int fd = ::open((base + name).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) abandoned.push_back(base + name);
+        ::close(fd);
+    }
+    ::closedir(folder);
+    for (const std::string& path : abandoned) RemoveFlatDirectory(path.c_str());
 }
 
 sigset_t HandledSet()
@@ -76,10 +104,15 @@ PrivateDirectory::PrivateDirectory()
     const char* base = std::getenv("TMPDIR");
     std::string pattern = (base && *base ? std::string(base) : std::string("/tmp"));
     if (pattern.back() != '/') pattern += '/';
-    pattern += "lexicarta-cli-XXXXXX";
+    RemoveAbandonedDirectories(pattern);
+    // Named with the process id and locked while the run lives, so that a
+    // later run can tell it from a killed run's.
+    pattern += Prefix + OwnerTag() + "XXXXXX";
     if (pattern.size() + 1 >= sizeof g_directory || !::mkdtemp(pattern.data()))
         throw CliError("cannot create a temporary directory in " + pattern.substr(0, pattern.rfind('/')) + ": " +
                        std::strerror(errno));
+    m_lock = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_lock >= 0) ::flock(m_lock, LOCK_EX | LOCK_NB);
     m_path = pattern + "/";
     std::memcpy(g_directory, pattern.c_str(), pattern.size() + 1);
     struct sigaction action {};
@@ -95,6 +128,7 @@ PrivateDirectory::~PrivateDirectory()
     ::sigprocmask(SIG_BLOCK, &set, &previous);
     RemoveFlatDirectory(g_directory);
     g_directory[0] = '\0';
+    if (m_lock >= 0) ::close(m_lock);
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 

@@ -2,7 +2,8 @@
 // A directory of the process's own under the system's temporary directory,
 // where the string caches and journal files of the loaded tables live. It is
 // removed with everything in it when the program ends, also when it is ended
-// by Ctrl+C, a terminated pipe or a termination request.
+// by Ctrl+C, a terminated pipe or a termination request; what a killed run
+// left is removed by the next run.
 
 #include <string>
 
@@ -10,8 +11,10 @@ namespace lexicarta::cli {
 
 class PrivateDirectory {
 public:
-    // Creates the directory ($TMPDIR or /tmp, "lexicarta-cli-XXXXXX") and
-    // installs the signal handlers; throws CliError when it cannot.
+    // Removes the directories of killed runs, creates this run's ($TMPDIR or
+    // /tmp, "lexicarta-cli-" + process id + "-XXXXXX", locked while it
+    // lives) and installs the signal handlers; throws CliError when it
+    // cannot.
     PrivateDirectory();
     ~PrivateDirectory();
     PrivateDirectory(const PrivateDirectory&) = delete;
@@ -22,6 +25,7 @@ public:
 
 private:
     std::string m_path;
+    int m_lock = -1;
 };
 
 // Holds the termination signals back while it lives: a save that has

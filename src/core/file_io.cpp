@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "core/abandoned_files.h"
 
 namespace lexicarta {
 
@@ -196,10 +199,30 @@ bool UserMayWrite(const std::string& path, unsigned mode)
     return ::access(path.c_str(), W_OK) == 0;
 }
 
+UniqueFd LockedFile(const std::string& path, bool create)
+{
+    UniqueFd fd(create ? ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
+                       : ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    auto fail = [&fd](int error) {
+        fd.reset();
+        errno = error;
+        return UniqueFd();
+    };
+    if (!fd) return fail(errno);
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return fail(errno);
+    // Whoever removed the name before the lock was taken may have let
+    // another file take it since.
+    struct stat held {}, named {};
+    if (::fstat(fd.get(), &held) != 0) return fail(errno);
+    if (::lstat(path.c_str(), &named) != 0 || named.st_dev != held.st_dev || named.st_ino != held.st_ino)
+        return fail(ESTALE);
+    return fd;
+}
+
 int CreateFileBeside(const std::string& resolved, const std::string& suffix, bool existing, unsigned existingMode,
                      unsigned existingUid, unsigned existingGid, std::string& partPath)
 {
-    std::string pattern = resolved + suffix + "-XXXXXX";
+    std::string pattern = resolved + suffix + OwnerTag() + "XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return -1;
     partPath = pattern;

@@ -61,9 +61,17 @@ std::string ResolvedPath(const std::string& path);
 // without any write bit as read-only, as the user sees it.
 bool UserMayWrite(const std::string& path, unsigned mode);
 
+// Opens the file at path (not through a link there) and takes its advisory
+// lock without waiting; with create, makes it anew (exclusively, mode 0600)
+// instead. Returns the descriptor holding the lock, or an invalid one with
+// errno set: ENOENT (missing), EEXIST (create, but the name is taken),
+// EWOULDBLOCK (another process holds the lock), ESTALE (the name was removed
+// or replaced meanwhile), or the system's reason.
+UniqueFd LockedFile(const std::string& path, bool create);
+
 // The file a replacement of an existing one is written to before it takes
-// the original's place: named resolved + suffix + a unique tail, in the
-// same directory. It gets the existing file's mode (and owner, where the
+// the original's place: named resolved + suffix + the process id + a unique
+// tail, in the same directory. It gets the existing file's mode (and owner, where the
 // user may keep it), or a new file's mode when existing is false. Returns
 // the descriptor and sets partPath, or -1 with errno set.
 int CreateFileBeside(const std::string& resolved, const std::string& suffix, bool existing, unsigned existingMode,

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 
 #include "core/file_io.h"
 
@@ -12,17 +14,73 @@ namespace lexicarta {
 
 StringCache::~StringCache() { release(); }
 
+std::string StringCache::FileName(std::uint32_t number) { return "lexic" + std::to_string(number) + ".tmp"; }
+
+std::optional<std::uint32_t> StringCache::claim(const std::string& directory, std::uint32_t first)
+{
+    discard();
+    std::uint64_t number = first;
+    // A name removed by a clean-up between its creation and its lock is
+    // tried again; the bound only guards against a folder gone mad.
+    for (int attempt = 0; attempt < 1000000 && number <= UINT32_MAX; ++attempt) {
+        const std::string path = directory + FileName(static_cast<std::uint32_t>(number));
+        UniqueFd fd = LockedFile(path, true);
+        if (fd) {
+            m_claim = std::move(fd);
+            m_claimPath = path;
+            return static_cast<std::uint32_t>(number);
+        }
+        if (errno == EEXIST || errno == EWOULDBLOCK)
+            ++number;
+        else if (errno != ESTALE)
+            return std::nullopt;
+    }
+    errno = EEXIST;
+    return std::nullopt;
+}
+
+bool StringCache::discard()
+{
+    release();
+    if (!m_claim) return false;
+    // Deleted while still locked, so no clean-up can mistake it for abandoned.
+    RemoveFile(m_claimPath);
+    m_claim.reset();
+    m_claimPath.clear();
+    return true;
+}
+
 bool StringCache::create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size,
                          const std::function<bool(std::string_view)>& inspect)
 {
     release();
     ++m_generation;
     m_path = path;
-    UniqueFd target(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (!target) return false;
-    const bool copied = inspect ? CopyRangeInspected(sourceFd, offset, size, target.get(), inspect)
-                                : CopyRange(sourceFd, offset, size, target.get());
-    if (!copied) return false;
+    auto copy = [&](int target) {
+        return inspect ? CopyRangeInspected(sourceFd, offset, size, target, inspect)
+                       : CopyRange(sourceFd, offset, size, target);
+    };
+    if (m_claim && path == m_claimPath) {
+        const auto held = FileSize(m_claim.get());
+        if (!held || *held != 0) {
+            // An empty new file, locked before it takes the name, replaces
+            // the old one, whose space is free before the bytes are written
+            // (rather than cut to nothing: cutting has to wait for the old
+            // data still on its way to the disk).
+            const std::string part = path + ".new";
+            RemoveFile(part);
+            UniqueFd fresh = LockedFile(part, true);
+            if (!fresh || ::rename(part.c_str(), path.c_str()) != 0) {
+                RemoveFile(part);
+                return false;
+            }
+            m_claim = std::move(fresh);
+        }
+        return copy(m_claim.get());
+    }
+    RemoveFile(path);
+    UniqueFd target(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!target || !copy(target.get())) return false;
     return ::close(target.release()) == 0;
 }
 

@@ -22,9 +22,25 @@ public:
     StringCache& operator=(const StringCache&) = delete;
     ~StringCache();
 
-    // Writes size bytes of sourceFd from offset into a new file at path
-    // (replacing one of that name). Closes any handle or mapping first. With
-    // inspect, the bytes pass through it on their way (see CopyRangeInspected).
+    // "lexic" + N + ".tmp"
+    static std::string FileName(std::uint32_t number);
+    // Takes the first free cache name of directory (trailing '/') from number
+    // first on: the file is created exclusively and locked, so that no other
+    // instance takes the name (nor the journal files numbered with it) while
+    // this cache holds it. Returns the number (nullopt, errno set, when no
+    // name can be created). A cache held before is given back first.
+    std::optional<std::uint32_t> claim(const std::string& directory, std::uint32_t first);
+    bool claimed() const { return m_claim.valid(); }
+    // Drops the mapping, the handle and the claim, and deletes the claimed
+    // file. Returns whether a claim was held.
+    bool discard();
+
+    // Writes size bytes of sourceFd from offset into the file at path. The
+    // claimed file gets them when empty, otherwise an empty new file renamed
+    // over it, which the claim moves to; any other path gets a new file
+    // replacing one of that name. Closes any handle or mapping
+    // first. With inspect, the bytes pass through it on their way (see
+    // CopyRangeInspected).
     bool create(const std::string& path, int sourceFd, std::uint64_t offset, std::uint64_t size,
                 const std::function<bool(std::string_view)>& inspect = {});
     // Opens path for reading as the handle ReadCachedString uses.
@@ -49,7 +65,7 @@ public:
     bool inPlace() const { return m_inPlace; }
     void unmap();
 
-    // Drops the mapping and the handle; the file stays.
+    // Drops the mapping and the handle; the file (and the claim) stays.
     void release();
     bool isOpen() const { return m_handle.valid(); }
     // The read handle, -1 when none is open.
@@ -63,6 +79,9 @@ private:
 
     std::string m_path;
     UniqueFd m_handle;
+    // The locked descriptor of the claimed file, and its path.
+    UniqueFd m_claim;
+    std::string m_claimPath;
     const char* m_view = nullptr;
     std::size_t m_viewSize = 0;
     std::uint64_t m_regionOffset = 0;

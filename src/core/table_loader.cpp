@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/abandoned_files.h"
 #include "core/file_io.h"
 #include "core/utf8_survey.h"
 
@@ -16,12 +17,12 @@ namespace lexicarta {
 
 void CloseTable(TalkTable& table)
 {
-    table.Cache.release();
-    if (!table.CachePath.empty()) RemoveFile(table.CachePath);
+    // The journal files go while their number is still held.
+    table.DeleteAllJournalFiles();
+    table.Cache.discard();
     table.CachePath.clear();
     table.TableLoaded = false;
     table.LoadedFileStamp.reset();
-    table.DeleteAllJournalFiles();
     // The dropped table's states go with its journal files, so nothing can
     // later refer to a file that no longer exists.
     table.EntryCount = 0;
@@ -90,6 +91,9 @@ OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTa
         return OpenResult::Refused;
     }
 
+    // What saves of this table killed on their way left beside it; a save
+    // in progress holds the table's lock.
+    if (forWriting && LockedFile(ResolvedPath(path), false)) RemoveAbandonedSaveFiles(path);
     out.file = std::move(file);
     out.fileSize = fileSize;
     out.stamp = StampOf(st);
@@ -169,8 +173,14 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
         progress.setStatus("Caching data...");
         // The texts are checked for UTF-8 on their way into the cache.
         Utf8Survey survey(table.EntryTable.get(), table.EntryCount, dataSize);
-        ok = table.Cache.create(table.CachePath, file.file.get(), table.StringDataOffset, dataSize,
-                                [&survey](std::string_view chunk) { return survey.feed(chunk); });
+        // The number chosen is only where the search for a free one begins:
+        // another instance may take it first.
+        const std::string directory = table.CachePath.substr(0, table.CachePath.rfind('/') + 1);
+        const auto number = table.Cache.claim(directory, table.CacheNumber);
+        table.CacheNumber = number.value_or(table.CacheNumber);
+        table.CachePath = number ? directory + TalkTable::CacheFileName(*number) : std::string();
+        ok = number && table.Cache.create(table.CachePath, file.file.get(), table.StringDataOffset, dataSize,
+                                          [&survey](std::string_view chunk) { return survey.feed(chunk); });
         if (ok) {
             table.LoadSurvey = survey.finish();
             table.LoadSurvey->cacheGeneration = table.Cache.generation();

@@ -43,19 +43,24 @@ void CloseTable(TalkTable& table);
 // (without waiting on a named pipe). Every failure is reported through
 // dialogs with its message; nothing of the table is changed. With
 // forWriting false (a table that is only read, never saved back) a
-// read-only file is opened too.
+// read-only file is opened too; with it true, what saves of the file killed
+// on their way left beside it is removed.
 OpenResult OpenTalkTableFile(const std::string& path, Dialogs& dialogs, OpenedTalkTable& out, bool forWriting = true);
 
-// The smallest N >= 0 for which no "lexic"N".tmp" exists in directory.
+// The smallest N >= 0 for which no "lexic"N".tmp" exists in directory: where
+// the build of the cache begins to look for a name it can claim.
 std::uint32_t ChooseCacheNumber(const std::string& directory);
 
 // Where the string cache's bytes are kept: in a copy file at CachePath, or,
 // for a table that is only read, in memory (no file; CachePath unused).
 enum class CacheKind { Copy, InPlace };
 
-// Takes the header into the table and builds the string cache at CachePath
-// from the string data up to the furthest byte an entry refers to; reads
-// the records, resets the journal states and the baseline. On failure
+// Takes the header into the table and builds the string cache from the
+// string data up to the furthest byte an entry refers to: a copy claims the
+// first free cache name from CacheNumber on, in CachePath's directory
+// (CacheNumber and CachePath follow, CachePath empty when none can be
+// claimed), and holds it until the table is closed;
+// reads the records, resets the journal states and the baseline. On failure
 // reports "Error while creating temporary file. Memory might be low.", sets
 // CacheFailed and StatisticsAborted and returns false. The file stays open.
 bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags,

@@ -18,7 +18,7 @@ TalkTable::TalkTable()
 
 std::string TalkTable::CacheFileName(std::uint32_t cacheNumber)
 {
-    return "lexic" + std::to_string(cacheNumber) + ".tmp";
+    return StringCache::FileName(cacheNumber);
 }
 
 std::string TalkTable::journalFilePath(std::int32_t strRef) const

@@ -22,12 +22,14 @@ std::string Reason(int error)
 bool RemoveIfPresent(const std::string& path) { return RemoveFile(path) || errno == ENOENT; }
 
 // Writes bytes into a new file beside path and renames it over path, so that
-// path holds either its old content or all of the new one. errno tells the
-// reason of a failure.
+// path holds either its old content or all of the new one. The new file is
+// created exclusively: whatever had its name is removed, never written
+// through. errno tells the reason of a failure.
 bool ReplaceFile(const std::string& path, std::string_view bytes)
 {
     const std::string part = path + ".new";
-    UniqueFd fd(::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!RemoveFile(part) && errno != ENOENT) return false;
+    UniqueFd fd(::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (!fd) return false;
     if (!WriteAll(fd.get(), bytes.data(), bytes.size()) || ::close(fd.release()) != 0 ||
         ::rename(part.c_str(), path.c_str()) != 0) {
@@ -115,7 +117,7 @@ std::optional<std::int32_t> AppendEntry(TalkTable& table, Dialogs& dialogs)
     if (table.EntryCount >= EntryCapacity) return std::nullopt;
     const auto k = static_cast<std::int32_t>(table.EntryCount);
     const std::string path = table.journalFilePath(k);
-    if (!WriteWholeFile(path, {})) {
+    if (!ReplaceFile(path, {})) {
         dialogs.message(BoxKind::Error, CannotCreateFileMessage(path, errno));
         return std::nullopt;
     }

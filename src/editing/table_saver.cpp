@@ -7,12 +7,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <thread>
 #include <vector>
 
+#include "core/abandoned_files.h"
 #include "core/file_io.h"
 #include "core/tlk_format.h"
 #include "core/table_loader.h"
@@ -202,7 +206,17 @@ bool PlanTextPositions(const TalkTable& table, const std::vector<std::uint32_t>&
         }
     }
     inStrRefOrder = ordered || relayout;
-    if (!relayout) return true;
+    if (!relayout) {
+        // An empty text has no place of its own. Its offset, moved back by
+        // shortened texts before it, may have wrapped around or lie beyond
+        // every text, which a strict reader refuses.
+        std::uint64_t end = 0;
+        for (std::uint32_t i = 0; i < count; ++i)
+            if (lengths[i] > 0) end = std::max(end, std::uint64_t{offsets[i]} + lengths[i]);
+        for (std::uint32_t i = 0; i < count; ++i)
+            if (lengths[i] == 0 && offsets[i] > end) offsets[i] = 0;
+        return true;
+    }
 
     if (totalLength > UINT32_MAX) return false;
     std::uint32_t next = 0;
@@ -220,19 +234,71 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Makes backup another name of source, or a copy where links are refused.
-// A failure is not reported: a backup is a courtesy.
-void LinkOrCopy(const std::string& source, const std::string& backup)
+// Makes backup a copy of source as the save makes its file: a new file
+// beside it with source's mode, on disk before it is renamed over backup, so
+// that a link found at that name is replaced rather than written through.
+// With mayLink (source is about to be replaced, not changed), the new file
+// is another name of source where the file system allows it. False with
+// errno set when the backup cannot be made.
+bool MakeBackup(const std::string& source, const std::string& backup, bool mayLink)
 {
-    const std::string part = backup + ".new";
-    RemoveFile(part);
-    if (::link(source.c_str(), part.c_str()) == 0 && ::rename(part.c_str(), backup.c_str()) == 0) {
-        RemoveFile(part);  // left when backup already was a name of source
-        return;
+    struct stat st {};
+    if (::stat(source.c_str(), &st) != 0) return false;
+    std::string part;
+    bool made = false;
+    for (int k = 0; mayLink && !made && k < 100; ++k) {
+        part = backup + ".new" + OwnerTag() + std::to_string(k);
+        made = ::link(source.c_str(), part.c_str()) == 0;
+        if (!made && errno != EEXIST) break;
     }
-    RemoveFile(part);
-    CopyFile(source, backup);
+    auto failed = [&part](bool remove) {
+        const int error = errno;
+        if (remove) RemoveFile(part);
+        errno = error;
+        return false;
+    };
+    if (!made) {
+        const int fd = CreateFileBeside(backup, ".new", true, st.st_mode, st.st_uid, st.st_gid, part);
+        if (fd < 0) return failed(false);
+        UniqueFd target(fd);
+        UniqueFd from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!from || !CopyRange(from.get(), 0, static_cast<std::uint64_t>(st.st_size), target.get()) ||
+            ::fsync(target.get()) != 0 || ::close(target.release()) != 0)
+            return failed(true);
+    }
+    if (::rename(part.c_str(), backup.c_str()) != 0) return failed(true);
+    RemoveFile(part);  // left when backup already was a name of source
+    return true;
 }
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The advisory lock on the file a save replaces, held from the check of
+// its stamp to the rename: two saves of one file (two windows, or a window
+// and lexicarta-cli) follow each other, and the second sees the first's file.
+class TableLock {
+public:
+    // Locks the file at resolved, waiting while another save holds it;
+    // false when that lasts too long. With no file there (nothing to
+    // replace) or no locks on its file system, nothing is held.
+    bool acquire(const std::string& resolved)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (;;) {
+            m_fd = LockedFile(resolved, false);
+            if (m_fd || (errno != EWOULDBLOCK && errno != ESTALE)) return true;
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            if (errno == EWOULDBLOCK) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+private:
+    UniqueFd m_fd;
+};
 
 struct Failure {
     SaveResult result;
@@ -372,10 +438,8 @@ public:
         return true;
     }
 
-    // Flushes the new file to disk and puts it in the target's place. Backups
-    // of a loaded file that the new one replaces are further names of the
-    // replaced file, made just before: the same bytes without a copy.
-    bool commit(const std::vector<std::string>& linkedBackups, Failure& failure)
+    // Flushes the new file to disk and closes it.
+    bool finish(Failure& failure)
     {
         struct stat written {};
         if (::fsync(m_fd.get()) != 0 || ::fstat(m_fd.get(), &written) != 0 || ::close(m_fd.release()) != 0) {
@@ -383,7 +447,19 @@ public:
             return false;
         }
         m_stamp = StampOf(written);
-        for (const std::string& backup : linkedBackups) LinkOrCopy(m_resolved, backup);
+        return true;
+    }
+
+    // Puts the new file in the target's place. Backups of a loaded file that
+    // the new one replaces are made of the replaced file just before; one
+    // that cannot be made leaves the target as it was.
+    bool commit(const std::vector<std::string>& linkedBackups, Failure& failure)
+    {
+        for (const std::string& backup : linkedBackups)
+            if (!MakeBackup(m_resolved, backup, true)) {
+                failure = {SaveResult::Failed, BackupFailedMessage(backup, errno), BoxKind::Error};
+                return false;
+            }
         if (::rename(m_partPath.c_str(), m_resolved.c_str()) != 0) {
             failure = CommitFailure(m_target, errno);
             return false;
@@ -445,14 +521,19 @@ std::int64_t FirstUnsyncedEntry(const TalkTable& table)
 }
 
 // When the save replaces the loaded file and another program changed,
-// replaced or deleted that file since, the user decides; false: do not save.
-bool MayReplaceLoadedFile(const TalkTable& table, const std::string& target, Dialogs& dialogs)
+// replaced or deleted that file since the version the save knows (of the
+// load, the last save, or the one the user agreed to replace), the user
+// decides; false: do not save. known becomes the version now on disk.
+bool MayReplaceLoadedFile(const TalkTable& table, const std::string& target, Dialogs& dialogs,
+                          std::optional<FileStamp>& known)
 {
     if (!table.LoadedFileStamp || ResolvedPath(target) != ResolvedPath(table.CurrentTablePath)) return true;
     const auto now = StampOfPath(ResolvedPath(target));
-    if (now == table.LoadedFileStamp) return true;
+    if (now == known) return true;
     const std::string question = now ? ChangedOnDiskQuestion(target) : DeletedOnDiskQuestion(target);
-    return dialogs.confirm(BoxKind::Warning, Buttons::YesNo, question) == Answer::Yes;
+    if (dialogs.confirm(BoxKind::Warning, Buttons::YesNo, question) != Answer::Yes) return false;
+    known = now;
+    return true;
 }
 
 // The bytes the save writes for each entry: an edited text whole, an
@@ -517,6 +598,19 @@ std::string DeletedOnDiskQuestion(const std::string& path)
            "the save; your changes are kept.";
 }
 
+std::string BackupFailedMessage(const std::string& backup, int error)
+{
+    return "Cannot make the backup \"" + backup + "\": " + std::strerror(error) +
+           ". Nothing was saved: the talk table was left as it was and your changes are kept.";
+}
+
+std::string TargetBusyMessage(const std::string& target)
+{
+    return "Cannot save \"" + target +
+           "\": another program has been saving it for 30 seconds. The file was left as it was and your changes are "
+           "kept; save again once it is done.";
+}
+
 SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
                          RunFlags& flags)
 {
@@ -525,16 +619,29 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
         dialogs.message(BoxKind::Error, UnsyncedEntryMessage(static_cast<std::int32_t>(unsynced)));
         return SaveResult::Failed;
     }
-    if (!MayReplaceLoadedFile(table, request.target, dialogs)) return SaveResult::Cancelled;
+    // Held to the rename; what killed saves left can go meanwhile.
+    TableLock lock;
+    if (!lock.acquire(ResolvedPath(request.target))) {
+        dialogs.message(BoxKind::Error, TargetBusyMessage(request.target));
+        return SaveResult::Failed;
+    }
+    RemoveAbandonedSaveFiles(request.target);
+    std::optional<FileStamp> known = table.LoadedFileStamp;
+    if (!MayReplaceLoadedFile(table, request.target, dialogs, known)) return SaveResult::Cancelled;
+
+    std::vector<std::string> backups;
+    if (request.makeBackup) backups.push_back(table.CurrentTablePath + ".bak");
+    if (request.makeTruncateBackup) backups.push_back(table.CurrentTablePath + ".trc.bak");
+    for (const std::string& backup : backups)
+        if (IsFolder(backup)) {
+            dialogs.message(BoxKind::Error, BackupFailedMessage(backup, EISDIR));
+            return SaveResult::Failed;
+        }
 
     progress.setBarVisible(false);
     progress.show();
     progress.setTitle("Saving talk table file... Please wait.");
     progress.setStatus("Writing StrRefs...");
-
-    std::vector<std::string> backups;
-    if (request.makeBackup) backups.push_back(table.CurrentTablePath + ".bak");
-    if (request.makeTruncateBackup) backups.push_back(table.CurrentTablePath + ".trc.bak");
 
     Failure failure{SaveResult::Failed, {}, BoxKind::Error};
     TableWriter writer(table, request.target);
@@ -542,15 +649,22 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
     std::vector<std::uint32_t> lengths;
     try {
         if (!writer.create(failure)) {
-            for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
+            for (const std::string& backup : backups) MakeBackup(table.CurrentTablePath, backup, false);
             Fail(failure, progress, dialogs, flags);
             return failure.result;
         }
         std::vector<std::string> linkedBackups;
-        if (writer.replacesLoadedFile())
+        if (writer.replacesLoadedFile()) {
             linkedBackups = backups;
-        else
-            for (const std::string& backup : backups) CopyFile(table.CurrentTablePath, backup);
+        } else {
+            // A loaded file that is gone has nothing to back up.
+            for (const std::string& backup : backups)
+                if (!MakeBackup(table.CurrentTablePath, backup, false) && errno != ENOENT) {
+                    Fail({SaveResult::Failed, BackupFailedMessage(backup, errno), BoxKind::Error}, progress, dialogs,
+                         flags);
+                    return SaveResult::Failed;
+                }
+        }
 
         // Released before the cache is rebuilt, so that the disk never has to
         // hold the old and the new cache at once.
@@ -574,8 +688,17 @@ SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress&
         std::uint64_t textBytes = 0;
         for (const std::uint32_t length : lengths) textBytes += length;
         BlockWriter texts(writer.fd(), textBytes);
-        if (!writer.writeTexts(texts, offsets, lengths, cache, inStrRefOrder, failure) ||
-            !writer.commit(linkedBackups, failure)) {
+        if (!writer.writeTexts(texts, offsets, lengths, cache, inStrRefOrder, failure) || !writer.finish(failure)) {
+            Fail(failure, progress, dialogs, flags);
+            return failure.result;
+        }
+        // Other saves wait for the lock, but not every program asks for it.
+        if (!MayReplaceLoadedFile(table, request.target, dialogs, known)) {
+            flags.ProcessFinished = true;
+            progress.close();
+            return SaveResult::Cancelled;
+        }
+        if (!writer.commit(linkedBackups, failure)) {
             Fail(failure, progress, dialogs, flags);
             return failure.result;
         }
@@ -625,9 +748,7 @@ bool UpdateStringCache(TalkTable& table, const std::string& path, Progress& prog
     table.copyEntriesToBaseline();
     table.CachedEntryCount = table.EntryCount;
 
-    // A new file rather than the old one cut to nothing: cutting has to wait
-    // for the old data still on its way to the disk.
-    if (!table.CachePath.empty()) RemoveFile(table.CachePath);
+    // The cache keeps its name (and number) while it is replaced.
     const bool ok = file && !table.CachePath.empty() &&
                     table.Cache.create(table.CachePath, file.get(), table.StringDataOffset, dataSize) &&
                     table.Cache.openReadHandle(table.CachePath);

@@ -26,6 +26,8 @@ std::string DiskFullMessage(const std::string& target);
 std::string UnsyncedEntryMessage(std::int32_t strRef);
 std::string ChangedOnDiskQuestion(const std::string& path);
 std::string DeletedOnDiskQuestion(const std::string& path);
+std::string BackupFailedMessage(const std::string& backup, int error);
+std::string TargetBusyMessage(const std::string& target);
 
 struct SaveRequest {
     std::string target;
@@ -49,18 +51,22 @@ enum class SaveResult {
 };
 
 // Refuses (one message, nothing changed) while an edited entry's journal
-// file does not hold its last typed text. When the target is the loaded
-// file and that was changed, replaced or deleted on disk since the load or
-// the last save, asks first; No returns Cancelled with nothing changed.
-// Backs up the loaded file (when the target replaces it, the backups are the
-// replaced file itself under their names), writes header, records and texts
-// into a new file beside the target, flushes it to disk and renames it over
-// the target (whose permissions it keeps), deletes the journal files and, unless skipped,
-// rebuilds the string cache. Any failure before the rename leaves the target
-// as it was and the journal, states and ChangesPending untouched, closes the
-// progress window and reports one message. On success CurrentTablePath and
-// LastOpenedPath are the target and ChangesPending is clear; the progress
-// window stays shown for the caller's last steps.
+// file does not hold its last typed text. Holds the lock of the target file
+// (waiting up to 30 seconds for another save of it) from the first check to
+// the rename. When the target is the loaded file and that was changed,
+// replaced or deleted on disk since the load or the last save, asks first,
+// and again just before the rename if it changed once more; No returns
+// Cancelled with nothing changed. Backs up the loaded file (when the target
+// replaces it, the backups are the replaced file itself under their names;
+// a backup that cannot be made fails the save), writes header, records and
+// texts into a new file beside the target, flushes it to disk and renames it
+// over the target (whose permissions it keeps), deletes the journal files
+// and, unless skipped, rebuilds the string cache. Any failure before the
+// rename leaves the target as it was and the journal, states and
+// ChangesPending untouched, closes the progress window and reports one
+// message. On success CurrentTablePath and LastOpenedPath are the target and
+// ChangesPending is clear; the progress window stays shown for the caller's
+// last steps.
 SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
                          RunFlags& flags);
 

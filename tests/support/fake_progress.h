@@ -16,7 +16,11 @@ public:
     explicit FakeProgress(RunFlags& flags) : m_flags(flags) {}
 
     void setTitle(const std::string& title) override { titles.push_back(title); }
-    void setStatus(const std::string& status) override { statuses.push_back(status); }
+    void setStatus(const std::string& status) override
+    {
+        statuses.push_back(status);
+        if (onStatus) onStatus(status);
+    }
     void setHintVisible(bool visible) override { hintVisible = visible; }
     void setBarVisible(bool visible) override { barVisible = visible; }
     void setBarPosition(int position) override { positions.push_back(position); }
@@ -50,6 +54,8 @@ public:
     int closeRequests = 0;
     int pumps = 0;
     std::function<void(int)> onPump;
+    // Runs as each status is shown (another program can act at that point).
+    std::function<void(const std::string&)> onStatus;
 
 private:
     RunFlags& m_flags;
