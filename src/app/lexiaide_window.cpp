@@ -52,7 +52,7 @@ LexiaideWindow::LexiaideWindow(Session& session, QWidget* parent)
     showAfterLoadCheck = MakeCheckBox(entryGroup, "CheckBox4", QStringLiteral("Display Lexiaide when a TLK file has been loaded"),
                              QRect(12, 288, 336, 18), true);
 
-    connect(stayOnTopCheck, &QCheckBox::clicked, this, [this](bool checked) { setStaysOnTop(checked); });
+    connect(stayOnTopCheck, &QCheckBox::toggled, this, [this](bool checked) { setStaysOnTop(checked); });
 }
 
 void LexiaideWindow::setEntryCaption(std::int32_t strRef)

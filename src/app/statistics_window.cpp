@@ -374,7 +374,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
     connect(recalculateWordsButton, &QPushButton::clicked, this, &StatisticsWindow::recalculateWordsClicked);
     connect(recountTwelfthButton, &QPushButton::clicked, this, &StatisticsWindow::recountTwelfthClicked);
     connect(lockSettingsButton, &QPushButton::clicked, this, &StatisticsWindow::lockSettingsClicked);
-    connect(wholeWordsCheck, &QCheckBox::clicked, this, &StatisticsWindow::wholeWordsClicked);
+    connect(wholeWordsCheck, &QCheckBox::toggled, this, &StatisticsWindow::wholeWordsToggled);
     connect(searchMethodLabel, &ClickableLabel::clicked, this, [this] {
         if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
     });
@@ -636,7 +636,7 @@ void StatisticsWindow::lockSettingsClicked()
     }
 }
 
-void StatisticsWindow::wholeWordsClicked()
+void StatisticsWindow::wholeWordsToggled()
 {
     if (wholeWordsCheck->isChecked()) return;
     if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, WholeWordsQuestion) == Answer::No)

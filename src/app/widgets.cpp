@@ -3,17 +3,22 @@
 #include <QTimer>
 
 #include <QFocusEvent>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QScreen>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "app/wrap_button.h"
 #include "app/table_text_edit.h"
 #include "app/text_codec.h"
+
+#include <algorithm>
 
 namespace lexicarta {
 
@@ -212,11 +217,19 @@ void ReturnFocusTo(QLineEdit* field, std::function<void()> whenBack)
     });
 }
 
-void SetCheckedAsUser(QAbstractButton* button, bool checked)
+void WhenChosen(QAbstractButton* button, QObject* context, std::function<void()> whenChosen)
 {
-    if (button->isChecked() == checked) return;
+    QObject::connect(button, &QAbstractButton::toggled, context, [whenChosen = std::move(whenChosen)](bool on) {
+        if (on) whenChosen();
+    });
+}
+
+void SetCheckedAsUser(QAbstractButton* button, bool checked) { button->setChecked(checked); }
+
+void SetCheckedQuietly(QAbstractButton* button, bool checked)
+{
+    const QSignalBlocker quiet(button);
     button->setChecked(checked);
-    emit button->clicked(checked);
 }
 
 void SetUnderlined(QWidget* widget)
