@@ -73,6 +73,49 @@ void ShowCentred(QWidget* window)
     if (opening) CentreOnScreen(window);
 }
 
+QPoint PlaceBeside(const QRect& beside, const QSize& size, const QRect& area)
+{
+    constexpr int Gap = 4;
+    int x = beside.right() + 1 + Gap;
+    if (x + size.width() - 1 > area.right()) {
+        x = beside.left() - Gap - size.width();
+        if (x < area.left()) x = area.right() + 1 - size.width();
+    }
+    x = std::max(x, area.left());
+    const int y = std::max(area.top(), std::min(beside.top(), area.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
+namespace {
+
+class ModalStacking : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (!window || !window->isWindow() || !window->isModal() || !window->windowHandle()) return false;
+        // Set on the native window only, before it is mapped: the widget's
+        // own flags (and so its next opening) stay as they were.
+        const bool own = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        bool above = own;
+        if (event->type() == QEvent::Show)
+            for (const QWidget* other : QApplication::topLevelWidgets())
+                if (other != window && other->isVisible() && other->windowHandle() &&
+                    other->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint))
+                    above = true;
+        window->windowHandle()->setFlag(Qt::WindowStaysOnTopHint, above);
+        return false;
+    }
+};
+
+}  // namespace
+
+void KeepModalWindowsAbove(QObject* owner) { qApp->installEventFilter(new ModalStacking(owner)); }
+
 QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry)
 {
     auto* panel = Named(new QFrame(parent), name, geometry);

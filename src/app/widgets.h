@@ -82,6 +82,16 @@ void SetUpWindow(QWidget* window, const char* name, const QString& caption, cons
 void CentreOnScreen(QWidget* window);
 // Shows a window; one not showing yet opens in the middle of the screen.
 void ShowCentred(QWidget* window);
+// Where a window whose frame has size goes beside the frame `beside`, inside
+// area: right of it where area has room, else left of it, else at area's
+// right edge (over the right of `beside`, whose left part holds the main
+// window's settings); its top level with that of `beside`, inside area.
+QPoint PlaceBeside(const QRect& beside, const QSize& size, const QRect& area);
+// Keeps each modal window of the program (a message box, a file dialog, the
+// graph window) above the program's windows that float on top of the others
+// (the Quick Start, a window whose "stay on top" box is ticked) while it is
+// open. Watches the whole application until owner ends.
+void KeepModalWindowsAbove(QObject* owner);
 // A sunken frame grouping controls.
 QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry);
 
