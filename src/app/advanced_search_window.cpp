@@ -217,7 +217,7 @@ void AdvancedSearchWindow::connectHandlers()
             [this] { showResult(); });
     connect(highlightNextButton, &QPushButton::clicked, this, &AdvancedSearchWindow::highlightNextMatch);
     connect(resetHighlightButton, &QPushButton::clicked, this, &AdvancedSearchWindow::resetHighlighting);
-    connect(highlightCheck, &QCheckBox::clicked, this, &AdvancedSearchWindow::highlightBoxClicked);
+    connect(highlightCheck, &QCheckBox::toggled, this, &AdvancedSearchWindow::highlightBoxToggled);
     connect(viewInNewWindowButton, &QPushButton::clicked, this, &AdvancedSearchWindow::viewInNewWindowClicked);
 
     // The quick view is a second editor of the shown entry: what is typed
@@ -558,7 +558,7 @@ void AdvancedSearchWindow::showResult()
 
 void AdvancedSearchWindow::highlightNextMatch()
 {
-    highlightCheck->setChecked(true);
+    SetCheckedQuietly(highlightCheck, true);
     if (!resultList->currentIndex().isValid()) return;
     const auto count = static_cast<std::int32_t>(runExpressionList->count());
     const FindOptions options{wholeWordsCheck->isChecked(), caseSensitiveCheck->isChecked(),
@@ -600,12 +600,12 @@ void AdvancedSearchWindow::highlightNextMatch()
 
 void AdvancedSearchWindow::resetHighlighting()
 {
-    highlightCheck->setChecked(true);
+    SetCheckedQuietly(highlightCheck, true);
     resetHighlightState();
     highlightNextMatch();
 }
 
-void AdvancedSearchWindow::highlightBoxClicked(bool on)
+void AdvancedSearchWindow::highlightBoxToggled(bool on)
 {
     highlightNextButton->setEnabled(on);
     resetHighlightButton->setEnabled(on);

@@ -98,7 +98,7 @@ public slots:
     void showResult();
     void highlightNextMatch();
     void resetHighlighting();
-    void highlightBoxClicked(bool on);
+    void highlightBoxToggled(bool on);
     void viewInNewWindowClicked();
 
 protected:

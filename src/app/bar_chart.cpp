@@ -67,6 +67,14 @@ void BarChart::setValueMarksVisible(bool visible)
     update();
 }
 
+std::pair<int, int> BarChart::barColumns(int k, int n, int columns)
+{
+    // Where the bars are fewer than the columns, each gets at least one; where
+    // they are more, several share one.
+    const auto at = [&](int i) { return static_cast<int>(std::int64_t{i} * columns / std::max(n, 1)); };
+    return {at(k), std::max(at(k + 1), at(k) + 1)};
+}
+
 double BarChart::axisMaximum() const { return m_maximum > 0 ? m_maximum : 1; }
 
 QRect BarChart::plotArea() const
@@ -122,20 +130,27 @@ void BarChart::paintEvent(QPaintEvent*)
                          Qt::AlignRight | Qt::AlignVCenter, text);
     }
 
-    // Bars: one per bar where they fit, else the tallest of each pixel column.
+    // Bars, right of the value axis (which takes the plot's first column):
+    // one span of whole columns per bar where they fit, else the tallest of
+    // the bars of each column. A bar above 0 rises at least one pixel over
+    // the horizontal axis.
     const int n = barCount();
-    const int columns = plot.width();
+    const int barsLeft = plot.left() + 1;
+    const int columns = std::max(plot.width() - 1, 1);
+    auto topOf = [&](double value) {
+        return std::min(static_cast<int>(std::lround(yOf(value))), plot.bottom() - 1);
+    };
     if (n > 0) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(m_barColour);
         const double* values = m_data.values.data();
         if (n <= columns) {
-            const double width = static_cast<double>(columns) / n;
-            const double gap = width >= 4 ? width * 0.2 : 0;
             for (int k = 0; k < n; ++k) {
-                const double x = plot.left() + k * width + gap / 2;
-                const double y = yOf(values[k]);
-                painter.drawRect(QRectF(x, y, std::max(width - gap, 1.0), plot.bottom() - y + 1));
+                if (values[k] <= 0) continue;
+                const auto [begin, end] = barColumns(k, n, columns);
+                const int gap = end - begin >= 4 ? static_cast<int>(std::lround((end - begin) * 0.2)) : 0;
+                const int top = topOf(values[k]);
+                painter.fillRect(QRect(QPoint(barsLeft + begin + gap / 2, top),
+                                       QPoint(barsLeft + end - 1 - (gap - gap / 2), plot.bottom())),
+                                 m_barColour);
             }
         } else {
             painter.setPen(m_barColour);
@@ -143,7 +158,7 @@ void BarChart::paintEvent(QPaintEvent*)
                 const std::int64_t begin = std::int64_t{x} * n / columns;
                 const std::int64_t end = std::max<std::int64_t>(std::int64_t{x + 1} * n / columns, begin + 1);
                 const double tallest = *std::max_element(values + begin, values + std::min<std::int64_t>(end, n));
-                if (tallest > 0) painter.drawLine(plot.left() + x, plot.bottom(), plot.left() + x, static_cast<int>(std::lround(yOf(tallest))));
+                if (tallest > 0) painter.drawLine(barsLeft + x, plot.bottom(), barsLeft + x, topOf(tallest));
             }
         }
     }
@@ -155,23 +170,26 @@ void BarChart::paintEvent(QPaintEvent*)
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
 
     // Bar labels, as many as fit side by side; value marks above the bars.
+    auto centreOf = [&](int k) {
+        const auto [begin, end] = barColumns(k, n, columns);
+        return barsLeft + (begin + end) / 2;
+    };
     if (n > 0) {
         const int labelWidth = labels.horizontalAdvance(barLabel(n - 1)) + 12;
         const int every = std::max(1, static_cast<int>(std::ceil(static_cast<double>(labelWidth) * n / columns)));
         for (int k = 0; k < n; k += every) {
-            const double centre = plot.left() + (k + 0.5) * columns / n;
-            const int x = static_cast<int>(std::lround(centre));
+            const int x = centreOf(k);
             painter.drawLine(x, plot.bottom(), x, plot.bottom() + 3);
             painter.drawText(QRect(x - labelWidth / 2, plot.bottom() + 4, labelWidth, labels.height()),
                              Qt::AlignHCenter | Qt::AlignTop, barLabel(k));
         }
         if (m_marks) {
             for (int k = 0; k < n; ++k) {
-                const double centre = plot.left() + (k + 0.5) * columns / n;
-                const QString text = QString::number(m_data.values[static_cast<std::size_t>(k)], 'g', 12);
+                const double value = m_data.values[static_cast<std::size_t>(k)];
+                const QString text = QString::number(value, 'g', 12);
                 const int w = labels.horizontalAdvance(text) + 4;
-                const int y = static_cast<int>(std::lround(yOf(m_data.values[static_cast<std::size_t>(k)])));
-                painter.drawText(QRect(static_cast<int>(centre) - w / 2, y - labels.height() - 1, w, labels.height()),
+                const int y = static_cast<int>(std::lround(yOf(value)));
+                painter.drawText(QRect(centreOf(k) - w / 2, y - labels.height() - 1, w, labels.height()),
                                  Qt::AlignCenter, text);
             }
         }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <utility>
 #include <vector>
 
 #include "statistics/size_graph_data.h"
@@ -44,7 +45,8 @@ public:
     double barValue(int k) const { return m_data.values[static_cast<std::size_t>(k)]; }
     QString barLabel(int k) const { return QString::number(m_data.firstLabel + k); }
 
-    // The area the bars are drawn in, in widget coordinates.
+    // The plot, in widget coordinates: the value axis is its first column,
+    // the bars stand in the columns right of it.
     QRect plotArea() const;
 
 protected:
@@ -52,6 +54,9 @@ protected:
 
 private:
     double axisMaximum() const;
+    // The columns [first, second) of bar k of n, counted from the first
+    // column right of the value axis.
+    static std::pair<int, int> barColumns(int k, int n, int columns);
 
     QString m_title;
     QString m_verticalTitle;

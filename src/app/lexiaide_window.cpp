@@ -1,10 +1,14 @@
 #include "app/lexiaide_window.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
+#include "app/main_window.h"
 #include "app/widgets.h"
+#include "core/config_file.h"
 
 namespace lexicarta {
 namespace {
@@ -16,6 +20,13 @@ void SetLabelColour(QLabel* label, const QColor& colour)
     label->setPalette(palette);
 }
 
+// Where the configuration puts the window until the user moves it.
+QPoint DefaultPosition()
+{
+    const ConfigRecord defaults = ConfigRecord::Defaults();
+    return {defaults.int32At(cfg::LexiaideLeft), defaults.int32At(cfg::LexiaideTop)};
+}
+
 }  // namespace
 
 LexiaideWindow::LexiaideWindow(Session& session, QWidget* parent)
@@ -24,7 +35,7 @@ LexiaideWindow::LexiaideWindow(Session& session, QWidget* parent)
       m_session(session)
 {
     SetUpWindow(this, "TForm8", QStringLiteral("Lexiaide"), QSize(372, 330));
-    move(430, 5);
+    move(DefaultPosition());
 
     entryGroup = MakeGroup(this, "GroupBox1", QStringLiteral("<No String Loaded>"), QRect(6, 4, 360, 320));
     statusLabel = MakeLabel(entryGroup, "Label1", QStringLiteral("STATUS: "), QRect(12, 22, 52, 16));
@@ -52,7 +63,7 @@ LexiaideWindow::LexiaideWindow(Session& session, QWidget* parent)
     showAfterLoadCheck = MakeCheckBox(entryGroup, "CheckBox4", QStringLiteral("Display Lexiaide when a TLK file has been loaded"),
                              QRect(12, 288, 336, 18), true);
 
-    connect(stayOnTopCheck, &QCheckBox::clicked, this, [this](bool checked) { setStaysOnTop(checked); });
+    connect(stayOnTopCheck, &QCheckBox::toggled, this, [this](bool checked) { setStaysOnTop(checked); });
 }
 
 void LexiaideWindow::setEntryCaption(std::int32_t strRef)
@@ -88,9 +99,23 @@ void LexiaideWindow::showChanged(EntryState state)
     SetLabelColour(statusValue, QColor(0, 128, 0));
 }
 
+void LexiaideWindow::setVisible(bool visible)
+{
+    // The default place would cover the main window's settings; beside the
+    // main window (as it is placed now) is where the user looks for it.
+    const QWidget* main = m_session.windows.main;
+    if (visible && !isVisible() && pos() == DefaultPosition() && main && main->isVisible()) {
+        const QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+        const QSize frame = main->frameGeometry().size() - main->size();
+        if (screen) move(PlaceBeside(main->frameGeometry(), size() + frame, screen->availableGeometry()));
+    }
+    QWidget::setVisible(visible);
+}
+
 void LexiaideWindow::setStaysOnTop(bool onTop)
 {
     stayOnTopCheck->setChecked(onTop);
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     if (wasVisible) show();

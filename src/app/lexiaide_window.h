@@ -31,6 +31,8 @@ public:
     // its label.
     void showChanged(EntryState state);
     void setStaysOnTop(bool onTop);
+    // A window still at its default place opens beside the main window.
+    void setVisible(bool visible) override;
 
     QGroupBox* entryGroup = nullptr;
     QLabel* statusLabel = nullptr;

@@ -49,6 +49,7 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     windows.quickStart = new QuickStartWindow(session);
     windows.asciiCodes = new AsciiCodesWindow(session);
     windows.main = new MainWindow(session);
+    KeepModalWindowsAbove(windows.main);
 }
 
 void LexicartaApplication::start(const std::string& table)

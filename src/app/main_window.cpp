@@ -258,10 +258,10 @@ void MainWindow::connectHandlers()
     connect(statisticsButton, &QPushButton::clicked, this, [this] {
         if (m_session.windows.statistics) m_session.windows.statistics->StatisticsCommand();
     });
-    connect(rawExportRadio, &QRadioButton::clicked, this, &MainWindow::rawExportChosen);
-    connect(guidedExportRadio, &QRadioButton::clicked, this, &MainWindow::guidedExportChosen);
-    connect(standardSearchRadio, &QRadioButton::clicked, this, &MainWindow::standardSearchChosen);
-    connect(advancedSearchRadio, &QRadioButton::clicked, this, &MainWindow::advancedSearchChosen);
+    WhenChosen(rawExportRadio, this, [this] { rawExportChosen(); });
+    WhenChosen(guidedExportRadio, this, [this] { guidedExportChosen(); });
+    WhenChosen(standardSearchRadio, this, [this] { standardSearchChosen(); });
+    WhenChosen(advancedSearchRadio, this, [this] { advancedSearchChosen(); });
     connect(strRefField, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
     });
@@ -289,12 +289,8 @@ void MainWindow::showSettingsSet(SettingsSet set)
     SearchSet->setVisible(set == SettingsSet::Search);
     StatisticsSet->setVisible(set == SettingsSet::Statistics);
     ExportSet->setVisible(set == SettingsSet::Export);
-    // Selecting a radio button runs its click behaviour, as a user's click would.
-    auto select = [](QRadioButton* button) {
-        if (button->isChecked()) return;
-        button->setChecked(true);
-        emit button->clicked(true);
-    };
+    // Selecting a radio button runs its behaviour, as a user's click would.
+    auto select = [](QRadioButton* button) { button->setChecked(true); };
     if (set == SettingsSet::Search) select(m_advancedSearchMode ? advancedSearchRadio : standardSearchRadio);
     if (set == SettingsSet::Export) select(m_guidedExport ? guidedExportRadio : rawExportRadio);
 }

@@ -12,6 +12,8 @@
 #include "app/statistics_window.h"
 #include "app/text_codec.h"
 
+#include <algorithm>
+
 namespace lexicarta {
 
 ProgressWindow::ProgressWindow(Session& session, QWidget* parent)
@@ -20,7 +22,7 @@ ProgressWindow::ProgressWindow(Session& session, QWidget* parent)
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("Writing text file..."));
     setModal(false);
-    setFixedSize(337, 68);
+    setFixedSize(DefaultWidth, 68);
 
     progressBar = new QProgressBar(this);
     progressBar->setObjectName(QStringLiteral("ProgressBar1"));
@@ -50,8 +52,25 @@ void ProgressWindow::setTitle(const std::string& title)
 
 void ProgressWindow::setStatus(const std::string& status)
 {
-    statusBar->showMessage(FromUtf8(status));
+    const QString text = FromUtf8(status);
+    fitWidth(text, !isVisible());
+    statusBar->showMessage(text);
     repaintNow();
+}
+
+void ProgressWindow::fitWidth(const QString& status, bool mayShrink)
+{
+    // Never narrower than the window's own size; wider, about its centre,
+    // where a status ("... Number of matches: 1234567") needs it. The status
+    // bar draws its message 6 px from the left and leaves 12 on the right.
+    const int width = std::max(statusBar->fontMetrics().horizontalAdvance(status) + 18, DefaultWidth);
+    if (width == this->width() || (width < this->width() && !mayShrink)) return;
+    const int grown = width - this->width();
+    setFixedWidth(width);
+    progressBar->setFixedWidth(width - 16);
+    hintLabel->setFixedWidth(width - 16);
+    statusBar->setFixedWidth(width);
+    if (m_placed) move(x() - grown / 2, y());
 }
 
 QString ProgressWindow::statusText() const { return statusBar->currentMessage(); }
@@ -68,7 +87,12 @@ void ProgressWindow::setSmooth(bool smooth)
 
 void ProgressWindow::show()
 {
+    // A new operation starts as narrow as its status allows, above the
+    // windows its run has just shown.
+    if (!isVisible()) fitWidth(statusText(), true);
     QDialog::show();
+    m_placed = true;
+    raise();
     repaintNow();
 }
 

@@ -42,11 +42,17 @@ protected:
     void reject() override;
 
 private:
+    static constexpr int DefaultWidth = 337;
+
     void handleEscape();
+    // Makes the window wide enough for the status line (narrower only when
+    // mayShrink).
+    void fitWidth(const QString& status, bool mayShrink);
     // Lets the window paint without letting any user action run.
     void repaintNow();
 
     Session& m_session;
+    bool m_placed = false;
 };
 
 }  // namespace lexicarta

@@ -136,7 +136,8 @@ void StatisticsWindow::buildGeneralPage(QWidget* page)
     int y = 6;
     auto row = [&](const char* name, const char* caption) {
         MakeLabel(page, name, QString::fromLatin1(caption), QRect(captionX, y, 330, 18));
-        QLabel* value = MakeValueLabel(page, (std::string(name) + "Value").c_str(), NotAvailable, QRect(valueX, y, 70, 18));
+        // Sizes of up to ten digits ("4294967295").
+        QLabel* value = MakeValueLabel(page, (std::string(name) + "Value").c_str(), NotAvailable, QRect(valueX, y, 240, 18));
         y += RowHeight;
         return value;
     };
@@ -182,10 +183,15 @@ void StatisticsWindow::buildGeneralPage(QWidget* page)
         }
         sizeCountValues[static_cast<std::size_t>(k)] =
             MakeValueLabel(page, (name + "Value").c_str(), NotAvailable, QRect(valueX, y, 70, 18));
-        // Six digits may need the line below.
-        QLabel* percentage = MakeLabel(page, (name + "Percent").c_str(), QString(), QRect(percentX, y, 162, k == 8 ? 34 : 18));
-        percentage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        percentage->setWordWrap(k == 8);
+        // Six digits may need the line below: that one is aligned by its top,
+        // as far down as a centred line stands.
+        QLabel* percentage = MakeLabel(page, (name + "Percent").c_str(), QString(), QRect(percentX, y, 162, 18));
+        if (k == 8) {
+            const int top = (18 - percentage->fontMetrics().height()) / 2;
+            percentage->setGeometry(percentX, y + top, 162, 34 - top);
+            percentage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            percentage->setWordWrap(true);
+        }
         sizePercentages[static_cast<std::size_t>(k)] = percentage;
         y += RowHeight;
     }
@@ -374,7 +380,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
     connect(recalculateWordsButton, &QPushButton::clicked, this, &StatisticsWindow::recalculateWordsClicked);
     connect(recountTwelfthButton, &QPushButton::clicked, this, &StatisticsWindow::recountTwelfthClicked);
     connect(lockSettingsButton, &QPushButton::clicked, this, &StatisticsWindow::lockSettingsClicked);
-    connect(wholeWordsCheck, &QCheckBox::clicked, this, &StatisticsWindow::wholeWordsClicked);
+    connect(wholeWordsCheck, &QCheckBox::toggled, this, &StatisticsWindow::wholeWordsToggled);
     connect(searchMethodLabel, &ClickableLabel::clicked, this, [this] {
         if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
     });
@@ -636,7 +642,7 @@ void StatisticsWindow::lockSettingsClicked()
     }
 }
 
-void StatisticsWindow::wholeWordsClicked()
+void StatisticsWindow::wholeWordsToggled()
 {
     if (wholeWordsCheck->isChecked()) return;
     if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, WholeWordsQuestion) == Answer::No)

@@ -116,7 +116,7 @@ public slots:
     void recalculateWordsClicked();
     void recountTwelfthClicked();
     void lockSettingsClicked();
-    void wholeWordsClicked();
+    void wholeWordsToggled();
     void fileNameClicked();
     void longestListClicked();
 

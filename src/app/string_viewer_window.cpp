@@ -161,9 +161,9 @@ void StringViewerWindow::connectHandlers()
         if (MainWindow* main = m_session.windows.main) main->showNextEntry();
     });
 
-    connect(windowsDefaultRadio, &QRadioButton::clicked, this, &StringViewerWindow::windowsDefaultChosen);
-    connect(cinderveilRadio, &QRadioButton::clicked, this, &StringViewerWindow::cinderveilChosen);
-    connect(customRadio, &QRadioButton::clicked, this, &StringViewerWindow::customChosen);
+    WhenChosen(windowsDefaultRadio, this, [this] { windowsDefaultChosen(); });
+    WhenChosen(cinderveilRadio, this, [this] { cinderveilChosen(); });
+    WhenChosen(customRadio, this, [this] { customChosen(); });
     connect(textColourList, &QComboBox::currentIndexChanged, this, &StringViewerWindow::textColourChosen);
     connect(backgroundColourList, &QComboBox::currentIndexChanged, this,
             &StringViewerWindow::backgroundColourChosen);

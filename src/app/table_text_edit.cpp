@@ -15,7 +15,32 @@ TableTextEdit::TableTextEdit(const TextEncoding& encoding, QWidget* parent)
     new StandInHighlighter(document());
 }
 
+namespace {
+
+// Marks a copy of a table's text with the encoding its stand-ins are bytes of.
+const QString TableTextFormat = QStringLiteral("application/x-lexicarta-table-text");
+
+}  // namespace
+
 bool TableTextEdit::holds(const QString& text) const { return CanHold(m_encoding, text); }
+
+bool TableTextEdit::holds(const QMimeData* source) const
+{
+    if (!source->hasText()) return true;
+    // A copy from a text box lists its formats only once its text was taken.
+    const QString text = source->text();
+    const std::string_view name = EncodingName(m_encoding);
+    const bool fromTable = source->data(TableTextFormat) == QByteArray(name.data(), static_cast<qsizetype>(name.size()));
+    return fromTable ? CanHoldTableText(m_encoding, text) : holds(text);
+}
+
+QMimeData* TableTextEdit::createMimeDataFromSelection() const
+{
+    QMimeData* copy = QPlainTextEdit::createMimeDataFromSelection();
+    const std::string_view name = EncodingName(m_encoding);
+    copy->setData(TableTextFormat, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    return copy;
+}
 
 void TableTextEdit::keyPressEvent(QKeyEvent* event)
 {
@@ -39,12 +64,12 @@ void TableTextEdit::inputMethodEvent(QInputMethodEvent* event)
 
 bool TableTextEdit::canInsertFromMimeData(const QMimeData* source) const
 {
-    return QPlainTextEdit::canInsertFromMimeData(source) && (!source->hasText() || holds(source->text()));
+    return QPlainTextEdit::canInsertFromMimeData(source) && holds(source);
 }
 
 void TableTextEdit::insertFromMimeData(const QMimeData* source)
 {
-    if (source->hasText() && !holds(source->text())) return;  // refused as a whole
+    if (!holds(source)) return;  // refused as a whole
     QPlainTextEdit::insertFromMimeData(source);
 }
 

@@ -3,7 +3,9 @@
 // string viewer's, the advanced search's quick view): it lets in only
 // characters the table's encoding can hold, refusing a keystroke or a paste
 // that brings another as a validated field does, and shows the stand-ins of
-// invalid bytes.
+// invalid bytes. A stand-in is let in only by a paste or a drop of text
+// copied from such a box of a table in the same encoding (the bytes move
+// with it); typed, or pasted from elsewhere, it is refused.
 
 #include <QPlainTextEdit>
 
@@ -20,11 +22,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
     bool holds(const QString& text) const;
+    bool holds(const QMimeData* source) const;
 
     const TextEncoding& m_encoding;
 };

@@ -43,18 +43,34 @@ std::string ToTableText(TextEncoding encoding, const QString& text)
                                                     static_cast<std::size_t>(text.size())));
 }
 
-bool CanHold(TextEncoding encoding, const QString& text)
+namespace {
+
+// Index of the first character of text that the user may not enter in a
+// table of encoding, or -1. A stand-in stands for a byte only where the
+// decoding of the table's own bytes made it; typed or pasted, it is a
+// private-use character that no encoding holds.
+qsizetype FirstRefused(TextEncoding encoding, const QString& text, bool standInsAllowed)
 {
-    return FirstUnencodable(encoding, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                          static_cast<std::size_t>(text.size()))) < 0;
+    const std::ptrdiff_t unencodable = FirstUnencodable(
+        encoding, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+    const qsizetype end = unencodable < 0 ? text.size() : static_cast<qsizetype>(unencodable);
+    if (!standInsAllowed)
+        for (qsizetype i = 0; i < end; ++i)
+            if (IsStandIn(text.at(i).unicode())) return i;
+    return unencodable < 0 ? -1 : end;
 }
+
+}  // namespace
+
+bool CanHold(TextEncoding encoding, const QString& text) { return FirstRefused(encoding, text, false) < 0; }
+
+bool CanHoldTableText(TextEncoding encoding, const QString& text) { return FirstRefused(encoding, text, true) < 0; }
 
 QString Holdable(TextEncoding encoding, const QString& text)
 {
     QString kept = text;
     for (;;) {
-        const std::u16string_view view(reinterpret_cast<const char16_t*>(kept.utf16()), static_cast<std::size_t>(kept.size()));
-        const std::ptrdiff_t at = FirstUnencodable(encoding, view);
+        const qsizetype at = FirstRefused(encoding, kept, false);
         if (at < 0) return kept;
         // A surrogate pair is one character.
         const bool pair = kept.at(at).isHighSurrogate() && at + 1 < kept.size() && kept.at(at + 1).isLowSurrogate();

@@ -20,9 +20,14 @@ QString FromTableText(TextEncoding encoding, std::string_view bytes);
 // The bytes of text; the callers let no character in that the encoding
 // cannot hold (one that still comes would be written as '?').
 std::string ToTableText(TextEncoding encoding, const QString& text);
-// Whether encoding can hold every character of text.
+// Whether the user may type or paste text into a table of encoding: every
+// character is one the encoding holds. A stand-in (U+F780..U+F7FF) is not:
+// only those decoded from the table's own bytes stand for a byte.
 bool CanHold(TextEncoding encoding, const QString& text);
-// text without the characters encoding cannot hold.
+// The same for text copied from a table of encoding, whose stand-ins are
+// that table's bytes.
+bool CanHoldTableText(TextEncoding encoding, const QString& text);
+// text without the characters CanHold refuses.
 QString Holdable(TextEncoding encoding, const QString& text);
 
 // Names of sound resources are file names: always Windows-1252, whatever the

@@ -3,17 +3,22 @@
 #include <QTimer>
 
 #include <QFocusEvent>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QScreen>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "app/wrap_button.h"
 #include "app/table_text_edit.h"
 #include "app/text_codec.h"
+
+#include <algorithm>
 
 namespace lexicarta {
 
@@ -67,6 +72,49 @@ void ShowCentred(QWidget* window)
     window->show();
     if (opening) CentreOnScreen(window);
 }
+
+QPoint PlaceBeside(const QRect& beside, const QSize& size, const QRect& area)
+{
+    constexpr int Gap = 4;
+    int x = beside.right() + 1 + Gap;
+    if (x + size.width() - 1 > area.right()) {
+        x = beside.left() - Gap - size.width();
+        if (x < area.left()) x = area.right() + 1 - size.width();
+    }
+    x = std::max(x, area.left());
+    const int y = std::max(area.top(), std::min(beside.top(), area.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
+namespace {
+
+class ModalStacking : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (!window || !window->isWindow() || !window->isModal() || !window->windowHandle()) return false;
+        // Set on the native window only, before it is mapped: the widget's
+        // own flags (and so its next opening) stay as they were.
+        const bool own = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        bool above = own;
+        if (event->type() == QEvent::Show)
+            for (const QWidget* other : QApplication::topLevelWidgets())
+                if (other != window && other->isVisible() && other->windowHandle() &&
+                    other->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint))
+                    above = true;
+        window->windowHandle()->setFlag(Qt::WindowStaysOnTopHint, above);
+        return false;
+    }
+};
+
+}  // namespace
+
+void KeepModalWindowsAbove(QObject* owner) { qApp->installEventFilter(new ModalStacking(owner)); }
 
 QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry)
 {
@@ -212,11 +260,19 @@ void ReturnFocusTo(QLineEdit* field, std::function<void()> whenBack)
     });
 }
 
-void SetCheckedAsUser(QAbstractButton* button, bool checked)
+void WhenChosen(QAbstractButton* button, QObject* context, std::function<void()> whenChosen)
 {
-    if (button->isChecked() == checked) return;
+    QObject::connect(button, &QAbstractButton::toggled, context, [whenChosen = std::move(whenChosen)](bool on) {
+        if (on) whenChosen();
+    });
+}
+
+void SetCheckedAsUser(QAbstractButton* button, bool checked) { button->setChecked(checked); }
+
+void SetCheckedQuietly(QAbstractButton* button, bool checked)
+{
+    const QSignalBlocker quiet(button);
     button->setChecked(checked);
-    emit button->clicked(checked);
 }
 
 void SetUnderlined(QWidget* widget)

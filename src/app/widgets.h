@@ -82,6 +82,16 @@ void SetUpWindow(QWidget* window, const char* name, const QString& caption, cons
 void CentreOnScreen(QWidget* window);
 // Shows a window; one not showing yet opens in the middle of the screen.
 void ShowCentred(QWidget* window);
+// Where a window whose frame has size goes beside the frame `beside`, inside
+// area: right of it where area has room, else left of it, else at area's
+// right edge (over the right of `beside`, whose left part holds the main
+// window's settings); its top level with that of `beside`, inside area.
+QPoint PlaceBeside(const QRect& beside, const QSize& size, const QRect& area);
+// Keeps each modal window of the program (a message box, a file dialog, the
+// graph window) above the program's windows that float on top of the others
+// (the Quick Start, a window whose "stay on top" box is ticked) while it is
+// open. Watches the whole application until owner ends.
+void KeepModalWindowsAbove(QObject* owner);
 // A sunken frame grouping controls.
 QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry);
 
@@ -113,10 +123,16 @@ void WatchExit(QWidget* control, std::function<void()> onExit);
 // Call it after the message; whenBack runs when the focus is back.
 void ReturnFocusTo(QLineEdit* field, std::function<void()> whenBack = {});
 
-// Sets a check box or selects a radio button the way a user's click would:
-// when the state changes, the button's click behaviour runs (also while the
-// button is disabled). A radio button is only ever selected here.
+// Every check box and radio button acts on its change of state, so that a
+// click, the keyboard, a screen reader's toggle action and setChecked all
+// have the same effect. whenChosen runs each time button becomes checked.
+void WhenChosen(QAbstractButton* button, QObject* context, std::function<void()> whenChosen);
+// Sets a check box or selects a radio button as the user would: its
+// behaviour runs when the state changes (also while the button is disabled).
 void SetCheckedAsUser(QAbstractButton* button, bool checked);
+// Sets a button's state without running its behaviour, for the program's
+// own bookkeeping (the button shows what is already so).
+void SetCheckedQuietly(QAbstractButton* button, bool checked);
 void SetUnderlined(QWidget* widget);
 // Underlines a group box's caption but not the controls in it (call it once
 // they exist).

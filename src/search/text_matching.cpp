@@ -22,14 +22,20 @@ char32_t Utf8Before(std::string_view text, std::size_t pos)
 
 bool IsWholeWordAt(std::string_view text, std::size_t pos, std::size_t length, TextEncoding encoding)
 {
+    // Only an edge of the occurrence that is itself a word character can run
+    // into a neighbouring word: ", and" stands in "dragon, and", "Die!" in "Die!Now".
     const std::size_t end = pos + length;
+    if (length == 0) return true;
     if (encoding == TextEncoding::Utf8) {
-        if (pos > 0 && IsWordCodePoint(Utf8Before(text, pos))) return false;
-        return end >= text.size() || !IsWordCodePoint(NextUtf8(text, end).code);
+        if (pos > 0 && IsWordCodePoint(NextUtf8(text, pos).code) && IsWordCodePoint(Utf8Before(text, pos)))
+            return false;
+        return end >= text.size() || !IsWordCodePoint(Utf8Before(text, end)) ||
+               !IsWordCodePoint(NextUtf8(text, end).code);
     }
     const auto& word = RulesOf(encoding).word;
-    if (pos > 0 && word[static_cast<unsigned char>(text[pos - 1])]) return false;
-    return end >= text.size() || !word[static_cast<unsigned char>(text[end])];
+    const auto at = [&](std::size_t i) { return word[static_cast<unsigned char>(text[i])]; };
+    if (pos > 0 && at(pos) && at(pos - 1)) return false;
+    return end >= text.size() || !at(end - 1) || !at(end);
 }
 
 std::size_t CharacterLengthAt(std::string_view text, std::size_t pos, TextEncoding encoding)

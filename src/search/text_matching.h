@@ -13,9 +13,12 @@
 
 namespace lexicarta {
 
-// Whether the length bytes at pos in text stand as a whole word: no word
-// character (a letter or a digit of the encoding) right before or right
-// after them; the ends of the text count as boundaries.
+// Whether the length bytes at pos in text stand as a whole word: where they
+// begin with a word character (a letter or a digit of the encoding) no word
+// character stands right before them, and where they end with one none
+// stands right after; the ends of the text count as boundaries. Every search
+// (find next, the advanced search, the word statistics, the command line)
+// applies this one rule.
 bool IsWholeWordAt(std::string_view text, std::size_t pos, std::size_t length, TextEncoding encoding);
 
 // Bytes of the character at pos (1 in a single-byte encoding and for a byte

@@ -99,6 +99,7 @@ private slots:
     void editSavesOnlyItsOwnBytes();
     void invalidUtf8BytesShowMarkedAndRoundTrip();
     void charactersTheEncodingCannotHoldAreRefused();
+    void onlyStandInsFromTheTablesBytesAreWrittenAsBytes();
     void failedStoreOfTheShownTextStopsTheSwitch();
     void choicesAreRememberedAcrossARestart();
     void configurationFileStaysAsItWas();
@@ -236,6 +237,34 @@ void TextEncodingTest::charactersTheEncodingCannotHoldAreRefused()
         QCOMPARE(w.searchTermField->text(), c.kept);
     }
     QVERIFY(f.dialogs.boxes.empty());
+}
+
+void TextEncodingTest::onlyStandInsFromTheTablesBytesAreWrittenAsBytes()
+{
+    // U+F7E9 stands for the byte 0xE9 only where the table's bytes made it
+    // (here the 0xE9 of entry 2 read as UTF-8); typed or pasted it is refused.
+    const QString typed = QStringLiteral("X") + QChar(StandIn(0xe9)) + QStringLiteral("Y");
+    for (const char* encoding : {"UTF-8", "Windows-1252"}) {
+        EncodingFixture f;
+        QVERIFY(f.open(TableOf({"zero", "one", "caf\xe9!"})));
+        f.choose(QString::fromLatin1(encoding));
+        QPlainTextEdit* editor = f.main().stringEditor;
+        f.enterStrRef(QStringLiteral("1"));
+        f.typeAtEnd(editor, typed);
+        QApplication::clipboard()->setText(typed);
+        editor->paste();
+        f.enterStrRef(QStringLiteral("2"));  // copied within the table, the byte moves along
+        editor->selectAll();
+        editor->copy();
+        editor->moveCursor(QTextCursor::End);
+        editor->paste();
+        f.leave();
+        QVERIFY(f.main().SaveAll());
+        const auto saved = ReadReferenceTable(f.path);
+        QVERIFY(saved.has_value());
+        QCOMPARE(saved->entries[1].text, std::string("oneXY"));
+        QCOMPARE(saved->entries[2].text, std::string("caf\xe9!caf\xe9!"));
+    }
 }
 
 void TextEncodingTest::failedStoreOfTheShownTextStopsTheSwitch()

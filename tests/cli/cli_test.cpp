@@ -182,7 +182,7 @@ TEST(Cli, SearchListsTheMatchesFindNextShowsAndCountsAsTheStatistics)
     const auto generated = Generate(400, 3);
     dir.write("dialog.tlk", generated.bytes);
     CoreTable core(dir.file("dialog.tlk"));
-    for (const std::string term : {"The", "<CHARNAME>", "zzzz"})
+    for (const std::string term : {"The", "<CHARNAME>", ", and", "zzzz"})
         for (int combination = 0; combination < 8; ++combination) {
             const bool caseSensitive = combination & 1, wholeWords = combination & 2, lengthOriented = !(combination & 4);
             std::vector<std::string> args{"search", dir.file("dialog.tlk"), term};

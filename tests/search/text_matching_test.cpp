@@ -187,7 +187,7 @@ TEST(FindText, AppliesWholeWordsAndMatchCase)
         {"digits belong to words", "the2 the", "the", 0, true, false, 5},
         {"accented letters belong to words", "caf\xE9the the"s, "the", 0, true, false, 8},
         {"line break is a boundary", "x\r\nthe\r\n", "the", 0, true, false, 3},
-        {"term ending in punctuation, word after", "Die!x Die! ", "Die!", 0, true, true, 6},
+        {"term ending in punctuation, word after", "Die!x Die! ", "Die!", 0, true, true, 0},
         {"term ending in punctuation, word before", "xDie! Die!", "Die!", 0, true, true, 6},
         {"match case refuses other case", "The the", "the", 0, false, true, 4},
         {"without match case folds", "THE", "the", 0, false, false, 0},
@@ -244,6 +244,17 @@ TEST(FindText, FollowsTheTextEncoding)
         {TextEncoding::Windows1251, u"Цвет: |ЖЁЛТЫЙ|!", u"жёлтый", true, false},
         {TextEncoding::Windows1251, u"жёлтыйцвет", u"жёлтый", true, false},
         {TextEncoding::Windows1252, u"déjàvu |DÉJÀ|", u"déjà", true, false},
+        // Whole words: only an edge of the term that is a word character needs a boundary.
+        {TextEncoding::Windows1252, u"dragon|, and| sword", u", and", true, false},
+        {TextEncoding::Windows1252, u"dragon, andy", u", and", true, false},
+        {TextEncoding::Windows1252, u"|Die!|Now", u"Die!", true, true},
+        {TextEncoding::Windows1252, u"xDie!Now", u"Die!", true, true},
+        {TextEncoding::Windows1252, u"Die|!Now|", u"!Now", true, true},
+        {TextEncoding::Windows1252, u"bathe| the |end", u" the ", true, false},
+        {utf8, u"caf\u00E9!x", u"\u00E9!", true, false},
+        {utf8, u"|\u00C9t\u00E9!|x", u"\u00E9t\u00E9!", true, false},
+        {utf8, u"a!\u017C\u00F3\u0142\u0107", u"!\u017C", true, false},
+        {utf8, u"a|!\u017C\u00F3\u0142\u0107|", u"!\u017C\u00F3\u0142\u0107", true, false},
     };
     for (const Case& c : cases) {
         const std::size_t open = c.text.find(u'|');

@@ -76,7 +76,10 @@ std::vector<ExpectedMatch> ExpectedMatches(const std::vector<tlkgen::GeneratedEn
             for (std::size_t i = 0; i < wanted.size() && equal; ++i)
                 equal = caseSensitive ? text[p + i].exact == wanted[i].exact : text[p + i].folded == wanted[i].folded;
             const std::size_t end = p + wanted.size();
-            if (equal && wholeWords) equal = !(p > 0 && text[p - 1].word) && !(end < text.size() && text[end].word);
+            // Only an edge that is a word character can run into a neighbour.
+            if (equal && wholeWords)
+                equal = !(text[p].word && p > 0 && text[p - 1].word) &&
+                        !(text[end - 1].word && end < text.size() && text[end].word);
             if (equal) {
                 const std::size_t bytes = (end < text.size() ? text[end].offset : shown.size()) - text[p].offset;
                 matches.push_back({static_cast<std::int32_t>(e), static_cast<std::int64_t>(text[p].offset),

@@ -5,7 +5,9 @@
 // read character by character in the table's encoding; case folded, when
 // case is ignored, through the Windows-1252 lower case or, in the other
 // encodings, the Unicode simple case folding of each character; a word being
-// letters and digits; the next occurrence looked for behind a match or one
+// letters and digits, and a whole word one whose first and last characters,
+// where they are word characters, have none beside them; the next
+// occurrence looked for behind a match or one
 // character after its start.
 
 #include <cstdint>
