@@ -13,6 +13,8 @@
 #include <QTextCursor>
 #include <QValidator>
 
+#include <optional>
+
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
@@ -376,7 +378,7 @@ void AdvancedSearchWindow::startRun()
 
     setStartCaption(NewSearchCaption);
     flags.WordCountingMode = false;
-    SetRunWindowsEnabled(windows, false);
+    std::optional<RunLock> lock(std::in_place, m_session);
     if (windows.help) windows.help->hide();
     if (windows.statistics) windows.statistics->hide();
     flags.KeepRunning = true;
@@ -397,31 +399,29 @@ void AdvancedSearchWindow::startRun()
         main->fromStringRadio->isChecked() ? ParseInt32(ToUtf8(main->searchStartField->text())).value_or(0) : 0;
 
     const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
+    lock.reset();
     if (outcome != RunOutcome::Completed) {
         // An interruption has reset everything already; a failed run is reset here.
         if (startButton->text() == NewSearchCaption) resetAfterStoppedRun();
+        expressionField->setFocus();
         return;
     }
-    setEnabled(true);
     activateWindow();
     m_resultsAvailable = true;
     compileResults();
     flags.AdvancedSearchActive = false;
-    SetRunWindowsEnabled(windows, true);
 }
 
 void AdvancedSearchWindow::InterruptRun()
 {
     if (expressionList->count() > 0) search().DeleteResultFiles();
     if (ProgressWindow* progress = m_session.windows.progress) progress->close();
-    SetRunWindowsEnabled(m_session.windows, true);
     resetAfterStoppedRun();
 }
 
 void AdvancedSearchWindow::resetAfterStoppedRun()
 {
     if (ProgressWindow* progress = m_session.windows.progress) progress->close();
-    SetRunWindowsEnabled(m_session.windows, true);
     resetHighlightState();
     m_resultsAvailable = false;
     expressionList->setEnabled(true);

@@ -68,6 +68,7 @@ void MainWindow::LoadTalkTable(const std::string& path)
     Dialogs& dialogs = m_session.dialogs;
     ProgressWindow& progress = *m_session.windows.progress;
     const Windows& windows = m_session.windows;
+    RunLock lock(m_session);
 
     // Close the previous table; its unsaved edits go without a question.
     progress.setBarVisible(false);

@@ -23,8 +23,10 @@
 #include <set>
 
 #include "app/advanced_search_window.h"
+#include "app/ascii_codes_window.h"
 #include "app/lexiaide_window.h"
 #include "app/progress_window.h"
+#include "app/string_viewer_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "app_fixture.h"
@@ -469,6 +471,10 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     AdvancedSearchWindow& a = s.a;
     for (const char* expression : {"dragon", "the", "sword"}) s.add(QString::fromLatin1(expression));
     ProgressWindow* progress = s.f.session().windows.progress;
+    const Windows& windows = s.f.session().windows;
+    for (QWidget* window : std::initializer_list<QWidget*>{windows.lexiaide, windows.asciiCodes, windows.viewer})
+        window->show();
+    LockWatch watch(s.f);
     if (how == QStringLiteral("disk full")) {
         QVERIFY(::symlink("/dev/full", s.f.table().resultFilePath(1).c_str()) == 0);
     } else {
@@ -478,6 +484,7 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     a.startButton->click();
 
     QVERIFY(!progress->isVisible());
+    QVERIFY2(watch.lockedThroughout(), qPrintable(watch.enabledDuringRun.join(' ')));
     QVERIFY(s.w.isEnabled());
     for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
     if (how == QStringLiteral("continued")) {
