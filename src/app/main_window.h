@@ -64,11 +64,13 @@ public:
     // file, or one from the save dialog) and saves. True when the file is
     // saved and, unless skipped (saving on exit), its string cache rebuilt.
     bool SaveAll(bool skipCacheUpdate = false);
-    // The save proper on target, with its progress window and messages;
-    // afterwards the target is the current table. True as for SaveAll;
-    // outcome, when given, tells a failed save from a failed cache rebuild.
+    // The save proper on target, with its progress window and messages
+    // (through dialogs when given); afterwards the target is the current
+    // table. True as for SaveAll; outcome, when given, tells a failed or
+    // cancelled save from a failed cache rebuild. A save that did not write
+    // the file leaves the windows as they were.
     bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false,
-                       SaveResult* outcome = nullptr);
+                       SaveResult* outcome = nullptr, Dialogs* dialogs = nullptr);
 
     // The settings sets of the "Settings" group, one shown at a time.
     enum class SettingsSet { Open, Search, Statistics, Export };
