@@ -48,6 +48,11 @@ public:
     // pending it first asks whether to save them (Yes saves, and a failed
     // save opens nothing; No drops them; Cancel keeps everything), then loads.
     void openTableFromUser(const std::string& path);
+    // Opens a file named from outside the program's own dialogs: dropped on
+    // the window or given on the command line. A folder, or a file that does
+    // not exist and was not the last opened, is told and nothing changes.
+    enum class NamedBy { Drop, CommandLine };
+    void openNamedTable(const std::string& path, NamedBy namedBy);
     // Makes the StrRef field's entry current and shows it.
     void GoToStrRef(Sender sender = Sender::Main);
     // Refreshes every display of CurrentStrRef.
