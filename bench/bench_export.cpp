@@ -100,11 +100,11 @@ int main(int argc, char** argv)
             if (!bench::LoadTable(table, path, workdir, dialogs)) return 1;
             RunFlags flags;
             bench::SilentProgress progress;
-            auto save = [&] {
+            auto save = [&](Dialogs& saveDialogs) {
                 SaveRequest request;
                 request.target = table.CurrentTablePath;
                 request.makeTruncateBackup = true;
-                return SaveTalkTable(table, request, progress, dialogs, flags);
+                return SaveTalkTable(table, request, progress, saveDialogs, flags);
             };
             TruncateResult result = TruncateResult::Refused;
             times.push_back(bench::Time([&] { result = TruncateTable(table, std::to_string(count / 2), dialogs, save, {}); }));

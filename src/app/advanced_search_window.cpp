@@ -13,6 +13,8 @@
 #include <QTextCursor>
 #include <QValidator>
 
+#include <optional>
+
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
@@ -22,6 +24,7 @@
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/cp1252.h"
+#include "core/text_encoding.h"
 #include "core/numbers.h"
 #include "search/advanced_search.h"
 #include "search/search_engine.h"
@@ -41,6 +44,25 @@ QString AsciiUpper(const QString& text)
     for (QChar& c : upper)
         if (c >= QChar('a') && c <= QChar('z')) c = QChar(c.unicode() - 'a' + 'A');
     return upper;
+}
+
+// Expressions that are one when case is ignored have equal keys: the table's
+// bytes of each, folded as the search folds them in that encoding.
+std::string CaseKey(TextEncoding encoding, const QString& text)
+{
+    const std::string bytes = ToTableText(encoding, text);
+    std::string key;
+    if (IsSingleByte(encoding)) {
+        const auto& fold = RulesOf(encoding).fold;
+        for (const unsigned char c : bytes) key.push_back(static_cast<char>(fold[c]));
+        return key;
+    }
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const Utf8Char c = NextUtf8(bytes, pos);
+        AppendUtf8(key, IsStandIn(c.code) ? c.code : FoldCase(c.code));
+        pos += c.length;
+    }
+    return key;
 }
 
 QStringList Items(const QListWidget* list)
@@ -294,10 +316,8 @@ void AdvancedSearchWindow::addClicked()
 {
     if (!validateExpression()) return;
     const QString text = expressionField->text();
-    const bool exact = caseSensitiveCheck->isChecked();
     bool duplicate = false;
-    for (const QString& item : Items(expressionList))
-        duplicate = duplicate || (exact ? item == text : AsciiUpper(item) == AsciiUpper(text));
+    for (const QString& item : Items(expressionList)) duplicate = duplicate || sameExpression(item, text);
     if (duplicate)
         m_session.dialogs.message(BoxKind::Plain, "Expression already on the list");
     else
@@ -313,25 +333,41 @@ void AdvancedSearchWindow::removeClicked()
     delete expressionList->takeItem(expressionList->currentRow());
 }
 
-void AdvancedSearchWindow::caseSensitivityToggled(bool on)
+bool AdvancedSearchWindow::sameExpression(const QString& one, const QString& other) const
 {
-    if (!on) {
-        // Items equal but for case are one expression now: the first stays.
-        const int before = expressionList->count();
-        QStringList seen;
-        for (int i = 0; i < expressionList->count();) {
-            const QString upper = AsciiUpper(expressionList->item(i)->text());
-            if (seen.contains(upper)) {
+    if (caseSensitiveCheck->isChecked()) return one == other;
+    const TextEncoding encoding = m_session.table.Encoding;
+    return CaseKey(encoding, one) == CaseKey(encoding, other);
+}
+
+bool AdvancedSearchWindow::dropRepeatedExpressions()
+{
+    // Of expressions that are one, the first stays.
+    bool dropped = false;
+    for (int i = expressionList->count() - 1; i > 0; --i) {
+        for (int earlier = 0; earlier < i; ++earlier) {
+            if (sameExpression(expressionList->item(earlier)->text(), expressionList->item(i)->text())) {
                 delete expressionList->takeItem(i);
-            } else {
-                seen << upper;
-                ++i;
+                dropped = true;
+                break;
             }
         }
-        if (expressionList->count() < before)
-            m_session.dialogs.message(BoxKind::Information,
-                                      "You have unchecked case sensitivity: redundant list items were deleted.");
     }
+    return dropped;
+}
+
+void AdvancedSearchWindow::dropCaseRepeats()
+{
+    if (dropRepeatedExpressions())
+        m_session.dialogs.message(BoxKind::Information,
+                                  "You have unchecked case sensitivity: redundant list items were deleted.");
+}
+
+void AdvancedSearchWindow::caseSensitivityToggled(bool on)
+{
+    // The list of a run whose results are shown stays as it was run (each
+    // item with its count); it is cleaned when New search gives it back.
+    if (!on && startButton->text() == StartCaption) dropCaseRepeats();
     if (MainWindow* main = m_session.windows.main) main->caseSensitiveCheck->setChecked(on);
 }
 
@@ -376,7 +412,7 @@ void AdvancedSearchWindow::startRun()
 
     setStartCaption(NewSearchCaption);
     flags.WordCountingMode = false;
-    SetRunWindowsEnabled(windows, false);
+    std::optional<RunLock> lock(std::in_place, m_session);
     if (windows.help) windows.help->hide();
     if (windows.statistics) windows.statistics->hide();
     flags.KeepRunning = true;
@@ -397,31 +433,29 @@ void AdvancedSearchWindow::startRun()
         main->fromStringRadio->isChecked() ? ParseInt32(ToUtf8(main->searchStartField->text())).value_or(0) : 0;
 
     const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
+    lock.reset();
     if (outcome != RunOutcome::Completed) {
         // An interruption has reset everything already; a failed run is reset here.
         if (startButton->text() == NewSearchCaption) resetAfterStoppedRun();
+        expressionField->setFocus();
         return;
     }
-    setEnabled(true);
     activateWindow();
     m_resultsAvailable = true;
     compileResults();
     flags.AdvancedSearchActive = false;
-    SetRunWindowsEnabled(windows, true);
 }
 
 void AdvancedSearchWindow::InterruptRun()
 {
     if (expressionList->count() > 0) search().DeleteResultFiles();
     if (ProgressWindow* progress = m_session.windows.progress) progress->close();
-    SetRunWindowsEnabled(m_session.windows, true);
     resetAfterStoppedRun();
 }
 
 void AdvancedSearchWindow::resetAfterStoppedRun()
 {
     if (ProgressWindow* progress = m_session.windows.progress) progress->close();
-    SetRunWindowsEnabled(m_session.windows, true);
     resetHighlightState();
     m_resultsAvailable = false;
     expressionList->setEnabled(true);
@@ -451,6 +485,7 @@ void AdvancedSearchWindow::newSearch()
     expressionList->clear();
     expressionList->addItems(expressions);
     resetAfterStoppedRun();
+    if (!caseSensitiveCheck->isChecked()) dropCaseRepeats();
 }
 
 void AdvancedSearchWindow::ResetForNewTable()
@@ -469,6 +504,8 @@ void AdvancedSearchWindow::encodingChanged()
             if (kept.isEmpty()) delete expressionList->takeItem(row);
             else item->setText(kept);
         }
+        // The new encoding may make two of them one.
+        dropRepeatedExpressions();
     }
     MainWindow* main = m_session.windows.main;
     if (!main || m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;

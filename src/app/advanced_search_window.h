@@ -113,6 +113,13 @@ private:
     bool validateExpression();
     void startRun();
     void newSearch();
+    // Whether two expressions are one under the case sensitivity and the
+    // table's encoding.
+    bool sameExpression(const QString& one, const QString& other) const;
+    // Deletes the later of expressions that are one; true when any went.
+    bool dropRepeatedExpressions();
+    // The same, telling the user when case sensitivity made any go.
+    void dropCaseRepeats();
     // New search without giving back the run's expressions (the list still
     // holds them plain): after an interruption or a failed run.
     void resetAfterStoppedRun();

@@ -1,20 +1,60 @@
 #include "app/command_line.h"
 
 #include <filesystem>
+#include <string_view>
 
 #ifndef LEXICARTA_VERSION
 #define LEXICARTA_VERSION "unknown"
 #endif
 
 namespace lexicarta {
+namespace {
+
+// The toolkit's documented options (QGuiApplication, QApplication and the X11
+// platform), which it takes out of the arguments itself; they may be written
+// with "--" too.
+constexpr std::string_view ToolkitOptionsWithValue[] = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
+    "-qwindowtitle", "-session", "-style", "-stylesheet", "-display", "-geometry", "-title", "-icon", "-name",
+    "-visual"};
+constexpr std::string_view ToolkitFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-testability",
+                                             "-qmljsdebugger"};
+constexpr std::string_view ToolkitOptionsWithEquals[] = {"-style=", "-stylesheet=", "-qmljsdebugger="};
+
+enum class ToolkitOption { None, Flag, WithValue };
+
+ToolkitOption ToolkitOptionKind(std::string_view argument)
+{
+    if (argument.substr(0, 2) == "--") argument.remove_prefix(1);
+    for (const std::string_view option : ToolkitOptionsWithValue)
+        if (argument == option) return ToolkitOption::WithValue;
+    for (const std::string_view option : ToolkitFlags)
+        if (argument == option) return ToolkitOption::Flag;
+    for (const std::string_view option : ToolkitOptionsWithEquals)
+        if (argument.substr(0, option.size()) == option) return ToolkitOption::Flag;
+    return ToolkitOption::None;
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& workingDirectory)
 {
     CommandLine line;
     std::vector<std::string> files;
     bool optionsEnded = false;
-    for (const std::string& argument : arguments) {
-        if (!optionsEnded && argument == "--") {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const ToolkitOption toolkit = optionsEnded ? ToolkitOption::None : ToolkitOptionKind(argument);
+        if (toolkit == ToolkitOption::WithValue && i + 1 < arguments.size()) {
+            ++i;  // the toolkit's, with its value
+        } else if (toolkit == ToolkitOption::Flag) {
+            // the toolkit's
+        } else if (toolkit == ToolkitOption::WithValue) {
+            if (line.action == CommandLine::Action::Run) {
+                line.action = CommandLine::Action::Error;
+                line.error = "option '" + argument + "' needs a value";
+            }
+        } else if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == "--help" || argument == "-h")) {
             return CommandLine{CommandLine::Action::Help, {}, {}};
@@ -49,7 +89,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
 
 std::string HelpText(const std::string& readmePath)
 {
-    return "Usage: lexicarta [OPTION]... [FILE]\n"
+    return UsageLine() + "\n"
            "Edit FILE, the talk table (a TLK V1 file such as dialog.tlk) of an Infinity Engine game.\n"
            "Without FILE the last opened table is opened again when Lexicarta is set to do so.\n"
            "\n"
@@ -61,6 +101,8 @@ std::string HelpText(const std::string& readmePath)
            "The guide, also shown by the main window's \"See readme\" button: " +
            readmePath + "\n";
 }
+
+std::string UsageLine() { return "Usage: lexicarta [OPTION]... [FILE]"; }
 
 std::string VersionText() { return std::string("Lexicarta ") + LEXICARTA_VERSION + "\n"; }
 

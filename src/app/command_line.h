@@ -18,14 +18,20 @@ struct CommandLine {
     std::string error;
 };
 
-// Reads the arguments that follow the program name. "--" ends the options, so
-// a file whose name starts with '-' can still be given. A relative FILE is
-// taken from workingDirectory. --help and --version win over anything else.
+// Reads the arguments that follow the program name, before the toolkit
+// starts: the toolkit's own documented options (-platform NAME, -style=NAME,
+// ...) are passed over, so that whatever else is wrong is found without a
+// display. "--" ends the options, so a file whose name starts with '-' can
+// still be given. A relative FILE is taken from workingDirectory. --help and
+// --version win over anything else.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& workingDirectory);
 
 // The texts printed for --help (naming where the guide is) and --version,
 // each ending with a line break.
 std::string HelpText(const std::string& readmePath);
+// "Usage: lexicarta [OPTION]... [FILE]", without a line break: the help's
+// first line, also printed for a bad command line.
+std::string UsageLine();
 std::string VersionText();
 
 }  // namespace lexicarta

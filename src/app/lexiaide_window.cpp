@@ -71,6 +71,13 @@ void LexiaideWindow::setEntryCaption(std::int32_t strRef)
     SetCaption(entryGroup, QStringLiteral("String ") + QString::number(strRef));
 }
 
+void LexiaideWindow::showNotLoaded()
+{
+    SetCaption(entryGroup, QStringLiteral("<No String Loaded>"));
+    showState(Original);
+    truncateButton->setEnabled(false);
+}
+
 void LexiaideWindow::showState(EntryState state)
 {
     if (state == Original) {

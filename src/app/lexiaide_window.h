@@ -20,6 +20,8 @@ public:
 
     // Group caption "String " + strRef.
     void setEntryCaption(std::int32_t strRef);
+    // No table: the caption, status and buttons the window starts with.
+    void showNotLoaded();
     // The status label, and the buttons that follow from the state alone:
     // Original disables revert, save and undo-all; an edited or created
     // entry enables revert and undo-all.

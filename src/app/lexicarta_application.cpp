@@ -57,7 +57,7 @@ void LexicartaApplication::start(const std::string& table)
     Session& session = *m_session;
     ShowCentred(session.windows.main);
     Startup(session, table.empty());
-    if (!table.empty()) session.windows.main->openTableFromUser(table);
+    if (!table.empty()) session.windows.main->openNamedTable(table, MainWindow::NamedBy::CommandLine);
     session.windows.main->advancedSearchButton->setEnabled(session.table.TableLoaded);
     if (!session.windows.quickStart->dontShowAgainCheck->isChecked()) {
         ShowCentred(session.windows.quickStart);

@@ -26,17 +26,24 @@ QIcon ProgramIcon()
 
 int main(int argc, char* argv[])
 {
-    // --help and --version are answered before the toolkit starts: they need
-    // no display and show no window.
-    const lexicarta::CommandLine early = lexicarta::ParseCommandLine({argv + 1, argv + argc}, {});
-    if (early.action == lexicarta::CommandLine::Action::Help) {
+    // The command line is read before the toolkit starts: --help, --version
+    // and a bad command line need no display and show no window.
+    std::error_code noDirectory;
+    const lexicarta::CommandLine line =
+        lexicarta::ParseCommandLine({argv + 1, argv + argc}, std::filesystem::current_path(noDirectory).string());
+    if (line.action == lexicarta::CommandLine::Action::Help) {
         const auto layout = lexicarta::FindInstallLayout(lexicarta::RunningExecutableDirectory());
         std::cout << lexicarta::HelpText(layout.readmeDirectory + "readme.txt");
         return 0;
     }
-    if (early.action == lexicarta::CommandLine::Action::Version) {
+    if (line.action == lexicarta::CommandLine::Action::Version) {
         std::cout << lexicarta::VersionText();
         return 0;
+    }
+    if (line.action == lexicarta::CommandLine::Action::Error) {
+        std::cerr << "lexicarta: " << line.error << "\n"
+                  << lexicarta::UsageLine() << "\nTry 'lexicarta --help' for more information.\n";
+        return 2;
     }
 
     // The toolkit takes its own options (-platform, -style...) out of argv.
@@ -44,13 +51,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Lexicarta"));
     QGuiApplication::setDesktopFileName(QStringLiteral("lexicarta"));
     QApplication::setWindowIcon(ProgramIcon());
-    std::error_code noDirectory;
-    const lexicarta::CommandLine line =
-        lexicarta::ParseCommandLine({argv + 1, argv + argc}, std::filesystem::current_path(noDirectory).string());
-    if (line.action == lexicarta::CommandLine::Action::Error) {
-        std::cerr << "lexicarta: " << line.error << "\nTry 'lexicarta --help' for more information.\n";
-        return 2;
-    }
 
     lexicarta::QtDialogs dialogs;
     const lexicarta::InstallLayout layout = lexicarta::FindInstallLayout(lexicarta::ExecutableDirectory());

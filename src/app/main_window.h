@@ -48,6 +48,11 @@ public:
     // pending it first asks whether to save them (Yes saves, and a failed
     // save opens nothing; No drops them; Cancel keeps everything), then loads.
     void openTableFromUser(const std::string& path);
+    // Opens a file named from outside the program's own dialogs: dropped on
+    // the window or given on the command line. A folder, or a file that does
+    // not exist and was not the last opened, is told and nothing changes.
+    enum class NamedBy { Drop, CommandLine };
+    void openNamedTable(const std::string& path, NamedBy namedBy);
     // Makes the StrRef field's entry current and shows it.
     void GoToStrRef(Sender sender = Sender::Main);
     // Refreshes every display of CurrentStrRef.
@@ -64,11 +69,13 @@ public:
     // file, or one from the save dialog) and saves. True when the file is
     // saved and, unless skipped (saving on exit), its string cache rebuilt.
     bool SaveAll(bool skipCacheUpdate = false);
-    // The save proper on target, with its progress window and messages;
-    // afterwards the target is the current table. True as for SaveAll;
-    // outcome, when given, tells a failed save from a failed cache rebuild.
+    // The save proper on target, with its progress window and messages
+    // (through dialogs when given); afterwards the target is the current
+    // table. True as for SaveAll; outcome, when given, tells a failed or
+    // cancelled save from a failed cache rebuild. A save that did not write
+    // the file leaves the windows as they were.
     bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false,
-                       SaveResult* outcome = nullptr);
+                       SaveResult* outcome = nullptr, Dialogs* dialogs = nullptr);
 
     // The settings sets of the "Settings" group, one shown at a time.
     enum class SettingsSet { Open, Search, Statistics, Export };

@@ -5,7 +5,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -42,14 +41,7 @@ void MainWindow::openDroppedFiles(const QList<QUrl>& urls)
                                                         " is not a file on this computer. Save it first, then drop the file.");
         return;
     }
-    const QString local = url.toLocalFile();
-    const std::string path = QFile::encodeName(local).toStdString();
-    if (QFileInfo(local).isDir()) {
-        m_session.dialogs.message(BoxKind::Warning,
-                                  path + " is a folder. Drop a talk table file (.tlk) to open it.");
-        return;
-    }
-    openTableFromUser(path);
+    openNamedTable(QFile::encodeName(url.toLocalFile()).toStdString(), NamedBy::Drop);
 }
 
 }  // namespace lexicarta

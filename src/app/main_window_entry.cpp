@@ -68,6 +68,7 @@ void MainWindow::LoadTalkTable(const std::string& path)
     Dialogs& dialogs = m_session.dialogs;
     ProgressWindow& progress = *m_session.windows.progress;
     const Windows& windows = m_session.windows;
+    RunLock lock(m_session);
 
     // Close the previous table; its unsaved edits go without a question.
     progress.setBarVisible(false);
@@ -318,8 +319,7 @@ void MainWindow::ResetEntryDisplay(bool full)
         // No table: no caption may name one.
         SetCaption(tableGroup, QStringLiteral("Lexicarta"));
         SetCaption(stringGroup, QStringLiteral("String"));
-        if (LexiaideWindow* lexiaide = m_session.windows.lexiaide)
-            SetCaption(lexiaide->entryGroup, QStringLiteral("<No String Loaded>"));
+        if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) lexiaide->showNotLoaded();
         if (StringViewerWindow* viewer = m_session.windows.viewer) {
             viewer->setWindowTitle(QStringLiteral("String"));
             SetCaption(viewer->stringGroup, QStringLiteral("String"));

@@ -24,7 +24,16 @@ void MainWindow::exportClicked()
     options.numberStrings = numberStringsCheck->isChecked();
     options.writeEmptyStrings = emptyStringsCheck->isChecked();
     options.spacelines = spacelinesCheck->isChecked();
-    ExportText(table, options, *m_session.windows.progress, m_session.dialogs, m_session.flags);
+    ProgressWindow& progress = *m_session.windows.progress;
+    progress.setTitle("Writing text file...");
+    progress.setHintVisible(true);
+    progress.setBarPosition(0);
+    progress.setBarVisible(false);
+    // The windows are locked for the writing, not while the file is chosen.
+    const auto target = m_session.dialogs.saveFile(ExportFileRequest());
+    if (!target) return;
+    RunLock lock(m_session);
+    ExportTextTo(table, *target, options, progress, m_session.dialogs, m_session.flags);
 }
 
 }  // namespace lexicarta

@@ -238,14 +238,17 @@ bool MainWindow::SaveAll(bool skipCacheUpdate)
 }
 
 bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, bool truncateBackup,
-                               SaveResult* outcome)
+                               SaveResult* outcome, Dialogs* dialogs)
 {
     TalkTable& table = m_session.table;
     const Windows& windows = m_session.windows;
     LexiaideWindow* lexiaide = windows.lexiaide;
     ProgressWindow& progress = *windows.progress;
+    RunLock lock(m_session);
 
     const bool lexiaideWasVisible = lexiaide && lexiaide->isVisible();
+    const bool statisticsWasVisible = windows.statistics && windows.statistics->isVisible();
+    const bool viewerWasVisible = windows.viewer && windows.viewer->isVisible();
     if (lexiaide) lexiaide->hide();
     if (!skipCacheUpdate) {
         if (windows.statistics) windows.statistics->hide();
@@ -257,7 +260,8 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
     request.makeBackup = !lexiaide || lexiaide->makeBackupCheck->isChecked();
     request.makeTruncateBackup = truncateBackup;
     request.skipCacheUpdate = skipCacheUpdate;
-    const SaveResult result = lexicarta::SaveTalkTable(table, request, progress, m_session.dialogs, m_session.flags);
+    const SaveResult result =
+        lexicarta::SaveTalkTable(table, request, progress, dialogs ? *dialogs : m_session.dialogs, m_session.flags);
     if (outcome) *outcome = result;
 
     if (result == SaveResult::Saved || result == SaveResult::SavedCacheFailed) {
@@ -277,6 +281,10 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
         ResetEntryDisplay(false);
         table.EntryIsCurrent = false;
         table.LastStepFailed = true;
+    } else {
+        // Nothing was written: what was shown still holds.
+        if (statisticsWasVisible) windows.statistics->show();
+        if (viewerWasVisible) windows.viewer->show();
     }
     if (lexiaide && lexiaideWasVisible) lexiaide->show();
     m_session.flags.ProcessFinished = true;

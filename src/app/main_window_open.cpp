@@ -3,6 +3,8 @@
 
 #include "app/main_window.h"
 
+#include <sys/stat.h>
+
 namespace lexicarta {
 
 inline constexpr const char* SaveBeforeOpeningQuestion =
@@ -25,6 +27,25 @@ void MainWindow::openTableFromUser(const std::string& path)
     m_openDialogFileName = path;
     table.CurrentTablePath = path;
     LoadTalkTable(path);
+}
+
+void MainWindow::openNamedTable(const std::string& path, NamedBy namedBy)
+{
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        m_session.dialogs.message(BoxKind::Warning, path + " is a folder. " +
+                                                        (namedBy == NamedBy::Drop ? "Drop" : "Name") +
+                                                        " a talk table file (.tlk) to open it.");
+        return;
+    }
+    // The load's own message speaks of a file opened before, which only the
+    // last opened one is known to be.
+    if (!exists && path != m_session.table.LastOpenedPath) {
+        m_session.dialogs.message(BoxKind::Warning, path + " does not exist.");
+        return;
+    }
+    openTableFromUser(path);
 }
 
 }  // namespace lexicarta

@@ -214,7 +214,10 @@ void MainWindow::findNextClicked()
         engine.SearchTerm = ToTableText(m_session.table.Encoding, searchTermField->text());
         flags.KeepRunning = true;
         m_search->host.restartRequested = false;
-        engine.search();
+        {
+            RunLock lock(m_session);
+            engine.search();
+        }
         if (!m_search->host.restartRequested) return;
         newSearchClicked();
     }

@@ -139,6 +139,9 @@ void ProgressWindow::closeEvent(QCloseEvent* event)
 
 void ProgressWindow::handleEscape()
 {
+    // An Esc that arrives after the run ended (typed while it ran) finds
+    // nothing to pause or interrupt.
+    if (!m_session.runInProgress()) return;
     RunFlags& flags = m_session.flags;
     if (flags.AdvancedSearchActive) {
         flags.KeepRunning = false;
@@ -162,7 +165,7 @@ void ProgressWindow::handleEscape()
     flags.TechnicalStatisticsRunning = false;
     flags.StatisticsAborted = true;
     if (m_session.windows.statistics) m_session.windows.statistics->AbortCleanup();
-    SetRunWindowsEnabled(m_session.windows, true);
+    // The windows are enabled again when the interrupted loop returns.
     close();
 }
 

@@ -391,22 +391,11 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
 
 void StatisticsWindow::setPageVisible(Page page, bool visible) { m_pages->setTabVisible(page, visible); }
 
-void StatisticsWindow::lockWindows()
+void StatisticsWindow::closeSearchWindows()
 {
     const Windows& windows = m_session.windows;
-    if (windows.main) windows.main->setEnabled(false);
     if (windows.help) windows.help->close();
-    if (windows.viewer) windows.viewer->setEnabled(false);
-    if (windows.graph) windows.graph->setEnabled(false);
     if (windows.advancedSearch) windows.advancedSearch->close();
-}
-
-void StatisticsWindow::unlockWindows()
-{
-    const Windows& windows = m_session.windows;
-    for (QWidget* window : std::initializer_list<QWidget*>{windows.main, windows.viewer, windows.graph,
-                                                            windows.advancedSearch})
-        if (window) window->setEnabled(true);
 }
 
 void StatisticsWindow::recalculateAllClicked() { StatisticsCommand(); }
@@ -423,38 +412,34 @@ void StatisticsWindow::StatisticsCommand()
     const bool technical = main && main->technicalStatisticsCheck->isChecked();
     const bool words = main && main->wordStatisticsCheck->isChecked();
 
-    lockWindows();
-    flags.StatisticsAborted = false;
-    flags.AdvancedSearchActive = false;
-    hide();
-    for (int page = GeneralPage; page <= WordsPage; ++page) setPageVisible(static_cast<Page>(page), false);
-    flags.KeepRunning = true;
-    flags.TechnicalStatisticsRunning = true;
-    if (m_session.windows.progress) m_session.windows.progress->setSmooth(true);
-    m_passFailed = false;
+    {
+        RunLock lock(m_session);
+        closeSearchWindows();
+        flags.StatisticsAborted = false;
+        flags.AdvancedSearchActive = false;
+        hide();
+        for (int page = GeneralPage; page <= WordsPage; ++page) setPageVisible(static_cast<Page>(page), false);
+        flags.KeepRunning = true;
+        flags.TechnicalStatisticsRunning = true;
+        if (m_session.windows.progress) m_session.windows.progress->setSmooth(true);
+        m_passFailed = false;
 
-    if (technical && !flags.StatisticsAborted) TechnicalStatistics();
-    flags.TechnicalStatisticsRunning = false;
-    if (words && !flags.StatisticsAborted) WordStatistics();
+        if (technical && !flags.StatisticsAborted) TechnicalStatistics();
+        flags.TechnicalStatisticsRunning = false;
+        if (words && !flags.StatisticsAborted) WordStatistics();
+    }
 
     if (flags.StatisticsAborted) {
-        // An interruption has restored the windows already; a pass that
-        // could not complete (a table without entries) shows its "N/A".
-        if (m_passFailed) {
-            unlockWindows();
-            show();
-        }
+        // An interrupted run shows nothing; a pass that could not complete
+        // (a table without entries) shows its "N/A".
+        if (m_passFailed) show();
         return;
     }
     if (!technical && !words) {
         m_session.dialogs.message(BoxKind::Information, NoOptionMessage);
-        SetRunWindowsEnabled(m_session.windows, true);
         return;
     }
-    if (!isVisible()) {
-        unlockWindows();
-        show();
-    }
+    if (!isVisible()) show();
 }
 
 StatisticsThresholds StatisticsWindow::readThresholds()
@@ -595,26 +580,23 @@ void StatisticsWindow::WordStatistics()
     });
     const bool twelfthOnly = m_recountTwelfthOnly;
     m_recountTwelfthOnly = false;
+    // Counting from the start, before the progress window first lets events run.
+    flags.WordCountingMode = true;
     const bool completed =
         CountWords(main->searchEngine(), flags, *progress, expressions, twelfthOnly, [this](int row, std::int32_t count) {
             occurrenceValues[static_cast<std::size_t>(row)]->setText(QString::number(count));
         });
-    if (completed && !isVisible()) {
-        unlockWindows();
-        show();
-    }
+    // The counting is over: an Esc from now on has nothing to interrupt.
+    flags.WordCountingMode = false;
+    if (completed && !isVisible()) show();
 }
 
 void StatisticsWindow::runWordsOnly()
 {
     RunFlags& flags = m_session.flags;
-    const Windows& windows = m_session.windows;
-    if (windows.main) windows.main->setEnabled(false);
-    if (windows.help) windows.help->close();
-    if (windows.viewer) windows.viewer->setEnabled(false);
+    RunLock lock(m_session);
+    closeSearchWindows();
     hide();
-    if (windows.graph) windows.graph->setEnabled(false);
-    if (windows.advancedSearch) windows.advancedSearch->close();
     flags.KeepRunning = true;
     flags.StatisticsAborted = false;
     WordStatistics();

@@ -143,9 +143,8 @@ private:
     void fillFileLabels();
     // The embedded distribution over the page's size range.
     void refreshDistribution();
-    // Locks or frees the windows a run keeps from the user.
-    void lockWindows();
-    void unlockWindows();
+    // A run closes the search-methods help and the advanced search.
+    void closeSearchWindows();
     void setPageVisible(Page page, bool visible);
 
     // A refusal: message, then the focus back to field with its text selected.

@@ -79,9 +79,9 @@ void TruncateWindow::truncateClicked()
     TalkTable& table = m_session.table;
     MainWindow* main = m_session.windows.main;
     if (!main) return;
-    auto save = [&] {
+    auto save = [&](Dialogs& dialogs) {
         SaveResult result = SaveResult::Failed;
-        main->SaveTalkTable(table.CurrentTablePath, false, backupCheck->isChecked(), &result);
+        main->SaveTalkTable(table.CurrentTablePath, false, backupCheck->isChecked(), &result, &dialogs);
         return result;
     };
     auto showNewState = [&] {

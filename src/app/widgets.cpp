@@ -217,7 +217,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (IsControlExit(event)) m_onExit();
+        // A control disabled under the focus (its window locked for a run)
+        // has not been left.
+        if (IsControlExit(event) && static_cast<QWidget*>(watched)->isEnabled()) m_onExit();
         return QObject::eventFilter(watched, event);
     }
 

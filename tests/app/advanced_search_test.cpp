@@ -23,8 +23,10 @@
 #include <set>
 
 #include "app/advanced_search_window.h"
+#include "app/ascii_codes_window.h"
 #include "app/lexiaide_window.h"
 #include "app/progress_window.h"
+#include "app/string_viewer_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "app_fixture.h"
@@ -121,6 +123,7 @@ private slots:
     void quickViewEditsTheShownEntry();
     void stoppedRunsLeaveNoResultFilesAndRestoreTheWindows_data();
     void stoppedRunsLeaveNoResultFilesAndRestoreTheWindows();
+    void listHoldsNoRepeatsWhileCaseIsIgnored();
 };
 
 void AdvancedSearchTest::controlsStartAsDescribed()
@@ -469,6 +472,10 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     AdvancedSearchWindow& a = s.a;
     for (const char* expression : {"dragon", "the", "sword"}) s.add(QString::fromLatin1(expression));
     ProgressWindow* progress = s.f.session().windows.progress;
+    const Windows& windows = s.f.session().windows;
+    for (QWidget* window : std::initializer_list<QWidget*>{windows.lexiaide, windows.asciiCodes, windows.viewer})
+        window->show();
+    LockWatch watch(s.f);
     if (how == QStringLiteral("disk full")) {
         QVERIFY(::symlink("/dev/full", s.f.table().resultFilePath(1).c_str()) == 0);
     } else {
@@ -478,6 +485,7 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     a.startButton->click();
 
     QVERIFY(!progress->isVisible());
+    QVERIFY2(watch.lockedThroughout(), qPrintable(watch.enabledDuringRun.join(' ')));
     QVERIFY(s.w.isEnabled());
     for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
     if (how == QStringLiteral("continued")) {
@@ -499,6 +507,47 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     QCOMPARE(Lines(a.resultList), QStringList());
     QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("N/A"));
     QVERIFY(!a.viewInNewWindowButton->isEnabled());
+}
+
+void AdvancedSearchTest::listHoldsNoRepeatsWhileCaseIsIgnored()
+{
+    AdvancedWindow s;
+    s.loadTexts({"Kill them, KILL them all, kill!", "nothing"});
+    AdvancedSearchWindow& a = s.a;
+    a.caseSensitiveCheck->click();
+    s.add(QStringLiteral("Kill"));
+    s.add(QStringLiteral("KILL"));
+    a.startButton->click();
+    QCOMPARE(Lines(a.resultList).size(), 1);
+    // Case sensitivity goes off in the other window while the results show:
+    // the run's list comes back from New search without the repeat.
+    s.w.caseSensitiveCheck->click();
+    s.f.dialogs.clear();
+    a.startButton->click();
+    QCOMPARE(Lines(a.expressionList), QStringList{QStringLiteral("Kill")});
+    QCOMPARE(s.f.dialogs.texts(),
+             std::vector<std::string>{"You have unchecked case sensitivity: redundant list items were deleted."});
+    a.startButton->click();
+    QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("3"));
+
+    // Equal without case in the table's own encoding.
+    const struct {
+        TextEncoding encoding;
+        const char* first;
+        const char* second;
+    } repeats[] = {{TextEncoding::Windows1252, "\u00C9lan", "\u00E9LAN"},
+                   {TextEncoding::Windows1251, "\u041C\u0435\u0447", "\u043C\u0415\u0427"},
+                   {TextEncoding::Utf8, "\u03A9mega", "\u03C9MEGA"}};
+    a.startButton->click();  // New search
+    for (const auto& r : repeats) {
+        s.f.table().Encoding = r.encoding;
+        a.expressionList->clear();
+        s.add(QString::fromUtf8(r.first));
+        s.f.dialogs.clear();
+        s.add(QString::fromUtf8(r.second));
+        QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Expression already on the list"});
+        QCOMPARE(a.expressionList->count(), 1);
+    }
 }
 
 QTEST_MAIN(AdvancedSearchTest)

@@ -83,6 +83,14 @@ void DesktopTest::commandLineIsRead_data()
     QTest::newRow("unknown option") << QStringList{"--bogus"} << Action::Error << "" << "'--bogus'";
     QTest::newRow("two files") << QStringList{"a.tlk", "b.tlk"} << Action::Error << "" << "one FILE";
     QTest::newRow("empty name") << QStringList{""} << Action::Error << "" << "empty";
+    // The toolkit's options are the toolkit's, with their values.
+    QTest::newRow("toolkit options")
+        << QStringList{"-platform", "offscreen", "--style", "x.tlk", "-reverse", "-stylesheet=a.qss", "d.tlk"}
+        << Action::Run << "/home/u/game/d.tlk" << "";
+    QTest::newRow("toolkit option without its value") << QStringList{"d.tlk", "-platform"} << Action::Error << ""
+                                                      << "'-platform' needs a value";
+    QTest::newRow("bad option among toolkit ones") << QStringList{"-style", "fusion", "--bogus"} << Action::Error << ""
+                                                   << "'--bogus'";
 }
 
 void DesktopTest::commandLineIsRead()
@@ -145,17 +153,31 @@ void DesktopTest::tableGivenAtStartIsOpenedInsteadOfTheLast()
     f.main().close();
     f.app.reset();
 
-    // A table that is gone gets the load's own message; nothing else is
-    // opened and the program stays usable.
-    f.dialogs.clear();
-    f.app = std::make_unique<LexicartaApplication>(f.dialogs, f.dir.path());
-    const std::string gone = f.dir.file("gone.tlk");
-    f.app->start(gone);
-    QCOMPARE(f.dialogs.onlyText(), gone + " does not exist. It was probably moved or deleted since the last time you "
-                                          "opened it in Lexicarta.");
-    QVERIFY(!f.table().TableLoaded);
-    QVERIFY(f.main().openButton->isEnabled());
-    QVERIFY(f.main().openLastButton->isEnabled());
+    // A table that is not there, never opened or opened last, and a folder:
+    // each told as it is; nothing else is opened and the program stays usable.
+    const std::string never = f.dir.file("never.tlk");
+    const struct {
+        std::string path;
+        std::string message;
+    } refused[] = {
+        {never, never + " does not exist."},
+        {given, given + " does not exist. It was probably moved or deleted since the last time you opened it in "
+                        "Lexicarta."},
+        {f.dir.path(), f.dir.path() + " is a folder. Name a talk table file (.tlk) to open it."},
+    };
+    std::filesystem::remove(given);
+    for (const auto& r : refused) {
+        f.dialogs.clear();
+        f.app = std::make_unique<LexicartaApplication>(f.dialogs, f.dir.path());
+        f.app->start(r.path);
+        QCOMPARE(f.dialogs.onlyText(), r.message);
+        QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Warning);
+        QVERIFY(!f.table().TableLoaded);
+        QVERIFY(f.main().openButton->isEnabled());
+        QVERIFY(f.main().openLastButton->isEnabled());
+        f.main().close();
+        f.app.reset();
+    }
 }
 
 void DesktopTest::droppedFileIsOpenedAndOtherDropsAreRefused()

@@ -113,6 +113,7 @@ private slots:
     void saveToADifferentFile();
     void failedSaveKeepsEverything();
     void fileChangedOnDiskIsReplacedOnlyOnYes();
+    void failedLoadLeavesNothingToApply();
 };
 
 void LexiaideTest::windowStartsAsDefined()
@@ -555,6 +556,33 @@ void LexiaideTest::fileChangedOnDiskIsReplacedOnlyOnYes()
     QCOMPARE(f.dialogs.onlyText(), ChangedOnDiskQuestion(f.path));
     QCOMPARE(ReadReferenceTable(f.path)->entries[1].text, std::string("mine"));
     QCOMPARE(f.dir.read("dialog.tlk.bak"), theirs);
+}
+
+void LexiaideTest::failedLoadLeavesNothingToApply()
+{
+    // Caption, status and what each button offers.
+    auto state = [](LexiaideWindow* w) {
+        QStringList shown{w->entryGroup->title(), w->statusValue->text(), LabelColour(w->statusValue).name()};
+        for (QPushButton* button : {w->revertButton, w->saveButton, w->undoAllButton, w->truncateButton})
+            shown << QString::number(button->isEnabled());
+        return shown;
+    };
+    AppFixture fresh;
+    EditingFixture f;
+    QVERIFY(f.open());
+    f.enterStrRef(QStringLiteral("7"));
+    f.typeIntoEditor(QStringLiteral("edited"));
+    f.leave();
+    f.dialogs.answers.push_back(Answer::No);  // not saved before opening
+    f.openThroughDialog(f.writeBytes("notes.tlk", "plain notes, no talk table at all"));
+    QVERIFY(!f.table().TableLoaded);
+    QCOMPARE(state(f.lexiaide), state(fresh.session().windows.lexiaide));
+
+    // Exit as with no table: no question.
+    f.dialogs.clear();
+    f.main().exitButton->click();
+    QCOMPARE(f.dialogs.texts(), std::vector<std::string>{});
+    QVERIFY(!f.main().isVisible());
 }
 
 QTEST_MAIN(LexiaideTest)

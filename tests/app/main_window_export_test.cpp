@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <functional>
+
 #include "app/progress_window.h"
 #include "app_fixture.h"
 #include "export/text_export.h"
@@ -32,7 +34,13 @@ void MainWindowExportTest::exportsWithTheChosenOptions()
                                                                              {1, {}, 0, 0, 0, 0, "B"}}));
     MainWindow& w = f.main();
     w.show();
-    f.openThroughDialog(path);
+    // The load and the export each lock the other windows while they run.
+    auto expectLocked = [&](const std::function<void()>& run) {
+        LockWatch watch(f);
+        run();
+        QVERIFY2(watch.lockedThroughout() && watch.allEnabled(), qPrintable(watch.enabledDuringRun.join(' ')));
+    };
+    expectLocked([&] { f.openThroughDialog(path); });
     QVERIFY(w.exportButton->isEnabled());
     w.showSettingsSet(MainWindow::SettingsSet::Export);
     const std::string out = f.dir.file("export.txt");
@@ -40,7 +48,7 @@ void MainWindowExportTest::exportsWithTheChosenOptions()
     w.numberStringsCheck->click();
     w.spacelinesCheck->click();
     f.dialogs.saveAnswers.push_back(out);
-    w.exportButton->click();
+    expectLocked([&] { w.exportButton->click(); });
     const FileDialogRequest& request = f.dialogs.fileRequests.back();
     QCOMPARE(request.fileName, std::string("dialog.txt"));
     QCOMPARE(request.defaultExtension, std::string("txt"));

@@ -6,6 +6,8 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <optional>
+
 #include "app/progress_window.h"
 #include "app_fixture.h"
 
@@ -83,10 +85,18 @@ void ProgressWindowTest::escapeDoesNothingToLoadsSavesAndExports()
     flags.KeepRunning = false;
     flags.ProcessFinished = false;
     w->show();
-    QTest::keyClick(w, Qt::Key_Escape);
+    {
+        RunLock load(f.session());
+        QTest::keyClick(w, Qt::Key_Escape);
+    }
     QVERIFY(f.dialogs.boxes.empty());
     QVERIFY(flags.KeepRunning);
     QVERIFY(w->isVisible());
+
+    // With no run at all, flags left over from the last one ask nothing.
+    flags.TechnicalStatisticsRunning = flags.WordCountingMode = flags.AdvancedSearchActive = true;
+    QTest::keyClick(w, Qt::Key_Escape);
+    QVERIFY(f.dialogs.boxes.empty());
 }
 
 void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
@@ -99,7 +109,7 @@ void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
         flags.WordCountingMode = wordCounting;
         flags.KeepRunning = true;
         flags.ProcessFinished = false;
-        SetRunWindowsEnabled(f.session().windows, false);
+        std::optional<RunLock> run(std::in_place, f.session());
         w->show();
 
         f.dialogs.answers.push_back(Answer::No);
@@ -117,6 +127,9 @@ void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
         QVERIFY(!flags.TechnicalStatisticsRunning);
         QVERIFY(flags.StatisticsAborted);
         QVERIFY(!w->isVisible());
+        // The windows come back once the interrupted loop has returned.
+        QVERIFY(!f.main().isEnabled());
+        run.reset();
         QVERIFY(f.main().isEnabled());
     }
 }
@@ -128,6 +141,7 @@ void ProgressWindowTest::escapeDuringAnAdvancedSearchPausesIt()
     RunFlags& flags = f.session().flags;
     flags.AdvancedSearchActive = true;
     flags.KeepRunning = true;
+    RunLock run(f.session());
     w->show();
     f.dialogs.answers.push_back(Answer::No);
     QTest::keyClick(w, Qt::Key_Escape);

@@ -192,7 +192,12 @@ void StandardSearchTest::restartQuestionStartsOverOnYes()
     s.findNext();
     s.expectMatch(2, 10, 3, "two keys: key", "third");
     s.f.dialogs.answers.push_back(Answer::Yes);
-    s.findNext();
+    {
+        // The question comes while the search runs: every other window is locked.
+        LockWatch watch(s.f);
+        s.findNext();
+        QVERIFY2(watch.lockedThroughout() && watch.allEnabled(), qPrintable(watch.enabledDuringRun.join(' ')));
+    }
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
     s.expectMatch(1, 2, 3, "a key", "first again");
     QTRY_COMPARE(QApplication::focusWidget(), w.searchTermField);

@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include "app/advanced_search_window.h"
+#include "app/ascii_codes_window.h"
+#include "app/lexiaide_window.h"
 #include "app/bar_chart.h"
 #include "app/graph_window.h"
 #include "app/progress_window.h"
@@ -109,6 +111,7 @@ private slots:
     void everyLabelMatchesAnIndependentCount();
     void wordRowsOptionsAndButtons();
     void interruptionRestoresEveryWindow();
+    void runLocksEveryWindowAndALaterEscDoesNothing();
     void saveQuestionNoOptionAndEmptyTable();
     void labelClicksShowWhatDoesNotFit();
     void validatorsRefuseWithTheirMessages();
@@ -292,6 +295,31 @@ void StatisticsWindowTest::interruptionRestoresEveryWindow()
         QVERIFY(p.stats->isVisible() || !c.technical);
         QVERIFY(p.windowsUsable());
     }
+}
+
+void StatisticsWindowTest::runLocksEveryWindowAndALaterEscDoesNothing()
+{
+    Program p;
+    p.setOptions(true, true);
+    const Windows& windows = p.session().windows;
+    for (QWidget* window : std::initializer_list<QWidget*>{windows.lexiaide, windows.asciiCodes, windows.viewer})
+        window->show();
+    {
+        LockWatch watch(p);
+        p.statisticsButton()->click();
+        QVERIFY2(watch.lockedThroughout() && watch.allEnabled(), qPrintable(watch.enabledDuringRun.join(' ')));
+    }
+    QVERIFY(p.stats->isVisible());
+    const QString total = p.text("totalLengthValue");
+    const QString first = p.text("occurrences1");
+    QVERIFY(total != QStringLiteral("N/A") && first != QStringLiteral("N/A"));
+
+    // An Esc typed during the run that arrives once it is over.
+    QTest::keyClick(windows.progress, Qt::Key_Escape);
+    QCOMPARE(p.dialogs.texts(), std::vector<std::string>{});
+    QCOMPARE(p.text("totalLengthValue"), total);
+    QCOMPARE(p.text("occurrences1"), first);
+    QVERIFY(!p.session().flags.StatisticsAborted);
 }
 
 void StatisticsWindowTest::saveQuestionNoOptionAndEmptyTable()

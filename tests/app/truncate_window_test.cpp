@@ -5,18 +5,24 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <ctime>
 
 #include "app/lexiaide_window.h"
 #include "app/statistics_window.h"
 #include "app/string_viewer_window.h"
 #include "app/truncate_window.h"
 #include "app_fixture.h"
+#include "app/main_window.h"
 #include "editing/table_truncation.h"
+#include "editing/table_saver.h"
 #include "reference_tlk.h"
 
 using namespace lexicarta;
@@ -58,6 +64,7 @@ private slots:
     void looksAsDefined();
     void opensAfterTheChecksAndTruncates();
     void failedSaveKeepsTableAndWindow();
+    void truncationNotSavedLeavesFileTableAndWindows();
 };
 
 void TruncateWindowTest::looksAsDefined()
@@ -154,6 +161,56 @@ void TruncateWindowTest::failedSaveKeepsTableAndWindow()
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     QCOMPARE(f.table().EntryCount, 50u);
     QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 49"));
+}
+
+void TruncateWindowTest::truncationNotSavedLeavesFileTableAndWindows()
+{
+    // Another program touched or moved the file, and the user keeps it.
+    for (const bool moved : {false, true}) {
+        TruncateFixture f;
+        QVERIFY(f.open());
+        StringViewerWindow* viewer = f.session().windows.viewer;
+        viewer->show();
+        f.enterStrRef(QStringLiteral("7"));
+        const std::uint32_t dataOffset = f.table().StringDataOffset;
+        f.clickLexiaideButton(Answer::Yes);
+        if (moved) {
+            QVERIFY(::rename(f.path.c_str(), (f.path + ".moved").c_str()) == 0);
+        } else {
+            const timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 60, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, f.path.c_str(), later, 0) == 0);
+        }
+        f.dialogs.clear();
+        f.dialogs.answers.push_back(Answer::No);
+        {
+            LockWatch watch(f);
+            f.window->strRefField->setText(QStringLiteral("30"));
+            f.window->truncateButton->click();
+            QVERIFY2(watch.lockedThroughout() && watch.allEnabled(), qPrintable(watch.enabledDuringRun.join(' ')));
+        }
+        QCOMPARE(f.dialogs.onlyText(), moved ? DeletedOnDiskQuestion(f.path) : ChangedOnDiskQuestion(f.path));
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.window->strRefField->text(), QStringLiteral("30"));
+        QCOMPARE(f.dir.read(moved ? "dialog.tlk.moved" : "dialog.tlk"), f.generated.bytes);
+        QVERIFY(!f.dir.exists("dialog.tlk.trc.bak"));
+        QCOMPARE(f.table().EntryCount, 50u);
+        QCOMPARE(f.table().StringDataOffset, dataOffset);
+        QCOMPARE(f.table().CurrentStrRef, 7);
+        QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 49"));
+        QVERIFY(viewer->isVisible());
+        f.window->close();
+
+        // The next plain save, the file kept as it is on disk, writes every entry.
+        if (moved) QVERIFY(::rename((f.path + ".moved").c_str(), f.path.c_str()) == 0);
+        f.main().stringEditor->setFocus();
+        QTest::keyClicks(f.main().stringEditor, QStringLiteral("!"));
+        f.dialogs.clear();
+        f.dialogs.answers.push_back(Answer::Yes);
+        LockWatch watch(f);
+        QVERIFY(f.main().SaveAll());
+        QVERIFY2(watch.lockedThroughout() && watch.allEnabled(), qPrintable(watch.enabledDuringRun.join(' ')));
+        QCOMPARE(ReadReferenceTable(f.path)->entryCount, 50u);
+    }
 }
 
 QTEST_MAIN(TruncateWindowTest)

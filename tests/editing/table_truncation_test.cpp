@@ -1,25 +1,27 @@
 // Truncation: the field check, the shortened file read back independently,
-// both backups, and a failed save that changes nothing.
+// both backups, and a save that did not happen changing nothing.
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include "core/file_io.h"
 #include "editing/table_truncation.h"
+#include "fault_injection.h"
 #include "loaded_table.h"
 #include "reference_tlk.h"
 
 namespace lexicarta::testing {
 namespace {
 
-std::function<SaveResult()> SaveOver(LoadedTable& t, bool backup = true, bool truncateBackup = true)
+std::function<SaveResult(Dialogs&)> SaveOver(LoadedTable& t, bool backup = true, bool truncateBackup = true)
 {
-    return [&t, backup, truncateBackup] {
+    return [&t, backup, truncateBackup](Dialogs& dialogs) {
         SaveRequest request;
         request.target = t.table.CurrentTablePath;
         request.makeBackup = backup;
         request.makeTruncateBackup = truncateBackup;
-        return SaveTalkTable(t.table, request, t.progress, t.dialogs, t.flags);
+        return SaveTalkTable(t.table, request, t.progress, dialogs, t.flags);
     };
 }
 
@@ -39,7 +41,9 @@ TEST(TruncateTable, FieldCheck)
         {1000, "1000", std::nullopt, range + "999"},
         {1000, "-3", std::nullopt, range + "999"},
         {1000, "abc", std::nullopt, range + "999"},
-        {1, "1", std::nullopt, range + "0"},
+        {1, "1", std::nullopt, "This talk table has too few strings to truncate: it has 1 and needs at least 2."},
+        {1, "0", std::nullopt, "This talk table has too few strings to truncate: it has 1 and needs at least 2."},
+        {0, "1", std::nullopt, "This talk table has too few strings to truncate: it has 0 and needs at least 2."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " of " + std::to_string(c.entries));
@@ -104,21 +108,32 @@ TEST(TruncateTable, KeepsTheFirstEntriesAndBacksUpTheOldFile)
 
 TEST(TruncateTable, FailedSaveChangesNothing)
 {
-    LoadedTable t;
-    ASSERT_TRUE(t.load(tlkgen::MakeTalkTable(Texts({"alpha", "beta", "gamma", "delta"}))));
-    const std::string before = t.dir.read("dialog.tlk");
-    const std::uint32_t dataOffset = t.table.StringDataOffset;
-    ::chmod(t.path.c_str(), 0444);
-    bool shown = false;
-    EXPECT_EQ(TruncateTable(t.table, "2", t.dialogs, SaveOver(t, false), [&] { shown = true; }),
-              TruncateResult::SaveFailed);
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(t.dialogs.onlyText(), "Cannot create file \"" + t.path + "\". Permission denied.");
-    EXPECT_EQ(t.dir.read("dialog.tlk"), before);
-    EXPECT_EQ(t.table.EntryCount, 4u);
-    EXPECT_EQ(t.table.StringDataOffset, dataOffset);
-    EXPECT_EQ(t.table.CachedEntryCount, 4u);
-    EXPECT_EQ(t.table.state(3), Original);
+    // A file the user may not write, and a full disk (which the truncation
+    // words for itself: there are no changes to keep and save again).
+    for (const bool fullDisk : {false, true}) {
+        std::optional<SmallFileSystem> disk;
+        if (fullDisk && !disk.emplace(1024 * 1024).unavailable().empty()) GTEST_SKIP() << disk->unavailable();
+        LoadedTable t;
+        t.table.ProgramDirectory = t.dir.path();
+        t.path = (disk ? disk->path() : t.dir.path()) + "dialog.tlk";
+        const std::string before = tlkgen::MakeTalkTable(Texts({std::string(200 * 1024, 'a'), "beta", "gamma", "delta"}));
+        ASSERT_TRUE(WriteWholeFile(t.path, before));
+        ASSERT_EQ(LoadTableFile(t.table, t.path, t.dialogs, t.progress, t.flags), OpenResult::Opened);
+        const std::uint32_t dataOffset = t.table.StringDataOffset;
+        if (disk) disk->fill(64 * 1024);
+        else ::chmod(t.path.c_str(), 0444);
+        bool shown = false;
+        EXPECT_EQ(TruncateTable(t.table, "2", t.dialogs, SaveOver(t, false, false), [&] { shown = true; }),
+                  TruncateResult::NotSaved);
+        EXPECT_FALSE(shown);
+        EXPECT_EQ(t.dialogs.onlyText(), fullDisk ? TruncateDiskFullMessage(t.path, 4)
+                                                 : "Cannot create file \"" + t.path + "\". Permission denied.");
+        EXPECT_EQ(ReadWholeFile(t.path), before);
+        EXPECT_EQ(t.table.EntryCount, 4u);
+        EXPECT_EQ(t.table.StringDataOffset, dataOffset);
+        EXPECT_EQ(t.table.CachedEntryCount, 4u);
+        EXPECT_EQ(t.table.state(3), Original);
+    }
 }
 
 }  // namespace

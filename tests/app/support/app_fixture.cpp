@@ -7,6 +7,12 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStatusBar>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/progress_window.h"
 
 namespace lexicarta::testing {
 
@@ -65,6 +71,43 @@ QStringList ClippedCaptions(QWidget* window)
         if (!fits) clipped << control->objectName();
     }
     return clipped;
+}
+
+namespace {
+
+std::vector<QWidget*> LockableWindows(const Windows& windows)
+{
+    std::vector<QWidget*> all{windows.main};
+    for (QWidget* window : SecondaryWindows(windows))
+        if (window != windows.progress) all.push_back(window);
+    return all;
+}
+
+}  // namespace
+
+LockWatch::LockWatch(AppFixture& f) : m_f(f)
+{
+    m_connection = QObject::connect(f.session().windows.progress->statusBar, &QStatusBar::messageChanged, [this] { look(); });
+    f.dialogs.onBox = [this](const ShownBox&) { look(); };
+}
+
+LockWatch::~LockWatch()
+{
+    QObject::disconnect(m_connection);
+    m_f.dialogs.onBox = nullptr;
+}
+
+void LockWatch::look()
+{
+    ++looks;
+    for (QWidget* window : LockableWindows(m_f.session().windows))
+        if (window->isEnabled() && !enabledDuringRun.contains(window->objectName())) enabledDuringRun << window->objectName();
+}
+
+bool LockWatch::allEnabled() const
+{
+    const auto all = LockableWindows(m_f.session().windows);
+    return std::all_of(all.begin(), all.end(), [](QWidget* window) { return window->isEnabled(); });
 }
 
 void SaveShot(QWidget* window, const QString& name)

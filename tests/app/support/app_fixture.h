@@ -55,6 +55,25 @@ T* Find(QWidget* window, const char* objectName)
 // their fixed geometry (a wrapping check box may use several lines).
 QStringList ClippedCaptions(QWidget* window);
 
+// Looks at the windows at every status the progress window shows (each run
+// shows some) and at every box: during a run only the progress window may
+// take input.
+class LockWatch {
+public:
+    explicit LockWatch(AppFixture& f);
+    ~LockWatch();
+    // Something was looked at, and every window was locked each time.
+    bool lockedThroughout() const { return looks > 0 && enabledDuringRun.isEmpty(); }
+    bool allEnabled() const;  // now
+    int looks = 0;
+    QStringList enabledDuringRun;  // names of the windows found enabled
+
+private:
+    void look();
+    AppFixture& m_f;
+    QMetaObject::Connection m_connection;
+};
+
 // Saves a picture of the window when LEXICARTA_SHOTS names a directory.
 void SaveShot(QWidget* window, const QString& name);
 
