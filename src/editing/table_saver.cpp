@@ -234,12 +234,8 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Makes backup a copy of source as the save makes its file: a new file
-// beside it with source's mode, on disk before it is renamed over backup, so
-// that a link found at that name is replaced rather than written through.
-// With mayLink (source is about to be replaced, not changed), the new file
-// is another name of source where the file system allows it. False with
-// errno set when the backup cannot be made.
+}  // namespace
+
 bool MakeBackup(const std::string& source, const std::string& backup, bool mayLink)
 {
     struct stat st {};
@@ -270,6 +266,8 @@ bool MakeBackup(const std::string& source, const std::string& backup, bool mayLi
     RemoveFile(part);  // left when backup already was a name of source
     return true;
 }
+
+namespace {
 
 bool IsFolder(const std::string& path)
 {

@@ -163,6 +163,14 @@ private:
     bool m_writeBegan = false;
 };
 
+// Makes backup a copy of source as the save makes its file: a new file
+// beside it with source's mode, on disk before it is renamed over backup, so
+// that a link found at that name is replaced rather than written through.
+// With mayLink (source is about to be replaced, not changed), the new file
+// is another name of source where the file system allows it. False with
+// errno set when the backup cannot be made.
+bool MakeBackup(const std::string& source, const std::string& backup, bool mayLink);
+
 // Rebuilds the string cache from the saved file at path, every entry Original
 // again and the baseline a copy of the entry table. On failure
 // the states and the baseline still describe the saved file, the cache
