@@ -24,6 +24,13 @@ constexpr std::string_view EncodingHelp =
     "  --encoding NAME   read the texts as Windows-1252, Windows-1250, Windows-1251 or UTF-8\n"
     "                    instead of the encoding detected from the table\n";
 
+constexpr std::string_view FemaleHelp =
+    "  --female FILE     the female table of TABLE (the texts said to a female character);\n"
+    "                    by default XF.tlk beside X.tlk (dialogF.tlk beside dialog.tlk, in any\n"
+    "                    case) when there is one. It is read in TABLE's encoding.\n"
+    "  --no-female       no female table, even where one lies beside TABLE\n"
+    "A pair whose entry counts differ is warned about, and only apply refuses it.\n";
+
 const Command Commands[] = {
     {"info", InfoCommand, "header values, file size and text encoding of a table",
      "Usage: lexicarta-cli info TABLE [--encoding NAME]\n"
@@ -33,11 +40,11 @@ const Command Commands[] = {
      "and one holds a non-ASCII character, Windows-1252 otherwise). A table the editor would\n"
      "refuse is reported as an error, after the header values when they can be read.\n"},
     {"get", GetCommand, "entries by StrRef",
-     "Usage: lexicarta-cli get TABLE STRREF... [--format text|tra|json] [--encoding NAME]\n"
+     "Usage: lexicarta-cli get TABLE STRREF... [--format text|tra|json] [--encoding NAME] [--female FILE]\n"
      "\n"
      "Prints the given entries: text, sound, flags and variances (formats as for dump).\n"},
     {"dump", DumpCommand, "all entries, or a range of them, as text, TRA or JSON",
-     "Usage: lexicarta-cli dump TABLE [--from N] [--to M] [--format text|tra|json] [--encoding NAME]\n"
+     "Usage: lexicarta-cli dump TABLE [--from N] [--to M] [--format text|tra|json] [--encoding NAME] [--female FILE]\n"
      "\n"
      "Prints entries N to M (both included; default: all).\n"
      "  text  a line \"StrRef N | flags F | sound S | volume variance V | pitch variance P\",\n"
@@ -46,7 +53,10 @@ const Command Commands[] = {
      "  json  one object per line: strref, flags, sound, volume_variance, pitch_variance, text\n"
      "Text and JSON are UTF-8. A byte that is no character of the table's encoding (in a\n"
      "UTF-8 table) appears as the private-use character U+F7XX, XX being the byte in hex;\n"
-     "in JSON as the escape \\uf7xx.\n"},
+     "in JSON as the escape \\uf7xx.\n"
+     "With a female table, an entry whose female text or sound differs from the male one\n"
+     "also shows them: a second block \"StrRef N female | ...\" in text, \"@N = ~male~ [SOUND]\n"
+     "~female~ [SOUND]\" in TRA, \"female_text\" and \"female_sound\" in JSON.\n"},
     {"search", SearchCommand, "the matches of a term, as Find next finds them",
      "Usage: lexicarta-cli search TABLE TERM [--case] [--whole-words] [--absolute] [--from N] [--count]\n"
      "\n"
@@ -75,25 +85,38 @@ const Command Commands[] = {
      "  --empty           also texts that are empty or only spaces\n"
      "  --no-spacelines   no empty line after each text\n"},
     {"diff", DiffCommand, "entries added, removed and changed between two tables",
-     "Usage: lexicarta-cli diff OLD NEW [--tra OUT.tra] [--encoding NAME]\n"
+     "Usage: lexicarta-cli diff OLD NEW [--tra OUT.tra] [--encoding NAME] [--female FILE] [--new-female FILE]\n"
      "\n"
      "Lists, one line each: \"changed N text|sound|flags|volume variance|pitch variance: A -> B\",\n"
      "\"added N: ...\" and \"removed N: ...\", texts quoted on one line (escapes as in JSON),\n"
      "then a count. Exit status 1 when the tables differ, 0 when they do not.\n"
      "  --tra OUT.tra   also write the changed and added texts (with their sounds) as a TRA\n"
      "                  file: apply it to OLD to give it NEW's texts and sounds. Removed\n"
-     "                  entries cannot be expressed in a TRA file.\n"},
+     "                  entries cannot be expressed in a TRA file.\n"
+     "  --new-female FILE   the female table of NEW (--female names OLD's); by default\n"
+     "                  found beside NEW as beside OLD\n"
+     "With female tables, their changes are listed as \"changed N female text: ...\", and\n"
+     "the TRA file gives an entry its female text (\"@N = ~male~ ~female~\") wherever that\n"
+     "differs from the male one. A table without a female table counts as saying the same\n"
+     "to both.\n"},
     {"apply", ApplyCommand, "the texts and sounds of a TRA file written into a table",
      "Usage: lexicarta-cli apply TABLE CHANGES.tra [--append] [--tra-encoding NAME] [--encoding NAME]\n"
+     "                           [--female FILE]\n"
      "\n"
      "Sets entry N's text for every \"@N = ~text~\" of CHANGES.tra, and its sound when\n"
      "\"[SOUND]\" follows ([] clears it), then saves TABLE as the editor saves it: a backup\n"
      "TABLE.bak, the new file written beside it, flushed to disk and renamed over it.\n"
      "Changed entries get type 3 (7 for a text with a <TAG> in a table that has type 7\n"
      "entries), as in the editor. Texts may be delimited by ~, \", % or ~~~~~ and joined with ^;\n"
-     "// and /* */ are comments; lines end with LF, CR LF or CR. CHANGES.tra '-' is standard\n"
+     "// and /* */ (which nest) are comments; a [SOUND] may stand on the line after its text;\n"
+     "@N may have leading zeros; lines end with LF, CR LF or CR. CHANGES.tra '-' is standard\n"
      "input. A later @N replaces an earlier one; a line that changes neither text nor sound\n"
      "leaves its entry as it is.\n"
+     "\"@N = ~male~ [SOUND] ~female~ [SOUND]\" gives the female table its own text and sound;\n"
+     "without them the female table gets the male text (and sound, when one is given). Both\n"
+     "tables are saved as one: both new, or, when either cannot be saved, both as they were.\n"
+     "Without a female table the female texts are ignored, with one warning. A pair whose\n"
+     "entry counts differ is refused.\n"
      "  --append              entries from the table's entry count on are added at its end\n"
      "  --tra-encoding NAME   the encoding CHANGES.tra is written in (Windows-1252,\n"
      "                        Windows-1250, Windows-1251 or UTF-8); default: the table's,\n"
@@ -172,6 +195,7 @@ int RunCli(const std::vector<std::string>& args, int outFd, int errFd)
                 if (IsHelp(arg)) {
                     out << command.help;
                     if (command.help.find("--encoding") != std::string_view::npos) out << "\n" << EncodingHelp;
+                    if (command.help.find("--female") != std::string_view::npos) out << FemaleHelp;
                     out.flush();
                     return ExitOk;
                 }
