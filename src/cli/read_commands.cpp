@@ -109,6 +109,7 @@ int GetCommand(const Args& args, CommandContext& context)
 
 int DumpCommand(const Args& args, CommandContext& context)
 {
+    if (NamesReference(args)) return DumpUntranslated(args, context);
     const Arguments arguments("dump", args, {EncodingOption, {"--format", true}, {"--from", true}, {"--to", true}}, 1, 1);
     const EntryFormat format = ParseEntryFormat("dump", arguments.value("--format").value_or("text"));
     // Checked before the table is loaded: a mistyped number fails at once.
