@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -400,46 +399,58 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// Writes a table of count entries, each given by side(n), in two passes:
-// the records (texts made to know their lengths), then the texts.
-bool StreamTable(const std::string& path, std::uint32_t count, const std::function<GeneratedEntry(std::uint32_t)>& side)
-{
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) return false;
-    std::string chunk;
-    bool ok = true;
-    const auto flush = [&](bool force) {
-        if (ok && (force || chunk.size() >= (1u << 20))) {
-            ok = std::fwrite(chunk.data(), 1, chunk.size(), file.get()) == chunk.size();
-            chunk.clear();
-        }
-    };
-    chunk.append("TLK V1  ", 8);
-    PutU16(chunk, 0);
-    PutU32(chunk, count);
-    PutU32(chunk, HeaderSize + RecordSize * count);
-    std::uint64_t offset = 0;
-    for (std::uint32_t n = 0; n < count; ++n) {
-        const GeneratedEntry entry = side(n);
-        PutU16(chunk, entry.flags);
-        chunk.append(entry.soundResRef.data(), 8);
-        PutU32(chunk, entry.volumeVariance);
-        PutU32(chunk, entry.pitchVariance);
-        PutU32(chunk, entry.text.empty() ? 0 : static_cast<std::uint32_t>(offset));
-        PutU32(chunk, static_cast<std::uint32_t>(entry.text.size()));
-        offset += entry.text.size();
-        if (offset > UINT32_MAX) return false;
-        flush(false);
+// One table written as its entries come: the texts straight after the room
+// kept for the header and the records, the records gathered and written
+// into that room at the end.
+class TableWriter {
+public:
+    TableWriter(const std::string& path, std::uint32_t count) : m_path(path), m_count(count), m_file(std::fopen(path.c_str(), "wb"))
+    {
+        m_ok = m_file && std::fseek(m_file.get(), static_cast<long>(HeaderSize + std::uint64_t{RecordSize} * count), SEEK_SET) == 0;
     }
-    for (std::uint32_t n = 0; n < count; ++n) {
-        chunk += side(n).text;
-        flush(false);
+    void add(const GeneratedEntry& entry)
+    {
+        PutU16(m_records, entry.flags);
+        m_records.append(entry.soundResRef.data(), 8);
+        PutU32(m_records, entry.volumeVariance);
+        PutU32(m_records, entry.pitchVariance);
+        PutU32(m_records, entry.text.empty() ? 0 : static_cast<std::uint32_t>(m_offset));
+        PutU32(m_records, static_cast<std::uint32_t>(entry.text.size()));
+        m_offset += entry.text.size();
+        m_ok = m_ok && m_offset <= UINT32_MAX;
+        m_texts += entry.text;
+        if (m_texts.size() >= (1u << 20)) flushTexts();
     }
-    flush(true);
-    ok = std::fclose(file.release()) == 0 && ok;
-    if (!ok) std::remove(path.c_str());
-    return ok;
-}
+    bool finish()
+    {
+        flushTexts();
+        std::string head("TLK V1  ", 8);
+        PutU16(head, 0);
+        PutU32(head, m_count);
+        PutU32(head, HeaderSize + RecordSize * m_count);
+        m_ok = m_ok && std::fseek(m_file.get(), 0, SEEK_SET) == 0 &&
+               std::fwrite(head.data(), 1, head.size(), m_file.get()) == head.size() &&
+               std::fwrite(m_records.data(), 1, m_records.size(), m_file.get()) == m_records.size();
+        m_ok = m_file && std::fclose(m_file.release()) == 0 && m_ok;
+        if (!m_ok) std::remove(m_path.c_str());
+        return m_ok;
+    }
+
+private:
+    void flushTexts()
+    {
+        m_ok = m_ok && std::fwrite(m_texts.data(), 1, m_texts.size(), m_file.get()) == m_texts.size();
+        m_texts.clear();
+    }
+
+    std::string m_path;
+    std::uint32_t m_count;
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+    bool m_ok = false;
+    std::string m_records;
+    std::string m_texts;
+    std::uint64_t m_offset = 0;
+};
 
 std::uint32_t TranslationCount(const TranslationPairOptions& options)
 {
@@ -468,15 +479,18 @@ TranslationPair MakeTranslationPair(const TranslationPairOptions& options)
 bool WriteTranslationPair(const std::string& englishPath, const std::string& translationPath,
                           const std::string& plantedPath, const TranslationPairOptions& options)
 {
+    TableWriter english(englishPath, options.entries);
+    TableWriter translation(translationPath, TranslationCount(options));
     std::vector<PlantedCase> planted;
     const std::uint32_t count = std::max(options.entries, TranslationCount(options));
-    for (std::uint32_t n = 0; n < count; ++n)
-        for (PlantedCase& one : MakePairEntry(options, n).planted) planted.push_back(std::move(one));
-    if (!StreamTable(englishPath, options.entries, [&](std::uint32_t n) { return MakePairEntry(options, n).english; }))
-        return false;
-    if (!StreamTable(translationPath, TranslationCount(options),
-                     [&](std::uint32_t n) { return MakePairEntry(options, n).translation; }))
-        return false;
+    for (std::uint32_t n = 0; n < count; ++n) {
+        PairEntry entry = MakePairEntry(options, n);
+        if (entry.hasEnglish) english.add(entry.english);
+        if (entry.hasTranslation) translation.add(entry.translation);
+        for (PlantedCase& one : entry.planted) planted.push_back(std::move(one));
+    }
+    const bool written = english.finish();
+    if (!translation.finish() || !written) return false;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(plantedPath.c_str(), "wb"));
     const std::string list = PlantedList(planted);
     return file && std::fwrite(list.data(), 1, list.size(), file.get()) == list.size() &&
