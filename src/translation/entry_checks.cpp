@@ -129,6 +129,9 @@ std::optional<CheckKind> CheckKindFromName(std::string_view name)
 
 bool IsLeftoverMarker(std::string_view text)
 {
+    constexpr std::size_t Longest = 64;
+    if (text.size() > Longest) text = StripSeparators(text);
+    if (text.size() > Longest) return false;
     std::string_view marker = StripSeparators(text);
     if (marker.empty()) return false;
     for (const char c : marker)
@@ -295,8 +298,14 @@ bool EntryChecker::checkLeftover(const EntryContent& here, const EntryContent* r
         rest = text;
     } else {
         // Cheap refusals first: the text must be longer than the reference
-        // but only by a marker.
+        // but only by a marker, and begin or end as it does.
         if (text.size() <= original.size() / 4 || text.size() > original.size() * 4 + 160) return false;
+        const auto folded = [](const CharacterAt& c) { return FoldCase(c.code); };
+        const bool sameStart = folded(CharacterAtPosition(text, 0, m_encoding)) ==
+                               folded(CharacterAtPosition(original, 0, *m_referenceEncoding));
+        const bool sameEnd = folded(CharacterBefore(text, text.size(), m_encoding)) ==
+                             folded(CharacterBefore(original, original.size(), *m_referenceEncoding));
+        if (!sameStart && !sameEnd) return false;
         const std::size_t count = CharacterCount(original, *m_referenceEncoding);
         const std::size_t total = CharacterCount(text, m_encoding);
         if (total <= count || total > count + 40) return false;
