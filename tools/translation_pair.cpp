@@ -100,6 +100,24 @@ bool HasToken(std::string_view text)
     return false;
 }
 
+// Characters of a UTF-8 text.
+std::size_t Characters(std::string_view utf8)
+{
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string WithoutTokens(std::string_view text)
+{
+    std::string out;
+    for (std::size_t pos = 0; pos < text.size(); ++pos) {
+        if (const std::size_t token = TokenAt(text, pos))
+            pos += token - 1;
+        else
+            out += text[pos];
+    }
+    return out;
+}
+
 std::string TranslateWord(std::string_view word)
 {
     std::string lower;
@@ -145,10 +163,16 @@ std::string Translate(std::string_view english)
     return out;
 }
 
-std::string ToUtf8(std::string_view windows1252)
+std::string ToUtf8Of(lexicarta::TextEncoding encoding, std::string_view bytes)
 {
     std::string out;
-    for (const char16_t c : lexicarta::DecodeText(lexicarta::TextEncoding::Windows1252, windows1252)) lexicarta::AppendUtf8(out, c);
+    const std::u16string text = lexicarta::DecodeText(encoding, bytes);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size())
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+        lexicarta::AppendUtf8(out, code);
+    }
     return out;
 }
 
@@ -164,7 +188,7 @@ std::string EnglishText(const TranslationPairOptions& options, std::uint32_t str
     GeneratorOptions generator;
     generator.seed = options.seed;
     generator.entries = options.entries;
-    std::string text = ToUtf8(GeneratedText(generator, strRef));
+    std::string text = ToUtf8Of(lexicarta::TextEncoding::Windows1252, GeneratedText(generator, strRef));
     for (std::size_t pos = text.find("<PRO_"); pos != std::string::npos; pos = text.find("<PRO_", pos)) text.erase(pos + 1, 4);
     // A '<' or '>' that makes no token would be a finding of its own.
     for (std::size_t pos = 0; pos < text.size(); ++pos) {
@@ -261,8 +285,10 @@ PairEntry MakePairEntry(const TranslationPairOptions& options, std::uint32_t n)
             planted = static_cast<Plant>(rng.below(PlantCount));
     }
 
+    // Copies of the English text must survive the translation's encoding.
+    const bool representable = english == ToUtf8Of(options.translationEncoding, FromUtf8(options.translationEncoding, english));
     if (planted) {
-        if (english.size() < 20 || !HasLetterOutsideTokens(english)) english = FallbackText;
+        if (Characters(english) < 20 || !HasLetterOutsideTokens(english) || !representable) english = FallbackText;
         // Cases about tokens need one to work on.
         const bool needsToken = *planted == Plant::DroppedToken || *planted == Plant::MisspelledToken ||
                                 *planted == Plant::UnbalancedBrackets || *planted == Plant::FlagsToken ||
@@ -308,14 +334,17 @@ PairEntry MakePairEntry(const TranslationPairOptions& options, std::uint32_t n)
             plant("flags", "sound bit cleared");
             break;
         case Plant::LongerThanReference: {
-            const std::string once = Translate(english);
-            french = once + " " + once + " " + once + " " + once;
+            // The repetitions without tokens, which would be added ones.
+            const std::string again = " " + Translate(WithoutTokens(english));
+            french = Translate(english);
+            while (Characters(french) <= 3.5 * static_cast<double>(Characters(english))) french += again;
             plant("length", "four times the English text");
             break;
         }
         case Plant::OverByteBudget: {
-            const std::string once = Translate(english);
-            while (french.size() <= 33000) french += (french.empty() ? "" : " ") + once;
+            const std::string again = " " + Translate(WithoutTokens(english));
+            french = Translate(english);
+            while (french.size() <= 33000) french += again;
             plant("length", "over 32767 bytes");
             break;
         }
@@ -345,7 +374,7 @@ PairEntry MakePairEntry(const TranslationPairOptions& options, std::uint32_t n)
             break;
         }
         case Plant::FixmeInsideText:
-            french = Translate(english) + " FIXME " + Translate(english);
+            french = Translate(english) + " FIXME " + Translate(WithoutTokens(english));
             break;
         case Plant::Count: break;
         }
@@ -356,7 +385,7 @@ PairEntry MakePairEntry(const TranslationPairOptions& options, std::uint32_t n)
                 french = "Texte ajout\xC3\xA9 au num\xC3\xA9ro " + std::to_string(n) + ".";
                 plant("only-here", "text where the English table has none");
             }
-        } else if (roll < options.untranslatedShare && HasLetterOutsideTokens(english)) {
+        } else if (roll < options.untranslatedShare && HasLetterOutsideTokens(english) && representable) {
             french = roll < options.untranslatedShare / 2 ? english : CaseAndBlanksChanged(english, roll < options.untranslatedShare * 0.75);
             plant("untranslated", "the English text");
         } else if (roll < options.untranslatedShare + options.missingShare) {

@@ -26,10 +26,18 @@ void AddPart(std::string* detail, const std::string& part)
     *detail += part;
 }
 
+// "<A>, <B> twice, <C> 3 times": equal tokens (next to each other) counted.
 std::string JoinTokens(const std::vector<std::string_view>& tokens)
 {
     std::string joined;
-    for (const std::string_view token : tokens) joined.append(joined.empty() ? "" : ", ").append(token);
+    for (std::size_t i = 0; i < tokens.size();) {
+        std::size_t same = 1;
+        while (i + same < tokens.size() && tokens[i + same] == tokens[i]) ++same;
+        joined.append(joined.empty() ? "" : ", ").append(tokens[i]);
+        if (same == 2) joined += " twice";
+        if (same > 2) joined += " " + std::to_string(same) + " times";
+        i += same;
+    }
     return joined;
 }
 
@@ -215,6 +223,8 @@ bool EntryChecker::checkTokens(const EntryContent& here, const EntryContent* ref
         if (!compared) added.clear();
         if (!missing.empty()) AddPart(detail, "missing " + JoinTokens(missing));
         if (!added.empty()) AddPart(detail, "added " + JoinTokens(added));
+        std::sort(misspelled.begin(), misspelled.end());
+        misspelled.erase(std::unique(misspelled.begin(), misspelled.end()), misspelled.end());
         for (const std::string& part : misspelled) AddPart(detail, part);
         found = !missing.empty() || !added.empty() || !misspelled.empty();
     }

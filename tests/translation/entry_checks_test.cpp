@@ -89,7 +89,7 @@ TEST(TokensCheck, ComparesTheTokensWithTheReferences)
     const Case cases[] = {
         {"<GABBER> et <CHARNAME>", "<CHARNAME> and <GABBER>", ""},
         {"Bonjour.", "Hello <CHARNAME>.", "missing <CHARNAME>"},
-        {"<CHARNAME>, <CHARNAME>!", "Hello <CHARNAME>.", "added <CHARNAME>"},
+        {"<CHARNAME>, <CHARNAME>, <CHARNAME>!", "Hello <CHARNAME>.", "added <CHARNAME> twice"},
         {"Bonjour <CHARNAM>.", "Hello <CHARNAME>.", "<CHARNAM> misspelled (<CHARNAME>?)"},
         {"Bonjour <charname>.", "Hello <CHARNAME>.", "<charname> misspelled (<CHARNAME>?)"},
         {"Bonjour <GABBR> <DAY>.", "Hello <GABBER>.", "added <DAY>; <GABBR> misspelled (<GABBER>?)"},
