@@ -94,6 +94,7 @@ bool SameByCharacters(std::string_view a, TextEncoding encodingA, std::string_vi
 
 std::string_view ShownText(std::string_view bytes)
 {
+    if (bytes.empty()) return bytes;
     const void* nul = std::memchr(bytes.data(), '\0', bytes.size());
     return nul ? bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data())) : bytes;
 }

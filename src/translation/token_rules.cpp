@@ -119,6 +119,7 @@ bool HasToken(std::string_view text)
 bool AngleBracketsBalanced(std::string_view text)
 {
     // Most texts hold neither.
+    if (text.empty()) return true;
     if (!std::memchr(text.data(), '<', text.size()) && !std::memchr(text.data(), '>', text.size())) return true;
     bool open = false;
     for (const char c : text) {
