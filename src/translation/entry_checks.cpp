@@ -210,23 +210,27 @@ bool EntryChecker::checkTokens(const EntryContent& here, const EntryContent* ref
             for (const TokenAt& token : m_tokens) added.push_back(token.text);
         }
         std::vector<std::string> misspelled;
+        bool anyMisspelled = false;
         std::erase_if(added, [&](std::string_view token) {
             const auto known = m_rules.misspellingOf(token);
             if (!known) return false;
             // The token it was meant to be is then not missing as well.
             const auto meant = std::find(missing.begin(), missing.end(), *known);
             if (meant != missing.end()) missing.erase(meant);
-            misspelled.push_back(std::string(token) + " misspelled (" + std::string(*known) + "?)");
+            anyMisspelled = true;
+            if (detail) misspelled.push_back(std::string(token) + " misspelled (" + std::string(*known) + "?)");
             return true;
         });
         // Without the reference's tokens, only a misspelling tells.
         if (!compared) added.clear();
-        if (!missing.empty()) AddPart(detail, "missing " + JoinTokens(missing));
-        if (!added.empty()) AddPart(detail, "added " + JoinTokens(added));
-        std::sort(misspelled.begin(), misspelled.end());
-        misspelled.erase(std::unique(misspelled.begin(), misspelled.end()), misspelled.end());
-        for (const std::string& part : misspelled) AddPart(detail, part);
-        found = !missing.empty() || !added.empty() || !misspelled.empty();
+        found = !missing.empty() || !added.empty() || anyMisspelled;
+        if (found && detail) {
+            if (!missing.empty()) AddPart(detail, "missing " + JoinTokens(missing));
+            if (!added.empty()) AddPart(detail, "added " + JoinTokens(added));
+            std::sort(misspelled.begin(), misspelled.end());
+            misspelled.erase(std::unique(misspelled.begin(), misspelled.end()), misspelled.end());
+            for (const std::string& part : misspelled) AddPart(detail, part);
+        }
     }
     if (!AngleBracketsBalanced(text) &&
         !(reference && m_referenceEncoding && !AngleBracketsBalanced(reference->text))) {
@@ -276,7 +280,7 @@ bool EntryChecker::checkLength(const EntryContent& here, const EntryContent* ref
 {
     bool found = false;
     if (here.text.size() > m_options.maxBytes) {
-        AddPart(detail, std::to_string(here.text.size()) + " bytes, more than " + std::to_string(m_options.maxBytes));
+        if (detail) AddPart(detail, std::to_string(here.text.size()) + " bytes, more than " + std::to_string(m_options.maxBytes));
         found = true;
     }
     if (reference && m_referenceEncoding && !here.text.empty()) {
@@ -287,7 +291,8 @@ bool EntryChecker::checkLength(const EntryContent& here, const EntryContent* ref
             const std::size_t characters = CharacterCount(here.text, m_encoding);
             const double ratio = static_cast<double>(characters) / static_cast<double>(original);
             if (ratio > m_options.lengthFactor) {
-                AddPart(detail, Ratio(ratio) + " times as long as the reference (" + std::to_string(characters) +
+                if (detail)
+                    AddPart(detail, Ratio(ratio) + " times as long as the reference (" + std::to_string(characters) +
                                     " characters, the reference " + std::to_string(original) + ")");
                 found = true;
             }
