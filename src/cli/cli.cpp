@@ -57,6 +57,12 @@ const Command Commands[] = {
      "With a female table, an entry whose female text or sound differs from the male one\n"
      "also shows them: a second block \"StrRef N female | ...\" in text, \"@N = ~male~ [SOUND]\n"
      "~female~ [SOUND]\" in TRA, \"female_text\" and \"female_sound\" in JSON.\n"},
+     "  --reference REF   with --format tra: only the untranslated entries (see status), with\n"
+     "                    the texts of REF, the table in the original language, to hand to a\n"
+     "                    translator. In REF's own bytes when both tables share an encoding,\n"
+     "                    otherwise in UTF-8 (with a byte-order mark unless TABLE is UTF-8), which\n"
+     "                    apply turns into TABLE's encoding.\n"
+     "  --reference-encoding NAME   the encoding of REF (default: detected)\n"},
     {"search", SearchCommand, "the matches of a term, as Find next finds them",
      "Usage: lexicarta-cli search TABLE TERM [--case] [--whole-words] [--absolute] [--from N] [--count]\n"
      "\n"
@@ -125,6 +131,48 @@ const Command Commands[] = {
      "A malformed line, a text that is not valid in the TRA's encoding or that holds a\n"
      "character the table's encoding cannot hold is reported with its line number, and\n"
      "nothing is written.\n"},
+    {"check", CheckCommand, "the translation checks: tokens, flags, lengths, leftovers, spelling",
+     "Usage: lexicarta-cli check TABLE [--reference REF] [--checks LIST] [--max-bytes N]\n"
+     "                           [--format text|json] [--spelling LANG] [--encoding NAME]\n"
+     "\n"
+     "Prints every finding of the checks on TABLE's texts, by StrRef: \"StrRef<TAB>kind<TAB>detail\",\n"
+     "or with --format json one object per line with the keys strref, kind and detail.\n"
+     "Then one line per check on standard error: \"kind: N findings\". Exit status 0 when\n"
+     "nothing was found, 1 otherwise. The checks (--checks, separated by commas; default all\n"
+     "but spelling, and leftover only with a reference):\n"
+     "  tokens            <TOKENS> missing, added or misspelled against the reference's (an\n"
+     "                    unknown token one letter away from a known one counts as misspelled,\n"
+     "                    also without a reference); '<' and '>' that do not pair up\n"
+     "  lowercase-token   a token that gives a lower-case word (<PRO_HESHE>, ...) at the start\n"
+     "                    of a sentence\n"
+     "  flags             a text without the text bit (1) in Flags, a token without the token\n"
+     "                    bit (4), a sound without the sound bit (2)\n"
+     "  length            more bytes than --max-bytes (default 32767), or more than 3 times as\n"
+     "                    many characters as a reference text of at least 20\n"
+     "  leftover          the reference text with only a marker added (TODO, FIXME, ???, [])\n"
+     "  spelling          words the dictionary of LANG does not know (needs --spelling)\n"
+     "  --reference REF          the table in the original language\n"
+     "  --reference-encoding NAME   the encoding of REF (default: detected)\n"
+     "  --spelling LANG          spell check with the Hunspell dictionary LANG (fr_FR, de_DE, ...)\n"
+     "  --dictionaries DIR:...   where dictionaries are looked for (default /usr/share/hunspell)\n"
+     "  --words FILE             a personal word list (UTF-8, one word a line): the game's names\n"
+     "  --settings FILE          tokens added in a translation settings file\n"
+     "                           (lexicarta-translation.cfg, as the editor keeps it)\n"},
+    {"status", StatusCommand, "what is left to translate, against the table in the original language",
+     "Usage: lexicarta-cli status TABLE --reference REF [--only STATUS] [--encoding NAME]\n"
+     "\n"
+     "Lists the entries of TABLE that are left to translate against REF, the table in the\n"
+     "original language, one a line: \"StrRef<TAB>status\", and \"<TAB>beyond the end of the\n"
+     "table\" (or \"of the reference\") for an entry only one of them has. The statuses:\n"
+     "  untranslated   the same text as REF's, case and surrounding blanks aside, holding a\n"
+     "                 letter outside its tokens\n"
+     "  missing        empty here, a text in REF\n"
+     "  only-here      a text here, none in REF\n"
+     "  (translated and empty are listed only when asked for with --only.)\n"
+     "Then the count of each status on standard error. Exit status 0 when nothing was listed,\n"
+     "1 otherwise.\n"
+     "  --only STATUS              only the entries of STATUS\n"
+     "  --reference-encoding NAME  the encoding of REF (default: detected)\n"},
 };
 
 constexpr std::string_view Overview =

@@ -124,6 +124,7 @@ int GetCommand(const Args& args, CommandContext& context)
 
 int DumpCommand(const Args& args, CommandContext& context)
 {
+    if (NamesReference(args)) return DumpUntranslated(args, context);
     const Arguments arguments(
         "dump", args, {EncodingOption, {"--format", true}, {"--from", true}, {"--to", true}, FemaleOption, NoFemaleOption},
         1, 1);
