@@ -56,7 +56,7 @@ const Command Commands[] = {
      "in JSON as the escape \\uf7xx.\n"
      "With a female table, an entry whose female text or sound differs from the male one\n"
      "also shows them: a second block \"StrRef N female | ...\" in text, \"@N = ~male~ [SOUND]\n"
-     "~female~ [SOUND]\" in TRA, \"female_text\" and \"female_sound\" in JSON.\n"},
+     "~female~ [SOUND]\" in TRA, \"female_text\" and \"female_sound\" in JSON.\n"
      "  --reference REF   with --format tra: only the untranslated entries (see status), with\n"
      "                    the texts of REF, the table in the original language, to hand to a\n"
      "                    translator. In REF's own bytes when both tables share an encoding,\n"
