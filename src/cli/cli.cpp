@@ -134,6 +134,7 @@ const Command Commands[] = {
     {"check", CheckCommand, "the translation checks: tokens, flags, lengths, leftovers, spelling",
      "Usage: lexicarta-cli check TABLE [--reference REF] [--checks LIST] [--max-bytes N]\n"
      "                           [--format text|json] [--spelling LANG] [--encoding NAME]\n"
+     "                           [--female FILE | --no-female] [--reference-female FILE]\n"
      "\n"
      "Prints every finding of the checks on TABLE's texts, by StrRef: \"StrRef<TAB>kind<TAB>detail\",\n"
      "or with --format json one object per line with the keys strref, kind and detail.\n"
@@ -151,13 +152,20 @@ const Command Commands[] = {
      "                    many characters as a reference text of at least 20\n"
      "  leftover          the reference text with only a marker added (TODO, FIXME, ???, [])\n"
      "  spelling          words the dictionary of LANG does not know (needs --spelling)\n"
+     "  female            with a female table: no female text where the male table has one (or\n"
+     "                    no such entry there), the female text the same as the male one where\n"
+     "                    the reference's female text differs from its male one, and a female\n"
+     "                    table longer than TABLE (once, at the first entry TABLE lacks)\n"
      "  --reference REF          the table in the original language\n"
      "  --reference-encoding NAME   the encoding of REF (default: detected)\n"
      "  --spelling LANG          spell check with the Hunspell dictionary LANG (fr_FR, de_DE, ...)\n"
      "  --dictionaries DIR:...   where dictionaries are looked for (default /usr/share/hunspell)\n"
      "  --words FILE             a personal word list (UTF-8, one word a line): the game's names\n"
      "  --settings FILE          tokens added in a translation settings file\n"
-     "                           (lexicarta-translation.cfg, as the editor keeps it)\n"},
+     "                           (lexicarta-translation.cfg, as the editor keeps it)\n"
+     "  --female FILE            TABLE's female table (default: XF.tlk found beside X.tlk)\n"
+     "  --no-female              check TABLE alone, even with a female table beside it\n"
+     "  --reference-female FILE  REF's female table (default: found beside REF)\n"},
     {"status", StatusCommand, "what is left to translate, against the table in the original language",
      "Usage: lexicarta-cli status TABLE --reference REF [--only STATUS] [--encoding NAME]\n"
      "\n"

@@ -10,10 +10,12 @@
 #include "cli/arguments.h"
 #include "cli/cli_error.h"
 #include "cli/commands.h"
+#include "cli/loaded_pair.h"
 #include "cli/loaded_table.h"
 #include "cli/output_guard.h"
 #include "cli/text_forms.h"
 #include "cli/tra_file.h"
+#include "core/table_pair.h"
 #include "translation/reference_table.h"
 #include "translation/spell_checker.h"
 #include "translation/translation_index.h"
@@ -36,6 +38,19 @@ std::unique_ptr<ReferenceTable> LoadReference(const std::string& command, const 
         throw CliError(errno == ENOENT ? path + ": no such file" : "cannot open " + path + ": " + std::strerror(errno));
     ReferenceLoad load = LoadReferenceTable(path, tablePath, arguments.encoding("--reference-encoding"));
     if (!load.reference) throw CliError(command + ": " + path + ": " + load.message);
+    return std::move(load.reference);
+}
+
+// The female table of the reference: --reference-female FILE, or the one
+// found beside it unless --no-female.
+std::unique_ptr<ReferenceTable> LoadReferenceFemale(const Arguments& arguments, const std::string& tablePath,
+                                                    const ReferenceTable& reference)
+{
+    const auto path = FemaleTablePath("check", arguments, *arguments.value("--reference"), "--reference-female");
+    if (!path) return nullptr;
+    ReferenceLoad load = LoadReferenceTable(*path, tablePath, arguments.encoding("--reference-encoding"));
+    if (!load.reference) throw CliError("check: " + *path + ": " + load.message);
+    if (!arguments.has("--reference-encoding")) load.reference->setEncoding(reference.encoding());
     return std::move(load.reference);
 }
 
@@ -100,7 +115,8 @@ int CheckCommand(const Args& args, CommandContext& context)
     const Arguments arguments("check", args,
                               {ReferenceOption, ReferenceEncodingOption, EncodingOption, {"--checks", true},
                                {"--max-bytes", true}, {"--format", true}, {"--spelling", true},
-                               {"--dictionaries", true}, {"--words", true}, {"--settings", true}},
+                               {"--dictionaries", true}, {"--words", true}, {"--settings", true}, FemaleOption,
+                               NoFemaleOption, {"--reference-female", true}},
                               1, 1);
     const std::string format = arguments.value("--format").value_or("text");
     if (format != "text" && format != "json") UsageError("check", "unknown format '" + format + "' (text or json)");
@@ -111,8 +127,12 @@ int CheckCommand(const Args& args, CommandContext& context)
     options.maxBytes = static_cast<std::uint32_t>(arguments.number("--max-bytes", UINT32_MAX).value_or(options.maxBytes));
     const TokenRules rules = RulesFrom(arguments);
     const std::string& path = arguments.operands()[0];
+    const auto femalePath = FemaleTablePath("check", arguments, path);
+    if (arguments.has("--reference-female") && !withReference)
+        UsageError("check", "--reference-female goes with --reference");
     std::vector<std::string> tables = {path};
     if (withReference) tables.push_back(*arguments.value("--reference"));
+    if (femalePath) tables.push_back(*femalePath);
     RefuseOutputsOntoTables("check", tables, {}, context);
 
     std::unique_ptr<SpellChecker> spelling;
@@ -122,10 +142,15 @@ int CheckCommand(const Args& args, CommandContext& context)
                                       arguments.value("--words").value_or(std::string()));
         if (!spelling) throw CliError("check: " + message);
     }
-    const LoadedTable loaded(path, {}, LoadPurpose::Read, arguments.encoding());
+    const LoadedPair loaded(path, femalePath, {}, LoadPurpose::Read, arguments.encoding());
     const std::unique_ptr<ReferenceTable> reference = withReference ? LoadReference("check", arguments, path) : nullptr;
-    const TableTexts texts(loaded.table());
+    const std::unique_ptr<ReferenceTable> referenceFemale =
+        reference && femalePath ? LoadReferenceFemale(arguments, path, *reference) : nullptr;
+    const TableTexts texts(loaded.male().table());
+    std::optional<TableTexts> femaleTexts;
+    if (loaded.female()) femaleTexts.emplace(loaded.female()->table());
     TranslationIndex index(rules, options, spelling.get());
+    index.setFemaleTables(femaleTexts ? &*femaleTexts : nullptr, referenceFemale ? &referenceFemale->texts() : nullptr);
     index.rebuild(texts, reference ? &reference->texts() : nullptr);
 
     std::string& out = context.out.buffer();
@@ -143,14 +168,30 @@ int CheckCommand(const Args& args, CommandContext& context)
             context.out.settle();
         }
     }
+    // Entries the female table has beyond the male table's end are paired
+    // with nothing: said once, at the first of them.
+    const bool femaleLonger = loaded.female() && options.enabled.has(CheckKind::Female) &&
+                              loaded.female()->entryCount() > loaded.male().entryCount();
+    if (femaleLonger) {
+        const std::uint32_t n = loaded.male().entryCount();
+        const std::string detail = "the tables are out of step: " + loaded.countsText();
+        if (format == "json") {
+            out += "{\"strref\":" + std::to_string(n) + ",\"kind\":\"female\",\"detail\":";
+            AppendJsonString(out, detail);
+            out += "}\n";
+        } else {
+            out += std::to_string(n) + "\tfemale\t" + detail + "\n";
+        }
+    }
     context.out.flush();
-    bool found = false;
+    bool found = femaleLonger;
     for (int i = 0; i < CheckKindCount; ++i) {
         const auto kind = static_cast<CheckKind>(i);
-        if (!options.enabled.has(kind)) continue;
+        if (!options.enabled.has(kind) || (kind == CheckKind::Female && !loaded.female())) continue;
         context.err << CheckKindName(kind) << ": ";
-        context.err.number(index.count(kind)) << (index.count(kind) == 1 ? " finding\n" : " findings\n");
-        found = found || index.count(kind) > 0;
+        const std::uint32_t count = index.count(kind) + (kind == CheckKind::Female && femaleLonger ? 1 : 0);
+        context.err.number(count) << (count == 1 ? " finding\n" : " findings\n");
+        found = found || count > 0;
     }
     context.err.flush();
     return found ? ExitFound : ExitOk;

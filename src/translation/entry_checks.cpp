@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "core/table_pair.h"
 #include "translation/spell_checker.h"
 #include "translation/text_comparison.h"
 
@@ -12,8 +13,8 @@ namespace {
 
 constexpr std::array<std::string_view, EntryStatusCount> StatusNames = {"translated", "untranslated", "missing",
                                                                         "only-here", "empty"};
-constexpr std::array<std::string_view, CheckKindCount> CheckKindNames = {"tokens", "lowercase-token", "flags",
-                                                                         "length", "leftover", "spelling"};
+constexpr std::array<std::string_view, CheckKindCount> CheckKindNames = {
+    "tokens", "lowercase-token", "flags", "length", "leftover", "spelling", "female"};
 
 constexpr std::uint16_t TextBit = 0x1;
 constexpr std::uint16_t SoundBit = 0x2;
@@ -356,7 +357,28 @@ bool EntryChecker::checkSpelling(const EntryContent& here, std::string* detail)
     return true;
 }
 
-bool EntryChecker::run(CheckKind kind, const EntryContent& here, const EntryContent* reference, std::string* detail)
+bool EntryChecker::checkFemale(const EntryContent& here, const FemaleSide* female, std::string* detail)
+{
+    if (!female) return false;
+    const auto text = [](const EntryContent* content) {
+        return content ? std::optional<std::string_view>(content->text) : std::nullopt;
+    };
+    const FemaleFinding finding = FemaleFindingFor(here.text, text(female->female), text(female->referenceMale),
+                                                   text(female->referenceFemale));
+    if (finding == FemaleFinding::None) return false;
+    if (detail) {
+        if (finding == FemaleFinding::SameAsMale)
+            *detail = "the female text is the male one, where the reference's female text differs from its male one";
+        else if (!female->female)
+            *detail = "the female table has no such entry (it has fewer entries than this table)";
+        else
+            *detail = "no female text, where the male table has one";
+    }
+    return true;
+}
+
+bool EntryChecker::run(CheckKind kind, const EntryContent& here, const EntryContent* reference,
+                       const FemaleSide* female, std::string* detail)
 {
     switch (kind) {
     case CheckKind::Tokens: return checkTokens(here, reference, detail);
@@ -365,27 +387,29 @@ bool EntryChecker::run(CheckKind kind, const EntryContent& here, const EntryCont
     case CheckKind::Length: return checkLength(here, reference, detail);
     case CheckKind::Leftover: return checkLeftover(here, reference, detail);
     case CheckKind::Spelling: return checkSpelling(here, detail);
+    case CheckKind::Female: return checkFemale(here, female, detail);
     }
     return false;
 }
 
-CheckSet EntryChecker::findingKinds(const EntryContent& here, const EntryContent* reference)
+CheckSet EntryChecker::findingKinds(const EntryContent& here, const EntryContent* reference, const FemaleSide* female)
 {
     CheckSet kinds;
     for (int i = 0; i < CheckKindCount; ++i) {
         const auto kind = static_cast<CheckKind>(i);
-        if (m_options.enabled.has(kind) && run(kind, here, reference, nullptr)) kinds = kinds.with(kind);
+        if (m_options.enabled.has(kind) && run(kind, here, reference, female, nullptr)) kinds = kinds.with(kind);
     }
     return kinds;
 }
 
-std::vector<Finding> EntryChecker::findings(const EntryContent& here, const EntryContent* reference)
+std::vector<Finding> EntryChecker::findings(const EntryContent& here, const EntryContent* reference,
+                                            const FemaleSide* female)
 {
     std::vector<Finding> found;
     for (int i = 0; i < CheckKindCount; ++i) {
         const auto kind = static_cast<CheckKind>(i);
         std::string detail;
-        if (m_options.enabled.has(kind) && run(kind, here, reference, &detail)) found.push_back({kind, std::move(detail)});
+        if (m_options.enabled.has(kind) && run(kind, here, reference, female, &detail)) found.push_back({kind, std::move(detail)});
     }
     return found;
 }

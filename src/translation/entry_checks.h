@@ -33,10 +33,10 @@ std::optional<EntryStatus> StatusFromName(std::string_view name);
 // reference)"): beyondEnd for an entry one of the tables does not have.
 std::string StatusText(EntryStatus status, bool beyondEnd);
 
-enum class CheckKind : std::uint8_t { Tokens, LowercaseToken, Flags, Length, Leftover, Spelling };
-inline constexpr int CheckKindCount = 6;
+enum class CheckKind : std::uint8_t { Tokens, LowercaseToken, Flags, Length, Leftover, Spelling, Female };
+inline constexpr int CheckKindCount = 7;
 
-// "tokens", "lowercase-token", "flags", "length", "leftover", "spelling".
+// "tokens", "lowercase-token", "flags", "length", "leftover", "spelling", "female".
 std::string_view CheckKindName(CheckKind kind);
 std::optional<CheckKind> CheckKindFromName(std::string_view name);
 
@@ -69,6 +69,15 @@ struct CheckOptions {
     std::uint32_t minReferenceCharacters = 20;
 };
 
+// The female table's side of an entry, for a table that has one
+// ("dialogF.tlk" beside "dialog.tlk"): its text there, and the reference
+// pair's two texts when the reference has a female table too.
+struct FemaleSide {
+    const EntryContent* female = nullptr;  // null: the female table has no such entry
+    const EntryContent* referenceMale = nullptr;
+    const EntryContent* referenceFemale = nullptr;
+};
+
 struct Finding {
     CheckKind kind;
     std::string detail;  // English, one line, UTF-8
@@ -96,9 +105,12 @@ public:
     // does not have it (or there is none).
     EntryStatus status(const EntryContent& here, const EntryContent* reference) const;
     // The kinds that find something, without their explanations (fast).
-    CheckSet findingKinds(const EntryContent& here, const EntryContent* reference);
+    // female: the entry's female side, null for a table without a female
+    // table (the female check then finds nothing).
+    CheckSet findingKinds(const EntryContent& here, const EntryContent* reference, const FemaleSide* female = nullptr);
     // Every finding, in the order of CheckKind.
-    std::vector<Finding> findings(const EntryContent& here, const EntryContent* reference);
+    std::vector<Finding> findings(const EntryContent& here, const EntryContent* reference,
+                                  const FemaleSide* female = nullptr);
 
 private:
     // Each check: whether it finds something, and, when detail is given, why.
@@ -108,7 +120,9 @@ private:
     bool checkLength(const EntryContent& here, const EntryContent* reference, std::string* detail) const;
     bool checkLeftover(const EntryContent& here, const EntryContent* reference, std::string* detail) const;
     bool checkSpelling(const EntryContent& here, std::string* detail);
-    bool run(CheckKind kind, const EntryContent& here, const EntryContent* reference, std::string* detail);
+    static bool checkFemale(const EntryContent& here, const FemaleSide* female, std::string* detail);
+    bool run(CheckKind kind, const EntryContent& here, const EntryContent* reference, const FemaleSide* female,
+             std::string* detail);
 
     const TokenRules& m_rules;
     CheckOptions m_options;

@@ -44,6 +44,32 @@ const EntryContent* TranslationIndex::referenceEntry(std::uint32_t n, EntryConte
     return &storage;
 }
 
+const FemaleSide* TranslationIndex::femaleSide(std::uint32_t n, const EntryContent* female,
+                                                FemaleStorage& storage) const
+{
+    if (!m_female) return nullptr;
+    storage.side = {};
+    if (female) {
+        storage.side.female = female;
+    } else if (n < m_female->entryCount()) {
+        storage.female = m_female->entry(n);
+        storage.side.female = &storage.female;
+    }
+    if (m_referenceFemale && m_reference && n < m_referenceEntries && n < m_referenceFemale->entryCount()) {
+        storage.referenceMale = m_reference->entry(n);
+        storage.referenceFemale = m_referenceFemale->entry(n);
+        storage.side.referenceMale = &storage.referenceMale;
+        storage.side.referenceFemale = &storage.referenceFemale;
+    }
+    return &storage.side;
+}
+
+void TranslationIndex::setFemaleTables(const TableTexts* female, const TableTexts* referenceFemale)
+{
+    m_female = female;
+    m_referenceFemale = referenceFemale;
+}
+
 void TranslationIndex::store(std::uint32_t n, EntryStatus status, CheckSet kinds)
 {
     for (int s = 0; s < EntryStatusCount; ++s) {
@@ -84,7 +110,7 @@ void TranslationIndex::drop(std::uint32_t n)
         }
 }
 
-void TranslationIndex::compute(std::uint32_t n, const EntryContent* here)
+void TranslationIndex::compute(std::uint32_t n, const EntryContent* here, const EntryContent* female)
 {
     EntryContent hereStorage;
     if (!here) {
@@ -93,7 +119,9 @@ void TranslationIndex::compute(std::uint32_t n, const EntryContent* here)
     }
     EntryContent referenceStorage;
     const EntryContent* reference = referenceEntry(n, referenceStorage);
-    store(n, m_checker->status(*here, reference), m_checker->findingKinds(*here, reference));
+    FemaleStorage femaleStorage;
+    const FemaleSide* side = n < m_tableEntries ? femaleSide(n, female, femaleStorage) : nullptr;
+    store(n, m_checker->status(*here, reference), m_checker->findingKinds(*here, reference, side));
 }
 
 bool TranslationIndex::rebuild(const TableTexts& table, const TableTexts* reference, const KeepGoing& keepGoing)
@@ -108,6 +136,7 @@ bool TranslationIndex::rebuild(const TableTexts& table, const TableTexts* refere
     m_size = size;
     constexpr std::uint32_t Step = 1u << 14;
     EntryContent referenceStorage;
+    FemaleStorage femaleStorage;
     for (std::uint32_t first = 0; first < size; first += Step) {
         if (keepGoing && !keepGoing(static_cast<double>(first) / size)) {
             clear();
@@ -117,7 +146,8 @@ bool TranslationIndex::rebuild(const TableTexts& table, const TableTexts* refere
         for (std::uint32_t n = first; n < last; ++n) {
             const EntryContent here = n < m_tableEntries ? table.entry(n) : EntryContent{};
             const EntryContent* original = referenceEntry(n, referenceStorage);
-            store(n, m_checker->status(here, original), m_checker->findingKinds(here, original));
+            const FemaleSide* side = n < m_tableEntries ? femaleSide(n, nullptr, femaleStorage) : nullptr;
+            store(n, m_checker->status(here, original), m_checker->findingKinds(here, original, side));
         }
     }
     if (keepGoing) keepGoing(1.0);
@@ -148,6 +178,13 @@ void TranslationIndex::update(std::uint32_t n)
 {
     if (!m_checker || !m_table || n >= m_table->entryCount()) return;
     update(n, m_table->entry(n));
+}
+
+void TranslationIndex::updateFemale(std::uint32_t n, const EntryContent& female)
+{
+    if (!m_checker || !m_table || n >= m_tableEntries || n >= m_table->entryCount()) return;
+    const EntryContent here = m_table->entry(n);
+    compute(n, &here, &female);
 }
 
 void TranslationIndex::setTableEntries(std::uint32_t entryCount)
@@ -183,11 +220,13 @@ std::vector<Finding> TranslationIndex::findings(std::uint32_t n)
     return findings(n, m_table->entry(n));
 }
 
-std::vector<Finding> TranslationIndex::findings(std::uint32_t n, const EntryContent& here)
+std::vector<Finding> TranslationIndex::findings(std::uint32_t n, const EntryContent& here, const EntryContent* female)
 {
     if (!m_checker) return {};
     EntryContent referenceStorage;
-    return m_checker->findings(here, referenceEntry(n, referenceStorage));
+    FemaleStorage femaleStorage;
+    const FemaleSide* side = n < m_tableEntries ? femaleSide(n, female, femaleStorage) : nullptr;
+    return m_checker->findings(here, referenceEntry(n, referenceStorage), side);
 }
 
 std::uint64_t TranslationIndex::word(std::uint32_t statusMask, std::uint32_t kindMask, std::size_t w) const

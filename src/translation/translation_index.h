@@ -32,6 +32,11 @@ public:
     // them again for updates and explanations. False, and an empty index,
     // when keepGoing stopped it.
     bool rebuild(const TableTexts& table, const TableTexts* reference, const KeepGoing& keepGoing = {});
+    // The female tables of the table and of the reference (either may be
+    // null), read by the female check from the next rebuild on; they must
+    // outlive the index as the tables do.
+    void setFemaleTables(const TableTexts* female, const TableTexts* referenceFemale);
+    bool hasFemaleTable() const { return m_female != nullptr; }
     // The checks to run from now on (and the spelling checker, may be null);
     // rebuilds with the tables of the last rebuild.
     bool setOptions(CheckOptions options, SpellChecker* spelling, const KeepGoing& keepGoing = {});
@@ -43,6 +48,9 @@ public:
     void update(std::uint32_t n, const EntryContent& here);
     // The same, reading entry n from the table.
     void update(std::uint32_t n);
+    // The female text of entry n changed: here is what the female table's
+    // entry holds now (the male side is read from the table).
+    void updateFemale(std::uint32_t n, const EntryContent& female);
     // The table now has entryCount entries (added or truncated): the entries
     // between the old and the new count are computed again.
     void setTableEntries(std::uint32_t entryCount);
@@ -66,7 +74,9 @@ public:
     // The findings of entry n with their explanations, from what it holds now
     // (the table's, or here).
     std::vector<Finding> findings(std::uint32_t n);
-    std::vector<Finding> findings(std::uint32_t n, const EntryContent& here);
+    // female: the female entry as it is now, when it differs from the
+    // female table's (typed, not yet stored); null reads the female table.
+    std::vector<Finding> findings(std::uint32_t n, const EntryContent& here, const EntryContent* female = nullptr);
 
     // The first entry of the status after (before) the given one; none when
     // there is none up to the end (the start). after may be -1, before size().
@@ -81,8 +91,15 @@ private:
     void clear();
     void store(std::uint32_t n, EntryStatus status, CheckSet kinds);
     void drop(std::uint32_t n);
-    void compute(std::uint32_t n, const EntryContent* here);
+    void compute(std::uint32_t n, const EntryContent* here, const EntryContent* female = nullptr);
     const EntryContent* referenceEntry(std::uint32_t n, EntryContent& storage) const;
+    // The female side of entry n (null without a female table); female, when
+    // given, stands for the female table's entry.
+    struct FemaleStorage {
+        EntryContent female, referenceMale, referenceFemale;
+        FemaleSide side;
+    };
+    const FemaleSide* femaleSide(std::uint32_t n, const EntryContent* female, FemaleStorage& storage) const;
     EntryChecker makeChecker() const;
     // Word w of the union of the sets selected by mask.
     std::uint64_t word(std::uint32_t statusMask, std::uint32_t kindMask, std::size_t w) const;
@@ -94,6 +111,8 @@ private:
     SpellChecker* m_spelling;
     const TableTexts* m_table = nullptr;
     const TableTexts* m_reference = nullptr;
+    const TableTexts* m_female = nullptr;
+    const TableTexts* m_referenceFemale = nullptr;
     std::optional<EntryChecker> m_checker;
     std::uint32_t m_tableEntries = 0;
     std::uint32_t m_referenceEntries = 0;

@@ -9,6 +9,7 @@
 
 #include "cli/tra_file.h"
 #include "temp_dir.h"
+#include "tlk_generator.h"
 #include "translation_pair.h"
 
 using lexicarta::testing::TempDir;
@@ -149,4 +150,32 @@ TEST(CheckCommand, RefusesTheTableAsItsReferenceAndAMissingDictionary)
     EXPECT_EQ(alone.status, 1);
     EXPECT_EQ(Lines(alone.out), (Found{{5, "flags"}, {6, "flags"}, {7, "flags"}}));
     EXPECT_EQ(alone.err, "flags: 3 findings\n");
+}
+
+TEST(CheckCommand, FindsFemaleTextsMissingOrLeftAsTheMaleOnes)
+{
+    TempDir dir;
+    tlkgen::GeneratorOptions options;
+    options.entries = 40;
+    options.seed = 3;
+    ASSERT_TRUE(tlkgen::WriteTalkTablePair(dir.file("en.tlk"), dir.file("enF.tlk"), options));
+    dir.write("fr.tlk", dir.read("en.tlk"));
+    dir.write("frF.tlk", dir.read("enF.tlk"));
+    dir.write("en.tra", "@3 = ~He waits.~ ~She waits.~\n@4 = ~Go.~ ~Go.~\n");
+    dir.write("fr.tra", "@3 = ~Il attend.~ ~Il attend.~\n@4 = ~Va.~ ~Va.~\n@5 = ~Salut.~ ~~\n");
+    ASSERT_EQ(RunCli(dir, {"apply", dir.file("en.tlk"), dir.file("en.tra")}).status, 0);
+    ASSERT_EQ(RunCli(dir, {"apply", dir.file("fr.tlk"), dir.file("fr.tra")}).status, 0);
+
+    // The female tables are found beside both tables; only 3 (the reference
+    // pair differs there, the translation's does not) and 5 are findings.
+    const CliRun run = RunCli(dir, {"check", dir.file("fr.tlk"), "--reference", dir.file("en.tlk"), "--checks", "female"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.out), (Found{{3, "female"}, {5, "female"}}));
+    EXPECT_EQ(run.err, "female: 2 findings\n");
+    // A female table longer than the male one is said once, at its first extra entry.
+    dir.write("frF.tlk", dir.read("enF.tlk"));
+    dir.write("more.tra", "@40 = ~Plus.~\n");
+    ASSERT_EQ(RunCli(dir, {"apply", dir.file("frF.tlk"), dir.file("more.tra"), "--append", "--no-female"}).status, 0);
+    const CliRun longer = RunCli(dir, {"check", dir.file("fr.tlk"), "--checks", "female", "--format", "json"});
+    EXPECT_EQ(JsonFindings(longer.out), (Found{{40, "female"}}));
 }
