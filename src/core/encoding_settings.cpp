@@ -82,16 +82,7 @@ EncodingSettings EncodingSettings::Read(const std::string& path)
 
 bool EncodingSettings::write(const std::string& path) const
 {
-    const std::string temporary = path + ".new";
-    if (!WriteWholeFile(temporary, encode())) {
-        RemoveFile(temporary);
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        RemoveFile(temporary);
-        return false;
-    }
-    return true;
+    return ReplaceWholeFile(path, encode());
 }
 
 }  // namespace lexicarta

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -175,6 +176,14 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes)
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!fd) return false;
     return WriteAll(fd.get(), bytes.data(), bytes.size()) && ::close(fd.release()) == 0;
+}
+
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes)
+{
+    const std::string temporary = path + ".new";
+    if (WriteWholeFile(temporary, bytes) && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    RemoveFile(temporary);
+    return false;
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }

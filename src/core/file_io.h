@@ -48,6 +48,9 @@ bool CopyFile(const std::string& from, const std::string& to);
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // Creates (or empties) path and writes bytes into it.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
+// Writes bytes beside path and renames them over it, so that a reader sees
+// the old content or the new one, never a part; false on any failure.
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes);
 bool RemoveFile(const std::string& path);
 // A write failed because the disk (or the user's share of it) is full.
 bool IsDiskFullError(int error);

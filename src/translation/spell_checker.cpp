@@ -293,16 +293,17 @@ bool SpellChecker::known(const WordAt& word)
 std::vector<TextRange> SpellChecker::misspelledRanges(std::string_view text, TextEncoding encoding)
 {
     decode(text, encoding);
-    findWords();
-    std::vector<TextRange> ranges;
-    for (const WordAt& word : m_words)
-        if (!known(word)) ranges.push_back({m_characters[word.first].begin, m_characters[word.last - 1].end});
-    return ranges;
+    return misspelledRangesOfDecoded();
 }
 
 std::vector<TextRange> SpellChecker::misspelledRanges(std::u16string_view text, TextEncoding encoding)
 {
     decode(text, encoding);
+    return misspelledRangesOfDecoded();
+}
+
+std::vector<TextRange> SpellChecker::misspelledRangesOfDecoded()
+{
     findWords();
     std::vector<TextRange> ranges;
     for (const WordAt& word : m_words)

@@ -90,6 +90,8 @@ private:
     };
     // Splits m_characters (filled by decode) into m_words, the words to check.
     void findWords();
+    // The ranges of the words of the text decode() last took that are not known.
+    std::vector<TextRange> misspelledRangesOfDecoded();
     void decode(std::string_view text, TextEncoding encoding);
     void decode(std::u16string_view text, TextEncoding encoding);
     bool isWordCharacter(char32_t code) const;
