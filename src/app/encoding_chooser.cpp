@@ -9,7 +9,6 @@
 #include "app/session.h"
 #include "app/statistics_window.h"
 #include "app/widgets.h"
-#include "core/encoding_detection.h"
 #include "core/file_io.h"
 
 namespace lexicarta {
@@ -72,13 +71,17 @@ void EncodingChooser::showEncoding(TextEncoding encoding)
     list->setCurrentIndex(IndexOf(encoding));
 }
 
+std::optional<TextEncoding> EncodingChooser::chosenFor(const std::string& path)
+{
+    return settings().chosenFor(ResolvedPath(path));
+}
+
+TextEncoding EncodingChooser::lastSingleByte() { return settings().lastSingleByte(); }
+
 void EncodingChooser::tableLoaded(const std::string& path)
 {
-    TalkTable& table = m_session.table;
     m_tablePath = ResolvedPath(path);
-    const auto chosen = settings().chosenFor(m_tablePath);
-    table.Encoding = chosen ? *chosen : DetectTextEncoding(table, settings().lastSingleByte());
-    showEncoding(table.Encoding);
+    showEncoding(m_session.table.Encoding);
     followEncoding();
 }
 

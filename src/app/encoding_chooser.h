@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <optional>
 #include <string>
 
 #include "core/encoding_settings.h"
@@ -27,7 +28,11 @@ public:
     // Places the label and the list in parent at the given top left corner.
     EncodingChooser(Session& session, QWidget* parent, int x, int y);
 
-    // A table was loaded from path (its string cache built): sets its encoding.
+    // The encoding the user chose for the table at path, if any.
+    std::optional<TextEncoding> chosenFor(const std::string& path);
+    // The single-byte encoding for a table whose texts are not UTF-8.
+    TextEncoding lastSingleByte();
+    // A table was loaded from path in the encoding it now has: shows it.
     void tableLoaded(const std::string& path);
     // Switches the loaded table to encoding as the user's choice: the shown
     // text is stored first (in the old encoding; when it cannot be, nothing

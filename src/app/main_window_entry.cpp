@@ -24,6 +24,7 @@
 #include "core/numbers.h"
 #include "core/table_loader.h"
 #include "editing/edit_journal.h"
+#include "editing/entry_rules.h"
 
 namespace lexicarta {
 namespace {
@@ -88,42 +89,37 @@ void MainWindow::LoadTalkTable(const std::string& path)
     // Open and check the new file.
     resetSearchPosition();
     table.LastStepFailed = false;
-    OpenedTalkTable file;
-    const OpenResult opened = OpenTalkTableFile(path, dialogs, file);
-    if (opened != OpenResult::Opened) {
-        flags.ProcessFinished = true;
-        progress.close();
-        table.LastStepFailed = opened != OpenResult::Missing;
-        ResetEntryDisplay(true);
-        if (opened == OpenResult::Unreadable) {
-            strRefField->setEnabled(false);
-            stringEditor->setEnabled(false);
-        }
-        return;
-    }
-
     try {
-        table.CurrentStrRef = 0;
+        LoadOptions options;
+        options.encoding = encodingChooser->chosenFor(path);
+        options.detectEncoding = true;
+        options.singleByteFallback = encodingChooser->lastSingleByte();
+        if (windows.lexiaide) windows.lexiaide->saveButton->setEnabled(false);
+        const LoadOutcome loaded = LoadTableFile(table, path, options, dialogs, progress, flags);
+        if (loaded.opened != OpenResult::Opened) {
+            flags.ProcessFinished = true;
+            progress.close();
+            table.LastStepFailed = loaded.opened != OpenResult::Missing;
+            ResetEntryDisplay(true);
+            if (loaded.opened == OpenResult::Unreadable) {
+                strRefField->setEnabled(false);
+                stringEditor->setEnabled(false);
+            }
+            return;
+        }
         strRefField->setEnabled(true);
         stringEditor->setEnabled(true);
         strRefField->setText(QStringLiteral("0"));
 
         loadedFileNameLabel->setText(FromUtf8(NamePart(path)));
-        entryCountLabel->setText(Decimal(file.header.EntryCount));
-        if (windows.viewer) windows.viewer->setScrollRange(file.header.EntryCount);
-        lastStrRefLabel->setText(QStringLiteral("/ ") + Decimal(std::int64_t{file.header.EntryCount} - 1));
+        entryCountLabel->setText(Decimal(table.EntryCount));
+        if (windows.viewer) windows.viewer->setScrollRange(table.EntryCount);
+        lastStrRefLabel->setText(QStringLiteral("/ ") + Decimal(std::int64_t{table.EntryCount} - 1));
         advancedSearchButton->setEnabled(true);
 
-        table.CacheNumber = ChooseCacheNumber(table.ProgramDirectory);
-        table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(table.CacheNumber);
-
-        if (windows.lexiaide) windows.lexiaide->saveButton->setEnabled(false);
-        const bool cached = BuildStringCache(table, file, progress, dialogs, flags);
-        // The search start is checked below against the entries the new cache holds.
-        table.CachedEntryCount = table.EntryCount;
         encodingChooser->tableLoaded(path);
         specificStrRefsCheck->setChecked(table.anyEntryHasFlags7());
-        if (!cached) {
+        if (!loaded.cached) {
             for (QPushButton* button : {searchButton, statisticsButton, advancedSearchButton, exportButton}) button->setEnabled(false);
             if (windows.lexiaide) windows.lexiaide->truncateButton->setEnabled(false);
         }
@@ -143,11 +139,8 @@ void MainWindow::LoadTalkTable(const std::string& path)
             searchStartFieldLeft();
         }
 
-        table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
-        table.LastOpenedPath = path;
         m_session.config.setFlag(cfg::LastFileFlag, true);
         openLastButton->setEnabled(true);
-        file.file.reset();
 
         if (table.EntryCount == 0)
             showNoEntry();  // nothing to show or to check: every button stays usable
@@ -211,81 +204,46 @@ void MainWindow::ShowCurrentEntry()
     table.EntryIsCurrent = true;
     stringEditor->setEnabled(true);
 
-    for (;;) {
-        const StrRefEntry& entry = table.EntryTable[n];
-        lastStrRefLabel->setText(QStringLiteral("/ ") + Decimal(std::int64_t{table.EntryCount} - 1));
-        {
-            GuardFlag guard(SuppressSoundChange);
-            soundField->setText(FromCp1252(SoundResRefText(entry.SoundResRef)));
-        }
-        volumeVarianceValue->setText(Decimal(entry.VolumeVariance));
-        pitchVarianceValue->setText(Decimal(entry.PitchVariance));
-        positionValue->setText(Decimal(entry.Offset));
-        lengthValue->setText(Decimal(entry.Length));
-        if (windows.viewer) windows.viewer->setEntryCaptions(loadedFileNameLabel->text(), n);
-        if (lexiaide) lexiaide->setEntryCaption(n);
+    // An edited entry whose journal file is gone is reverted here. A table
+    // without entries has nothing to read.
+    const bool exists = table.state(n) != NoEntry;
+    const auto text = exists ? ReadEntryText(table, n, m_session.dialogs) : std::nullopt;
+    const StrRefEntry& entry = table.EntryTable[n];
+    lastStrRefLabel->setText(QStringLiteral("/ ") + Decimal(std::int64_t{table.EntryCount} - 1));
+    {
+        GuardFlag guard(SuppressSoundChange);
+        soundField->setText(FromCp1252(SoundResRefText(entry.SoundResRef)));
+    }
+    volumeVarianceValue->setText(Decimal(entry.VolumeVariance));
+    pitchVarianceValue->setText(Decimal(entry.PitchVariance));
+    positionValue->setText(Decimal(entry.Offset));
+    lengthValue->setText(Decimal(entry.Length));
+    if (windows.viewer) windows.viewer->setEntryCaptions(loadedFileNameLabel->text(), n);
+    if (lexiaide) lexiaide->setEntryCaption(n);
 
-        const EntryState state = table.state(n);
-        if (state == Original) {
-            SetCaption(stringGroup, entryCaption(" - Original"));
-            if (lexiaide) lexiaide->showState(state);
-            table.ChangesPending = false;
-            if (table.firstPendingSlot() >= 0) {
-                if (lexiaide) lexiaide->setPendingChanges(true);
-                table.ChangesPending = true;
-            }
-            const auto text = table.ReadCachedString(n);
-            if (!text) {
-                m_session.dialogs.message(BoxKind::Plain, CannotLoadStringMessage);
-                ResetEntryDisplay(false);
-                table.LastStepFailed = true;
-            } else {
-                GuardFlag guard(SuppressMemoChange);
-                stringEditor->setPlainText(ToEditorText(table.Encoding, *text));
-                m_editorEntry = n;
-            }
-        } else if (state == EditedByUser || state == CreatedByUser) {
-            SetCaption(stringGroup, entryCaption(state == EditedByUser ? " - Edited by User" : " - Created by User"));
-            if (lexiaide) lexiaide->showState(state);
-            const auto text = ReadWholeFile(table.journalFilePath(n));
-            if (!text) {
-                m_session.dialogs.message(BoxKind::Plain, JournalUnreadableMessage);
-                if (state == EditedByUser) {
-                    RevertEditedEntry(table, n);
-                    continue;  // shown again, now from the cache
-                }
-                // A created entry has no saved text to fall back on: it stays
-                // a created entry, now empty, whether or not its file can be
-                // made again (shown once; a save reports a file still missing).
-                WriteWholeFile(table.journalFilePath(n), {});
-                ShiftOffsets(table, std::int64_t{n} + 1, 0u - table.EntryTable[n].Length);
-                table.EntryTable[n].Length = 0;
-                lengthValue->setText(Decimal(0));
-                positionValue->setText(Decimal(table.EntryTable[n].Offset));
-                GuardFlag guard(SuppressMemoChange);
-                stringEditor->clear();
-                m_editorEntry = n;
-                table.JournalSyncedTable[n] = 1;
-                break;
-            }
-            GuardFlag guard(SuppressMemoChange);
-            stringEditor->setPlainText(ToEditorText(table.Encoding, *text));
-            m_editorEntry = n;
-        }
-        break;
+    const EntryState state = table.state(n);
+    if (exists) {
+        SetCaption(stringGroup, entryCaption(state == Original        ? " - Original"
+                                             : state == EditedByUser ? " - Edited by User"
+                                                                     : " - Created by User"));
+        if (lexiaide) lexiaide->showState(state);
+    }
+    if (state == Original && RefreshChangesPending(table) && lexiaide) lexiaide->setPendingChanges(true);
+    if (exists && !text) {
+        ResetEntryDisplay(false);
+        table.LastStepFailed = true;
+    } else if (text) {
+        GuardFlag guard(SuppressMemoChange);
+        stringEditor->setPlainText(ToEditorText(table.Encoding, *text));
+        m_editorEntry = n;
     }
 
     const QString editorText = EditorText(*stringEditor);
     if (windows.viewer) windows.viewer->RefreshStringViewer(editorText);
 
-    const bool edited = table.isEdited(n);
-    if (IsTaggedText(ToTableText(table.Encoding, editorText))) {
-        taggedStringCheck->setChecked(true);
-        if (edited) table.EntryTable[n].Flags = specificStrRefsCheck->isChecked() ? 7 : 3;
-    } else {
-        taggedStringCheck->setChecked(false);
-        if (edited) table.EntryTable[n].Flags = 3;
-    }
+    const std::string shown = ToTableText(table.Encoding, editorText);
+    taggedStringCheck->setChecked(IsTaggedText(shown));
+    ApplyEditedEntryFlags(table, n, shown, specificStrRefsCheck->isChecked());
     typeValue->setText(Decimal(table.EntryTable[n].Flags));
 
     if (table.CacheFailed) return;

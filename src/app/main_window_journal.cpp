@@ -21,6 +21,7 @@
 #include "app/widgets.h"
 #include "core/cp1252.h"
 #include "editing/edit_journal.h"
+#include "editing/entry_rules.h"
 #include "editing/table_saver.h"
 
 namespace lexicarta {
@@ -201,7 +202,7 @@ void MainWindow::showNoEntry()
 void MainWindow::refreshPendingWithoutEntry()
 {
     TalkTable& table = m_session.table;
-    table.ChangesPending = table.firstPendingSlot() >= 0;
+    RefreshChangesPending(table);
     if (LexiaideWindow* lexiaide = m_session.windows.lexiaide) {
         lexiaide->revertButton->setEnabled(false);
         lexiaide->setPendingChanges(table.ChangesPending);

@@ -14,6 +14,7 @@
 #include "cli/tra_input.h"
 #include "core/file_io.h"
 #include "editing/edit_journal.h"
+#include "editing/entry_rules.h"
 #include "editing/table_saver.h"
 
 namespace lexicarta::cli {
@@ -93,7 +94,7 @@ int ApplyCommand(const Args& args, CommandContext& context)
         MarkEntryEdited(table, n);
         if (entry.sound) table.EntryTable[n].SoundResRef = SoundResRefFromText(*entry.sound);
         if (!WriteJournalText(table, n, entry.text, loaded.dialogs)) throw CliError("apply: " + loaded.dialogs.problems());
-        table.EntryTable[n].Flags = IsTaggedText(entry.text) && specificStrRefs ? 7 : 3;
+        ApplyEditedEntryFlags(table, n, entry.text, specificStrRefs);
     };
     // Each text moves the later texts by its change of length. The entries
     // take their new lengths first and the texts are moved once for all of
