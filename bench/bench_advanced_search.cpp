@@ -68,7 +68,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    RunFlags& flags = session.flags;
+    RunFlags& flags = session.runs.flags();
     SearchEngine& engine = window.searchEngine();
     ProgressWindow& progress = *program.windows().progress;
     AdvancedSearch search(engine, session.table, flags, progress, dialogs);

@@ -117,7 +117,7 @@ int main(int argc, char** argv)
     bench::Report("find_next_absent_nocase_" + name, folded, "grep -c -i -F", foldedBaseline);
 
     // Counting "the", whole words, case-insensitive, as the word statistics do.
-    RunFlags& flags = program.session().flags;
+    RunFlags& flags = program.session().runs.flags();
     SearchEngine& engine = window.searchEngine();
     window.setCountingOptionsSource([] {
         SearchOptions options;

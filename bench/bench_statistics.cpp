@@ -127,7 +127,7 @@ int main(int argc, char** argv)
     // The same pass reporting to the real progress window, which paints
     // and lets events run as it goes.
     const TalkTable& loaded = program.session().table;
-    RunFlags& programFlags = program.session().flags;
+    RunFlags& programFlags = program.session().runs.flags();
     const double withWindow = bench::Median(5, [&] {
         programFlags.TechnicalStatisticsRunning = true;
         programFlags.KeepRunning = true;

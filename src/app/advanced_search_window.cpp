@@ -264,7 +264,7 @@ AdvancedSearch& AdvancedSearchWindow::search()
 {
     if (!m_search) {
         m_search = std::make_unique<AdvancedSearch>(m_session.windows.main->searchEngine(), m_session.table,
-                                                    m_session.flags, *m_session.windows.progress, m_session.dialogs);
+                                                    m_session.runs.flags(), *m_session.windows.progress, m_session.dialogs);
     }
     return *m_search;
 }
@@ -408,11 +408,13 @@ void AdvancedSearchWindow::startRun()
     MainWindow* main = m_session.windows.main;
     if (!main || runInProgress()) return;
     const Windows& windows = m_session.windows;
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
 
     setStartCaption(NewSearchCaption);
     flags.WordCountingMode = false;
-    std::optional<RunLock> lock(std::in_place, m_session);
+    // Esc pauses the run; Yes interrupts it.
+    std::optional<RunController::Run> run(std::in_place, m_session.runs, RunController::Escape::PauseToInterrupt,
+                                          [this] { InterruptRun(); });
     if (windows.help) windows.help->hide();
     if (windows.statistics) windows.statistics->hide();
     flags.KeepRunning = true;
@@ -433,7 +435,7 @@ void AdvancedSearchWindow::startRun()
         main->fromStringRadio->isChecked() ? ParseInt32(ToUtf8(main->searchStartField->text())).value_or(0) : 0;
 
     const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
-    lock.reset();
+    run.reset();
     if (outcome != RunOutcome::Completed) {
         // An interruption has reset everything already; a failed run is reset here.
         if (startButton->text() == NewSearchCaption) resetAfterStoppedRun();

@@ -50,6 +50,10 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     windows.asciiCodes = new AsciiCodesWindow(session);
     windows.main = new MainWindow(session);
     KeepModalWindowsAbove(windows.main);
+    // Every run locks every window but the progress window.
+    session.runs.lockDuringRuns(windows.main);
+    for (QWidget* window : SecondaryWindows(windows))
+        if (window != windows.progress) session.runs.lockDuringRuns(window);
 }
 
 void LexicartaApplication::start(const std::string& table)

@@ -314,7 +314,7 @@ void MainWindow::standardSearchChosen()
     if (auto* advanced = m_session.windows.advancedSearch) {
         if (advanced->isVisible()) advanced->close();
     }
-    m_session.flags.AdvancedSearchActive = false;
+    m_session.runs.flags().AdvancedSearchActive = false;
     advancedSearchButton->hide();
     advancedSearchButton->setEnabled(false);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->show();

@@ -65,11 +65,11 @@ void MainWindow::openTableClicked()
 void MainWindow::LoadTalkTable(const std::string& path)
 {
     TalkTable& table = m_session.table;
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
     Dialogs& dialogs = m_session.dialogs;
     ProgressWindow& progress = *m_session.windows.progress;
     const Windows& windows = m_session.windows;
-    RunLock lock(m_session);
+    RunController::Run run(m_session.runs);
 
     // Close the previous table; its unsaved edits go without a question.
     progress.setBarVisible(false);

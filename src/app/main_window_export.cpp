@@ -32,8 +32,8 @@ void MainWindow::exportClicked()
     // The windows are locked for the writing, not while the file is chosen.
     const auto target = m_session.dialogs.saveFile(ExportFileRequest());
     if (!target) return;
-    RunLock lock(m_session);
-    ExportTextTo(table, *target, options, progress, m_session.dialogs, m_session.flags);
+    RunController::Run run(m_session.runs);
+    ExportTextTo(table, *target, options, progress, m_session.dialogs, m_session.runs.flags());
 }
 
 }  // namespace lexicarta

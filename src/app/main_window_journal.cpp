@@ -245,7 +245,7 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
     const Windows& windows = m_session.windows;
     LexiaideWindow* lexiaide = windows.lexiaide;
     ProgressWindow& progress = *windows.progress;
-    RunLock lock(m_session);
+    RunController::Run run(m_session.runs);
 
     const bool lexiaideWasVisible = lexiaide && lexiaide->isVisible();
     const bool statisticsWasVisible = windows.statistics && windows.statistics->isVisible();
@@ -262,7 +262,7 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
     request.makeTruncateBackup = truncateBackup;
     request.skipCacheUpdate = skipCacheUpdate;
     const SaveResult result =
-        lexicarta::SaveTalkTable(table, request, progress, dialogs ? *dialogs : m_session.dialogs, m_session.flags);
+        lexicarta::SaveTalkTable(table, request, progress, dialogs ? *dialogs : m_session.dialogs, m_session.runs.flags());
     if (outcome) *outcome = result;
 
     if (result == SaveResult::Saved || result == SaveResult::SavedCacheFailed) {
@@ -288,7 +288,7 @@ bool MainWindow::SaveTalkTable(const std::string& target, bool skipCacheUpdate, 
         if (viewerWasVisible) windows.viewer->show();
     }
     if (lexiaide && lexiaideWasVisible) lexiaide->show();
-    m_session.flags.ProcessFinished = true;
+    m_session.runs.flags().ProcessFinished = true;
     progress.close();
     return result == SaveResult::Saved;
 }

@@ -56,7 +56,7 @@ public:
 
     SearchOptions currentOptions() override
     {
-        if (m_session.flags.WordCountingMode && countingOptions) return countingOptions();
+        if (m_session.runs.flags().WordCountingMode && countingOptions) return countingOptions();
         SearchOptions options;
         options.caseSensitive = m_window.caseSensitiveCheck->isChecked();
         options.wholeWords = m_window.wholeWordsCheck->isChecked();
@@ -115,7 +115,7 @@ private:
 struct MainWindow::SearchArea {
     SearchArea(MainWindow& window, Session& session)
         : host(window, session),
-          engine(session.table, session.flags, session.dialogs, *session.windows.progress, host)
+          engine(session.table, session.runs.flags(), session.dialogs, *session.windows.progress, host)
     {
     }
     MainSearchHost host;
@@ -202,7 +202,7 @@ void MainWindow::findNextClicked()
     // The match is shown by moving to its entry, which needs the text typed
     // into the entry being left stored first.
     if (!FlushJournal()) return;
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
     // "Yes" to the restart question starts a new search and looks again,
     // as often as the user asks for it.
     for (;;) {
@@ -215,7 +215,7 @@ void MainWindow::findNextClicked()
         flags.KeepRunning = true;
         m_search->host.restartRequested = false;
         {
-            RunLock lock(m_session);
+            RunController::Run run(m_session.runs);
             engine.search();
         }
         if (!m_search->host.restartRequested) return;
@@ -226,7 +226,7 @@ void MainWindow::findNextClicked()
 void MainWindow::searchTermChanged()
 {
     SearchEngine& engine = m_search->engine;
-    const RunFlags& flags = m_session.flags;
+    const RunFlags& flags = m_session.runs.flags();
     if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
     if (flags.AdvancedSearchActive) {
         // The advanced search starts each expression itself.
@@ -259,7 +259,7 @@ void MainWindow::advancedSearchClicked()
 {
     AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
     SearchEngine& engine = m_search->engine;
-    m_session.flags.AdvancedSearchActive = true;
+    m_session.runs.flags().AdvancedSearchActive = true;
     engine.restartFrom(StartStrRef(*this));
     currentPositionValue->setText(QString::number(engine.SearchPosition));
     if (!advanced) return;

@@ -402,7 +402,7 @@ void StatisticsWindow::recalculateAllClicked() { StatisticsCommand(); }
 
 void StatisticsWindow::StatisticsCommand()
 {
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
     MainWindow* main = m_session.windows.main;
     if (m_session.table.ChangesPending) {
         if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, SaveFirstQuestion) == Answer::Yes && main)
@@ -413,7 +413,7 @@ void StatisticsWindow::StatisticsCommand()
     const bool words = main && main->wordStatisticsCheck->isChecked();
 
     {
-        RunLock lock(m_session);
+        RunController::Run run(m_session.runs, RunController::Escape::InterruptStatistics, [this] { AbortCleanup(); });
         closeSearchWindows();
         flags.StatisticsAborted = false;
         flags.AdvancedSearchActive = false;
@@ -462,7 +462,7 @@ StatisticsThresholds StatisticsWindow::readThresholds()
 
 void StatisticsWindow::TechnicalStatistics()
 {
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
     if (!flags.TechnicalStatisticsRunning) return;
     for (Page page : {GeneralPage, EntriesPage, SoundsPage, SizeGraphsPage}) setPageVisible(page, true);
     ResetStatisticsDisplay();
@@ -563,7 +563,7 @@ void StatisticsWindow::AbortCleanup()
 
 void StatisticsWindow::WordStatistics()
 {
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
     MainWindow* main = m_session.windows.main;
     ProgressWindow* progress = m_session.windows.progress;
     if (!main || !progress) return;
@@ -593,8 +593,8 @@ void StatisticsWindow::WordStatistics()
 
 void StatisticsWindow::runWordsOnly()
 {
-    RunFlags& flags = m_session.flags;
-    RunLock lock(m_session);
+    RunFlags& flags = m_session.runs.flags();
+    RunController::Run run(m_session.runs, RunController::Escape::InterruptStatistics, [this] { AbortCleanup(); });
     closeSearchWindows();
     hide();
     flags.KeepRunning = true;

@@ -322,7 +322,7 @@ void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
     QVERIFY(s.f.dialogs.boxes.empty());
     for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
     QVERIFY(s.w.isEnabled());
-    QVERIFY(!s.f.session().flags.AdvancedSearchActive);
+    QVERIFY(!s.f.session().runs.flags().AdvancedSearchActive);
 
     // The independent count: every match of each expression from the start on.
     std::map<std::int32_t, std::uint32_t> counts;

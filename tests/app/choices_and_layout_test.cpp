@@ -161,7 +161,7 @@ void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
         progress.setStatus(status);
         QVERIFY(progress.statusBar->fontMetrics().horizontalAdvance(QString::fromLatin1(status)) + 18 <= progress.width());
     }
-    f.session().flags.ProcessFinished = true;
+    f.session().runs.flags().ProcessFinished = true;
     progress.close();
     progress.setStatus("Writing StrRefs...");
     progress.show();

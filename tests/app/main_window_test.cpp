@@ -245,7 +245,7 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
     QVERIFY(!progress->isVisible());
     QCOMPARE(progress->windowTitle(), QStringLiteral("Loading talk table... Please wait."));
     QCOMPARE(progress->statusText(), QStringLiteral("Caching data..."));
-    QVERIFY(f.session().flags.ProcessFinished);
+    QVERIFY(f.session().runs.flags().ProcessFinished);
 
     LexiaideWindow* lexiaide = f.session().windows.lexiaide;
     QVERIFY(lexiaide->isVisible());
@@ -515,7 +515,7 @@ void MainWindowTest::cacheThatCannotBeBuiltKeepsSearchesUnavailable()
     QVERIFY(!texts.empty());
     QCOMPARE(texts.front(), std::string("Error while creating temporary file. Memory might be low."));
     QVERIFY(f.table().CacheFailed);
-    QVERIFY(f.session().flags.StatisticsAborted);
+    QVERIFY(f.session().runs.flags().StatisticsAborted);
     QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
     for (QWidget* control : std::initializer_list<QWidget*>{w.searchButton, w.statisticsButton, w.advancedSearchButton, w.exportButton})
         QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
@@ -582,10 +582,10 @@ void MainWindowTest::exportAndSearchModeChoicesSwitchTheirControls()
     for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})
         QVERIFY(!control->isVisible());
     QVERIFY(!f.session().windows.viewer->findNextButton->isVisibleTo(f.session().windows.viewer));
-    f.session().flags.AdvancedSearchActive = true;
+    f.session().runs.flags().AdvancedSearchActive = true;
     w.standardSearchRadio->click();
     QVERIFY(!w.AdvancedSearchMode());
-    QVERIFY(!f.session().flags.AdvancedSearchActive);
+    QVERIFY(!f.session().runs.flags().AdvancedSearchActive);
     QCOMPARE(w.standardSearchGroup->title(), QStringLiteral("Standard Search"));
     QVERIFY(!w.advancedSearchButton->isVisible() && !w.advancedSearchButton->isEnabled());
     for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})

@@ -58,7 +58,7 @@ void ProgressWindowTest::closeIsRefusedWhileAnOperationMayRun()
 {
     AppFixture f;
     ProgressWindow* w = f.session().windows.progress;
-    RunFlags& flags = f.session().flags;
+    RunFlags& flags = f.session().runs.flags();
     const struct {
         bool keepRunning, processFinished, closes;
     } cases[] = {{true, false, false}, {true, true, true}, {false, false, true}, {false, true, true}};
@@ -81,12 +81,12 @@ void ProgressWindowTest::escapeDoesNothingToLoadsSavesAndExports()
 {
     AppFixture f;
     ProgressWindow* w = f.session().windows.progress;
-    RunFlags& flags = f.session().flags;
+    RunFlags& flags = f.session().runs.flags();
     flags.KeepRunning = false;
     flags.ProcessFinished = false;
     w->show();
     {
-        RunLock load(f.session());
+        RunController::Run load(f.session().runs);
         QTest::keyClick(w, Qt::Key_Escape);
     }
     QVERIFY(f.dialogs.boxes.empty());
@@ -104,12 +104,13 @@ void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
     for (const bool wordCounting : {false, true}) {
         AppFixture f;
         ProgressWindow* w = f.session().windows.progress;
-        RunFlags& flags = f.session().flags;
+        RunFlags& flags = f.session().runs.flags();
         flags.TechnicalStatisticsRunning = !wordCounting;
         flags.WordCountingMode = wordCounting;
         flags.KeepRunning = true;
         flags.ProcessFinished = false;
-        std::optional<RunLock> run(std::in_place, f.session());
+        std::optional<RunController::Run> run(std::in_place, f.session().runs,
+                                              RunController::Escape::InterruptStatistics);
         w->show();
 
         f.dialogs.answers.push_back(Answer::No);
@@ -138,10 +139,10 @@ void ProgressWindowTest::escapeDuringAnAdvancedSearchPausesIt()
 {
     AppFixture f;
     ProgressWindow* w = f.session().windows.progress;
-    RunFlags& flags = f.session().flags;
+    RunFlags& flags = f.session().runs.flags();
     flags.AdvancedSearchActive = true;
     flags.KeepRunning = true;
-    RunLock run(f.session());
+    RunController::Run run(f.session().runs, RunController::Escape::PauseToInterrupt);
     w->show();
     f.dialogs.answers.push_back(Answer::No);
     QTest::keyClick(w, Qt::Key_Escape);

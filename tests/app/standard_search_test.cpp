@@ -446,7 +446,7 @@ void StandardSearchTest::optionsAreMirroredInTheAdvancedSearchWindow()
     w.searchStartField->setText(QStringLiteral("2"));
     w.searchButton->click();
     QVERIFY(a.isVisible());
-    QVERIFY(s.f.session().flags.AdvancedSearchActive);
+    QVERIFY(s.f.session().runs.flags().AdvancedSearchActive);
     QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2)));
     QCOMPARE(w.searchEngine().SearchPosition, std::int64_t{s.offset(2)});
     QVERIFY(a.fromStringRadio->isChecked() && a.searchStartField->isEnabled());

@@ -283,7 +283,7 @@ void StatisticsWindowTest::interruptionRestoresEveryWindow()
             QVERIFY(p.text("occurrences1") != QStringLiteral("N/A"));
             continue;
         }
-        QVERIFY(p.session().flags.StatisticsAborted);
+        QVERIFY(p.session().runs.flags().StatisticsAborted);
         QVERIFY(!p.stats->isVisible());
         for (const char* name : {"totalLengthValue", "longestListValue", "sizeCount0Value", "entries0_0", "sounds11_3", "occurrences1", "occurrences12"})
             QCOMPARE(p.text(name), QStringLiteral("N/A"));
@@ -319,7 +319,7 @@ void StatisticsWindowTest::runLocksEveryWindowAndALaterEscDoesNothing()
     QCOMPARE(p.dialogs.texts(), std::vector<std::string>{});
     QCOMPARE(p.text("totalLengthValue"), total);
     QCOMPARE(p.text("occurrences1"), first);
-    QVERIFY(!p.session().flags.StatisticsAborted);
+    QVERIFY(!p.session().runs.flags().StatisticsAborted);
 }
 
 void StatisticsWindowTest::saveQuestionNoOptionAndEmptyTable()
