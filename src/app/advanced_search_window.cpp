@@ -198,33 +198,31 @@ void AdvancedSearchWindow::connectHandlers()
         if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
     });
 
-    // Options: the main window's controls take the same state (and mirror
-    // theirs back here), whoever changes them.
-    connect(caseSensitiveCheck, &QCheckBox::toggled, this, &AdvancedSearchWindow::caseSensitivityToggled);
-    connect(wholeWordsCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (MainWindow* main = m_session.windows.main) main->wholeWordsCheck->setChecked(on);
-    });
-    connect(lengthOrientedRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (MainWindow* main = m_session.windows.main) (on ? main->lengthOrientedRadio : main->absoluteRadio)->setChecked(true);
-    });
-    connect(wholeTableRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (!on) return;
-        searchStartField->setEnabled(false);
-        // The main window's choice puts "0" into both start fields.
-        if (MainWindow* main = m_session.windows.main) main->wholeTableRadio->setChecked(true);
-        searchStartField->setText(QStringLiteral("0"));
-    });
-    connect(fromStringRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (!on) return;
-        searchStartField->setEnabled(true);
-        if (MainWindow* main = m_session.windows.main) main->fromStringRadio->setChecked(true);
-        if (isVisible()) {
+    // The options are the program's one set of search options, which the
+    // main window shows too.
+    SearchSettings& settings = m_session.searchSettings;
+    connect(caseSensitiveCheck, &QCheckBox::toggled, &settings, &SearchSettings::setCaseSensitive);
+    connect(&settings, &SearchSettings::caseSensitiveChanged, this, &AdvancedSearchWindow::caseSensitivityChanged);
+    connect(wholeWordsCheck, &QCheckBox::toggled, &settings, &SearchSettings::setWholeWords);
+    connect(&settings, &SearchSettings::wholeWordsChanged, this,
+            [this](bool on) { SetCheckedQuietly(wholeWordsCheck, on); });
+    WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
+    WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
+    connect(&settings, &SearchSettings::lengthOrientedChanged, this,
+            [this](bool on) { SetCheckedQuietly(on ? lengthOrientedRadio : absoluteRadio, true); });
+    WhenChosen(wholeTableRadio, this, [&settings] { settings.setFromString(false); });
+    WhenChosen(fromStringRadio, this, [&settings] { settings.setFromString(true); });
+    connect(&settings, &SearchSettings::fromStringChanged, this, [this](bool on) {
+        SetCheckedQuietly(on ? fromStringRadio : wholeTableRadio, true);
+        searchStartField->setEnabled(on);
+        if (on && isVisible()) {
             searchStartField->setFocus();
             searchStartField->selectAll();
         }
     });
-    connect(searchStartField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (MainWindow* main = m_session.windows.main; main && main->searchStartField->text() != text) main->searchStartField->setText(text);
+    connect(searchStartField, &QLineEdit::textChanged, &settings, &SearchSettings::setStartText);
+    connect(&settings, &SearchSettings::startTextChanged, this, [this](const QString& text) {
+        if (searchStartField->text() != text) searchStartField->setText(text);
     });
     WatchExit(searchStartField, [this] { startFieldExit(); });
 
@@ -335,7 +333,7 @@ void AdvancedSearchWindow::removeClicked()
 
 bool AdvancedSearchWindow::sameExpression(const QString& one, const QString& other) const
 {
-    if (caseSensitiveCheck->isChecked()) return one == other;
+    if (m_session.searchSettings.caseSensitive()) return one == other;
     const TextEncoding encoding = m_session.table.Encoding;
     return CaseKey(encoding, one) == CaseKey(encoding, other);
 }
@@ -363,12 +361,12 @@ void AdvancedSearchWindow::dropCaseRepeats()
                                   "You have unchecked case sensitivity: redundant list items were deleted.");
 }
 
-void AdvancedSearchWindow::caseSensitivityToggled(bool on)
+void AdvancedSearchWindow::caseSensitivityChanged(bool on)
 {
+    SetCheckedQuietly(caseSensitiveCheck, on);
     // The list of a run whose results are shown stays as it was run (each
     // item with its count); it is cleaned when New search gives it back.
     if (!on && startButton->text() == StartCaption) dropCaseRepeats();
-    if (MainWindow* main = m_session.windows.main) main->caseSensitiveCheck->setChecked(on);
 }
 
 void AdvancedSearchWindow::startFieldExit()
@@ -379,8 +377,6 @@ void AdvancedSearchWindow::startFieldExit()
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
         ReturnFocusTo(searchStartField);
     }
-    if (MainWindow* main = m_session.windows.main; main && main->searchStartField->text() != searchStartField->text())
-        main->searchStartField->setText(searchStartField->text());
 }
 
 // --- Runs -------------------------------------------------------------------
@@ -431,8 +427,7 @@ void AdvancedSearchWindow::startRun()
     runExpressionList->addItems(Items(expressionList));
     std::vector<std::string> expressions;
     for (const QString& item : Items(runExpressionList)) expressions.push_back(ToTableText(m_session.table.Encoding, item));
-    const std::int32_t start =
-        main->fromStringRadio->isChecked() ? ParseInt32(ToUtf8(main->searchStartField->text())).value_or(0) : 0;
+    const std::int32_t start = m_session.searchSettings.startStrRef();
 
     const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
     run.reset();
@@ -487,7 +482,7 @@ void AdvancedSearchWindow::newSearch()
     expressionList->clear();
     expressionList->addItems(expressions);
     resetAfterStoppedRun();
-    if (!caseSensitiveCheck->isChecked()) dropCaseRepeats();
+    if (!m_session.searchSettings.caseSensitive()) dropCaseRepeats();
 }
 
 void AdvancedSearchWindow::ResetForNewTable()
@@ -600,8 +595,7 @@ void AdvancedSearchWindow::highlightNextMatch()
     SetCheckedQuietly(highlightCheck, true);
     if (!resultList->currentIndex().isValid()) return;
     const auto count = static_cast<std::int32_t>(runExpressionList->count());
-    const FindOptions options{wholeWordsCheck->isChecked(), caseSensitiveCheck->isChecked(),
-                              m_session.table.Encoding};
+    const FindOptions options = m_session.searchSettings.options().findOptions(m_session.table.Encoding);
     std::int32_t missed = 0;
     m_highlightPos = -1;
     std::int64_t highlightLength = 0;

@@ -91,7 +91,6 @@ public:
 public slots:
     void addClicked();
     void removeClicked();
-    void caseSensitivityToggled(bool on);
     void startFieldExit();
     void startButtonClicked();
     void combinationChosen();
@@ -113,6 +112,8 @@ private:
     bool validateExpression();
     void startRun();
     void newSearch();
+    // The search options' case sensitivity changed, wherever it was changed.
+    void caseSensitivityChanged(bool on);
     // Whether two expressions are one under the case sensitivity and the
     // table's encoding.
     bool sameExpression(const QString& one, const QString& other) const;

@@ -260,8 +260,16 @@ void MainWindow::connectHandlers()
     });
     WhenChosen(rawExportRadio, this, [this] { rawExportChosen(); });
     WhenChosen(guidedExportRadio, this, [this] { guidedExportChosen(); });
-    WhenChosen(standardSearchRadio, this, [this] { standardSearchChosen(); });
-    WhenChosen(advancedSearchRadio, this, [this] { advancedSearchChosen(); });
+    SearchSettings& settings = m_session.searchSettings;
+    WhenChosen(standardSearchRadio, this, [&settings] { settings.setAdvancedMode(false); });
+    WhenChosen(advancedSearchRadio, this, [&settings] { settings.setAdvancedMode(true); });
+    connect(&settings, &SearchSettings::advancedModeChanged, this, [this](bool on) {
+        SetCheckedQuietly(on ? advancedSearchRadio : standardSearchRadio, true);
+        if (on)
+            advancedSearchChosen();
+        else
+            standardSearchChosen();
+    });
     connect(strRefField, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
     });
@@ -291,7 +299,7 @@ void MainWindow::showSettingsSet(SettingsSet set)
     ExportSet->setVisible(set == SettingsSet::Export);
     // Selecting a radio button runs its behaviour, as a user's click would.
     auto select = [](QRadioButton* button) { button->setChecked(true); };
-    if (set == SettingsSet::Search) select(m_advancedSearchMode ? advancedSearchRadio : standardSearchRadio);
+    if (set == SettingsSet::Search) select(AdvancedSearchMode() ? advancedSearchRadio : standardSearchRadio);
     if (set == SettingsSet::Export) select(m_guidedExport ? guidedExportRadio : rawExportRadio);
 }
 
@@ -309,7 +317,6 @@ void MainWindow::guidedExportChosen()
 
 void MainWindow::standardSearchChosen()
 {
-    m_advancedSearchMode = false;
     if (m_session.windows.viewer) m_session.windows.viewer->setFindNextVisible(true);
     if (auto* advanced = m_session.windows.advancedSearch) {
         if (advanced->isVisible()) advanced->close();
@@ -323,7 +330,6 @@ void MainWindow::standardSearchChosen()
 
 void MainWindow::advancedSearchChosen()
 {
-    m_advancedSearchMode = true;
     if (m_session.windows.viewer) m_session.windows.viewer->setFindNextVisible(false);
     advancedSearchButton->show();
     advancedSearchButton->setEnabled(true);

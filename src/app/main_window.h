@@ -88,7 +88,7 @@ public:
     // statistics); the main window's options are used until one is set.
     void setCountingOptionsSource(std::function<SearchOptions()> source);
 
-    bool AdvancedSearchMode() const { return m_advancedSearchMode; }
+    bool AdvancedSearchMode() const { return m_session.searchSettings.advancedMode(); }
     bool GuidedExport() const { return m_guidedExport; }
     // The open dialog's file name: the file the next plain save writes.
     const std::string& OpenDialogFileName() const { return m_openDialogFileName; }
@@ -256,7 +256,6 @@ private:
 
     Session& m_session;
     SettingsSet m_settingsSet = SettingsSet::Open;
-    bool m_advancedSearchMode = false;
     bool m_guidedExport = true;
     std::string m_openDialogFileName;
     // The entry whose text the editor holds, -1 for none: only that entry

@@ -128,13 +128,13 @@ void MainWindow::LoadTalkTable(const std::string& path)
         ShowCurrentEntry();
         if (windows.statistics) windows.statistics->setSizeMapMaximum(Decimal(std::int64_t{table.EntryCount} - 1));
 
-        if (fromStringRadio->isChecked() && table.EntryCount > 0) {
+        SearchSettings& search = m_session.searchSettings;
+        if (search.fromString() && table.EntryCount > 0) {
             searchStartField->setEnabled(true);
-            const auto start = ParseInt32(searchStartField->text().toStdString());
+            const auto start = ParseInt32(ToUtf8(search.startText()));
             if (!start || *start >= std::int64_t{table.EntryCount} - 1) {
-                searchStartField->setText(QStringLiteral("0"));
-                wholeTableRadio->setChecked(true);
-                fromStringRadio->setChecked(false);
+                search.setStartText(QStringLiteral("0"));
+                search.setFromString(false);
             }
             searchStartFieldLeft();
         }

@@ -38,14 +38,6 @@ private:
     std::function<bool(QEvent*)> m_handler;
 };
 
-// The StrRef a search starts from: the start field's while "Search from
-// String" is chosen, where a text not yet checked counts as 0.
-std::int32_t StartStrRef(const MainWindow& w)
-{
-    if (!w.fromStringRadio->isChecked()) return 0;
-    return ParseInt32(ToUtf8(w.searchStartField->text())).value_or(0);
-}
-
 }  // namespace
 
 // The main window's side of the engine: the options of its controls,
@@ -57,11 +49,7 @@ public:
     SearchOptions currentOptions() override
     {
         if (m_session.runs.flags().WordCountingMode && countingOptions) return countingOptions();
-        SearchOptions options;
-        options.caseSensitive = m_window.caseSensitiveCheck->isChecked();
-        options.wholeWords = m_window.wholeWordsCheck->isChecked();
-        options.lengthOriented = m_window.lengthOrientedRadio->isChecked();
-        return options;
+        return m_session.searchSettings.options();
     }
 
     void setSuppressMemoChange(bool suppress) override { m_window.SuppressMemoChange = suppress; }
@@ -150,30 +138,35 @@ void MainWindow::connectSearchHandlers()
     connect(advancedSearchButton, &QPushButton::clicked, this, &MainWindow::advancedSearchClicked);
     connect(searchTermField, &QLineEdit::textChanged, this, &MainWindow::searchTermChanged);
     connect(searchMethodGroup, &ClickableGroupBox::clicked, this, &MainWindow::searchMethodClicked);
+
+    // The controls show the program's one set of search options; the
+    // advanced search window shows the same. The options themselves do not
+    // restart the search: the next Find next goes on from where it stands.
+    SearchSettings& settings = m_session.searchSettings;
+    connect(caseSensitiveCheck, &QCheckBox::toggled, &settings, &SearchSettings::setCaseSensitive);
+    connect(&settings, &SearchSettings::caseSensitiveChanged, this,
+            [this](bool on) { SetCheckedQuietly(caseSensitiveCheck, on); });
+    connect(wholeWordsCheck, &QCheckBox::toggled, &settings, &SearchSettings::setWholeWords);
+    connect(&settings, &SearchSettings::wholeWordsChanged, this,
+            [this](bool on) { SetCheckedQuietly(wholeWordsCheck, on); });
+    WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
+    WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
+    connect(&settings, &SearchSettings::lengthOrientedChanged, this,
+            [this](bool on) { SetCheckedQuietly(on ? lengthOrientedRadio : absoluteRadio, true); });
     // Selected by the user or by the program (the load falls back to the
     // whole table), the start choice has the same effects.
-    connect(wholeTableRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) wholeTableChosen();
+    WhenChosen(wholeTableRadio, this, [&settings] { settings.setFromString(false); });
+    WhenChosen(fromStringRadio, this, [&settings] { settings.setFromString(true); });
+    connect(&settings, &SearchSettings::fromStringChanged, this, [this](bool on) {
+        SetCheckedQuietly(on ? fromStringRadio : wholeTableRadio, true);
+        if (on)
+            fromStringChosen();
+        else
+            wholeTableChosen();
     });
-    connect(fromStringRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) fromStringChosen();
-    });
-
-    // The advanced search window keeps its copies of the options equal.
-    // The options themselves do not restart the search: the next Find next
-    // goes on from where it stands.
-    connect(caseSensitiveCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) advanced->caseSensitiveCheck->setChecked(on);
-    });
-    connect(wholeWordsCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) advanced->wholeWordsCheck->setChecked(on);
-    });
-    connect(lengthOrientedRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) (on ? advanced->lengthOrientedRadio : advanced->absoluteRadio)->setChecked(true);
-    });
-    connect(searchStartField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (auto* advanced = m_session.windows.advancedSearch; advanced && advanced->searchStartField->text() != text)
-            advanced->searchStartField->setText(text);
+    connect(searchStartField, &QLineEdit::textChanged, &settings, &SearchSettings::setStartText);
+    connect(&settings, &SearchSettings::startTextChanged, this, [this](const QString& text) {
+        if (searchStartField->text() != text) searchStartField->setText(text);
     });
 
     // Enter in the term field finds the next match; the start field is
@@ -230,9 +223,9 @@ void MainWindow::searchTermChanged()
     if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
     if (flags.AdvancedSearchActive) {
         // The advanced search starts each expression itself.
-        engine.SearchPosition = engine.StartPosition(StartStrRef(*this));
+        engine.SearchPosition = engine.StartPosition(m_session.searchSettings.startStrRef());
     } else {
-        engine.restartFrom(StartStrRef(*this));
+        engine.restartFrom(m_session.searchSettings.startStrRef());
         currentPositionValue->setText(QString::number(engine.SearchPosition));
     }
 }
@@ -260,16 +253,9 @@ void MainWindow::advancedSearchClicked()
     AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
     SearchEngine& engine = m_search->engine;
     m_session.runs.flags().AdvancedSearchActive = true;
-    engine.restartFrom(StartStrRef(*this));
+    engine.restartFrom(m_session.searchSettings.startStrRef());
     currentPositionValue->setText(QString::number(engine.SearchPosition));
     if (!advanced) return;
-    advanced->caseSensitiveCheck->setChecked(caseSensitiveCheck->isChecked());
-    advanced->wholeWordsCheck->setChecked(wholeWordsCheck->isChecked());
-    // Checking one radio button of a group clears the other.
-    (lengthOrientedRadio->isChecked() ? advanced->lengthOrientedRadio : advanced->absoluteRadio)->setChecked(true);
-    (fromStringRadio->isChecked() ? advanced->fromStringRadio : advanced->wholeTableRadio)->setChecked(true);
-    advanced->searchStartField->setText(searchStartField->text());
-    advanced->searchStartField->setEnabled(fromStringRadio->isChecked());
     advanced->show();
     advanced->raise();
 }
@@ -290,20 +276,10 @@ void MainWindow::wholeTableChosen()
 {
     currentPositionValue->setText(QStringLiteral("0"));
     searchStartField->setEnabled(false);
-    searchStartField->setText(QStringLiteral("0"));
-    if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) {
-        advanced->wholeTableRadio->setChecked(true);
-        advanced->searchStartField->setEnabled(false);
-        advanced->searchStartField->setText(QStringLiteral("0"));
-    }
 }
 
 void MainWindow::fromStringChosen()
 {
-    if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) {
-        advanced->fromStringRadio->setChecked(true);
-        advanced->searchStartField->setEnabled(true);
-    }
     searchStartField->setEnabled(true);
     if (isVisible()) {
         searchStartField->setFocus();

@@ -10,6 +10,7 @@
 #include "core/config_file.h"
 #include "core/dialogs.h"
 #include "app/run_controller.h"
+#include "app/search_settings.h"
 #include "core/talk_table.h"
 
 namespace lexicarta {
@@ -51,6 +52,7 @@ struct Session {
     TalkTable table;
     Dialogs& dialogs;
     RunController runs{dialogs};
+    SearchSettings searchSettings;
     Windows windows;
     // The settings record of "lexicarta.cfg", kept for the whole run.
     ConfigRecord config = ConfigRecord::Defaults();

@@ -9,6 +9,7 @@
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
 #include "app/quick_start_window.h"
+#include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/numbers.h"
 
@@ -43,12 +44,13 @@ void ApplyRecord(Session& session, bool autoOpen)
     SetCheckedAsUser(main.autoOpenCheck, r.flag(cfg::AutoOpen));
     main.openLastButton->setEnabled(r.flag(cfg::LastFileFlag));
 
-    SetCheckedAsUser(r.flag(cfg::AdvancedSearchMode) ? main.advancedSearchRadio : main.standardSearchRadio, true);
+    SearchSettings& search = session.searchSettings;
+    search.setAdvancedMode(r.flag(cfg::AdvancedSearchMode));
 
     SetCheckedAsUser(main.highlightMatchesCheck, r.flag(cfg::HighlightMatches));
-    SetCheckedAsUser(main.caseSensitiveCheck, r.flag(cfg::CaseSensitivity));
-    SetCheckedAsUser(main.wholeWordsCheck, r.flag(cfg::WholeWords));
-    SetCheckedAsUser(r.flag(cfg::LengthOriented) ? main.lengthOrientedRadio : main.absoluteRadio, true);
+    search.setCaseSensitive(r.flag(cfg::CaseSensitivity));
+    search.setWholeWords(r.flag(cfg::WholeWords));
+    search.setLengthOriented(r.flag(cfg::LengthOriented));
     SetCheckedAsUser(main.wordStatisticsCheck, r.flag(cfg::WordsExpressions));
     SetCheckedAsUser(main.technicalStatisticsCheck, r.flag(cfg::TechnicalStatistics));
 
@@ -66,10 +68,10 @@ void ApplyRecord(Session& session, bool autoOpen)
 
     const std::int32_t start = r.int32At(cfg::SearchFromStrRef);
     if (start != 0) {
-        SetCheckedAsUser(main.fromStringRadio, true);
-        main.searchStartField->setText(QString::number(start));
+        search.setFromString(true);
+        search.setStartText(QString::number(start));
     } else {
-        SetCheckedAsUser(main.wholeTableRadio, true);
+        search.setFromString(false);
     }
 
     SetCheckedAsUser(main.autoOpenCheck, r.flag(cfg::AutoOpen));
@@ -132,18 +134,19 @@ ConfigRecord CollectSettings(const Session& session)
     r.bytes[cfg::MustBeZero] = 0;
     r.bytes[cfg::AlwaysTwo] = 2;
     r.bytes[cfg::AlwaysOne] = 1;
-    r.setFlag(cfg::AdvancedSearchMode, main.AdvancedSearchMode());
+    const SearchSettings& search = session.searchSettings;
+    r.setFlag(cfg::AdvancedSearchMode, search.advancedMode());
     r.setFlag(cfg::HighlightMatches, main.highlightMatchesCheck->isChecked());
-    r.setFlag(cfg::CaseSensitivity, main.caseSensitiveCheck->isChecked());
-    r.setFlag(cfg::WholeWords, main.wholeWordsCheck->isChecked());
-    r.setFlag(cfg::LengthOriented, main.lengthOrientedRadio->isChecked());
+    r.setFlag(cfg::CaseSensitivity, search.caseSensitive());
+    r.setFlag(cfg::WholeWords, search.wholeWords());
+    r.setFlag(cfg::LengthOriented, search.lengthOriented());
     r.setFlag(cfg::WordsExpressions, main.wordStatisticsCheck->isChecked());
     r.setFlag(cfg::TechnicalStatistics, main.technicalStatisticsCheck->isChecked());
     r.setFlag(cfg::RawExport, !main.GuidedExport());
     r.setFlag(cfg::NumberStrings, main.numberStringsCheck->isChecked());
     r.setFlag(cfg::WriteEmptyStrings, main.emptyStringsCheck->isChecked());
     r.setFlag(cfg::Spacelines, main.spacelinesCheck->isChecked());
-    r.setInt32(cfg::SearchFromStrRef, ParseInt32(main.searchStartField->text().toStdString()).value_or(0));
+    r.setInt32(cfg::SearchFromStrRef, ParseInt32(ToUtf8(search.startText())).value_or(0));
     r.setFlag(cfg::AutoOpen, main.autoOpenCheck->isChecked());
     r.setFlag(cfg::DisplayLexiaide, lexiaide.showAfterLoadCheck->isChecked());
     r.setInt32(cfg::LexiaideLeft, lexiaide.x());
