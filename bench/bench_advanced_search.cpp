@@ -15,6 +15,7 @@
 #include "app/lexiaide_window.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "app/progress_window.h"
 #include "bench_util.h"
 #include "core/file_io.h"
@@ -61,9 +62,9 @@ int main(int argc, char** argv)
     MainWindow& window = *program.windows().main;
     program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
     window.show();
-    window.LoadTalkTable(table);
+    program.document().LoadTalkTable(table);
     Session& session = program.session();
-    if (!session.table.TableLoaded) {
+    if (!program.document().table().TableLoaded) {
         std::fprintf(stderr, "cannot load %s: %s\n", table.c_str(), dialogs.lastMessage.c_str());
         return 1;
     }
@@ -71,7 +72,7 @@ int main(int argc, char** argv)
     RunFlags& flags = session.runs.flags();
     SearchEngine& engine = window.searchEngine();
     ProgressWindow& progress = *program.windows().progress;
-    AdvancedSearch search(engine, session.table, flags, progress, dialogs);
+    AdvancedSearch search(engine, program.document().table(), flags, progress, dialogs);
     const std::vector<std::string> expressions = {"dragon", "sword", "gold", "the",    "king",       "temple",
                                                   "magic",  "you",   "of",   "shield", "<CHARNAME>", "caf\xE9"};
     CompiledResults results;

@@ -11,6 +11,7 @@
 #include "app/lexiaide_window.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "bench_util.h"
 
 using namespace lexicarta;
@@ -26,9 +27,9 @@ int main(int argc, char** argv)
         MainWindow& window = *program.windows().main;
         program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
         window.show();
-        window.LoadTalkTable(table);
-        const std::uint32_t entries = program.session().table.EntryCount;
-        if (!program.session().table.TableLoaded || entries == 0) {
+        program.document().LoadTalkTable(table);
+        const std::uint32_t entries = program.document().table().EntryCount;
+        if (!program.document().table().TableLoaded || entries == 0) {
             std::fprintf(stderr, "cannot load %s: %s\n", table.c_str(), dialogs.lastMessage.c_str());
             return 1;
         }

@@ -17,6 +17,7 @@
 #include "app/lexiaide_window.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "app/progress_window.h"
 #include "bench_util.h"
 #include "core/text_encoding.h"
@@ -86,8 +87,8 @@ int main(int argc, char** argv)
     MainWindow& window = *program.windows().main;
     program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
     window.show();
-    window.LoadTalkTable(table);
-    if (!program.session().table.TableLoaded) {
+    program.document().LoadTalkTable(table);
+    if (!program.document().table().TableLoaded) {
         std::fprintf(stderr, "cannot load %s: %s\n", table.c_str(), dialogs.lastMessage.c_str());
         return 1;
     }
@@ -160,12 +161,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write %s\n", utf8Table.c_str());
         return 1;
     }
-    window.LoadTalkTable(utf8Table);
-    if (!program.session().table.TableLoaded) {
+    program.document().LoadTalkTable(utf8Table);
+    if (!program.document().table().TableLoaded) {
         std::fprintf(stderr, "cannot load %s: %s\n", utf8Table.c_str(), dialogs.lastMessage.c_str());
         return 1;
     }
-    program.session().table.Encoding = TextEncoding::Utf8;
+    program.document().table().Encoding = TextEncoding::Utf8;
     window.caseSensitiveCheck->setChecked(false);
     const double utf8[] = {findNextOf(absent), findNextOf(other)};
     bench::Report("find_next_absent_nocase_utf8_" + name, utf8[0], "same table as Windows-1252", western[0]);

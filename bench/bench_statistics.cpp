@@ -15,6 +15,7 @@
 #include "app/bar_chart.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "app/progress_window.h"
 #include "app/statistics_window.h"
 #include "bench_util.h"
@@ -121,12 +122,12 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     LexicartaApplication program(dialogs, arguments.workdir);
     program.windows().main->show();
-    program.windows().main->LoadTalkTable(path);
+    program.document().LoadTalkTable(path);
     StatisticsWindow& window = *program.windows().statistics;
 
     // The same pass reporting to the real progress window, which paints
     // and lets events run as it goes.
-    const TalkTable& loaded = program.session().table;
+    const TalkTable& loaded = program.document().table();
     RunFlags& programFlags = program.session().runs.flags();
     const double withWindow = bench::Median(5, [&] {
         programFlags.TechnicalStatisticsRunning = true;
@@ -159,8 +160,8 @@ int main(int argc, char** argv)
     };
     const double defaultRange = bench::Median(3, [&] { sizeMap(QStringLiteral("1000")); });
     const double everyStrRef =
-        bench::Median(3, [&] { sizeMap(QString::number(std::int64_t{program.session().table.EntryCount} - 1)); });
-    if (window.sizeMapChart->barCount() != static_cast<int>(program.session().table.EntryCount)) {
+        bench::Median(3, [&] { sizeMap(QString::number(std::int64_t{program.document().table().EntryCount} - 1)); });
+    if (window.sizeMapChart->barCount() != static_cast<int>(program.document().table().EntryCount)) {
         std::fprintf(stderr, "size map holds %d bars\n", window.sizeMapChart->barCount());
         return 1;
     }

@@ -106,7 +106,7 @@ void AdvancedSearchWindow::buildResultsGroup()
     quickViewCaption = MakeLabel(g, "Label6", QStringLiteral("Quick View"), QRect(10, 240, 80, 16));
     SetBold(quickViewCaption);
     shownStringLabel = MakeLabel(g, "Label7", NoStringShown, QRect(96, 240, 272, 16));
-    quickView = MakeMemo(g, "Memo1", QRect(10, 260, 358, 190), QStringLiteral("Quick View"), &m_session.table.Encoding);
+    quickView = MakeMemo(g, "Memo1", QRect(10, 260, 358, 190), QStringLiteral("Quick View"), &m_session.table().Encoding);
     // Nothing to edit until a string is shown.
     quickView->setReadOnly(true);
 
@@ -139,7 +139,7 @@ void AdvancedSearchWindow::buildConditionsGroup()
     expressionList->setAccessibleName(listCaption);
     removeButton = MakeButton(g, "Button4", QStringLiteral("^ Remove selected from the list"), QRect(10, 164, 358, 25));
     expressionField = MakeEdit(g, "Edit2", QString(), 255, QRect(10, 199, 206, 22), QStringLiteral("Expression to add"));
-    expressionField->setValidator(new TableTextValidator(m_session.table.Encoding, expressionField));
+    expressionField->setValidator(new TableTextValidator(m_session.table().Encoding, expressionField));
     addButton = MakeButton(g, "Button3", QStringLiteral("Add this to the list ^"), QRect(222, 197, 146, 25));
 
     allRadio = MakeRadioButton(g, "RadioButton2",
@@ -251,7 +251,7 @@ void AdvancedSearchWindow::connectHandlers()
         // Edits of the same entry in the main window show here too.
         connect(main->stringEditor, &QPlainTextEdit::textChanged, this, [this] {
             MainWindow* main = m_session.windows.main;
-            if (m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
+            if (m_shownStrRef < 0 || m_session.table().CurrentStrRef != m_shownStrRef) return;
             const QString text = EditorText(*main->stringEditor);
             if (EditorText(*quickView) != text) showQuickViewText(text);
         });
@@ -261,7 +261,7 @@ void AdvancedSearchWindow::connectHandlers()
 AdvancedSearch& AdvancedSearchWindow::search()
 {
     if (!m_search) {
-        m_search = std::make_unique<AdvancedSearch>(m_session.windows.main->searchEngine(), m_session.table,
+        m_search = std::make_unique<AdvancedSearch>(m_session.windows.main->searchEngine(), m_session.table(),
                                                     m_session.runs.flags(), *m_session.windows.progress, m_session.dialogs);
     }
     return *m_search;
@@ -334,7 +334,7 @@ void AdvancedSearchWindow::removeClicked()
 bool AdvancedSearchWindow::sameExpression(const QString& one, const QString& other) const
 {
     if (m_session.searchSettings.caseSensitive()) return one == other;
-    const TextEncoding encoding = m_session.table.Encoding;
+    const TextEncoding encoding = m_session.table().Encoding;
     return CaseKey(encoding, one) == CaseKey(encoding, other);
 }
 
@@ -371,7 +371,7 @@ void AdvancedSearchWindow::caseSensitivityChanged(bool on)
 
 void AdvancedSearchWindow::startFieldExit()
 {
-    const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
+    const std::int64_t largest = std::int64_t{m_session.table().CachedEntryCount} - 1;
     const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
@@ -426,7 +426,7 @@ void AdvancedSearchWindow::startRun()
     runExpressionList->clear();
     runExpressionList->addItems(Items(expressionList));
     std::vector<std::string> expressions;
-    for (const QString& item : Items(runExpressionList)) expressions.push_back(ToTableText(m_session.table.Encoding, item));
+    for (const QString& item : Items(runExpressionList)) expressions.push_back(ToTableText(m_session.table().Encoding, item));
     const std::int32_t start = m_session.searchSettings.startStrRef();
 
     const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
@@ -497,7 +497,7 @@ void AdvancedSearchWindow::encodingChanged()
     if (!m_resultsAvailable && !runInProgress()) {
         for (int row = expressionList->count() - 1; row >= 0; --row) {
             QListWidgetItem* item = expressionList->item(row);
-            const QString kept = Holdable(m_session.table.Encoding, item->text());
+            const QString kept = Holdable(m_session.table().Encoding, item->text());
             if (kept.isEmpty()) delete expressionList->takeItem(row);
             else item->setText(kept);
         }
@@ -505,10 +505,10 @@ void AdvancedSearchWindow::encodingChanged()
         dropRepeatedExpressions();
     }
     MainWindow* main = m_session.windows.main;
-    if (!main || m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
+    if (!main || m_shownStrRef < 0 || m_session.table().CurrentStrRef != m_shownStrRef) return;
     resetHighlightState();
     showQuickViewText(EditorText(*main->stringEditor));
-    m_verificationText = FromEditorText(m_session.table.Encoding, EditorText(*quickView));
+    m_verificationText = FromEditorText(m_session.table().Encoding, EditorText(*quickView));
 }
 
 void AdvancedSearchWindow::DeleteResultFiles()
@@ -583,10 +583,10 @@ void AdvancedSearchWindow::showResult()
     main->strRefField->setText(QString::number(strRef));
     shownStringLabel->setText(QStringLiteral("Displaying string ") + QString::number(strRef));
     main->GoToStrRef();
-    m_shownStrRef = m_session.table.CurrentStrRef == strRef ? strRef : -1;
+    m_shownStrRef = m_session.table().CurrentStrRef == strRef ? strRef : -1;
     quickView->setReadOnly(m_shownStrRef < 0);
     showQuickViewText(m_shownStrRef < 0 ? QString() : EditorText(*main->stringEditor));
-    m_verificationText = FromEditorText(m_session.table.Encoding, EditorText(*quickView));
+    m_verificationText = FromEditorText(m_session.table().Encoding, EditorText(*quickView));
     if (highlightCheck->isChecked()) highlightNextMatch();
 }
 
@@ -595,12 +595,12 @@ void AdvancedSearchWindow::highlightNextMatch()
     SetCheckedQuietly(highlightCheck, true);
     if (!resultList->currentIndex().isValid()) return;
     const auto count = static_cast<std::int32_t>(runExpressionList->count());
-    const FindOptions options = m_session.searchSettings.options().findOptions(m_session.table.Encoding);
+    const FindOptions options = m_session.searchSettings.options().findOptions(m_session.table().Encoding);
     std::int32_t missed = 0;
     m_highlightPos = -1;
     std::int64_t highlightLength = 0;
     for (std::int32_t k = 0; k < count; ++k) {
-        const std::string expression = ToTableText(m_session.table.Encoding, runExpressionList->item(k)->text());
+        const std::string expression = ToTableText(m_session.table().Encoding, runExpressionList->item(k)->text());
         m_probePos = m_prevHighlightPos != -1 ? m_prevHighlightPos + 1 : 0;
         const TextMatch probe = FindText(m_verificationText, expression, m_probePos, options);
         m_probePos = probe.position;
@@ -658,14 +658,14 @@ void AdvancedSearchWindow::quickViewEdited()
     if (!main || main->SuppressMemoChange || m_shownStrRef < 0) return;
     // The main window may have moved on to another entry since: the typing
     // belongs to the entry shown here.
-    if (m_session.table.CurrentStrRef != m_shownStrRef) {
+    if (m_session.table().CurrentStrRef != m_shownStrRef) {
         main->strRefField->setText(QString::number(m_shownStrRef));
         main->GoToStrRef();
-        if (m_session.table.CurrentStrRef != m_shownStrRef) return;
+        if (m_session.table().CurrentStrRef != m_shownStrRef) return;
     }
     const QString text = EditorText(*quickView);
     if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
-    m_verificationText = FromEditorText(m_session.table.Encoding, text);
+    m_verificationText = FromEditorText(m_session.table().Encoding, text);
 }
 
 }  // namespace lexicarta

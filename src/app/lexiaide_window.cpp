@@ -98,6 +98,13 @@ void LexiaideWindow::setPendingChanges(bool pending)
     saveButton->setEnabled(pending);
 }
 
+void LexiaideWindow::refreshButtons(bool pending, bool shownEntryEdited)
+{
+    revertButton->setEnabled(shownEntryEdited);
+    undoAllButton->setEnabled(pending || shownEntryEdited);
+    saveButton->setEnabled(pending);
+}
+
 void LexiaideWindow::showChanged(EntryState state)
 {
     for (QPushButton* button : {revertButton, saveButton, undoAllButton}) button->setEnabled(true);

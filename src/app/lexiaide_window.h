@@ -28,6 +28,10 @@ public:
     void showState(EntryState state);
     // Some entry is not Original: undo-all and save become available.
     void setPendingChanges(bool pending);
+    // Whether changes are pending changed: save follows it, undo-all is
+    // available while changes are pending or the shown entry is edited,
+    // revert only for an edited shown entry.
+    void refreshButtons(bool pending, bool shownEntryEdited);
     // The shown entry was just changed: revert, save and undo-all become
     // available; an edited entry shows "Edited by User", a created one keeps
     // its label.

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QCheckBox>
 #include <QPushButton>
+
+#include <array>
+#include <memory>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -23,7 +26,9 @@
 #include "app/string_viewer_window.h"
 #include "app/truncate_window.h"
 #include "core/abandoned_files.h"
-#include "core/table_loader.h"
+#include "app/table_document.h"
+#include "app/text_codec.h"
+#include "editing/table_saver.h"
 
 namespace lexicarta {
 
@@ -32,15 +37,16 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     : m_session(std::make_unique<Session>(dialogs))
 {
     Session& session = *m_session;
-    session.table.ProgramDirectory = programDirectory;
     RemoveAbandonedTemporaryFiles(programDirectory);
     session.readmeDirectory = readmeDirectory.empty() ? programDirectory : readmeDirectory;
     Windows& windows = session.windows;
+    // The progress window first: the document reports through it.
+    windows.progress = new ProgressWindow(session);
+    session.document = std::make_unique<TableDocument>(programDirectory, dialogs, *windows.progress, session.runs);
     // The secondary windows are created first so that the main window's
     // constructor can already reach them.
     windows.viewer = new StringViewerWindow(session);
     windows.statistics = new StatisticsWindow(session);
-    windows.progress = new ProgressWindow(session);
     windows.help = new HelpWindow(session);
     windows.graph = new GraphWindow(session);
     windows.advancedSearch = new AdvancedSearchWindow(session);
@@ -54,6 +60,94 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     session.runs.lockDuringRuns(windows.main);
     for (QWidget* window : SecondaryWindows(windows))
         if (window != windows.progress) session.runs.lockDuringRuns(window);
+    connectDocumentViews();
+}
+
+void LexicartaApplication::connectDocumentViews()
+{
+    TableDocument& document = *m_session->document;
+    const Windows& windows = m_session->windows;
+    StringViewerWindow* viewer = windows.viewer;
+    LexiaideWindow* lexiaide = windows.lexiaide;
+    AdvancedSearchWindow* advanced = windows.advancedSearch;
+    StatisticsWindow* statistics = windows.statistics;
+    MainWindow* main = windows.main;
+    auto shownEntryEdited = [&document] {
+        const TalkTable& table = document.table();
+        return table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef) && table.isEdited(table.CurrentStrRef);
+    };
+
+    QObject::connect(&document, &TableDocument::tableClosing, advanced, [=] {
+        advanced->ResetForNewTable();
+        advanced->hide();
+        advanced->DeleteResultFiles();
+        statistics->hide();
+        viewer->hide();
+    });
+    QObject::connect(&document, &TableDocument::loadFailed, lexiaide, [=] {
+        lexiaide->showNotLoaded();
+        viewer->setWindowTitle(QStringLiteral("String"));
+        SetCaption(viewer->stringGroup, QStringLiteral("String"));
+        viewer->setScrollEnabled(false);
+    });
+    QObject::connect(&document, &TableDocument::opened, lexiaide, [=, &document](bool cached) {
+        if (!cached) lexiaide->truncateButton->setEnabled(false);
+        statistics->setSizeMapMaximum(QString::number(std::int64_t{document.table().EntryCount} - 1));
+    });
+    QObject::connect(&document, &TableDocument::truncated, statistics,
+                     [=](std::uint32_t count) { statistics->setSizeMapMaximum(QString::number(std::int64_t{count} - 1)); });
+    QObject::connect(&document, &TableDocument::entryCountChanged, viewer, &StringViewerWindow::setScrollRange);
+    QObject::connect(&document, &TableDocument::entryShown, lexiaide, [=, &document](std::int32_t strRef) {
+        const TalkTable& table = document.table();
+        viewer->setEntryCaptions(document.loadedFileName(), strRef);
+        lexiaide->setEntryCaption(strRef);
+        const EntryState state = table.state(strRef);
+        if (state != NoEntry) lexiaide->showState(state);
+        if (state == Original && table.ChangesPending) lexiaide->setPendingChanges(true);
+        viewer->RefreshStringViewer(EditorText(*main->stringEditor));
+        if (table.CacheFailed) return;
+        lexiaide->truncateButton->setEnabled(true);
+        viewer->setScrollEnabled(true);
+    });
+    QObject::connect(&document, &TableDocument::currentEntryChanged, viewer, &StringViewerWindow::setScrollPosition);
+    QObject::connect(&document, &TableDocument::entryStateChanged, lexiaide,
+                     [=](std::int32_t, EntryState state) { lexiaide->showChanged(state); });
+    QObject::connect(&document, &TableDocument::pendingChangesChanged, lexiaide,
+                     [=](bool pending) { lexiaide->refreshButtons(pending, shownEntryEdited()); });
+    QObject::connect(&document, &TableDocument::cacheLost, lexiaide,
+                     [=] { lexiaide->truncateButton->setEnabled(false); });
+    auto visibleBeforeSave = std::make_shared<std::array<bool, 3>>();
+    QObject::connect(&document, &TableDocument::saveStarting, lexiaide, [=](bool keepsCache) {
+        *visibleBeforeSave = {lexiaide->isVisible(), statistics->isVisible(), viewer->isVisible()};
+        lexiaide->hide();
+        if (keepsCache) return;
+        statistics->hide();
+        viewer->hide();
+    });
+    QObject::connect(&document, &TableDocument::saveFinished, lexiaide, [=](SaveResult result) {
+        // Nothing was written: what was shown still holds.
+        if (result == SaveResult::Failed || result == SaveResult::Cancelled) {
+            if ((*visibleBeforeSave)[1]) statistics->show();
+            if ((*visibleBeforeSave)[2]) viewer->show();
+        }
+        if ((*visibleBeforeSave)[0]) lexiaide->show();
+    });
+    QObject::connect(&document, &TableDocument::loadFinished, lexiaide, [=] {
+        if (!lexiaide->showAfterLoadCheck->isChecked()) return;
+        lexiaide->show();
+        if (main->isVisible()) main->activateWindow();
+    });
+    QObject::connect(&document, &TableDocument::encodingChanged, advanced, [=] {
+        advanced->encodingChanged();
+        RevalidateTableTextFields(advanced);
+        RevalidateTableTextFields(statistics);
+    });
+    QObject::connect(lexiaide->revertButton, &QPushButton::clicked, &document, &TableDocument::RevertString);
+    QObject::connect(lexiaide->saveButton, &QPushButton::clicked, &document, [&document] { document.SaveAll(); });
+    QObject::connect(lexiaide->undoAllButton, &QPushButton::clicked, &document, &TableDocument::UndoAll);
+    QObject::connect(lexiaide->makeBackupCheck, &QCheckBox::toggled, &document, &TableDocument::setMakeBackup);
+    QObject::connect(lexiaide->saveToDifferentFileCheck, &QCheckBox::toggled, &document,
+                     &TableDocument::setSaveToDifferentFile);
 }
 
 void LexicartaApplication::start(const std::string& table)
@@ -62,7 +156,7 @@ void LexicartaApplication::start(const std::string& table)
     ShowCentred(session.windows.main);
     Startup(session, table.empty());
     if (!table.empty()) session.windows.main->openNamedTable(table, MainWindow::NamedBy::CommandLine);
-    session.windows.main->advancedSearchButton->setEnabled(session.table.TableLoaded);
+    session.windows.main->advancedSearchButton->setEnabled(session.table().TableLoaded);
     if (!session.windows.quickStart->dontShowAgainCheck->isChecked()) {
         ShowCentred(session.windows.quickStart);
     }
@@ -71,12 +165,15 @@ void LexicartaApplication::start(const std::string& table)
 LexicartaApplication::~LexicartaApplication()
 {
     Windows& windows = m_session->windows;
+    // Hidden first: no control of a window being destroyed is left for another.
+    windows.main->hide();
+    for (QWidget* window : SecondaryWindows(windows)) window->hide();
     delete windows.main;
     windows.main = nullptr;
     for (QWidget* window : SecondaryWindows(windows)) delete window;
     windows = Windows{};
-    // Nothing of this process stays behind: the cache and journal files go.
-    CloseTable(m_session->table);
+    // The document goes last: nothing of this process stays behind.
+    m_session->document.reset();
 }
 
 std::string ExecutableDirectory()

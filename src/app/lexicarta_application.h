@@ -25,9 +25,13 @@ public:
     void start(const std::string& table = {});
 
     Session& session() { return *m_session; }
+    TableDocument& document() { return *m_session->document; }
     const Windows& windows() const { return m_session->windows; }
 
 private:
+    // The views of the table document.
+    void connectDocumentViews();
+
     std::unique_ptr<Session> m_session;
 };
 

@@ -24,13 +24,14 @@
 #include "app/lexiaide_window.h"
 #include "app/quick_start_window.h"
 #include "app/string_viewer_window.h"
+#include "app/table_document.h"
 #include "app/widgets.h"
 #include "core/file_io.h"
-#include "core/table_loader.h"
 
 namespace lexicarta {
 
-MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), m_session(session)
+MainWindow::MainWindow(Session& session, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_document(*session.document)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Lexicarta v1.03"));
@@ -51,6 +52,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     buildStringGroup(tableGroup);
     buildBottomArea(tableGroup);
     connectHandlers();
+    connectDocument();
 
     // One filter for the whole window: the key preview and the hover over
     // the main buttons.
@@ -168,7 +170,7 @@ void MainWindow::buildStringGroup(QWidget* outer)
     specificStrRefsCheck = MakeCheckBox(stringGroup, "CheckBox7", QStringLiteral("BG2-specific StrRefs"), QRect(8, 50, 200, 18));
     specificStrRefsCheck->setEnabled(false);
 
-    stringEditor = MakeMemo(stringGroup, "Memo2", QRect(8, 70, 344, 150), QStringLiteral("String text"), &m_session.table.Encoding);
+    stringEditor = MakeMemo(stringGroup, "Memo2", QRect(8, 70, 344, 150), QStringLiteral("String text"), &m_document.table().Encoding);
     stringEditor->setFocusPolicy(Qt::ClickFocus);
     stringEditor->setEnabled(false);
     preprocessingNote = MakeMemo(stringGroup, "Memo1", QRect(72, 132, 216, 26), QStringLiteral("Preprocessing string... Please wait."));
@@ -229,7 +231,7 @@ void MainWindow::buildStringGroup(QWidget* outer)
     pitchVarianceLabel = MakeLabel(stringGroup, "Label11", QStringLiteral("Pitch variance"), QRect(labelX, y, 138, 16));
     pitchVarianceValue = MakeValueLabel(stringGroup, "Label23", notLoaded, QRect(valueX, y, valueW, 16));
 
-    encodingChooser = new EncodingChooser(m_session, stringGroup, 236, 318);
+    encodingChooser = new EncodingChooser(m_document, stringGroup, 236, 318);
 
     loadedFileNameLabel = MakeLabel(stringGroup, "Label15", notLoaded, QRect(0, 0, 10, 10));
     entryCountLabel = MakeLabel(stringGroup, "Label18", notLoaded, QRect(0, 0, 10, 10));
@@ -349,9 +351,11 @@ void MainWindow::showLexiaide()
 
 void MainWindow::exitClicked() { close(); }
 
+const std::string& MainWindow::OpenDialogFileName() const { return m_document.saveTarget(); }
+
 void MainWindow::openLastClicked()
 {
-    TalkTable& table = m_session.table;
+    TalkTable& table = m_session.table();
     if (!m_session.config.flag(cfg::LastFileFlag)) {
         m_session.dialogs.message(BoxKind::Plain, "No reference to last opened file found in configuration file.");
         return;
@@ -399,7 +403,7 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
 {
     const int key = event->key();
     const bool alt = event->modifiers().testFlag(Qt::AltModifier);
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     LexiaideWindow* lexiaide = m_session.windows.lexiaide;
     auto clickIfEnabled = [](QPushButton* button) {
         if (button && button->isEnabled()) button->click();

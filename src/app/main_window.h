@@ -28,7 +28,8 @@ class ClickableGroupBox;
 class ClickableLabel;
 class EncodingChooser;
 class SearchEngine;
-enum class SaveResult;
+class TableDocument;
+enum class OpenResult;
 struct SearchOptions;
 
 class MainWindow : public QMainWindow {
@@ -40,9 +41,6 @@ public:
     // Who asked for an entry: the focus goes back to that window's StrRef field.
     enum class Sender { Main, Viewer };
 
-    // Closes the previous table and loads path; every failure is reported
-    // and leaves the program usable.
-    void LoadTalkTable(const std::string& path);
     // Opens path for the user ("Open a TLK file", "Open last opened TLK", a
     // file named on the command line or dropped on the window): with changes
     // pending it first asks whether to save them (Yes saves, and a failed
@@ -53,29 +51,18 @@ public:
     // not exist and was not the last opened, is told and nothing changes.
     enum class NamedBy { Drop, CommandLine };
     void openNamedTable(const std::string& path, NamedBy namedBy);
-    // Makes the StrRef field's entry current and shows it.
+    // Makes the StrRef field's entry current and shows it; a refused StrRef
+    // gives the focus back to the sender's field.
     void GoToStrRef(Sender sender = Sender::Main);
-    // Refreshes every display of CurrentStrRef.
+    // Refreshes every display of the current entry.
     void ShowCurrentEntry();
     // Partial: the entry values only; full: also disables what needs a table.
     void ResetEntryDisplay(bool full);
 
-    // Writes the editor's text into the current entry's journal file when it
-    // changed since the last write; a failure is reported and keeps the text
-    // in the editor, unsynced, for the next try. False on such a failure:
-    // whatever needs the text stored (save, New, moving, quitting) stops.
+    // The document's FlushJournal: see TableDocument.
     bool FlushJournal();
-    // Commits the sound field and the text, chooses the target (the loaded
-    // file, or one from the save dialog) and saves. True when the file is
-    // saved and, unless skipped (saving on exit), its string cache rebuilt.
+    // The document's SaveAll: see TableDocument.
     bool SaveAll(bool skipCacheUpdate = false);
-    // The save proper on target, with its progress window and messages
-    // (through dialogs when given); afterwards the target is the current
-    // table. True as for SaveAll; outcome, when given, tells a failed or
-    // cancelled save from a failed cache rebuild. A save that did not write
-    // the file leaves the windows as they were.
-    bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false,
-                       SaveResult* outcome = nullptr, Dialogs* dialogs = nullptr);
 
     // The settings sets of the "Settings" group, one shown at a time.
     enum class SettingsSet { Open, Search, Statistics, Export };
@@ -91,8 +78,7 @@ public:
     bool AdvancedSearchMode() const { return m_session.searchSettings.advancedMode(); }
     bool GuidedExport() const { return m_guidedExport; }
     // The open dialog's file name: the file the next plain save writes.
-    const std::string& OpenDialogFileName() const { return m_openDialogFileName; }
-    void setOpenDialogFileName(const std::string& path) { m_openDialogFileName = path; }
+    const std::string& OpenDialogFileName() const;
 
     // Captioned "Lexicarta", or the loaded file's full path.
     QGroupBox* tableGroup = nullptr;
@@ -236,13 +222,14 @@ private:
     // Controls that need a table, enabled by ShowCurrentEntry and disabled
     // by the full reset.
     void setTableControlsEnabled(bool enabled);
-    // Restores the not-loaded state after a load that did not complete.
-    void loadFailed();
     void showLexiaide();
+    // The document's announcements.
+    void connectDocument();
+    void showLoadFailed(OpenResult result);
+    void showLoaded(bool cached);
+    void showText(std::int32_t strRef, const QString& text, const QObject* origin);
     // No entry left to show (a table emptied of its user-made entries).
     void showNoEntry();
-    // Lexiaide's revert, undo-all and save buttons while no entry is shown.
-    void refreshPendingWithoutEntry();
     // The search engine starts again from the beginning, with no last match.
     void resetSearchPosition();
     QString entryCaption(const char* stateText) const;
@@ -255,12 +242,9 @@ private:
     std::unique_ptr<SearchArea, SearchAreaDeleter> m_search;
 
     Session& m_session;
+    TableDocument& m_document;
     SettingsSet m_settingsSet = SettingsSet::Open;
     bool m_guidedExport = true;
-    std::string m_openDialogFileName;
-    // The entry whose text the editor holds, -1 for none: only that entry
-    // may take the editor's text.
-    std::int64_t m_editorEntry = -1;
 };
 
 }  // namespace lexicarta

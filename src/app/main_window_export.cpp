@@ -6,14 +6,15 @@
 
 #include "app/main_window.h"
 #include "app/progress_window.h"
+#include "app/table_document.h"
 #include "export/text_export.h"
 
 namespace lexicarta {
 
 void MainWindow::exportClicked()
 {
-    TalkTable& table = m_session.table;
-    if (table.ChangesPending) {
+    TalkTable& table = m_document.table();
+    if (m_document.changesPending()) {
         if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, ExportSaveQuestion) != Answer::Yes) return;
         // The export goes on whatever the save's outcome: a failed save has
         // said so, and the export then lists the texts as last saved.

@@ -57,7 +57,7 @@ public:
     bool presentMatch(const FoundMatch& match) override
     {
         MainWindow& w = m_window;
-        TalkTable& table = m_session.table;
+        TalkTable& table = m_session.table();
         w.strRefField->setText(QString::number(match.entry));
         w.GoToStrRef(MainWindow::Sender::Main);
         if (table.LastStepFailed) return true;  // reported; nothing to select in
@@ -103,7 +103,7 @@ private:
 struct MainWindow::SearchArea {
     SearchArea(MainWindow& window, Session& session)
         : host(window, session),
-          engine(session.table, session.runs.flags(), session.dialogs, *session.windows.progress, host)
+          engine(session.table(), session.runs.flags(), session.dialogs, *session.windows.progress, host)
     {
     }
     MainSearchHost host;
@@ -122,7 +122,7 @@ void MainWindow::setCountingOptionsSource(std::function<SearchOptions()> source)
 void MainWindow::connectSearchHandlers()
 {
     m_search.reset(new SearchArea(*this, m_session));
-    searchTermField->setValidator(new TableTextValidator(m_session.table.Encoding, searchTermField));
+    searchTermField->setValidator(new TableTextValidator(m_session.table().Encoding, searchTermField));
     // "Search Method" lies inside the search group: left to themselves, the
     // start choice and the method would take each other for one set of
     // radio buttons and clear each other.
@@ -204,7 +204,7 @@ void MainWindow::findNextClicked()
             return;
         }
         flags.WordCountingMode = false;
-        engine.SearchTerm = ToTableText(m_session.table.Encoding, searchTermField->text());
+        engine.SearchTerm = ToTableText(m_session.table().Encoding, searchTermField->text());
         flags.KeepRunning = true;
         m_search->host.restartRequested = false;
         {
@@ -262,7 +262,7 @@ void MainWindow::advancedSearchClicked()
 
 void MainWindow::searchStartFieldLeft()
 {
-    const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
+    const std::int64_t largest = std::int64_t{m_session.table().CachedEntryCount} - 1;
     const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));

@@ -5,12 +5,14 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "core/config_file.h"
 #include "core/dialogs.h"
 #include "app/run_controller.h"
 #include "app/search_settings.h"
+#include "app/table_document.h"
 #include "core/talk_table.h"
 
 namespace lexicarta {
@@ -49,10 +51,13 @@ struct Session {
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    TalkTable table;
     Dialogs& dialogs;
     RunController runs{dialogs};
     SearchSettings searchSettings;
+    // Made once the progress window exists, before every other window.
+    std::unique_ptr<TableDocument> document;
+    TalkTable& table() { return document->table(); }
+    const TalkTable& table() const { return document->table(); }
     Windows windows;
     // The settings record of "lexicarta.cfg", kept for the whole run.
     ConfigRecord config = ConfigRecord::Defaults();

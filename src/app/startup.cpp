@@ -16,7 +16,7 @@
 namespace lexicarta {
 namespace {
 
-std::string ConfigPath(const Session& session) { return session.table.ProgramDirectory + ConfigFileName; }
+std::string ConfigPath(const Session& session) { return session.table().ProgramDirectory + ConfigFileName; }
 
 void Warn(Session& session, const std::string& text) { session.dialogs.message(BoxKind::Warning, text); }
 
@@ -25,16 +25,17 @@ void ApplyRecord(Session& session, bool autoOpen)
     const ConfigRecord& r = session.config;
     MainWindow& main = *session.windows.main;
     LexiaideWindow& lexiaide = *session.windows.lexiaide;
-    TalkTable& table = session.table;
+    TalkTable& table = session.table();
 
     lexiaide.showAfterLoadCheck->setChecked(r.flag(cfg::DisplayLexiaide));
     // Placed before the auto-open may show it: a shown window would be
     // placed by its inside and creep up by its title bar at every start.
     lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
     if (autoOpen && r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
-        main.setOpenDialogFileName(table.LastOpenedPath);
+        TableDocument& document = *session.document;
+        document.setSaveTarget(table.LastOpenedPath);
         table.CurrentTablePath = table.LastOpenedPath;
-        main.LoadTalkTable(table.LastOpenedPath);
+        document.LoadTalkTable(table.LastOpenedPath);
         if (table.LastStepFailed) {
             Warn(session, "Cannot complete auto-open: last opened file could not be found. ");
             session.config.setFlag(cfg::LastFileFlag, false);
@@ -110,7 +111,7 @@ void Startup(Session& session, bool autoOpen)
     case ConfigReadStatus::Ok:
         try {
             session.config = read.record;
-            session.table.LastOpenedPath = read.lastOpenedPath;
+            session.table().LastOpenedPath = read.lastOpenedPath;
             ApplyRecord(session, autoOpen);
             return;
         } catch (const std::exception&) {
@@ -162,7 +163,7 @@ ConfigRecord CollectSettings(const Session& session)
 void WriteConfiguration(Session& session)
 {
     session.config = CollectSettings(session);
-    if (!WriteConfigFile(ConfigPath(session), session.config, session.table.LastOpenedPath))
+    if (!WriteConfigFile(ConfigPath(session), session.config, session.table().LastOpenedPath))
         session.dialogs.message(BoxKind::Error, "Unable to save configuration due to error.");
 }
 

@@ -351,7 +351,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
             MakeLabel(box, ("rowNumber" + std::to_string(row + 1)).c_str(), number, QRect(8, y + 2, 20, 16));
             QLineEdit* field = MakeEdit(box, WordRows[row].field, QString::fromLatin1(WordRows[row].text), 32767,
                                         QRect(30, y, 150, 21), QStringLiteral("Word/Expression ") + number);
-            field->setValidator(new TableTextValidator(m_session.table.Encoding, field));
+            field->setValidator(new TableTextValidator(m_session.table().Encoding, field));
             expressionFields[static_cast<std::size_t>(row)] = field;
             occurrenceValues[static_cast<std::size_t>(row)] =
                 MakeValueLabel(box, ("occurrences" + std::to_string(row + 1)).c_str(), NotAvailable,
@@ -404,7 +404,7 @@ void StatisticsWindow::StatisticsCommand()
 {
     RunFlags& flags = m_session.runs.flags();
     MainWindow* main = m_session.windows.main;
-    if (m_session.table.ChangesPending) {
+    if (m_session.table().ChangesPending) {
         if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, SaveFirstQuestion) == Answer::Yes && main)
             main->SaveAll();
         return;
@@ -468,7 +468,7 @@ void StatisticsWindow::TechnicalStatistics()
     ResetStatisticsDisplay();
     flags.StatisticsAborted = false;
     const StatisticsThresholds thresholds = readThresholds();
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const std::uint32_t count = std::min(table.CachedEntryCount, EntryCapacity);
 
     lexicarta::TechnicalStatistics::Outcome outcome = lexicarta::TechnicalStatistics::Outcome::NoEntries;
@@ -498,7 +498,7 @@ void StatisticsWindow::TechnicalStatistics()
 
 void StatisticsWindow::fillFileLabels()
 {
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     m_fullPath = FromUtf8(table.CurrentTablePath);
     const QString name = m_fullPath.mid(m_fullPath.lastIndexOf(QLatin1Char('/')) + 1);
     fileNameValue->setText(name.size() > MaxShownFileName ? QString::fromLatin1(ClickForPath) : name);
@@ -520,7 +520,7 @@ void StatisticsWindow::fillTechnicalLabels()
     const std::uint32_t counters[9] = {sizes.empty,   sizes.upTo50,   sizes.upTo100,    sizes.over100, sizes.over200,
                                        sizes.over500, sizes.over1000, sizes.overCustom, sizes.inRange};
     const std::string separator = ToUtf8(QLocale().decimalPoint());
-    const std::uint32_t count = m_session.table.CachedEntryCount;
+    const std::uint32_t count = m_session.table().CachedEntryCount;
     for (int k = 0; k < 9; ++k) {
         sizeCountValues[static_cast<std::size_t>(k)]->setText(Number(counters[k]));
         sizePercentages[static_cast<std::size_t>(k)]->setText(
@@ -570,7 +570,7 @@ void StatisticsWindow::WordStatistics()
     setPageVisible(WordsPage, true);
     std::array<std::string, WordRowCount> expressions;
     for (int row = 0; row < WordRowCount; ++row)
-        expressions[static_cast<std::size_t>(row)] = ToTableText(m_session.table.Encoding, expressionFields[static_cast<std::size_t>(row)]->text());
+        expressions[static_cast<std::size_t>(row)] = ToTableText(m_session.table().Encoding, expressionFields[static_cast<std::size_t>(row)]->text());
     main->setCountingOptionsSource([this] {
         SearchOptions options;
         options.caseSensitive = caseSensitiveCheck->isChecked();
@@ -649,7 +649,7 @@ QString StatisticsWindow::sizeMapMaximum() const { return sizeMapLastField->text
 
 void StatisticsWindow::RefreshSizeMap()
 {
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const auto first = FieldValue(sizeMapFirstField);
     const auto last = FieldValue(sizeMapLastField);
     sizeMapChart->setBars(first && last ? SizeMapData(table.EntryTable.get(), std::min(table.EntryCount, EntryCapacity),
@@ -660,7 +660,7 @@ void StatisticsWindow::RefreshSizeMap()
 
 void StatisticsWindow::RefreshSizeDistribution()
 {
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const std::uint32_t count = std::min(table.EntryCount, EntryCapacity);
     sizeMapChart->setBars(SizeMapData(table.EntryTable.get(), count, 0, std::int64_t{count} - 1));
     refreshDistribution();
@@ -679,7 +679,7 @@ void StatisticsWindow::ShowSizeMapWindow()
     RefreshSizeMap();
     GraphWindow* graph = m_session.windows.graph;
     if (!graph) return;
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const auto first = FieldValue(sizeMapFirstField);
     const auto last = FieldValue(sizeMapLastField);
     BarChart* chart = graph->chart();
@@ -781,7 +781,7 @@ void StatisticsWindow::connectValidators()
     WatchExit(sizeMapLastField, [this] {
         const auto first = FieldValue(sizeMapFirstField);
         const auto last = FieldValue(sizeMapLastField);
-        const std::int64_t count = m_session.table.EntryCount;
+        const std::int64_t count = m_session.table().EntryCount;
         if (!first || !last) refuse(sizeMapLastField, NonNegative);
         else if (*last < 0 || *last >= count)
             refuse(sizeMapLastField, "Please specify an integer between 0 and " + std::to_string(count - 1));

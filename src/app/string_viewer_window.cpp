@@ -81,7 +81,7 @@ StringViewerWindow::StringViewerWindow(Session& session, QWidget* parent)
 void StringViewerWindow::buildStringGroup()
 {
     stringGroup = MakeGroup(this, "GroupBox1", QStringLiteral("String"), QRect(6, 4, 552, 300));
-    textArea = MakeMemo(stringGroup, "Memo1", QRect(10, 20, 532, 214), QStringLiteral("String text"), &m_session.table.Encoding);
+    textArea = MakeMemo(stringGroup, "Memo1", QRect(10, 20, 532, 214), QStringLiteral("String text"), &m_session.table().Encoding);
     // Tab moves between the controls, never into the text.
     textArea->setFocusPolicy(Qt::ClickFocus);
     textArea->setFont(QFont(ItemText(InitialViewerFontFamily), InitialViewerFontSize));
@@ -229,7 +229,7 @@ void StringViewerWindow::asciiCodesClicked()
     // The length below must be the length of the text shown, also when it
     // was typed in the main window and not stored yet.
     main->FlushJournal();
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     QString listing;
     if (table.TableLoaded && table.validStrRef(table.CurrentStrRef) &&
         table.EntryTable[table.CurrentStrRef].Length > 0)

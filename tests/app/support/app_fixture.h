@@ -11,6 +11,7 @@
 
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "fake_dialogs.h"
 #include "temp_dir.h"
 #include "tlk_generator.h"
@@ -29,7 +30,8 @@ public:
     std::unique_ptr<LexicartaApplication> app;
 
     Session& session() { return app->session(); }
-    TalkTable& table() { return app->session().table; }
+    TableDocument& document() { return app->document(); }
+    TalkTable& table() { return app->document().table(); }
     MainWindow& main() { return *app->session().windows.main; }
 
     // Writes a generated table into the directory and returns its path.
