@@ -16,6 +16,7 @@
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
 #include "app/table_document.h"
+#include "app/table_search.h"
 #include "app/progress_window.h"
 #include "bench_util.h"
 #include "core/file_io.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv)
 
     const auto most = std::max_element(results.expressionCounts.begin(), results.expressionCounts.end());
     const std::string& frequent = expressions[static_cast<std::size_t>(most - results.expressionCounts.begin())];
-    window.setCountingOptionsSource([] { return SearchOptions{false, false, true}; });
+    program.search().setCountingOptionsSource([] { return SearchOptions{false, false, true}; });
     std::int32_t count = 0;
     const double counting = bench::Median(3, [&] {
         flags.WordCountingMode = true;

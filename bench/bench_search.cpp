@@ -18,6 +18,7 @@
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
 #include "app/table_document.h"
+#include "app/table_search.h"
 #include "app/progress_window.h"
 #include "bench_util.h"
 #include "core/text_encoding.h"
@@ -120,7 +121,7 @@ int main(int argc, char** argv)
     // Counting "the", whole words, case-insensitive, as the word statistics do.
     RunFlags& flags = program.session().runs.flags();
     SearchEngine& engine = window.searchEngine();
-    window.setCountingOptionsSource([] {
+    program.search().setCountingOptionsSource([] {
         SearchOptions options;
         options.caseSensitive = false;
         options.wholeWords = true;

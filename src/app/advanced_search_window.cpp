@@ -261,7 +261,7 @@ void AdvancedSearchWindow::connectHandlers()
 AdvancedSearch& AdvancedSearchWindow::search()
 {
     if (!m_search) {
-        m_search = std::make_unique<AdvancedSearch>(m_session.windows.main->searchEngine(), m_session.table(),
+        m_search = std::make_unique<AdvancedSearch>(m_session.search->engine(), m_session.table(),
                                                     m_session.runs.flags(), *m_session.windows.progress, m_session.dialogs);
     }
     return *m_search;

@@ -43,6 +43,8 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     // The progress window first: the document reports through it.
     windows.progress = new ProgressWindow(session);
     session.document = std::make_unique<TableDocument>(programDirectory, dialogs, *windows.progress, session.runs);
+    session.search = std::make_unique<TableSearch>(*session.document, session.searchSettings, session.runs,
+                                                   *windows.progress, dialogs);
     // The secondary windows are created first so that the main window's
     // constructor can already reach them.
     windows.viewer = new StringViewerWindow(session);
@@ -173,6 +175,7 @@ LexicartaApplication::~LexicartaApplication()
     for (QWidget* window : SecondaryWindows(windows)) delete window;
     windows = Windows{};
     // The document goes last: nothing of this process stays behind.
+    m_session->search.reset();
     m_session->document.reset();
 }
 

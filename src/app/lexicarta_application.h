@@ -26,6 +26,7 @@ public:
 
     Session& session() { return *m_session; }
     TableDocument& document() { return *m_session->document; }
+    TableSearch& search() { return *m_session->search; }
     const Windows& windows() const { return m_session->windows; }
 
 private:

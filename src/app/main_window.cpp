@@ -31,7 +31,7 @@
 namespace lexicarta {
 
 MainWindow::MainWindow(Session& session, QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_document(*session.document)
+    : QMainWindow(parent), m_session(session), m_document(*session.document), m_search(*session.search)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Lexicarta v1.03"));

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "app/table_search.h"
 
 class QCheckBox;
 class QDragEnterEvent;
@@ -29,10 +30,11 @@ class ClickableLabel;
 class EncodingChooser;
 class SearchEngine;
 class TableDocument;
+class TableSearch;
 enum class OpenResult;
 struct SearchOptions;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private MatchPresenter {
     Q_OBJECT
 public:
     explicit MainWindow(Session& session, QWidget* parent = nullptr);
@@ -71,9 +73,6 @@ public:
 
     // The search engine, shared by every search of the program.
     SearchEngine& searchEngine();
-    // Where the engine takes its options in counting mode (the word
-    // statistics); the main window's options are used until one is set.
-    void setCountingOptionsSource(std::function<SearchOptions()> source);
 
     bool AdvancedSearchMode() const { return m_session.searchSettings.advancedMode(); }
     bool GuidedExport() const { return m_guidedExport; }
@@ -234,15 +233,12 @@ private:
     void resetSearchPosition();
     QString entryCaption(const char* stateText) const;
 
-    // The search engine and the window's side of it.
-    struct SearchArea;
-    struct SearchAreaDeleter {
-        void operator()(SearchArea* area) const;
-    };
-    std::unique_ptr<SearchArea, SearchAreaDeleter> m_search;
+    // Find next's match: the entry shown, the occurrence selected.
+    bool presentMatch(const FoundMatch& match) override;
 
     Session& m_session;
     TableDocument& m_document;
+    TableSearch& m_search;
     SettingsSet m_settingsSet = SettingsSet::Open;
     bool m_guidedExport = true;
 };

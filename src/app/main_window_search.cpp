@@ -21,12 +21,11 @@
 #include "app/widgets.h"
 #include "core/cp1252.h"
 #include "core/numbers.h"
+#include "app/table_search.h"
 #include "search/search_engine.h"
 
 namespace lexicarta {
 namespace {
-
-constexpr const char* NoMoreMatchesQuestion = "No (more) matches. Re-start search from the beginning?";
 
 // Runs a handler for the events the search controls need beyond their signals.
 class EventHook : public QObject {
@@ -40,88 +39,42 @@ private:
 
 }  // namespace
 
-// The main window's side of the engine: the options of its controls,
-// presenting a match in the string editor and the restart question.
-class MainSearchHost : public SearchHost {
-public:
-    explicit MainSearchHost(MainWindow& window, Session& session) : m_window(window), m_session(session) {}
-
-    SearchOptions currentOptions() override
-    {
-        if (m_session.runs.flags().WordCountingMode && countingOptions) return countingOptions();
-        return m_session.searchSettings.options();
-    }
-
-    void setSuppressMemoChange(bool suppress) override { m_window.SuppressMemoChange = suppress; }
-
-    bool presentMatch(const FoundMatch& match) override
-    {
-        MainWindow& w = m_window;
-        TalkTable& table = m_session.table();
-        w.strRefField->setText(QString::number(match.entry));
-        w.GoToStrRef(MainWindow::Sender::Main);
-        if (table.LastStepFailed) return true;  // reported; nothing to select in
-
-        // The shown text is the saved one unless the entry was edited; then
-        // the occurrence to select is looked for in what is shown.
-        const bool edited = table.state(match.entry) != Original;
-        std::string shown;
-        TextMatch selection{match.stringMatchPos, match.matchLength};
-        if (edited) {
-            shown = FromEditorText(match.encoding, w.stringEditor->document()->toRawText());
-            selection = FindText(shown, match.term, match.inStringStart, match.options.findOptions(match.encoding));
-            if (!selection.found()) return false;
-        }
-        const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
-
-        if (w.highlightMatchesCheck->isChecked()) {
-            QTextCursor cursor(w.stringEditor->document());
-            cursor.setPosition(EditorPosition(displayForm, selection.position, match.encoding));
-            cursor.setPosition(EditorPosition(displayForm, selection.position + selection.length, match.encoding),
-                               QTextCursor::KeepAnchor);
-            w.stringEditor->setTextCursor(cursor);
-            w.stringEditor->ensureCursorVisible();
-        }
-        w.currentPositionValue->setText(QString::number(std::int64_t{table.BaselineEntryTable[match.entry].Offset} + match.stringMatchPos));
-        return true;
-    }
-
-    void offerRestart() override
-    {
-        restartRequested =
-            m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, NoMoreMatchesQuestion) == Answer::Yes;
-    }
-
-    std::function<SearchOptions()> countingOptions;
-    bool restartRequested = false;
-
-private:
-    MainWindow& m_window;
-    Session& m_session;
-};
-
-struct MainWindow::SearchArea {
-    SearchArea(MainWindow& window, Session& session)
-        : host(window, session),
-          engine(session.table(), session.runs.flags(), session.dialogs, *session.windows.progress, host)
-    {
-    }
-    MainSearchHost host;
-    SearchEngine engine;
-};
-
-void MainWindow::SearchAreaDeleter::operator()(SearchArea* area) const { delete area; }
-
-SearchEngine& MainWindow::searchEngine() { return m_search->engine; }
-
-void MainWindow::setCountingOptionsSource(std::function<SearchOptions()> source)
+bool MainWindow::presentMatch(const FoundMatch& match)
 {
-    m_search->host.countingOptions = std::move(source);
+    const TalkTable& table = m_document.table();
+    strRefField->setText(QString::number(match.entry));
+    GoToStrRef();
+    if (table.LastStepFailed) return true;  // reported; nothing to select in
+
+    // The shown text is the saved one unless the entry was edited; then
+    // the occurrence to select is looked for in what is shown.
+    const bool edited = table.state(match.entry) != Original;
+    std::string shown;
+    TextMatch selection{match.stringMatchPos, match.matchLength};
+    if (edited) {
+        shown = FromEditorText(match.encoding, stringEditor->document()->toRawText());
+        selection = FindText(shown, match.term, match.inStringStart, match.options.findOptions(match.encoding));
+        if (!selection.found()) return false;
+    }
+    const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
+
+    if (highlightMatchesCheck->isChecked()) {
+        QTextCursor cursor(stringEditor->document());
+        cursor.setPosition(EditorPosition(displayForm, selection.position, match.encoding));
+        cursor.setPosition(EditorPosition(displayForm, selection.position + selection.length, match.encoding),
+                           QTextCursor::KeepAnchor);
+        stringEditor->setTextCursor(cursor);
+        stringEditor->ensureCursorVisible();
+    }
+    currentPositionValue->setText(QString::number(std::int64_t{table.BaselineEntryTable[match.entry].Offset} + match.stringMatchPos));
+    return true;
 }
+
+SearchEngine& MainWindow::searchEngine() { return m_search.engine(); }
 
 void MainWindow::connectSearchHandlers()
 {
-    m_search.reset(new SearchArea(*this, m_session));
+    m_search.setPresenter(this);
     searchTermField->setValidator(new TableTextValidator(m_session.table().Encoding, searchTermField));
     // "Search Method" lies inside the search group: left to themselves, the
     // start choice and the method would take each other for one set of
@@ -184,13 +137,13 @@ void MainWindow::connectSearchHandlers()
 
 void MainWindow::resetSearchPosition()
 {
-    m_search->engine.restartFrom(0);
+    m_search.engine().restartFrom(0);
     currentPositionValue->setText(QStringLiteral("0"));
 }
 
 void MainWindow::findNextClicked()
 {
-    SearchEngine& engine = m_search->engine;
+    SearchEngine& engine = m_search.engine();
     if (engine.running()) return;
     // The match is shown by moving to its entry, which needs the text typed
     // into the entry being left stored first.
@@ -206,19 +159,19 @@ void MainWindow::findNextClicked()
         flags.WordCountingMode = false;
         engine.SearchTerm = ToTableText(m_session.table().Encoding, searchTermField->text());
         flags.KeepRunning = true;
-        m_search->host.restartRequested = false;
+        m_search.clearRestartRequest();
         {
             RunController::Run run(m_session.runs);
             engine.search();
         }
-        if (!m_search->host.restartRequested) return;
+        if (!m_search.restartRequested()) return;
         newSearchClicked();
     }
 }
 
 void MainWindow::searchTermChanged()
 {
-    SearchEngine& engine = m_search->engine;
+    SearchEngine& engine = m_search.engine();
     const RunFlags& flags = m_session.runs.flags();
     if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
     if (flags.AdvancedSearchActive) {
@@ -243,7 +196,7 @@ void MainWindow::searchClicked()
         advancedSearchClicked();
         return;
     }
-    m_search->engine.MatchCount = 0;
+    m_search.engine().MatchCount = 0;
     searchTermField->setFocus();
     searchTermField->selectAll();
 }
@@ -251,7 +204,7 @@ void MainWindow::searchClicked()
 void MainWindow::advancedSearchClicked()
 {
     AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
-    SearchEngine& engine = m_search->engine;
+    SearchEngine& engine = m_search.engine();
     m_session.runs.flags().AdvancedSearchActive = true;
     engine.restartFrom(m_session.searchSettings.startStrRef());
     currentPositionValue->setText(QString::number(engine.SearchPosition));

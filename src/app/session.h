@@ -13,6 +13,7 @@
 #include "app/run_controller.h"
 #include "app/search_settings.h"
 #include "app/table_document.h"
+#include "app/table_search.h"
 #include "core/talk_table.h"
 
 namespace lexicarta {
@@ -56,6 +57,7 @@ struct Session {
     SearchSettings searchSettings;
     // Made once the progress window exists, before every other window.
     std::unique_ptr<TableDocument> document;
+    std::unique_ptr<TableSearch> search;
     TalkTable& table() { return document->table(); }
     const TalkTable& table() const { return document->table(); }
     Windows windows;

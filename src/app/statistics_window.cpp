@@ -571,7 +571,7 @@ void StatisticsWindow::WordStatistics()
     std::array<std::string, WordRowCount> expressions;
     for (int row = 0; row < WordRowCount; ++row)
         expressions[static_cast<std::size_t>(row)] = ToTableText(m_session.table().Encoding, expressionFields[static_cast<std::size_t>(row)]->text());
-    main->setCountingOptionsSource([this] {
+    m_session.search->setCountingOptionsSource([this] {
         SearchOptions options;
         options.caseSensitive = caseSensitiveCheck->isChecked();
         options.wholeWords = wholeWordsCheck->isChecked();
@@ -583,7 +583,7 @@ void StatisticsWindow::WordStatistics()
     // Counting from the start, before the progress window first lets events run.
     flags.WordCountingMode = true;
     const bool completed =
-        CountWords(main->searchEngine(), flags, *progress, expressions, twelfthOnly, [this](int row, std::int32_t count) {
+        CountWords(m_session.search->engine(), flags, *progress, expressions, twelfthOnly, [this](int row, std::int32_t count) {
             occurrenceValues[static_cast<std::size_t>(row)]->setText(QString::number(count));
         });
     // The counting is over: an Esc from now on has nothing to interrupt.
