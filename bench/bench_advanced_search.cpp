@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     bench::SilentDialogs dialogs;
     LexicartaApplication program(dialogs, arguments.workdir);
     MainWindow& window = *program.windows().main;
-    program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+    program.windows().lexiaide->setShowsAfterLoad(false);
     window.show();
     program.document().LoadTalkTable(table);
     Session& session = program.session();

@@ -103,7 +103,7 @@ int main(int argc, char** argv)
         QApplication application(argc, argv);
         LexicartaApplication program(dialogs, workdir);
         MainWindow& window = *program.windows().main;
-        program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+        program.windows().lexiaide->setShowsAfterLoad(false);
         window.show();
         program.document().LoadTalkTable(path);
         if (!program.document().table().TableLoaded) return 1;

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     for (const std::string& table : arguments.tables) {
         LexicartaApplication program(dialogs, arguments.workdir);
         MainWindow& window = *program.windows().main;
-        program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+        program.windows().lexiaide->setShowsAfterLoad(false);
         window.show();
         program.document().LoadTalkTable(table);
         const std::uint32_t entries = program.document().table().EntryCount;

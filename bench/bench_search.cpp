@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     bench::SilentDialogs dialogs;  // answers No to the restart question
     LexicartaApplication program(dialogs, arguments.workdir);
     MainWindow& window = *program.windows().main;
-    program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+    program.windows().lexiaide->setShowsAfterLoad(false);
     window.show();
     program.document().LoadTalkTable(table);
     if (!program.document().table().TableLoaded) {

@@ -52,7 +52,7 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     windows.help = new HelpWindow(session);
     windows.graph = new GraphWindow(session);
     windows.advancedSearch = new AdvancedSearchWindow(session);
-    windows.lexiaide = new LexiaideWindow(session);
+    windows.lexiaide = new LexiaideWindow(*session.document);
     windows.truncate = new TruncateWindow(session);
     windows.quickStart = new QuickStartWindow(session);
     windows.asciiCodes = new AsciiCodesWindow(session);
@@ -74,10 +74,6 @@ void LexicartaApplication::connectDocumentViews()
     AdvancedSearchWindow* advanced = windows.advancedSearch;
     StatisticsWindow* statistics = windows.statistics;
     MainWindow* main = windows.main;
-    auto shownEntryEdited = [&document] {
-        const TalkTable& table = document.table();
-        return table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef) && table.isEdited(table.CurrentStrRef);
-    };
 
     QObject::connect(&document, &TableDocument::tableClosing, advanced, [=] {
         advanced->ResetForNewTable();
@@ -86,70 +82,54 @@ void LexicartaApplication::connectDocumentViews()
         statistics->hide();
         viewer->hide();
     });
-    QObject::connect(&document, &TableDocument::loadFailed, lexiaide, [=] {
-        lexiaide->showNotLoaded();
+    QObject::connect(&document, &TableDocument::loadFailed, viewer, [=] {
         viewer->setWindowTitle(QStringLiteral("String"));
         SetCaption(viewer->stringGroup, QStringLiteral("String"));
         viewer->setScrollEnabled(false);
     });
-    QObject::connect(&document, &TableDocument::opened, lexiaide, [=, &document](bool cached) {
-        if (!cached) lexiaide->truncateButton->setEnabled(false);
+    QObject::connect(&document, &TableDocument::opened, statistics, [=, &document] {
         statistics->setSizeMapMaximum(QString::number(std::int64_t{document.table().EntryCount} - 1));
     });
     QObject::connect(&document, &TableDocument::truncated, statistics,
                      [=](std::uint32_t count) { statistics->setSizeMapMaximum(QString::number(std::int64_t{count} - 1)); });
     QObject::connect(&document, &TableDocument::entryCountChanged, viewer, &StringViewerWindow::setScrollRange);
-    QObject::connect(&document, &TableDocument::entryShown, lexiaide, [=, &document](std::int32_t strRef) {
-        const TalkTable& table = document.table();
+    QObject::connect(&document, &TableDocument::entryShown, viewer, [=, &document](std::int32_t strRef) {
         viewer->setEntryCaptions(document.loadedFileName(), strRef);
-        lexiaide->setEntryCaption(strRef);
-        const EntryState state = table.state(strRef);
-        if (state != NoEntry) lexiaide->showState(state);
-        if (state == Original && table.ChangesPending) lexiaide->setPendingChanges(true);
         viewer->RefreshStringViewer(EditorText(*main->stringEditor));
-        if (table.CacheFailed) return;
-        lexiaide->truncateButton->setEnabled(true);
-        viewer->setScrollEnabled(true);
+        if (!document.table().CacheFailed) viewer->setScrollEnabled(true);
     });
     QObject::connect(&document, &TableDocument::currentEntryChanged, viewer, &StringViewerWindow::setScrollPosition);
-    QObject::connect(&document, &TableDocument::entryStateChanged, lexiaide,
-                     [=](std::int32_t, EntryState state) { lexiaide->showChanged(state); });
-    QObject::connect(&document, &TableDocument::pendingChangesChanged, lexiaide,
-                     [=](bool pending) { lexiaide->refreshButtons(pending, shownEntryEdited()); });
-    QObject::connect(&document, &TableDocument::cacheLost, lexiaide,
-                     [=] { lexiaide->truncateButton->setEnabled(false); });
-    auto visibleBeforeSave = std::make_shared<std::array<bool, 3>>();
-    QObject::connect(&document, &TableDocument::saveStarting, lexiaide, [=](bool keepsCache) {
-        *visibleBeforeSave = {lexiaide->isVisible(), statistics->isVisible(), viewer->isVisible()};
-        lexiaide->hide();
+    auto visibleBeforeSave = std::make_shared<std::array<bool, 2>>();
+    QObject::connect(&document, &TableDocument::saveStarting, viewer, [=](bool keepsCache) {
+        *visibleBeforeSave = {statistics->isVisible(), viewer->isVisible()};
         if (keepsCache) return;
         statistics->hide();
         viewer->hide();
     });
-    QObject::connect(&document, &TableDocument::saveFinished, lexiaide, [=](SaveResult result) {
+    QObject::connect(&document, &TableDocument::saveFinished, viewer, [=](SaveResult result) {
         // Nothing was written: what was shown still holds.
-        if (result == SaveResult::Failed || result == SaveResult::Cancelled) {
-            if ((*visibleBeforeSave)[1]) statistics->show();
-            if ((*visibleBeforeSave)[2]) viewer->show();
-        }
-        if ((*visibleBeforeSave)[0]) lexiaide->show();
-    });
-    QObject::connect(&document, &TableDocument::loadFinished, lexiaide, [=] {
-        if (!lexiaide->showAfterLoadCheck->isChecked()) return;
-        lexiaide->show();
-        if (main->isVisible()) main->activateWindow();
+        if (result != SaveResult::Failed && result != SaveResult::Cancelled) return;
+        if ((*visibleBeforeSave)[0]) statistics->show();
+        if ((*visibleBeforeSave)[1]) viewer->show();
     });
     QObject::connect(&document, &TableDocument::encodingChanged, advanced, [=] {
         advanced->encodingChanged();
         RevalidateTableTextFields(advanced);
         RevalidateTableTextFields(statistics);
     });
-    QObject::connect(lexiaide->revertButton, &QPushButton::clicked, &document, &TableDocument::RevertString);
-    QObject::connect(lexiaide->saveButton, &QPushButton::clicked, &document, [&document] { document.SaveAll(); });
-    QObject::connect(lexiaide->undoAllButton, &QPushButton::clicked, &document, &TableDocument::UndoAll);
-    QObject::connect(lexiaide->makeBackupCheck, &QCheckBox::toggled, &document, &TableDocument::setMakeBackup);
-    QObject::connect(lexiaide->saveToDifferentFileCheck, &QCheckBox::toggled, &document,
-                     &TableDocument::setSaveToDifferentFile);
+
+    lexiaide->setAnchor(main);
+    QObject::connect(main, &MainWindow::lexiaideRequested, lexiaide, [lexiaide] {
+        lexiaide->show();
+        lexiaide->raise();
+    });
+    QObject::connect(main, &MainWindow::revertKeyPressed, lexiaide, &LexiaideWindow::pressRevert);
+    QObject::connect(main, &MainWindow::undoAllKeyPressed, lexiaide, &LexiaideWindow::pressUndoAll);
+    QObject::connect(main, &MainWindow::saveKeyPressed, lexiaide, &LexiaideWindow::pressSave);
+    QObject::connect(lexiaide, &LexiaideWindow::shownAfterLoad, main, [main] {
+        if (main->isVisible()) main->activateWindow();
+    });
+    QObject::connect(lexiaide, &LexiaideWindow::truncateRequested, windows.truncate, &TruncateWindow::openRequested);
 }
 
 void LexicartaApplication::start(const std::string& table)

@@ -21,7 +21,6 @@
 #include "app/truncate_window.h"
 #include "app/ascii_codes_window.h"
 #include "app/encoding_chooser.h"
-#include "app/lexiaide_window.h"
 #include "app/quick_start_window.h"
 #include "app/string_viewer_window.h"
 #include "app/table_document.h"
@@ -341,13 +340,7 @@ void MainWindow::advancedSearchChosen()
 
 void MainWindow::lexiaideClicked() { showLexiaide(); }
 
-void MainWindow::showLexiaide()
-{
-    LexiaideWindow* lexiaide = m_session.windows.lexiaide;
-    if (!lexiaide) return;
-    lexiaide->show();
-    lexiaide->raise();
-}
+void MainWindow::showLexiaide() { emit lexiaideRequested(); }
 
 void MainWindow::exitClicked() { close(); }
 
@@ -404,9 +397,8 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     const int key = event->key();
     const bool alt = event->modifiers().testFlag(Qt::AltModifier);
     const TalkTable& table = m_session.table();
-    LexiaideWindow* lexiaide = m_session.windows.lexiaide;
     auto clickIfEnabled = [](QPushButton* button) {
-        if (button && button->isEnabled()) button->click();
+        if (button->isEnabled()) button->click();
     };
 
     if (key == Qt::Key_Escape) {
@@ -423,12 +415,12 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     }
     if (alt && key == Qt::Key_R) {
         if (!table.TableLoaded) return false;
-        clickIfEnabled(lexiaide ? lexiaide->revertButton : nullptr);
+        emit revertKeyPressed();
         return true;
     }
     if (alt && key == Qt::Key_Z) {
         if (!table.TableLoaded) return false;
-        clickIfEnabled(lexiaide ? lexiaide->undoAllButton : nullptr);
+        emit undoAllKeyPressed();
         return true;
     }
     if (alt && key == Qt::Key_N) {
@@ -445,7 +437,7 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     }
     if ((alt && key == Qt::Key_S) || key == Qt::Key_F5) {
         if (!table.TableLoaded) return false;
-        clickIfEnabled(lexiaide ? lexiaide->saveButton : nullptr);
+        emit saveKeyPressed();
         return true;
     }
     return false;

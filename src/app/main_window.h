@@ -196,6 +196,15 @@ public slots:
     void RevertString();
     void UndoAll();
 
+signals:
+    // "Lexiaide (F2)" and F2.
+    void lexiaideRequested();
+    // Alt+R, Alt+Z, Alt+S or F5 with a table loaded: they act through the
+    // Lexiaide window's buttons, as far as those are enabled.
+    void revertKeyPressed();
+    void undoAllKeyPressed();
+    void saveKeyPressed();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The close query: unsaved changes, the configuration, the temporary files.

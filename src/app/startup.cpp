@@ -27,7 +27,7 @@ void ApplyRecord(Session& session, bool autoOpen)
     LexiaideWindow& lexiaide = *session.windows.lexiaide;
     TalkTable& table = session.table();
 
-    lexiaide.showAfterLoadCheck->setChecked(r.flag(cfg::DisplayLexiaide));
+    lexiaide.setShowsAfterLoad(r.flag(cfg::DisplayLexiaide));
     // Placed before the auto-open may show it: a shown window would be
     // placed by its inside and creep up by its title bar at every start.
     lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
@@ -61,8 +61,8 @@ void ApplyRecord(Session& session, bool autoOpen)
     SetCheckedAsUser(main.spacelinesCheck, r.flag(cfg::Spacelines));
 
     lexiaide.setStaysOnTop(r.flag(cfg::LexiaideOnTop));
-    lexiaide.makeBackupCheck->setChecked(r.flag(cfg::MakeBackup));
-    lexiaide.saveToDifferentFileCheck->setChecked(r.flag(cfg::SaveToDifferentFile));
+    session.document->setMakeBackup(r.flag(cfg::MakeBackup));
+    session.document->setSaveToDifferentFile(r.flag(cfg::SaveToDifferentFile));
 
     session.windows.quickStart->dontShowAgainCheck->setChecked(!r.flag(cfg::ShowQuickStart));
     session.windows.advancedSearch->highlightCheck->setChecked(r.flag(cfg::AdvancedHighlight));
@@ -149,12 +149,12 @@ ConfigRecord CollectSettings(const Session& session)
     r.setFlag(cfg::Spacelines, main.spacelinesCheck->isChecked());
     r.setInt32(cfg::SearchFromStrRef, ParseInt32(ToUtf8(search.startText())).value_or(0));
     r.setFlag(cfg::AutoOpen, main.autoOpenCheck->isChecked());
-    r.setFlag(cfg::DisplayLexiaide, lexiaide.showAfterLoadCheck->isChecked());
+    r.setFlag(cfg::DisplayLexiaide, lexiaide.showsAfterLoad());
     r.setInt32(cfg::LexiaideLeft, lexiaide.x());
     r.setInt32(cfg::LexiaideTop, lexiaide.y());
-    r.setFlag(cfg::LexiaideOnTop, lexiaide.stayOnTopCheck->isChecked());
-    r.setFlag(cfg::MakeBackup, lexiaide.makeBackupCheck->isChecked());
-    r.setFlag(cfg::SaveToDifferentFile, lexiaide.saveToDifferentFileCheck->isChecked());
+    r.setFlag(cfg::LexiaideOnTop, lexiaide.staysOnTop());
+    r.setFlag(cfg::MakeBackup, session.document->makeBackup());
+    r.setFlag(cfg::SaveToDifferentFile, session.document->saveToDifferentFile());
     r.setFlag(cfg::ShowQuickStart, !session.windows.quickStart->dontShowAgainCheck->isChecked());
     r.setFlag(cfg::AdvancedHighlight, session.windows.advancedSearch->highlightCheck->isChecked());
     return r;

@@ -65,6 +65,20 @@ void TableDocument::setSpecificStrRefs(bool on)
     emit specificStrRefsChanged(on);
 }
 
+void TableDocument::setMakeBackup(bool on)
+{
+    if (on == m_makeBackup) return;
+    m_makeBackup = on;
+    emit saveOptionsChanged();
+}
+
+void TableDocument::setSaveToDifferentFile(bool on)
+{
+    if (on == m_saveToDifferentFile) return;
+    m_saveToDifferentFile = on;
+    emit saveOptionsChanged();
+}
+
 void TableDocument::clearEntry()
 {
     m_text.clear();

@@ -60,9 +60,9 @@ public:
     // The save's options: a backup of the loaded file, and whether the save
     // asks for the file to write.
     bool makeBackup() const { return m_makeBackup; }
-    void setMakeBackup(bool on) { m_makeBackup = on; }
+    void setMakeBackup(bool on);
     bool saveToDifferentFile() const { return m_saveToDifferentFile; }
-    void setSaveToDifferentFile(bool on) { m_saveToDifferentFile = on; }
+    void setSaveToDifferentFile(bool on);
     // The file the next plain save writes: the one last opened or saved (the
     // open dialog starts there too).
     const std::string& saveTarget() const { return m_saveTarget; }
@@ -155,6 +155,7 @@ signals:
     // Entries from some StrRef on were removed and the table saved.
     void truncated(std::uint32_t count);
     void specificStrRefsChanged(bool on);
+    void saveOptionsChanged();
     void encodingChanged(TextEncoding encoding);
     // A long text is being written: the editor shows its note meanwhile.
     void preprocessingChanged(bool shown);

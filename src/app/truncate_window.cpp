@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/lexiaide_window.h"
 #include "app/table_document.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
@@ -40,8 +39,6 @@ TruncateWindow::TruncateWindow(Session& session, QWidget* parent)
 
     WatchExit(strRefField, [this] { strRefFieldLeft(); });
     connect(truncateButton, &QPushButton::clicked, this, &TruncateWindow::truncateClicked);
-    if (LexiaideWindow* lexiaide = session.windows.lexiaide)
-        connect(lexiaide->truncateButton, &QPushButton::clicked, this, &TruncateWindow::openRequested);
 }
 
 void TruncateWindow::openRequested()

@@ -61,7 +61,7 @@ class AdvancedWindow {
 public:
     AdvancedWindow()
     {
-        f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
+        LexiaideUi(f.session().windows.lexiaide).showAfterLoadCheck->setChecked(false);
         w.show();
         // Events run at every pass, so that an Esc waiting in the queue is
         // seen by the first expression.

@@ -75,7 +75,7 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
         {w.rawExportRadio, true, w.guidedExportRadio, [&] { return !w.numberStringsCheck->isEnabled(); }},
         {windows.viewer->cinderveilRadio, true, windows.viewer->windowsDefaultRadio,
          [&] { return windows.viewer->textColourList->currentText() == "Navy"; }},
-        {windows.lexiaide->stayOnTopCheck, true, nullptr,
+        {LexiaideUi(windows.lexiaide).stayOnTopCheck, true, nullptr,
          [&] { return windows.lexiaide->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }},
         // Answered No, the question puts the tick back.
         {windows.statistics->wholeWordsCheck, false, nullptr,

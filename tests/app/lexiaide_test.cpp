@@ -123,7 +123,7 @@ void LexiaideTest::windowStartsAsDefined()
     QCOMPARE(w->objectName(), QStringLiteral("TForm8"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Lexiaide"));
     QCOMPARE(w->minimumSize(), w->maximumSize());
-    QCOMPARE(w->entryGroup->title(), QStringLiteral("<No String Loaded>"));
+    QCOMPARE(LexiaideUi(w).entryGroup->title(), QStringLiteral("<No String Loaded>"));
     const struct {
         const char* name;
         const char* caption;
@@ -148,12 +148,12 @@ void LexiaideTest::windowStartsAsDefined()
         QCOMPARE(caption, QString::fromUtf8(control.caption));
         QVERIFY2(widget->isEnabled() == control.enabled, control.name);
     }
-    QCOMPARE(LabelColour(w->statusValue), Blue);
-    QVERIFY(!w->saveToDifferentFileCheck->isChecked() && w->makeBackupCheck->isChecked() && !w->stayOnTopCheck->isChecked() &&
-            w->showAfterLoadCheck->isChecked());
-    w->stayOnTopCheck->click();
+    QCOMPARE(LabelColour(LexiaideUi(w).statusValue), Blue);
+    QVERIFY(!LexiaideUi(w).saveToDifferentFileCheck->isChecked() && LexiaideUi(w).makeBackupCheck->isChecked() && !LexiaideUi(w).stayOnTopCheck->isChecked() &&
+            LexiaideUi(w).showAfterLoadCheck->isChecked());
+    LexiaideUi(w).stayOnTopCheck->click();
     QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    w->stayOnTopCheck->click();
+    LexiaideUi(w).stayOnTopCheck->click();
     QVERIFY(!w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
@@ -163,13 +163,13 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QVERIFY(f.open());
     MainWindow& w = f.main();
     f.enterStrRef(QStringLiteral("7"));
-    QVERIFY(!f.lexiaide->saveButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled());
 
     f.typeIntoEditor(QStringLiteral("Fresh words"));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 7 - Edited by User"));
-    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Edited by User"));
-    QCOMPARE(LabelColour(f.lexiaide->statusValue), Green);
-    for (QPushButton* button : {f.lexiaide->revertButton, f.lexiaide->saveButton, f.lexiaide->undoAllButton})
+    QCOMPARE(LexiaideUi(f.lexiaide).statusValue->text(), QStringLiteral("Edited by User"));
+    QCOMPARE(LabelColour(LexiaideUi(f.lexiaide).statusValue), Green);
+    for (QPushButton* button : {LexiaideUi(f.lexiaide).revertButton, LexiaideUi(f.lexiaide).saveButton, LexiaideUi(f.lexiaide).undoAllButton})
         QVERIFY(button->isEnabled());
     SaveShot(f.lexiaide, QStringLiteral("lexiaide-edited"));
     SaveShot(&w, QStringLiteral("main-edited"));
@@ -189,10 +189,10 @@ void LexiaideTest::typedTextIsSavedWithAltS()
 
     // Another entry shown keeps the save and undo-all buttons available.
     f.enterStrRef(QStringLiteral("3"));
-    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Original"));
-    QCOMPARE(LabelColour(f.lexiaide->statusValue), Blue);
-    QVERIFY(!f.lexiaide->revertButton->isEnabled());
-    QVERIFY(f.lexiaide->saveButton->isEnabled() && f.lexiaide->undoAllButton->isEnabled());
+    QCOMPARE(LexiaideUi(f.lexiaide).statusValue->text(), QStringLiteral("Original"));
+    QCOMPARE(LabelColour(LexiaideUi(f.lexiaide).statusValue), Blue);
+    QVERIFY(!LexiaideUi(f.lexiaide).revertButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled() && LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
 
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -216,7 +216,7 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QCOMPARE(f.dir.read("dialog.tlk.bak"), f.generated.bytes);
     QCOMPARE(f.table().firstPendingSlot(), std::int64_t{-1});
     QVERIFY(!f.anyJournalFile());
-    QVERIFY(!f.lexiaide->saveButton->isEnabled() && !f.lexiaide->undoAllButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled() && !LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
     QVERIFY(f.lexiaide->isVisible());
     QVERIFY(!f.session().windows.progress->isVisible());
     QCOMPARE(f.session().windows.progress->statusText(), QStringLiteral("Finished."));
@@ -284,7 +284,7 @@ void LexiaideTest::soundFieldEdits()
     QTest::keyClicks(w.soundField, typed);
     QCOMPARE(f.table().state(n), EditedByUser);
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String %1 - Edited by User").arg(n));
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
     f.leave();
     const auto& sound = f.table().EntryTable[n].SoundResRef;
     QCOMPARE(QByteArray(sound.data(), 8), stored);
@@ -308,13 +308,13 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
     QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 20"));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 20 - Created by User"));
-    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Created by User"));
-    QCOMPARE(LabelColour(f.lexiaide->statusValue), Green);
+    QCOMPARE(LexiaideUi(f.lexiaide).statusValue->text(), QStringLiteral("Created by User"));
+    QCOMPARE(LabelColour(LexiaideUi(f.lexiaide).statusValue), Green);
     QCOMPARE(w.typeValue->text(), QStringLiteral("3"));
     QCOMPARE(w.lengthValue->text(), QStringLiteral("0"));
     QVERIFY(w.stringEditor->toPlainText().isEmpty());
     QCOMPARE(QApplication::focusWidget(), w.stringEditor);
-    QVERIFY(f.lexiaide->revertButton->isEnabled() && f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).revertButton->isEnabled() && LexiaideUi(f.lexiaide).saveButton->isEnabled());
     QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 20);
     QVERIFY(f.dir.exists(f.journal(20)));
 
@@ -329,10 +329,10 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     // Deleting 20 of 22 moves 21 into its place.
     f.enterStrRef(QStringLiteral("20"));
     f.dialogs.answers = {Answer::No};
-    f.lexiaide->revertButton->click();
+    LexiaideUi(f.lexiaide).revertButton->click();
     QCOMPARE(f.table().EntryCount, 22u);
     QCOMPARE(f.dialogs.texts().back(), DeleteCreatedEntryQuestion);
-    f.lexiaide->revertButton->click();  // answered Yes
+    LexiaideUi(f.lexiaide).revertButton->click();  // answered Yes
     QCOMPARE(f.table().EntryCount, 21u);
     QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
     QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("second"));
@@ -345,7 +345,7 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     QTest::keyClick(w.strRefField, Qt::Key_R, Qt::AltModifier);
     QCOMPARE(f.table().EntryCount, 20u);
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 19 - Original"));
-    QVERIFY(!f.lexiaide->saveButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled());
     QVERIFY(!f.anyJournalFile());
 }
 
@@ -369,8 +369,8 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     QCOMPARE(table.state(9), Original);
     QCOMPARE(table.state(2), EditedByUser);
     QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, f.generated.entries[9].text));
-    QVERIFY(!f.lexiaide->revertButton->isEnabled());
-    QVERIFY(f.lexiaide->undoAllButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.lexiaide).revertButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
 
     QTest::keyClick(w.strRefField, Qt::Key_N, Qt::AltModifier);
     QTest::keyClicks(w.stringEditor, QStringLiteral("kept"));
@@ -386,17 +386,17 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     QCOMPARE(table.state(2), Original);
     QCOMPARE(table.state(50), CreatedByUser);
     QCOMPARE(f.dir.read(f.journal(50)), std::string("kept"));
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
 
     // Undo all again, answering Yes: the table is as loaded.
     f.dialogs.clear();
-    f.lexiaide->undoAllButton->click();
+    LexiaideUi(f.lexiaide).undoAllButton->click();
     QCOMPARE(f.dialogs.texts().size(), std::size_t{3});
     QCOMPARE(table.EntryCount, 50u);
     QCOMPARE(std::vector<StrRefEntry>(table.EntryTable.get(), table.EntryTable.get() + 50), before);
     QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 0 - Original"));
-    QVERIFY(!f.lexiaide->saveButton->isEnabled() && !f.lexiaide->undoAllButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled() && !LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
     QVERIFY(!table.ChangesPending);
     QVERIFY(!f.anyJournalFile());
 
@@ -405,7 +405,7 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     f.leave();
     f.dialogs.clear();
     f.dialogs.answers = {Answer::No};
-    f.lexiaide->undoAllButton->click();
+    LexiaideUi(f.lexiaide).undoAllButton->click();
     QCOMPARE(f.dialogs.texts().size(), std::size_t{1});
     QCOMPARE(table.state(0), EditedByUser);
 }
@@ -466,7 +466,7 @@ void LexiaideTest::saveToADifferentFile()
     EditingFixture f;
     QVERIFY(f.open());
     MainWindow& w = f.main();
-    f.lexiaide->saveToDifferentFileCheck->setChecked(true);
+    LexiaideUi(f.lexiaide).saveToDifferentFileCheck->setChecked(true);
     f.typeIntoEditor(QStringLiteral("elsewhere"));
     f.leave();
 
@@ -480,7 +480,7 @@ void LexiaideTest::saveToADifferentFile()
     QVERIFY(request.confirmOverwrite);
     QVERIFY(f.dir.exists(f.journal(0)));
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
 
     const std::string other = f.dir.file("other.tlk");
     f.dialogs.saveAnswers.push_back(other);
@@ -492,7 +492,7 @@ void LexiaideTest::saveToADifferentFile()
     QCOMPARE(f.table().CurrentTablePath, other);
 
     // The next plain save goes to the new file, backed up first.
-    f.lexiaide->saveToDifferentFileCheck->setChecked(false);
+    LexiaideUi(f.lexiaide).saveToDifferentFileCheck->setChecked(false);
     f.typeIntoEditor(QStringLiteral(" again"), false);
     f.leave();
     QVERIFY(w.SaveAll());
@@ -518,7 +518,7 @@ void LexiaideTest::failedSaveKeepsEverything()
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     QVERIFY(!f.session().windows.progress->isVisible());
     QVERIFY(f.lexiaide->isVisible());
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
     QCOMPARE(f.dir.read(f.journal(1)), std::string("not yet saved"));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
 
@@ -547,7 +547,7 @@ void LexiaideTest::fileChangedOnDiskIsReplacedOnlyOnYes()
     QCOMPARE(f.dir.read("dialog.tlk"), theirs);
     QCOMPARE(f.dir.read(f.journal(1)), std::string("mine"));
     QVERIFY(f.lexiaide->isVisible());
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
     QVERIFY(!f.session().windows.progress->isVisible());
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
 
@@ -562,8 +562,8 @@ void LexiaideTest::failedLoadLeavesNothingToApply()
 {
     // Caption, status and what each button offers.
     auto state = [](LexiaideWindow* w) {
-        QStringList shown{w->entryGroup->title(), w->statusValue->text(), LabelColour(w->statusValue).name()};
-        for (QPushButton* button : {w->revertButton, w->saveButton, w->undoAllButton, w->truncateButton})
+        QStringList shown{LexiaideUi(w).entryGroup->title(), LexiaideUi(w).statusValue->text(), LabelColour(LexiaideUi(w).statusValue).name()};
+        for (QPushButton* button : {LexiaideUi(w).revertButton, LexiaideUi(w).saveButton, LexiaideUi(w).undoAllButton, LexiaideUi(w).truncateButton})
             shown << QString::number(button->isEnabled());
         return shown;
     };

@@ -249,10 +249,10 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
 
     LexiaideWindow* lexiaide = f.session().windows.lexiaide;
     QVERIFY(lexiaide->isVisible());
-    QCOMPARE(lexiaide->entryGroup->title(), QStringLiteral("String 0"));
-    QCOMPARE(lexiaide->statusValue->text(), QStringLiteral("Original"));
-    QVERIFY(lexiaide->truncateButton->isEnabled());
-    QVERIFY(!lexiaide->revertButton->isEnabled() && !lexiaide->saveButton->isEnabled() && !lexiaide->undoAllButton->isEnabled());
+    QCOMPARE(LexiaideUi(lexiaide).entryGroup->title(), QStringLiteral("String 0"));
+    QCOMPARE(LexiaideUi(lexiaide).statusValue->text(), QStringLiteral("Original"));
+    QVERIFY(LexiaideUi(lexiaide).truncateButton->isEnabled());
+    QVERIFY(!LexiaideUi(lexiaide).revertButton->isEnabled() && !LexiaideUi(lexiaide).saveButton->isEnabled() && !LexiaideUi(lexiaide).undoAllButton->isEnabled());
 
     StringViewerWindow* viewer = f.session().windows.viewer;
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
@@ -384,7 +384,7 @@ void MainWindowTest::invalidStrRefsAreRefused()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     tlkgen::GeneratorOptions options;
     options.entries = 500;
-    f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
+    LexiaideUi(f.session().windows.lexiaide).showAfterLoadCheck->setChecked(false);
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -519,7 +519,7 @@ void MainWindowTest::cacheThatCannotBeBuiltKeepsSearchesUnavailable()
     QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
     for (QWidget* control : std::initializer_list<QWidget*>{w.searchButton, w.statisticsButton, w.advancedSearchButton, w.exportButton})
         QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
-    QVERIFY(!f.session().windows.lexiaide->truncateButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.session().windows.lexiaide).truncateButton->isEnabled());
     QVERIFY(!f.session().windows.progress->isVisible());
 }
 

@@ -46,7 +46,7 @@ class SearchWindow {
 public:
     SearchWindow()
     {
-        f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
+        LexiaideUi(f.session().windows.lexiaide).showAfterLoadCheck->setChecked(false);
         w.show();
     }
 

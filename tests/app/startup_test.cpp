@@ -172,10 +172,10 @@ void StartupTest::settingsSurviveARestart()
     SetCheckedAsUser(w.autoOpenCheck, true);
     LexiaideWindow* lexiaide = f.session().windows.lexiaide;
     lexiaide->move(123, 77);
-    SetCheckedAsUser(lexiaide->stayOnTopCheck, true);
-    SetCheckedAsUser(lexiaide->makeBackupCheck, false);
-    SetCheckedAsUser(lexiaide->saveToDifferentFileCheck, true);
-    SetCheckedAsUser(lexiaide->showAfterLoadCheck, false);
+    SetCheckedAsUser(LexiaideUi(lexiaide).stayOnTopCheck, true);
+    SetCheckedAsUser(LexiaideUi(lexiaide).makeBackupCheck, false);
+    SetCheckedAsUser(LexiaideUi(lexiaide).saveToDifferentFileCheck, true);
+    SetCheckedAsUser(LexiaideUi(lexiaide).showAfterLoadCheck, false);
     f.main().close();
 
     const ConfigReadResult saved = ReadConfigFile(f.dir.file("lexicarta.cfg"));
@@ -215,9 +215,9 @@ void StartupTest::settingsSurviveARestart()
     QVERIFY(again.autoOpenCheck->isChecked());
     LexiaideWindow* restored = f.session().windows.lexiaide;
     QCOMPARE(restored->pos(), QPoint(123, 77));
-    QVERIFY(restored->stayOnTopCheck->isChecked());
+    QVERIFY(LexiaideUi(restored).stayOnTopCheck->isChecked());
     QVERIFY(restored->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!restored->makeBackupCheck->isChecked() && restored->saveToDifferentFileCheck->isChecked() && !restored->showAfterLoadCheck->isChecked());
+    QVERIFY(!LexiaideUi(restored).makeBackupCheck->isChecked() && LexiaideUi(restored).saveToDifferentFileCheck->isChecked() && !LexiaideUi(restored).showAfterLoadCheck->isChecked());
 }
 
 void StartupTest::autoOpenReopensTheLastTable()

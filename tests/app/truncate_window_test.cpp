@@ -51,7 +51,7 @@ struct TruncateFixture : AppFixture {
     {
         dialogs.clear();
         if (answer) dialogs.answers.push_back(*answer);
-        session().windows.lexiaide->truncateButton->click();
+        LexiaideUi(session().windows.lexiaide).truncateButton->click();
     }
 };
 

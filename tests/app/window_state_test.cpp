@@ -220,7 +220,7 @@ void WindowStateTest::failedLoadNamesNoTable()
     QVERIFY(!f.table().TableLoaded);
     QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String"));
-    QCOMPARE(f.session().windows.lexiaide->entryGroup->title(), QStringLiteral("<No String Loaded>"));
+    QCOMPARE(LexiaideUi(f.session().windows.lexiaide).entryGroup->title(), QStringLiteral("<No String Loaded>"));
     QCOMPARE(f.session().windows.viewer->windowTitle(), QStringLiteral("String"));
     QCOMPARE(f.session().windows.viewer->stringGroup->title(), QStringLiteral("String"));
 }
@@ -245,7 +245,7 @@ void WindowStateTest::screenReadersHearTheCaptionsShown()
     QCOMPARE(HeardName(w.stringGroup), QStringLiteral("String 7 - Edited by User"));
     QCOMPARE(HeardName(w.tableGroup), QString::fromStdString(path));
     QCOMPARE(HeardName(w.standardSearchGroup), QStringLiteral("Advanced Search"));
-    QCOMPARE(HeardName(lexiaide->entryGroup), QStringLiteral("String 7"));
+    QCOMPARE(HeardName(LexiaideUi(lexiaide).entryGroup), QStringLiteral("String 7"));
     QCOMPARE(HeardName(viewer->stringGroup), QStringLiteral("String 7"));
     QCOMPARE(HeardName(viewer), QStringLiteral("dialog.tlk"));
     // Every group of every window is heard as it reads.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +45,20 @@ void AppFixture::enterStrRef(const QString& text)
     field->selectAll();
     field->setText(text);
     main().strRefFieldLeft();
+}
+
+LexiaideUi::LexiaideUi(QWidget* w)
+    : entryGroup(Find<QGroupBox>(w, "GroupBox1")),
+      statusValue(Find<QLabel>(w, "Label2")),
+      revertButton(Find<QPushButton>(w, "Button1")),
+      saveButton(Find<QPushButton>(w, "Button2")),
+      undoAllButton(Find<QPushButton>(w, "Button3")),
+      truncateButton(Find<QPushButton>(w, "Button4")),
+      saveToDifferentFileCheck(Find<QCheckBox>(w, "CheckBox3")),
+      makeBackupCheck(Find<QCheckBox>(w, "CheckBox1")),
+      stayOnTopCheck(Find<QCheckBox>(w, "CheckBox2")),
+      showAfterLoadCheck(Find<QCheckBox>(w, "CheckBox4"))
+{
 }
 
 QStringList ClippedCaptions(QWidget* window)

@@ -16,6 +16,10 @@
 #include "temp_dir.h"
 #include "tlk_generator.h"
 
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace lexicarta::testing {
@@ -30,6 +34,7 @@ public:
     std::unique_ptr<LexicartaApplication> app;
 
     Session& session() { return app->session(); }
+    const Windows& windows() const { return app->windows(); }
     TableDocument& document() { return app->document(); }
     TalkTable& table() { return app->document().table(); }
     MainWindow& main() { return *app->session().windows.main; }
@@ -52,6 +57,21 @@ T* Find(QWidget* window, const char* objectName)
     if (!widget) qFatal("no control named %s in %s", objectName, qPrintable(window->objectName()));
     return widget;
 }
+
+// The Lexiaide window's controls, found by their component names.
+struct LexiaideUi {
+    explicit LexiaideUi(QWidget* window);
+    QGroupBox* entryGroup;
+    QLabel* statusValue;
+    QPushButton* revertButton;
+    QPushButton* saveButton;
+    QPushButton* undoAllButton;
+    QPushButton* truncateButton;
+    QCheckBox* saveToDifferentFileCheck;
+    QCheckBox* makeBackupCheck;
+    QCheckBox* stayOnTopCheck;
+    QCheckBox* showAfterLoadCheck;
+};
 
 // Object names of the visible controls of window whose caption does not fit
 // their fixed geometry (a wrapping check box may use several lines).
