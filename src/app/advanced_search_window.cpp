@@ -20,7 +20,6 @@
 #include "app/progress_window.h"
 #include "app/result_list_model.h"
 #include "app/statistics_window.h"
-#include "app/string_viewer_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/cp1252.h"
@@ -649,7 +648,7 @@ void AdvancedSearchWindow::viewInNewWindowClicked()
 {
     if (!resultList->currentIndex().isValid()) return;
     showResult();
-    if (MainWindow* main = m_session.windows.main) main->viewInNewWindowButton->click();
+    if (MainWindow* main = m_session.windows.main) main->requestViewer();
 }
 
 void AdvancedSearchWindow::quickViewEdited()

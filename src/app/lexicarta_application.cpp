@@ -47,7 +47,7 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
                                                    *windows.progress, dialogs);
     // The secondary windows are created first so that the main window's
     // constructor can already reach them.
-    windows.viewer = new StringViewerWindow(session);
+    windows.viewer = new StringViewerWindow(*session.document, session.searchSettings, dialogs);
     windows.statistics = new StatisticsWindow(session);
     windows.help = new HelpWindow(session);
     windows.graph = new GraphWindow(session);
@@ -80,37 +80,20 @@ void LexicartaApplication::connectDocumentViews()
         advanced->hide();
         advanced->DeleteResultFiles();
         statistics->hide();
-        viewer->hide();
-    });
-    QObject::connect(&document, &TableDocument::loadFailed, viewer, [=] {
-        viewer->setWindowTitle(QStringLiteral("String"));
-        SetCaption(viewer->stringGroup, QStringLiteral("String"));
-        viewer->setScrollEnabled(false);
     });
     QObject::connect(&document, &TableDocument::opened, statistics, [=, &document] {
         statistics->setSizeMapMaximum(QString::number(std::int64_t{document.table().EntryCount} - 1));
     });
     QObject::connect(&document, &TableDocument::truncated, statistics,
                      [=](std::uint32_t count) { statistics->setSizeMapMaximum(QString::number(std::int64_t{count} - 1)); });
-    QObject::connect(&document, &TableDocument::entryCountChanged, viewer, &StringViewerWindow::setScrollRange);
-    QObject::connect(&document, &TableDocument::entryShown, viewer, [=, &document](std::int32_t strRef) {
-        viewer->setEntryCaptions(document.loadedFileName(), strRef);
-        viewer->RefreshStringViewer(EditorText(*main->stringEditor));
-        if (!document.table().CacheFailed) viewer->setScrollEnabled(true);
+    auto visibleBeforeSave = std::make_shared<bool>();
+    QObject::connect(&document, &TableDocument::saveStarting, statistics, [=](bool keepsCache) {
+        *visibleBeforeSave = statistics->isVisible();
+        if (!keepsCache) statistics->hide();
     });
-    QObject::connect(&document, &TableDocument::currentEntryChanged, viewer, &StringViewerWindow::setScrollPosition);
-    auto visibleBeforeSave = std::make_shared<std::array<bool, 2>>();
-    QObject::connect(&document, &TableDocument::saveStarting, viewer, [=](bool keepsCache) {
-        *visibleBeforeSave = {statistics->isVisible(), viewer->isVisible()};
-        if (keepsCache) return;
-        statistics->hide();
-        viewer->hide();
-    });
-    QObject::connect(&document, &TableDocument::saveFinished, viewer, [=](SaveResult result) {
+    QObject::connect(&document, &TableDocument::saveFinished, statistics, [=](SaveResult result) {
         // Nothing was written: what was shown still holds.
-        if (result != SaveResult::Failed && result != SaveResult::Cancelled) return;
-        if ((*visibleBeforeSave)[0]) statistics->show();
-        if ((*visibleBeforeSave)[1]) viewer->show();
+        if ((result == SaveResult::Failed || result == SaveResult::Cancelled) && *visibleBeforeSave) statistics->show();
     });
     QObject::connect(&document, &TableDocument::encodingChanged, advanced, [=] {
         advanced->encodingChanged();
@@ -130,6 +113,12 @@ void LexicartaApplication::connectDocumentViews()
         if (main->isVisible()) main->activateWindow();
     });
     QObject::connect(lexiaide, &LexiaideWindow::truncateRequested, windows.truncate, &TruncateWindow::openRequested);
+
+    QObject::connect(main, &MainWindow::strRefTextChanged, viewer, &StringViewerWindow::mirrorStrRefField);
+    QObject::connect(viewer, &StringViewerWindow::strRefTextChanged, main, &MainWindow::mirrorStrRefField);
+    QObject::connect(main, &MainWindow::viewerRequested, viewer, &StringViewerWindow::OpenStringViewer);
+    QObject::connect(viewer, &StringViewerWindow::findNextRequested, main, &MainWindow::findNextClicked);
+    QObject::connect(viewer, &StringViewerWindow::asciiCodesRequested, windows.asciiCodes, &AsciiCodesWindow::showListing);
 }
 
 void LexicartaApplication::start(const std::string& table)

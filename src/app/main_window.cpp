@@ -22,7 +22,6 @@
 #include "app/ascii_codes_window.h"
 #include "app/encoding_chooser.h"
 #include "app/quick_start_window.h"
-#include "app/string_viewer_window.h"
 #include "app/table_document.h"
 #include "app/widgets.h"
 #include "core/file_io.h"
@@ -271,16 +270,9 @@ void MainWindow::connectHandlers()
         else
             standardSearchChosen();
     });
-    connect(strRefField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
-    });
+    connect(strRefField, &QLineEdit::textChanged, this, &MainWindow::strRefTextChanged);
     WatchExit(strRefField, [this] { strRefFieldLeft(); });
-    connect(viewInNewWindowButton, &QPushButton::clicked, this, [this] {
-        if (m_session.windows.viewer) m_session.windows.viewer->OpenStringViewer();
-    });
-    connect(stringEditor, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_session.windows.viewer) m_session.windows.viewer->editorChanged();
-    });
+    connect(viewInNewWindowButton, &QPushButton::clicked, this, &MainWindow::viewerRequested);
     connect(openLastButton, &QPushButton::clicked, this, &MainWindow::openLastClicked);
     connect(readmeButton, &QPushButton::clicked, this, &MainWindow::readmeClicked);
     connect(exportButton, &QPushButton::clicked, this, &MainWindow::exportClicked);
@@ -318,7 +310,6 @@ void MainWindow::guidedExportChosen()
 
 void MainWindow::standardSearchChosen()
 {
-    if (m_session.windows.viewer) m_session.windows.viewer->setFindNextVisible(true);
     if (auto* advanced = m_session.windows.advancedSearch) {
         if (advanced->isVisible()) advanced->close();
     }
@@ -331,7 +322,6 @@ void MainWindow::standardSearchChosen()
 
 void MainWindow::advancedSearchChosen()
 {
-    if (m_session.windows.viewer) m_session.windows.viewer->setFindNextVisible(false);
     advancedSearchButton->show();
     advancedSearchButton->setEnabled(true);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->hide();
@@ -343,6 +333,13 @@ void MainWindow::lexiaideClicked() { showLexiaide(); }
 void MainWindow::showLexiaide() { emit lexiaideRequested(); }
 
 void MainWindow::exitClicked() { close(); }
+
+void MainWindow::mirrorStrRefField(const QString& text)
+{
+    if (strRefField->text() != text) strRefField->setText(text);
+}
+
+void MainWindow::requestViewer() { viewInNewWindowButton->click(); }
 
 const std::string& MainWindow::OpenDialogFileName() const { return m_document.saveTarget(); }
 

@@ -40,9 +40,6 @@ public:
     explicit MainWindow(Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Who asked for an entry: the focus goes back to that window's StrRef field.
-    enum class Sender { Main, Viewer };
-
     // Opens path for the user ("Open a TLK file", "Open last opened TLK", a
     // file named on the command line or dropped on the window): with changes
     // pending it first asks whether to save them (Yes saves, and a failed
@@ -54,8 +51,8 @@ public:
     enum class NamedBy { Drop, CommandLine };
     void openNamedTable(const std::string& path, NamedBy namedBy);
     // Makes the StrRef field's entry current and shows it; a refused StrRef
-    // gives the focus back to the sender's field.
-    void GoToStrRef(Sender sender = Sender::Main);
+    // gives the focus back to the field.
+    void GoToStrRef();
     // Refreshes every display of the current entry.
     void ShowCurrentEntry();
     // Partial: the entry values only; full: also disables what needs a table.
@@ -196,7 +193,16 @@ public slots:
     void RevertString();
     void UndoAll();
 
+    // The string viewer's StrRef field changed; written only when it differs.
+    void mirrorStrRefField(const QString& text);
+    // "View in new window", when it is available.
+    void requestViewer();
+
 signals:
+    // The StrRef field changed (the string viewer's field mirrors it).
+    void strRefTextChanged(const QString& text);
+    // "View in new window".
+    void viewerRequested();
     // "Lexiaide (F2)" and F2.
     void lexiaideRequested();
     // Alt+R, Alt+Z, Alt+S or F5 with a table loaded: they act through the

@@ -15,7 +15,6 @@
 #include "app/encoding_chooser.h"
 #include "app/main_window.h"
 #include "app/search_settings.h"
-#include "app/string_viewer_window.h"
 #include "app/table_document.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
@@ -125,16 +124,13 @@ void MainWindow::showLoaded(bool cached)
     openLastButton->setEnabled(true);
 }
 
-void MainWindow::GoToStrRef(Sender sender)
+void MainWindow::GoToStrRef()
 {
     const TableDocument::GoOutcome outcome = m_document.GoToStrRef(strRefField->text());
-    if (outcome == TableDocument::GoOutcome::NotLeft) {
+    if (outcome == TableDocument::GoOutcome::NotLeft)
         strRefField->setText(Decimal(m_document.currentStrRef()));
-    } else if (outcome == TableDocument::GoOutcome::Refused) {
-        QLineEdit* field = strRefField;
-        if (sender == Sender::Viewer && m_session.windows.viewer) field = m_session.windows.viewer->strRefField;
-        ReturnFocusTo(field);
-    }
+    else if (outcome == TableDocument::GoOutcome::Refused)
+        ReturnFocusTo(strRefField);
 }
 
 QString MainWindow::entryCaption(const char* stateText) const
@@ -246,7 +242,7 @@ void MainWindow::showPreviousEntry()
     const auto value = ParseInt32(ToUtf8(strRefField->text()));
     if (!value || std::int64_t{*value} - 1 < 0) return;
     strRefField->setText(Decimal(std::int64_t{*value} - 1));
-    GoToStrRef(Sender::Main);
+    GoToStrRef();
 }
 
 void MainWindow::showNextEntry()
@@ -254,11 +250,11 @@ void MainWindow::showNextEntry()
     const auto value = ParseInt32(ToUtf8(strRefField->text()));
     if (!value || std::int64_t{*value} + 1 >= std::int64_t{m_document.table().EntryCount}) return;
     strRefField->setText(Decimal(std::int64_t{*value} + 1));
-    GoToStrRef(Sender::Main);
+    GoToStrRef();
 }
 
-void MainWindow::refreshClicked() { GoToStrRef(Sender::Main); }
+void MainWindow::refreshClicked() { GoToStrRef(); }
 
-void MainWindow::strRefFieldLeft() { GoToStrRef(Sender::Main); }
+void MainWindow::strRefFieldLeft() { GoToStrRef(); }
 
 }  // namespace lexicarta

@@ -73,8 +73,8 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
     const Choice choices[] = {
         {w.advancedSearchRadio, true, w.standardSearchRadio, [&] { return w.advancedSearchButton->isVisibleTo(&w); }},
         {w.rawExportRadio, true, w.guidedExportRadio, [&] { return !w.numberStringsCheck->isEnabled(); }},
-        {windows.viewer->cinderveilRadio, true, windows.viewer->windowsDefaultRadio,
-         [&] { return windows.viewer->textColourList->currentText() == "Navy"; }},
+        {Find<QRadioButton>(windows.viewer, "RadioButton4"), true, Find<QRadioButton>(windows.viewer, "RadioButton2"),
+         [&] { return Find<QComboBox>(windows.viewer, "ComboBox1")->currentText() == "Navy"; }},
         {LexiaideUi(windows.lexiaide).stayOnTopCheck, true, nullptr,
          [&] { return windows.lexiaide->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }},
         // Answered No, the question puts the tick back.

@@ -315,7 +315,7 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     QVERIFY(w.stringEditor->toPlainText().isEmpty());
     QCOMPARE(QApplication::focusWidget(), w.stringEditor);
     QVERIFY(LexiaideUi(f.lexiaide).revertButton->isEnabled() && LexiaideUi(f.lexiaide).saveButton->isEnabled());
-    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 20);
+    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->maximum(), 20);
     QVERIFY(f.dir.exists(f.journal(20)));
 
     QTest::keyClicks(w.stringEditor, QStringLiteral("first <CHARNAME>"));
@@ -338,7 +338,7 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("second"));
     QCOMPARE(f.dir.read(f.journal(20)), std::string("second"));
     QVERIFY(!f.dir.exists(f.journal(21)));
-    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 20);
+    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->maximum(), 20);
     // Deleting the last one shows the entry before it.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -418,13 +418,13 @@ void LexiaideTest::textTypedIsKeptWhenAnotherWindowChangesTheEntry()
     f.typeIntoEditor(QStringLiteral("typed, never left"));
     // The viewer's scroll bar moves to another entry without the editor
     // ever losing the focus inside the main window.
-    f.session().windows.viewer->entryScrollBar->setValue(5);
+    Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->setValue(5);
     QCOMPARE(f.table().CurrentStrRef, 5);
     QCOMPARE(f.dir.read(f.journal(0)), std::string("typed, never left"));
     // The sound typed into an entry is kept as well.
     w.soundField->setFocus();
     w.soundField->setText(QStringLiteral("SND5"));
-    f.session().windows.viewer->entryScrollBar->setValue(6);
+    Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->setValue(6);
     QCOMPARE(SoundResRefText(f.table().EntryTable[5].SoundResRef), std::string("SND5"));
     QVERIFY(f.dialogs.boxes.empty());
 }

@@ -256,9 +256,9 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
 
     StringViewerWindow* viewer = f.session().windows.viewer;
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
-    QCOMPARE(viewer->entryScrollBar->maximum(), 499);
-    QCOMPARE(viewer->entryScrollBar->pageStep(), 2);  // 500 / 200 = 2.5, half to even
-    QVERIFY(viewer->entryScrollBar->isEnabled());
+    QCOMPARE(Find<QScrollBar>(viewer, "ScrollBar1")->maximum(), 499);
+    QCOMPARE(Find<QScrollBar>(viewer, "ScrollBar1")->pageStep(), 2);  // 500 / 200 = 2.5, half to even
+    QVERIFY(Find<QScrollBar>(viewer, "ScrollBar1")->isEnabled());
     QCOMPARE(ClippedCaptions(&w), QStringList());
     QCOMPARE(ClippedCaptions(lexiaide), QStringList());
     SaveShot(&w, QStringLiteral("main-loaded"));
@@ -341,8 +341,8 @@ void MainWindowTest::navigationReachesEveryEntry()
     f.enterStrRef(QStringLiteral("007"));
     QCOMPARE(w.strRefField->text(), QStringLiteral("7"));
     QCOMPARE(f.table().CurrentStrRef, 7);
-    QCOMPARE(f.session().windows.viewer->entryScrollBar->value(), 7);
-    QCOMPARE(f.session().windows.viewer->strRefField->text(), QStringLiteral("7"));
+    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->value(), 7);
+    QCOMPARE(Find<QLineEdit>(f.session().windows.viewer, "Edit1")->text(), QStringLiteral("7"));
 
     f.enterStrRef(QStringLiteral("0"));
     w.previousEntryButton->click();
@@ -359,7 +359,7 @@ void MainWindowTest::navigationReachesEveryEntry()
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 12 - Original"));
 
     // The viewer's scroll bar shows the entry it is moved to.
-    f.session().windows.viewer->entryScrollBar->setValue(20);
+    Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->setValue(20);
     QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
     QCOMPARE(f.table().CurrentStrRef, 20);
     QVERIFY(f.dialogs.boxes.empty());
@@ -581,7 +581,7 @@ void MainWindowTest::exportAndSearchModeChoicesSwitchTheirControls()
     QVERIFY(w.advancedSearchButton->isVisible() && w.advancedSearchButton->isEnabled());
     for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})
         QVERIFY(!control->isVisible());
-    QVERIFY(!f.session().windows.viewer->findNextButton->isVisibleTo(f.session().windows.viewer));
+    QVERIFY(!Find<QPushButton>(f.session().windows.viewer, "Button5")->isVisibleTo(f.session().windows.viewer));
     f.session().runs.flags().AdvancedSearchActive = true;
     w.standardSearchRadio->click();
     QVERIFY(!w.AdvancedSearchMode());
@@ -590,7 +590,7 @@ void MainWindowTest::exportAndSearchModeChoicesSwitchTheirControls()
     QVERIFY(!w.advancedSearchButton->isVisible() && !w.advancedSearchButton->isEnabled());
     for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})
         QVERIFY(control->isVisible());
-    QVERIFY(f.session().windows.viewer->findNextButton->isVisibleTo(f.session().windows.viewer));
+    QVERIFY(Find<QPushButton>(f.session().windows.viewer, "Button5")->isVisibleTo(f.session().windows.viewer));
 }
 
 void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()

@@ -144,7 +144,7 @@ void TruncateWindowTest::opensAfterTheChecksAndTruncates()
     QCOMPARE(f.table().CurrentStrRef, 0);
     QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 29"));
     QCOMPARE(f.session().windows.statistics->sizeMapMaximum(), QStringLiteral("29"));
-    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 29);
+    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->maximum(), 29);
 }
 
 void TruncateWindowTest::failedSaveKeepsTableAndWindow()

@@ -92,8 +92,8 @@ void UserTextTest::everyByteButCrSurvivesAnEditElsewhereAndASave()
     w.viewInNewWindowButton->click();
     StringViewerWindow* viewer = f.session().windows.viewer;
     QVERIFY(QTest::qWaitForWindowActive(viewer));
-    f.typeAtEnd(viewer->textArea, QStringLiteral("#"));
-    viewer->closeButton->setFocus(Qt::TabFocusReason);
+    f.typeAtEnd(Find<QPlainTextEdit>(viewer, "Memo1"), QStringLiteral("#"));
+    Find<QPushButton>(viewer, "Button1")->setFocus(Qt::TabFocusReason);
     QVERIFY(f.dialogs.boxes.empty());
 
     QVERIFY(w.SaveAll());

@@ -222,7 +222,7 @@ void WindowStateTest::failedLoadNamesNoTable()
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String"));
     QCOMPARE(LexiaideUi(f.session().windows.lexiaide).entryGroup->title(), QStringLiteral("<No String Loaded>"));
     QCOMPARE(f.session().windows.viewer->windowTitle(), QStringLiteral("String"));
-    QCOMPARE(f.session().windows.viewer->stringGroup->title(), QStringLiteral("String"));
+    QCOMPARE(Find<QGroupBox>(f.session().windows.viewer, "GroupBox1")->title(), QStringLiteral("String"));
 }
 
 void WindowStateTest::screenReadersHearTheCaptionsShown()
@@ -246,7 +246,7 @@ void WindowStateTest::screenReadersHearTheCaptionsShown()
     QCOMPARE(HeardName(w.tableGroup), QString::fromStdString(path));
     QCOMPARE(HeardName(w.standardSearchGroup), QStringLiteral("Advanced Search"));
     QCOMPARE(HeardName(LexiaideUi(lexiaide).entryGroup), QStringLiteral("String 7"));
-    QCOMPARE(HeardName(viewer->stringGroup), QStringLiteral("String 7"));
+    QCOMPARE(HeardName(Find<QGroupBox>(viewer, "GroupBox1")), QStringLiteral("String 7"));
     QCOMPARE(HeardName(viewer), QStringLiteral("dialog.tlk"));
     // Every group of every window is heard as it reads.
     for (QWidget* window : SecondaryWindows(f.session().windows)) {
