@@ -2,6 +2,7 @@
 // and every text read back from it. Nothing may read or allocate more than
 // the file holds.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -37,7 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!BuildStringCache(table, file, progress, dialogs, flags)) return 0;
     table.CachedEntryCount = table.EntryCount;
 
-    const std::uint64_t cacheSize = size - table.StringDataOffset;
+    // Only the string data some entry refers to is copied, and never more
+    // than the file holds.
+    std::uint64_t referenced = 0;
+    for (std::uint32_t n = 0; n < table.EntryCount; ++n) {
+        const StrRefEntry& entry = table.EntryTable[n];
+        if (entry.Length > 0) referenced = std::max(referenced, std::uint64_t{entry.Offset} + entry.Length);
+    }
+    const std::uint64_t cacheSize = std::min<std::uint64_t>(referenced, size - table.StringDataOffset);
     FUZZ_CHECK(ReadWholeFile(table.CachePath)->size() == cacheSize);
     for (std::uint32_t n = 0; n < table.EntryCount; ++n) {
         const auto text = table.ReadCachedString(static_cast<std::int32_t>(n));

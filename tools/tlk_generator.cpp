@@ -50,7 +50,7 @@ private:
 
 // Independent streams per purpose so that, e.g., an entry's text can be
 // regenerated without replaying the draws made for its record.
-enum class Stream : std::uint64_t { Record = 1, Text = 2, Layout = 3, Forced = 4, Damage = 5 };
+enum class Stream : std::uint64_t { Record = 1, Text = 2, Layout = 3, Forced = 4, Damage = 5, Female = 6 };
 
 Rng EntryRng(std::uint64_t seed, std::uint32_t strRef, Stream stream)
 {
@@ -350,11 +350,41 @@ void MakeText(Rng rng, const EncodingText& encoding, std::string& out)
     }
 }
 
+// The text as said to a woman: the words that speak of a man changed, or,
+// where there are none, a form of address added. ASCII only, so that it
+// suits every encoding.
+void MakeFemale(std::string& text)
+{
+    static constexpr std::pair<std::string_view, std::string_view> Words[] = {
+        {"he", "she"}, {"He", "She"}, {"him", "her"}, {"his", "her"}, {"His", "Her"}, {"sir", "madam"},
+        {"Sir", "Madam"}, {"lord", "lady"}, {"Lord", "Lady"}, {"man", "woman"}, {"brother", "sister"}, {"king", "queen"}};
+    auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    std::string out;
+    bool changed = false;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = at;
+        while (end < text.size() && isLetter(text[end])) ++end;
+        if (end == at) {
+            out += text[at++];
+            continue;
+        }
+        const std::string_view word(text.data() + at, end - at);
+        auto found = std::find_if(std::begin(Words), std::end(Words), [&](const auto& w) { return w.first == word; });
+        changed = changed || found != std::end(Words);
+        out += found != std::end(Words) ? found->second : word;
+        at = end;
+    }
+    if (!changed) out += " My lady.";
+    text = std::move(out);
+}
+
 // The text of a non-empty entry, in the table's encoding, with an invalid
 // byte sequence put into some texts of a UTF-8 table when asked for.
 void MakeEntryText(const GeneratorOptions& options, std::uint32_t strRef, std::string& out)
 {
     MakeText(EntryRng(options.seed, strRef, Stream::Text), TextOf(options.encoding), out);
+    if (options.femaleShare > 0.0 && EntryRng(options.seed, strRef, Stream::Female).Chance(options.femaleShare))
+        MakeFemale(out);
     if (options.invalidUtf8Share <= 0.0 || options.encoding != lexicarta::TextEncoding::Utf8) return;
     Rng rng = EntryRng(options.seed, strRef, Stream::Damage);
     if (!rng.Chance(options.invalidUtf8Share)) return;
@@ -581,6 +611,23 @@ std::string MakeTalkTable(const std::vector<GeneratedEntry>& entries, std::uint1
     }
     for (const GeneratedEntry& entry : entries) out += entry.text;
     return out;
+}
+
+std::string FemaleTablePath(const std::string& malePath)
+{
+    const std::size_t slash = malePath.rfind('/');
+    const std::size_t dot = malePath.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return malePath + "F";
+    return malePath.substr(0, dot) + "F" + malePath.substr(dot);
+}
+
+bool WriteTalkTablePair(const std::string& malePath, const std::string& femalePath, const GeneratorOptions& options)
+{
+    GeneratorOptions male = options;
+    male.femaleShare = 0.0;
+    GeneratorOptions female = options;
+    if (female.femaleShare <= 0.0) female.femaleShare = 0.1;
+    return WriteTalkTable(malePath, male) && WriteTalkTable(femalePath, female);
 }
 
 std::string GeneratedText(const GeneratorOptions& options, std::uint32_t strRef)

@@ -40,6 +40,10 @@ struct GeneratorOptions {
     lexicarta::TextEncoding encoding = lexicarta::TextEncoding::Windows1252;
     // UTF-8 tables only: share of texts that get one invalid byte sequence.
     double invalidUtf8Share = 0.0;
+    // Above 0, the female table of the male one of the same options: this
+    // share of the texts is said to a woman ("sir" becomes "madam", "he"
+    // "she", or " My lady." is added), the rest is the male table's.
+    double femaleShare = 0.0;
 };
 
 struct GeneratedEntry {
@@ -67,6 +71,14 @@ GeneratedTable GenerateTalkTable(const GeneratorOptions& options);
 // Returns false (and removes the partial file) when the file cannot be written
 // or the string data would not fit 32-bit offsets.
 bool WriteTalkTable(const std::string& path, const GeneratorOptions& options);
+
+// The female table beside a male one: "dialog.tlk" gives "dialogF.tlk".
+std::string FemaleTablePath(const std::string& malePath);
+
+// Writes the male table of options (femaleShare 0) at malePath and its
+// female table at femalePath (femaleShare as given, or 0.1); false as
+// WriteTalkTable.
+bool WriteTalkTablePair(const std::string& malePath, const std::string& femalePath, const GeneratorOptions& options);
 
 // Hand-made table: texts laid out one after the other in the given order,
 // offset/length computed from the text (an entry with empty text gets Offset 0

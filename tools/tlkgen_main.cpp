@@ -34,6 +34,9 @@ void PrintUsage(std::FILE* to)
         "  --invalid-utf8-share F\n"
         "                     UTF-8 only: share of texts given one invalid byte sequence,\n"
         "                     0 to 1 (default 0)\n"
+        "  --pair             also write the female table beside OUT (OUTF.tlk for OUT.tlk):\n"
+        "                     the same entries, some texts said to a woman instead\n"
+        "  --female-share F   with --pair: share of texts that differ, 0 to 1 (default 0.1)\n"
         "  --help             show this help\n",
         to);
 }
@@ -60,6 +63,7 @@ int main(int argc, char** argv)
     tlkgen::GeneratorOptions options;
     bool haveEntries = false;
     bool haveSeed = false;
+    bool pair = false;
     std::string out;
 
     for (int i = 1; i < argc; ++i) {
@@ -100,6 +104,13 @@ int main(int argc, char** argv)
             if (!value(text) || !ParseNumber(text, share) || !(share >= 0.0 && share <= 1.0))
                 return UsageError("--invalid-utf8-share needs a number from 0 to 1");
             options.invalidUtf8Share = share;
+        } else if (arg == "--pair") {
+            pair = true;
+        } else if (arg == "--female-share") {
+            double share = -1;
+            if (!value(text) || !ParseNumber(text, share) || !(share > 0.0 && share <= 1.0))
+                return UsageError("--female-share needs a number above 0, up to 1");
+            options.femaleShare = share;
         } else if (arg.size() > 1 && arg.front() == '-') {
             return UsageError("unknown option " + std::string(arg));
         } else if (!out.empty()) {
@@ -111,9 +122,11 @@ int main(int argc, char** argv)
     if (!haveEntries) return UsageError("--entries is required");
     if (!haveSeed) return UsageError("--seed is required");
     if (out.empty()) return UsageError("no output file given");
+    if (options.femaleShare > 0.0 && !pair) return UsageError("--female-share goes with --pair");
 
     const auto started = std::chrono::steady_clock::now();
-    if (!tlkgen::WriteTalkTable(out, options)) {
+    const std::string female = tlkgen::FemaleTablePath(out);
+    if (pair ? !tlkgen::WriteTalkTablePair(out, female, options) : !tlkgen::WriteTalkTable(out, options)) {
         std::fprintf(stderr, "lexicarta-tlkgen: cannot write %s (unwritable, or the texts exceed 4 GiB)\n", out.c_str());
         return 1;
     }
@@ -127,5 +140,6 @@ int main(int argc, char** argv)
     }
     std::printf("%s: %u entries, %llu bytes (%.1f s)\n", out.c_str(), options.entries,
                 static_cast<unsigned long long>(size), seconds);
+    if (pair) std::printf("%s: its female table\n", female.c_str());
     return 0;
 }

@@ -24,6 +24,13 @@ constexpr std::string_view EncodingHelp =
     "  --encoding NAME   read the texts as Windows-1252, Windows-1250, Windows-1251 or UTF-8\n"
     "                    instead of the encoding detected from the table\n";
 
+constexpr std::string_view FemaleHelp =
+    "  --female FILE     the female table of TABLE (the texts said to a female character);\n"
+    "                    by default XF.tlk beside X.tlk (dialogF.tlk beside dialog.tlk, in any\n"
+    "                    case) when there is one. It is read in TABLE's encoding.\n"
+    "  --no-female       no female table, even where one lies beside TABLE\n"
+    "A pair whose entry counts differ is warned about, and only apply refuses it.\n";
+
 const Command Commands[] = {
     {"info", InfoCommand, "header values, file size and text encoding of a table",
      "Usage: lexicarta-cli info TABLE [--encoding NAME]\n"
@@ -33,11 +40,11 @@ const Command Commands[] = {
      "and one holds a non-ASCII character, Windows-1252 otherwise). A table the editor would\n"
      "refuse is reported as an error, after the header values when they can be read.\n"},
     {"get", GetCommand, "entries by StrRef",
-     "Usage: lexicarta-cli get TABLE STRREF... [--format text|tra|json] [--encoding NAME]\n"
+     "Usage: lexicarta-cli get TABLE STRREF... [--format text|tra|json] [--encoding NAME] [--female FILE]\n"
      "\n"
      "Prints the given entries: text, sound, flags and variances (formats as for dump).\n"},
     {"dump", DumpCommand, "all entries, or a range of them, as text, TRA or JSON",
-     "Usage: lexicarta-cli dump TABLE [--from N] [--to M] [--format text|tra|json] [--encoding NAME]\n"
+     "Usage: lexicarta-cli dump TABLE [--from N] [--to M] [--format text|tra|json] [--encoding NAME] [--female FILE]\n"
      "\n"
      "Prints entries N to M (both included; default: all).\n"
      "  text  a line \"StrRef N | flags F | sound S | volume variance V | pitch variance P\",\n"
@@ -46,7 +53,16 @@ const Command Commands[] = {
      "  json  one object per line: strref, flags, sound, volume_variance, pitch_variance, text\n"
      "Text and JSON are UTF-8. A byte that is no character of the table's encoding (in a\n"
      "UTF-8 table) appears as the private-use character U+F7XX, XX being the byte in hex;\n"
-     "in JSON as the escape \\uf7xx.\n"},
+     "in JSON as the escape \\uf7xx.\n"
+     "With a female table, an entry whose female text or sound differs from the male one\n"
+     "also shows them: a second block \"StrRef N female | ...\" in text, \"@N = ~male~ [SOUND]\n"
+     "~female~ [SOUND]\" in TRA, \"female_text\" and \"female_sound\" in JSON.\n"
+     "  --reference REF   with --format tra: only the untranslated entries (see status), with\n"
+     "                    the texts of REF, the table in the original language, to hand to a\n"
+     "                    translator. In REF's own bytes when both tables share an encoding,\n"
+     "                    otherwise in UTF-8 (with a byte-order mark unless TABLE is UTF-8), which\n"
+     "                    apply turns into TABLE's encoding.\n"
+     "  --reference-encoding NAME   the encoding of REF (default: detected)\n"},
     {"search", SearchCommand, "the matches of a term, as Find next finds them",
      "Usage: lexicarta-cli search TABLE TERM [--case] [--whole-words] [--absolute] [--from N] [--count]\n"
      "\n"
@@ -75,25 +91,38 @@ const Command Commands[] = {
      "  --empty           also texts that are empty or only spaces\n"
      "  --no-spacelines   no empty line after each text\n"},
     {"diff", DiffCommand, "entries added, removed and changed between two tables",
-     "Usage: lexicarta-cli diff OLD NEW [--tra OUT.tra] [--encoding NAME]\n"
+     "Usage: lexicarta-cli diff OLD NEW [--tra OUT.tra] [--encoding NAME] [--female FILE] [--new-female FILE]\n"
      "\n"
      "Lists, one line each: \"changed N text|sound|flags|volume variance|pitch variance: A -> B\",\n"
      "\"added N: ...\" and \"removed N: ...\", texts quoted on one line (escapes as in JSON),\n"
      "then a count. Exit status 1 when the tables differ, 0 when they do not.\n"
      "  --tra OUT.tra   also write the changed and added texts (with their sounds) as a TRA\n"
      "                  file: apply it to OLD to give it NEW's texts and sounds. Removed\n"
-     "                  entries cannot be expressed in a TRA file.\n"},
+     "                  entries cannot be expressed in a TRA file.\n"
+     "  --new-female FILE   the female table of NEW (--female names OLD's); by default\n"
+     "                  found beside NEW as beside OLD\n"
+     "With female tables, their changes are listed as \"changed N female text: ...\", and\n"
+     "the TRA file gives an entry its female text (\"@N = ~male~ ~female~\") wherever that\n"
+     "differs from the male one. A table without a female table counts as saying the same\n"
+     "to both.\n"},
     {"apply", ApplyCommand, "the texts and sounds of a TRA file written into a table",
      "Usage: lexicarta-cli apply TABLE CHANGES.tra [--append] [--tra-encoding NAME] [--encoding NAME]\n"
+     "                           [--female FILE]\n"
      "\n"
      "Sets entry N's text for every \"@N = ~text~\" of CHANGES.tra, and its sound when\n"
      "\"[SOUND]\" follows ([] clears it), then saves TABLE as the editor saves it: a backup\n"
      "TABLE.bak, the new file written beside it, flushed to disk and renamed over it.\n"
      "Changed entries get type 3 (7 for a text with a <TAG> in a table that has type 7\n"
      "entries), as in the editor. Texts may be delimited by ~, \", % or ~~~~~ and joined with ^;\n"
-     "// and /* */ are comments; lines end with LF, CR LF or CR. CHANGES.tra '-' is standard\n"
+     "// and /* */ (which nest) are comments; a [SOUND] may stand on the line after its text;\n"
+     "@N may have leading zeros; lines end with LF, CR LF or CR. CHANGES.tra '-' is standard\n"
      "input. A later @N replaces an earlier one; a line that changes neither text nor sound\n"
      "leaves its entry as it is.\n"
+     "\"@N = ~male~ [SOUND] ~female~ [SOUND]\" gives the female table its own text and sound;\n"
+     "without them the female table gets the male text (and sound, when one is given). Both\n"
+     "tables are saved as one: both new, or, when either cannot be saved, both as they were.\n"
+     "Without a female table the female texts are ignored, with one warning. A pair whose\n"
+     "entry counts differ is refused.\n"
      "  --append              entries from the table's entry count on are added at its end\n"
      "  --tra-encoding NAME   the encoding CHANGES.tra is written in (Windows-1252,\n"
      "                        Windows-1250, Windows-1251 or UTF-8); default: the table's,\n"
@@ -102,6 +131,56 @@ const Command Commands[] = {
      "A malformed line, a text that is not valid in the TRA's encoding or that holds a\n"
      "character the table's encoding cannot hold is reported with its line number, and\n"
      "nothing is written.\n"},
+    {"check", CheckCommand, "the translation checks: tokens, flags, lengths, leftovers, spelling",
+     "Usage: lexicarta-cli check TABLE [--reference REF] [--checks LIST] [--max-bytes N]\n"
+     "                           [--format text|json] [--spelling LANG] [--encoding NAME]\n"
+     "                           [--female FILE | --no-female] [--reference-female FILE]\n"
+     "\n"
+     "Prints every finding of the checks on TABLE's texts, by StrRef: \"StrRef<TAB>kind<TAB>detail\",\n"
+     "or with --format json one object per line with the keys strref, kind and detail.\n"
+     "Then one line per check on standard error: \"kind: N findings\". Exit status 0 when\n"
+     "nothing was found, 1 otherwise. The checks (--checks, separated by commas; default all\n"
+     "but spelling, and leftover only with a reference):\n"
+     "  tokens            <TOKENS> missing, added or misspelled against the reference's (an\n"
+     "                    unknown token one letter away from a known one counts as misspelled,\n"
+     "                    also without a reference); '<' and '>' that do not pair up\n"
+     "  lowercase-token   a token that gives a lower-case word (<PRO_HESHE>, ...) at the start\n"
+     "                    of a sentence\n"
+     "  flags             a text without the text bit (1) in Flags, a token without the token\n"
+     "                    bit (4), a sound without the sound bit (2)\n"
+     "  length            more bytes than --max-bytes (default 32767), or more than 3 times as\n"
+     "                    many characters as a reference text of at least 20\n"
+     "  leftover          the reference text with only a marker added (TODO, FIXME, ???, [])\n"
+     "  spelling          words the dictionary of LANG does not know (needs --spelling)\n"
+     "  female            with a female table: no female text where the male table has one (or\n"
+     "                    no such entry there), the female text the same as the male one where\n"
+     "                    the reference's female text differs from its male one, and a female\n"
+     "                    table longer than TABLE (once, at the first entry TABLE lacks)\n"
+     "  --reference REF          the table in the original language\n"
+     "  --reference-encoding NAME   the encoding of REF (default: detected)\n"
+     "  --spelling LANG          spell check with the Hunspell dictionary LANG (fr_FR, de_DE, ...)\n"
+     "  --dictionaries DIR:...   where dictionaries are looked for (default /usr/share/hunspell)\n"
+     "  --words FILE             a personal word list (UTF-8, one word a line): the game's names\n"
+     "  --settings FILE          tokens added in a translation settings file\n"
+     "                           (lexicarta-translation.cfg, as the editor keeps it)\n"
+     "  --female FILE            TABLE's female table (default: XF.tlk found beside X.tlk)\n"
+     "  --no-female              check TABLE alone, even with a female table beside it\n"
+     "  --reference-female FILE  REF's female table (default: found beside REF)\n"},
+    {"status", StatusCommand, "what is left to translate, against the table in the original language",
+     "Usage: lexicarta-cli status TABLE --reference REF [--only STATUS] [--encoding NAME]\n"
+     "\n"
+     "Lists the entries of TABLE that are left to translate against REF, the table in the\n"
+     "original language, one a line: \"StrRef<TAB>status\", and \"<TAB>beyond the end of the\n"
+     "table\" (or \"of the reference\") for an entry only one of them has. The statuses:\n"
+     "  untranslated   the same text as REF's, case and surrounding blanks aside, holding a\n"
+     "                 letter outside its tokens\n"
+     "  missing        empty here, a text in REF\n"
+     "  only-here      a text here, none in REF\n"
+     "  (translated and empty are listed only when asked for with --only.)\n"
+     "Then the count of each status on standard error. Exit status 0 when nothing was listed,\n"
+     "1 otherwise.\n"
+     "  --only STATUS              only the entries of STATUS\n"
+     "  --reference-encoding NAME  the encoding of REF (default: detected)\n"},
 };
 
 constexpr std::string_view Overview =
@@ -172,6 +251,7 @@ int RunCli(const std::vector<std::string>& args, int outFd, int errFd)
                 if (IsHelp(arg)) {
                     out << command.help;
                     if (command.help.find("--encoding") != std::string_view::npos) out << "\n" << EncodingHelp;
+                    if (command.help.find("--female") != std::string_view::npos) out << FemaleHelp;
                     out.flush();
                     return ExitOk;
                 }

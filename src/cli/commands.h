@@ -29,5 +29,10 @@ int StatsCommand(const Args& args, CommandContext& context);
 int ExportCommand(const Args& args, CommandContext& context);
 int DiffCommand(const Args& args, CommandContext& context);
 int ApplyCommand(const Args& args, CommandContext& context);
+int CheckCommand(const Args& args, CommandContext& context);
+int StatusCommand(const Args& args, CommandContext& context);
+// dump --reference REF: the untranslated entries with the reference's texts.
+bool NamesReference(const Args& args);
+int DumpUntranslated(const Args& args, CommandContext& context);
 
 }  // namespace lexicarta::cli

@@ -23,16 +23,42 @@ std::string SoundLeftOutWarning(const std::string& command, std::uint32_t n)
            " is written without its sound: the sound name holds ']' or a line break, which a TRA file cannot hold\n";
 }
 
-bool AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n)
+namespace {
+
+std::string Heading(const std::string& name, const StrRefEntry& record, TextEncoding encoding, std::string_view sound)
+{
+    return name + " | flags " + std::to_string(record.Flags) + " | " +
+           (sound.empty() ? std::string("no sound") : "sound " + DecodeToUtf8(encoding, sound)) + " | volume variance " +
+           std::to_string(record.VolumeVariance) + " | pitch variance " + std::to_string(record.PitchVariance) + "\n";
+}
+
+// As the window shows it: up to the first NUL byte.
+void AppendShownText(std::string& out, TextEncoding encoding, std::string_view text)
+{
+    out += DecodeToUtf8(encoding, text.substr(0, text.find('\0')));
+    out += "\n\n";
+}
+
+}  // namespace
+
+bool AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n, const LoadedTable* female)
 {
     const StrRefEntry& record = table.record(n);
     const std::string_view text = table.text(n);
     const std::string_view sound = table.sound(n);
+    if (female && n >= female->entryCount()) female = nullptr;
+    const std::string_view femaleText = female ? female->text(n) : text;
+    const std::string_view femaleSound = female ? female->sound(n) : sound;
+    const bool femaleDiffers = femaleText != text || femaleSound != sound;
     switch (format) {
     case EntryFormat::Tra: {
-        const bool writable = TraSoundWritable(sound);
-        AppendTraLine(out, n, text,
-                      sound.empty() || !writable ? std::nullopt : std::optional<std::string_view>(sound));
+        const bool writable = TraSoundWritable(sound) && TraSoundWritable(femaleSound);
+        auto soundOf = [](std::string_view name, bool given) {
+            return given && TraSoundWritable(name) ? std::optional<std::string_view>(name) : std::nullopt;
+        };
+        AppendTraLine(out, n, text, soundOf(sound, !sound.empty()),
+                      femaleDiffers ? std::optional<std::string_view>(femaleText) : std::nullopt,
+                      soundOf(femaleSound, femaleDiffers && (!femaleSound.empty() || femaleSound != sound)));
         return writable;
     }
     case EntryFormat::Json:
@@ -41,17 +67,24 @@ bool AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table,
         out += ",\"volume_variance\":" + std::to_string(record.VolumeVariance) +
                ",\"pitch_variance\":" + std::to_string(record.PitchVariance) + ",\"text\":";
         AppendJsonString(out, table.encoding(), text);
+        if (femaleText != text) {
+            out += ",\"female_text\":";
+            AppendJsonString(out, table.encoding(), femaleText);
+        }
+        if (femaleSound != sound) {
+            out += ",\"female_sound\":";
+            AppendJsonString(out, table.encoding(), femaleSound);
+        }
         out += "}\n";
         return true;
-    case EntryFormat::Text: {
-        out += "StrRef " + std::to_string(n) + " | flags " + std::to_string(record.Flags) + " | " +
-               (sound.empty() ? std::string("no sound") : "sound " + DecodeToUtf8(table.encoding(), sound)) + " | volume variance " + std::to_string(record.VolumeVariance) +
-               " | pitch variance " + std::to_string(record.PitchVariance) + "\n";
-        // As the window shows it: up to the first NUL byte.
-        out += DecodeToUtf8(table.encoding(), text.substr(0, text.find('\0')));
-        out += "\n\n";
+    case EntryFormat::Text:
+        out += Heading("StrRef " + std::to_string(n), record, table.encoding(), sound);
+        AppendShownText(out, table.encoding(), text);
+        if (femaleDiffers) {
+            out += Heading("StrRef " + std::to_string(n) + " female", female->record(n), table.encoding(), femaleSound);
+            AppendShownText(out, table.encoding(), femaleText);
+        }
         return true;
-    }
     }
     return true;
 }

@@ -16,7 +16,11 @@ EntryFormat ParseEntryFormat(const std::string& command, const std::string& name
 // Appends entry n: text (a heading line, the text as shown, an empty
 // line), a TRA line, or one JSON object on one line. A sound name a TRA
 // cannot hold (see TraSoundWritable) is left out of its line: then false.
-bool AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n);
+// With a female table that has entry n, its text and sound are added where
+// they differ from the male ones: a second block "StrRef N female | ...",
+// the female part of the TRA line, "female_text" and "female_sound" in JSON.
+bool AppendEntry(std::string& out, EntryFormat format, const LoadedTable& table, std::uint32_t n,
+                 const LoadedTable* female = nullptr);
 
 // The warning for an entry written without its sound.
 std::string SoundLeftOutWarning(const std::string& command, std::uint32_t n);

@@ -7,6 +7,7 @@
 #include "cli/cli_error.h"
 #include "cli/commands.h"
 #include "cli/entry_format.h"
+#include "cli/loaded_pair.h"
 #include "cli/loaded_table.h"
 #include "cli/output_guard.h"
 #include "cli/text_forms.h"
@@ -49,15 +50,28 @@ std::optional<TextEncoding> EncodingFor(EntryFormat format, const Arguments& arg
 
 // One entry into standard output; a sound left out is told on standard
 // error, in its place among the entries.
-void WriteEntry(CommandContext& context, const std::string& command, EntryFormat format, const LoadedTable& loaded,
+void WriteEntry(CommandContext& context, const std::string& command, EntryFormat format, const LoadedPair& pair,
                 std::uint32_t n)
 {
-    if (!AppendEntry(context.out.buffer(), format, loaded, n)) {
+    if (!AppendEntry(context.out.buffer(), format, pair.male(), n, pair.female())) {
         context.out.flush();
         context.err << SoundLeftOutWarning(command, n);
         context.err.flush();
     }
     context.out.settle();
+}
+
+// The table and, when it has one, its female table; a pair out of step is
+// warned about once.
+LoadedPair LoadForReading(const std::string& command, const Arguments& arguments, EntryFormat format,
+                          CommandContext& context)
+{
+    const std::string& path = arguments.operands()[0];
+    const auto female = FemaleTablePath(command, arguments, path);
+    RefuseOutputsOntoTables(command, female ? Args{path, *female} : Args{path}, {}, context);
+    LoadedPair pair(path, female, {}, LoadPurpose::Read, EncodingFor(format, arguments));
+    pair.warnIfCountsDiffer(command, context.err);
+    return pair;
 }
 
 }  // namespace
@@ -93,34 +107,38 @@ int InfoCommand(const Args& args, CommandContext& context)
 
 int GetCommand(const Args& args, CommandContext& context)
 {
-    const Arguments arguments("get", args, {EncodingOption, {"--format", true}}, 2, SIZE_MAX);
+    const Arguments arguments("get", args, {EncodingOption, {"--format", true}, FemaleOption, NoFemaleOption}, 2,
+                              SIZE_MAX);
     const EntryFormat format = ParseEntryFormat("get", arguments.value("--format").value_or("text"));
-    RefuseOutputsOntoTables("get", {arguments.operands()[0]}, {}, context);
-    const LoadedTable loaded(arguments.operands()[0], {}, LoadPurpose::Read, EncodingFor(format, arguments));
+    const LoadedPair pair = LoadForReading("get", arguments, format, context);
+    const LoadedTable& loaded = pair.male();
     const std::int64_t last = std::int64_t{loaded.entryCount()} - 1;
     if (last < 0) throw CliError("get: the table has no entries");
     std::vector<std::uint32_t> strRefs;
     for (std::size_t i = 1; i < arguments.operands().size(); ++i)
         strRefs.push_back(static_cast<std::uint32_t>(
             Arguments::ParseNumber(arguments.operands()[i], last, "get: StrRef")));
-    for (const std::uint32_t n : strRefs) WriteEntry(context, "get", format, loaded, n);
+    for (const std::uint32_t n : strRefs) WriteEntry(context, "get", format, pair, n);
     return ExitOk;
 }
 
 int DumpCommand(const Args& args, CommandContext& context)
 {
-    const Arguments arguments("dump", args, {EncodingOption, {"--format", true}, {"--from", true}, {"--to", true}}, 1, 1);
+    if (NamesReference(args)) return DumpUntranslated(args, context);
+    const Arguments arguments(
+        "dump", args, {EncodingOption, {"--format", true}, {"--from", true}, {"--to", true}, FemaleOption, NoFemaleOption},
+        1, 1);
     const EntryFormat format = ParseEntryFormat("dump", arguments.value("--format").value_or("text"));
     // Checked before the table is loaded: a mistyped number fails at once.
     arguments.number("--from", INT32_MAX);
     arguments.number("--to", INT32_MAX);
-    RefuseOutputsOntoTables("dump", {arguments.operands()[0]}, {}, context);
-    const LoadedTable loaded(arguments.operands()[0], {}, LoadPurpose::Read, EncodingFor(format, arguments));
+    const LoadedPair pair = LoadForReading("dump", arguments, format, context);
+    const LoadedTable& loaded = pair.male();
     const std::int64_t last = std::int64_t{loaded.entryCount()} - 1;
     const std::int64_t from = arguments.number("--from", std::max<std::int64_t>(last, 0)).value_or(0);
     const std::int64_t to = arguments.number("--to", std::max<std::int64_t>(last, 0)).value_or(last);
     if (from > to && last >= 0) UsageError("dump", "--from " + std::to_string(from) + " lies after --to " + std::to_string(to));
-    for (std::int64_t n = from; n <= to; ++n) WriteEntry(context, "dump", format, loaded, static_cast<std::uint32_t>(n));
+    for (std::int64_t n = from; n <= to; ++n) WriteEntry(context, "dump", format, pair, static_cast<std::uint32_t>(n));
     return ExitOk;
 }
 

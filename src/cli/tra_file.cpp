@@ -63,16 +63,24 @@ void AppendTraText(std::string& out, std::string_view text)
     }
 }
 
-void AppendTraLine(std::string& out, std::int64_t strRef, std::string_view text, std::optional<std::string_view> sound)
+void AppendTraLine(std::string& out, std::int64_t strRef, std::string_view text, std::optional<std::string_view> sound,
+                   std::optional<std::string_view> femaleText, std::optional<std::string_view> femaleSound)
 {
     out += '@';
     out += std::to_string(strRef);
     out += " = ";
-    AppendTraText(out, text);
-    if (sound) {
-        out += " [";
-        out += *sound;
-        out += ']';
+    auto append = [&out](std::string_view piece, std::optional<std::string_view> itsSound) {
+        AppendTraText(out, piece);
+        if (itsSound) {
+            out += " [";
+            out += *itsSound;
+            out += ']';
+        }
+    };
+    append(text, sound);
+    if (femaleText) {
+        out += ' ';
+        append(*femaleText, femaleSound);
     }
     out += '\n';
 }
@@ -146,13 +154,28 @@ private:
                 while (!atEnd() && !IsLineEnd(peek())) ++m_pos;
             } else if (startsWith("/*")) {
                 const int line = m_line;
-                const std::size_t end = m_bytes.find("*/", m_pos + 2);
-                if (end == std::string_view::npos) fail("comment /* is never closed", line);
-                advanceTo(end + 2);
+                advanceTo(commentEnd(line));
             } else {
                 return;
             }
         }
+    }
+
+    // Where the /* */ comment that starts here ends, comments within it
+    // nested: /* a /* b */ c */ is one comment.
+    std::size_t commentEnd(int line) const
+    {
+        std::size_t depth = 0;
+        for (std::size_t at = m_pos; at + 1 < m_bytes.size(); ++at) {
+            if (m_bytes[at] == '/' && m_bytes[at + 1] == '*') {
+                ++depth;
+                ++at;
+            } else if (m_bytes[at] == '*' && m_bytes[at + 1] == '/') {
+                ++at;
+                if (--depth == 0) return at + 1;
+            }
+        }
+        fail("comment /* is never closed", line);
     }
 
     std::string describeHere() const
@@ -172,59 +195,81 @@ private:
         result.line = m_line;
         if (peek() != '@') fail("expected @N = ~text~, found " + describeHere());
         ++m_pos;
+        if (peek() == '-') {
+            std::size_t end = m_pos + 1;
+            while (end < m_bytes.size() && std::isdigit(static_cast<unsigned char>(m_bytes[end]))) ++end;
+            fail("StrRef @" + std::string(m_bytes.substr(m_pos, end - m_pos)) +
+                 " is negative: the StrRefs of a talk table count from 0");
+        }
         const std::size_t digitsStart = m_pos;
         while (!atEnd() && std::isdigit(static_cast<unsigned char>(peek()))) ++m_pos;
-        const std::string_view digits = m_bytes.substr(digitsStart, m_pos - digitsStart);
+        std::string_view digits = m_bytes.substr(digitsStart, m_pos - digitsStart);
         if (digits.empty()) fail("expected a StrRef after @, found " + describeHere());
+        const std::string written(digits);
+        // Leading zeros are allowed: @007 is @7.
+        while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
         if (digits.size() > 10 || std::stoll(std::string(digits)) > 2147483647)
-            fail("StrRef @" + std::string(digits) + " is too large");
+            fail("StrRef @" + written + " is too large");
         result.strRef = std::stoll(std::string(digits));
+        const std::string name = "@" + written;
         skipSpace();
-        if (peek() != '=') fail("expected = after @" + std::string(digits) + ", found " + describeHere());
+        if (peek() != '=') fail("expected = after " + name + ", found " + describeHere());
         ++m_pos;
         skipSpace();
-        result.text = text();
-        std::string* joined = nullptr;
-        for (;;) {
-            const std::size_t before = m_pos;
-            const int line = m_line;
+        if (peek() == '#' || peek() == '!' || peek() == '(')
+            fail(name + " takes the text of another string (" + describeHere() +
+                 "), which a talk table tool cannot resolve: give the text itself");
+        result.text = joinedText();
+        result.sound = sound();
+        // A second text is the female one, with a sound of its own.
+        skipSpace();
+        if (startsText()) {
+            result.femaleText = joinedText();
+            result.femaleSound = sound();
             skipSpace();
-            if (peek() != '^') {
-                m_pos = before;
-                m_line = line;
-                break;
-            }
-            ++m_pos;
-            skipSpace();
-            if (atEnd()) fail("^ is not followed by a text", line);
-            if (!joined) joined = &m_storage.emplace_back(result.text);
-            joined->append(text());
-            result.text = *joined;
         }
-        skipInlineSpace();
-        if (peek() == '[') {
-            const int line = m_line;
-            const std::size_t start = ++m_pos;
-            while (!atEnd() && peek() != ']' && !IsLineEnd(peek())) ++m_pos;
-            if (peek() != ']') fail("sound [ is never closed on its line", line);
-            std::string_view sound = m_bytes.substr(start, m_pos - start);
-            ++m_pos;
-            while (!sound.empty() && (sound.front() == ' ' || sound.front() == '\t')) sound.remove_prefix(1);
-            while (!sound.empty() && (sound.back() == ' ' || sound.back() == '\t')) sound.remove_suffix(1);
-            result.sound = sound;
-        }
-        // Anything else on the rest of the line (a second, female text; a
-        // stray word) is not understood: better refused than half applied.
-        skipInlineSpace();
-        if (startsWith("//") || startsWith("/*")) return result;
-        if (!atEnd() && !IsLineEnd(peek()) && peek() != '@')
-            fail("unexpected " + describeHere() + " after the text of @" + std::string(digits));
+        if (!atEnd() && peek() != '@')
+            fail("unexpected " + describeHere() + " after the text" + (result.femaleText ? "s" : "") + " of " + name +
+                 (startsText() ? " (an assignment holds a male and a female text at most)" : ""));
         return result;
     }
 
-    void skipInlineSpace()
+    bool startsText() const { return peek() == '~' || peek() == '"' || peek() == '%'; }
+
+    // A text, or pieces of text joined with ^.
+    std::string_view joinedText()
     {
-        while (!atEnd() && (peek() == ' ' || peek() == '\t')) ++m_pos;
+        std::string_view text = this->text();
+        std::string* joined = nullptr;
+        for (;;) {
+            // What may follow a text is a sound, a text or the next @N:
+            // space and comments go either way.
+            skipSpace();
+            if (peek() != '^') return text;
+            const int line = m_line;
+            ++m_pos;
+            skipSpace();
+            if (atEnd()) fail("^ is not followed by a text", line);
+            if (!joined) joined = &m_storage.emplace_back(text);
+            joined->append(this->text());
+            text = *joined;
+        }
+    }
+
+    // The [SOUND] after a text, on its line or a later one.
+    std::optional<std::string_view> sound()
+    {
+        skipSpace();
+        if (peek() != '[') return std::nullopt;
+        const int line = m_line;
+        const std::size_t start = ++m_pos;
+        while (!atEnd() && peek() != ']' && !IsLineEnd(peek())) ++m_pos;
+        if (peek() != ']') fail("sound [ is never closed on its line", line);
+        std::string_view name = m_bytes.substr(start, m_pos - start);
+        ++m_pos;
+        while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+        return name;
     }
 
     // The delimited text that starts here.
@@ -318,10 +363,17 @@ std::optional<TraParseError> ConvertTraEntries(TraParseResult& parsed, TextEncod
             if (entry.sound)
                 if (auto error = Converted(*entry.sound, parsed.storage, from, to, "sound", entry.strRef))
                     return TraParseError{entry.line, *error};
+            if (entry.femaleText)
+                if (auto error = Converted(*entry.femaleText, parsed.storage, from, to, "female text", entry.strRef))
+                    return TraParseError{entry.line, *error};
+            if (entry.femaleSound)
+                if (auto error = Converted(*entry.femaleSound, parsed.storage, from, to, "female sound", entry.strRef))
+                    return TraParseError{entry.line, *error};
         }
-        if (entry.sound && entry.sound->size() > 8)
-            return TraParseError{entry.line, "sound [" + std::string(*entry.sound) + "] of @" + std::to_string(entry.strRef) +
-                                                 " is longer than 8 bytes"};
+        for (const auto& [sound, what] : {std::pair{entry.sound, "sound"}, std::pair{entry.femaleSound, "female sound"}})
+            if (sound && sound->size() > 8)
+                return TraParseError{entry.line, std::string(what) + " [" + std::string(*sound) + "] of @" +
+                                                     std::to_string(entry.strRef) + " is longer than 8 bytes"};
     }
     return std::nullopt;
 }

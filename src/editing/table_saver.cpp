@@ -234,12 +234,8 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Makes backup a copy of source as the save makes its file: a new file
-// beside it with source's mode, on disk before it is renamed over backup, so
-// that a link found at that name is replaced rather than written through.
-// With mayLink (source is about to be replaced, not changed), the new file
-// is another name of source where the file system allows it. False with
-// errno set when the backup cannot be made.
+}  // namespace
+
 bool MakeBackup(const std::string& source, const std::string& backup, bool mayLink)
 {
     struct stat st {};
@@ -271,6 +267,8 @@ bool MakeBackup(const std::string& source, const std::string& backup, bool mayLi
     return true;
 }
 
+namespace {
+
 bool IsFolder(const std::string& path)
 {
     struct stat st {};
@@ -300,25 +298,23 @@ private:
     UniqueFd m_fd;
 };
 
-struct Failure {
-    SaveResult result;
-    std::string message;
-    BoxKind kind;
-};
+using Failure = SaveFailure;
+
+Failure Simple(SaveFailureKind kind) { return {kind, {}, {}, 0, -1}; }
 
 // A failed write of the new file: a full disk says so; anything else is the
 // failure of the entry being written.
 Failure WriteFailure(const std::string& target, int error)
 {
-    if (IsDiskFullError(error)) return {SaveResult::Failed, DiskFullMessage(target), BoxKind::Error};
-    return {SaveResult::FailedOnEntry, StringWriteFailedMessage, BoxKind::Plain};
+    if (IsDiskFullError(error)) return {SaveFailureKind::DiskFull, target, DirectoryOf(target), error};
+    return Simple(SaveFailureKind::EntryWriteFailed);
 }
 
 // A failed write of the header and records, or of the new file's last steps.
 Failure CommitFailure(const std::string& target, int error)
 {
-    if (IsDiskFullError(error)) return {SaveResult::Failed, DiskFullMessage(target), BoxKind::Error};
-    return {SaveResult::Failed, CannotWriteFileMessage(target, error), BoxKind::Error};
+    if (IsDiskFullError(error)) return {SaveFailureKind::DiskFull, target, DirectoryOf(target), error};
+    return {SaveFailureKind::CannotWrite, target, {}, error};
 }
 
 class TableWriter {
@@ -344,18 +340,15 @@ public:
         struct stat st {};
         const bool exists = ::stat(m_resolved.c_str(), &st) == 0;
         if (exists && (S_ISDIR(st.st_mode) || !UserMayWrite(m_resolved, st.st_mode))) {
-            failure = {SaveResult::Failed, CannotCreateFileMessage(m_target, S_ISDIR(st.st_mode) ? EISDIR : EACCES),
-                       BoxKind::Error};
+            failure = {SaveFailureKind::CannotCreate, m_target, {}, S_ISDIR(st.st_mode) ? EISDIR : EACCES};
             return false;
         }
         const int fd = CreateFileBeside(m_resolved, ".saving", exists, st.st_mode, st.st_uid, st.st_gid, m_partPath);
         if (fd < 0) {
             const int error = errno;
             const bool folderRefuses = exists && (error == EACCES || error == EPERM || error == EROFS);
-            failure = {SaveResult::Failed,
-                       folderRefuses ? FolderRefusesMessage(m_target, DirectoryOf(m_resolved), error)
-                                     : CannotCreateFileMessage(m_target, error),
-                       BoxKind::Error};
+            failure = folderRefuses ? Failure{SaveFailureKind::FolderRefuses, m_target, DirectoryOf(m_resolved), error}
+                                    : Failure{SaveFailureKind::CannotCreate, m_target, {}, error};
             return false;
         }
         m_fd.reset(fd);
@@ -450,16 +443,22 @@ public:
         return true;
     }
 
-    // Puts the new file in the target's place. Backups of a loaded file that
-    // the new one replaces are made of the replaced file just before; one
-    // that cannot be made leaves the target as it was.
-    bool commit(const std::vector<std::string>& linkedBackups, Failure& failure)
+    // Backups of a loaded file that the new one replaces are made of the
+    // replaced file just before the rename; one that cannot be made leaves
+    // the target as it was.
+    bool makeLinkedBackups(const std::vector<std::string>& linkedBackups, Failure& failure)
     {
         for (const std::string& backup : linkedBackups)
             if (!MakeBackup(m_resolved, backup, true)) {
-                failure = {SaveResult::Failed, BackupFailedMessage(backup, errno), BoxKind::Error};
+                failure = {SaveFailureKind::BackupFailed, backup, {}, errno};
                 return false;
             }
+        return true;
+    }
+
+    // Puts the new file in the target's place.
+    bool rename(Failure& failure)
+    {
         if (::rename(m_partPath.c_str(), m_resolved.c_str()) != 0) {
             failure = CommitFailure(m_target, errno);
             return false;
@@ -480,17 +479,17 @@ private:
     {
         UniqueFd journal(::open(m_table.journalFilePath(strRef).c_str(), O_RDONLY | O_CLOEXEC));
         if (!journal) {
-            failure = {SaveResult::Failed, JournalMissingMessage(strRef, errno), BoxKind::Plain};
+            failure = {SaveFailureKind::JournalMissing, {}, {}, errno, strRef};
             return false;
         }
         try {
             text.resize(length);
         } catch (const std::bad_alloc&) {
-            failure = {SaveResult::Failed, StringMemoryFailedMessage, BoxKind::Plain};
+            failure = Simple(SaveFailureKind::OutOfMemory);
             return false;
         }
         if (!ReadExact(journal.get(), text.data(), length, 0)) {
-            failure = {SaveResult::Failed, JournalReadFailedMessage, BoxKind::Plain};
+            failure = {SaveFailureKind::JournalUnreadable, {}, {}, 0, strRef};
             return false;
         }
         return true;
@@ -503,13 +502,6 @@ private:
     UniqueFd m_fd;
     FileStamp m_stamp;
 };
-
-void Fail(const Failure& failure, Progress& progress, Dialogs& dialogs, RunFlags& flags)
-{
-    flags.ProcessFinished = true;
-    progress.close();
-    dialogs.message(failure.kind, failure.message);
-}
 
 // The first edited or created entry whose journal file does not hold the
 // text last typed, or -1.
@@ -611,118 +603,208 @@ std::string TargetBusyMessage(const std::string& target)
            "kept; save again once it is done.";
 }
 
-SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
-                         RunFlags& flags)
+std::string SaveFailureMessage(const SaveFailure& failure)
 {
-    // A text that never reached its journal file would be saved in an older form.
-    if (const std::int64_t unsynced = FirstUnsyncedEntry(table); unsynced >= 0) {
-        dialogs.message(BoxKind::Error, UnsyncedEntryMessage(static_cast<std::int32_t>(unsynced)));
-        return SaveResult::Failed;
+    switch (failure.kind) {
+    case SaveFailureKind::None:
+    case SaveFailureKind::Declined: return {};
+    case SaveFailureKind::UnsyncedEntry: return UnsyncedEntryMessage(failure.strRef);
+    case SaveFailureKind::TargetBusy: return TargetBusyMessage(failure.path);
+    case SaveFailureKind::BackupFailed: return BackupFailedMessage(failure.path, failure.error);
+    case SaveFailureKind::DiskFull: return DiskFullMessage(failure.path);
+    case SaveFailureKind::FolderRefuses: return FolderRefusesMessage(failure.path, failure.folder, failure.error);
+    case SaveFailureKind::CannotCreate: return CannotCreateFileMessage(failure.path, failure.error);
+    case SaveFailureKind::CannotWrite: return CannotWriteFileMessage(failure.path, failure.error);
+    case SaveFailureKind::JournalMissing: return JournalMissingMessage(failure.strRef, failure.error);
+    case SaveFailureKind::JournalUnreadable: return JournalReadFailedMessage;
+    case SaveFailureKind::OutOfMemory: return StringMemoryFailedMessage;
+    case SaveFailureKind::CacheUnreadable: return SaveStreamFailedMessage;
+    case SaveFailureKind::EntryWriteFailed:
+    case SaveFailureKind::TextsTooLarge: return StringWriteFailedMessage;
     }
+    return {};
+}
+
+BoxKind SaveFailureBoxKind(const SaveFailure& failure)
+{
+    switch (failure.kind) {
+    case SaveFailureKind::JournalMissing:
+    case SaveFailureKind::JournalUnreadable:
+    case SaveFailureKind::OutOfMemory:
+    case SaveFailureKind::CacheUnreadable:
+    case SaveFailureKind::EntryWriteFailed:
+    case SaveFailureKind::TextsTooLarge: return BoxKind::Plain;
+    default: return BoxKind::Error;
+    }
+}
+
+void TableSave::report()
+{
+    if (m_writeBegan) {
+        m_flags.ProcessFinished = true;
+        m_progress.close();
+    }
+    const std::string message = SaveFailureMessage(m_failure);
+    if (!message.empty()) m_dialogs.message(SaveFailureBoxKind(m_failure), message);
+}
+
+struct TableSave::Writing {
+    Writing(TalkTable& table, const std::string& target) : writer(table, target) {}
     // Held to the rename; what killed saves left can go meanwhile.
     TableLock lock;
-    if (!lock.acquire(ResolvedPath(request.target))) {
-        dialogs.message(BoxKind::Error, TargetBusyMessage(request.target));
-        return SaveResult::Failed;
-    }
-    RemoveAbandonedSaveFiles(request.target);
-    std::optional<FileStamp> known = table.LoadedFileStamp;
-    if (!MayReplaceLoadedFile(table, request.target, dialogs, known)) return SaveResult::Cancelled;
-
+    std::optional<FileStamp> known;
     std::vector<std::string> backups;
-    if (request.makeBackup) backups.push_back(table.CurrentTablePath + ".bak");
-    if (request.makeTruncateBackup) backups.push_back(table.CurrentTablePath + ".trc.bak");
-    for (const std::string& backup : backups)
-        if (IsFolder(backup)) {
-            dialogs.message(BoxKind::Error, BackupFailedMessage(backup, EISDIR));
-            return SaveResult::Failed;
-        }
-
-    progress.setBarVisible(false);
-    progress.show();
-    progress.setTitle("Saving talk table file... Please wait.");
-    progress.setStatus("Writing StrRefs...");
-
-    Failure failure{SaveResult::Failed, {}, BoxKind::Error};
-    TableWriter writer(table, request.target);
+    std::vector<std::string> linkedBackups;
+    TableWriter writer;
     std::vector<std::uint32_t> offsets;
     std::vector<std::uint32_t> lengths;
+};
+
+TableSave::TableSave(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
+                     RunFlags& flags)
+    : m_table(table), m_request(request), m_progress(progress), m_dialogs(dialogs), m_flags(flags)
+{
+}
+
+TableSave::~TableSave() = default;
+
+bool TableSave::fail(SaveFailure failure)
+{
+    m_failure = std::move(failure);
+    return false;
+}
+
+SaveResult TableSave::failedResult() const
+{
+    if (m_failure.kind == SaveFailureKind::Declined) return SaveResult::Cancelled;
+    if (m_failure.kind == SaveFailureKind::EntryWriteFailed) return SaveResult::FailedOnEntry;
+    return SaveResult::Failed;
+}
+
+const std::string& TableSave::resolvedTarget() const
+{
+    static const std::string none;
+    return m_writing ? m_writing->writer.resolved() : none;
+}
+
+bool TableSave::begin()
+{
+    // A text that never reached its journal file would be saved in an older form.
+    if (const std::int64_t unsynced = FirstUnsyncedEntry(m_table); unsynced >= 0)
+        return fail({SaveFailureKind::UnsyncedEntry, {}, {}, 0, static_cast<std::int32_t>(unsynced)});
+    m_writing = std::make_unique<Writing>(m_table, m_request.target);
+    Writing& w = *m_writing;
+    if (!w.lock.acquire(ResolvedPath(m_request.target))) return fail({SaveFailureKind::TargetBusy, m_request.target, {}, 0});
+    RemoveAbandonedSaveFiles(m_request.target);
+    w.known = m_table.LoadedFileStamp;
+    if (!MayReplaceLoadedFile(m_table, m_request.target, m_dialogs, w.known))
+        return fail({SaveFailureKind::Declined, m_request.target, {}, 0});
+
+    if (m_request.makeBackup) w.backups.push_back(m_table.CurrentTablePath + ".bak");
+    if (m_request.makeTruncateBackup) w.backups.push_back(m_table.CurrentTablePath + ".trc.bak");
+    for (const std::string& backup : w.backups)
+        if (IsFolder(backup)) return fail({SaveFailureKind::BackupFailed, backup, {}, EISDIR});
+    return true;
+}
+
+bool TableSave::write()
+{
+    Writing& w = *m_writing;
+    m_writeBegan = true;
+    m_progress.setBarVisible(false);
+    m_progress.show();
+    m_progress.setTitle("Saving talk table file... Please wait.");
+    m_progress.setStatus("Writing StrRefs...");
+
+    Failure failure = Simple(SaveFailureKind::None);
+    TableWriter& writer = w.writer;
     try {
         if (!writer.create(failure)) {
-            for (const std::string& backup : backups) MakeBackup(table.CurrentTablePath, backup, false);
-            Fail(failure, progress, dialogs, flags);
-            return failure.result;
+            for (const std::string& backup : w.backups) MakeBackup(m_table.CurrentTablePath, backup, false);
+            return fail(failure);
         }
-        std::vector<std::string> linkedBackups;
+        m_targetExisted = FileExists(writer.resolved());
         if (writer.replacesLoadedFile()) {
-            linkedBackups = backups;
+            w.linkedBackups = w.backups;
         } else {
             // A loaded file that is gone has nothing to back up.
-            for (const std::string& backup : backups)
-                if (!MakeBackup(table.CurrentTablePath, backup, false) && errno != ENOENT) {
-                    Fail({SaveResult::Failed, BackupFailedMessage(backup, errno), BoxKind::Error}, progress, dialogs,
-                         flags);
-                    return SaveResult::Failed;
-                }
+            for (const std::string& backup : w.backups)
+                if (!MakeBackup(m_table.CurrentTablePath, backup, false) && errno != ENOENT)
+                    return fail({SaveFailureKind::BackupFailed, backup, {}, errno});
         }
 
         // Released before the cache is rebuilt, so that the disk never has to
         // hold the old and the new cache at once.
         CacheView cache;
-        if (!cache.open(table.Cache, table.CachePath)) {
-            Fail({SaveResult::Failed, SaveStreamFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
-            return SaveResult::Failed;
-        }
-        lengths = SavedLengths(table, cache);
+        if (!cache.open(m_table.Cache, m_table.CachePath)) return fail(Simple(SaveFailureKind::CacheUnreadable));
+        w.lengths = SavedLengths(m_table, cache);
         bool inStrRefOrder = true;
-        if (!PlanTextPositions(table, lengths, cache.size(), offsets, inStrRefOrder)) {
-            Fail({SaveResult::Failed, StringWriteFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
-            return SaveResult::Failed;
-        }
-        BlockWriter records(writer.fd(), HeaderSize + std::uint64_t{RecordSize} * table.EntryCount);
-        if (!writer.writeHeaderAndRecords(records, offsets, lengths)) {
-            Fail(CommitFailure(request.target, errno), progress, dialogs, flags);
-            return SaveResult::Failed;
-        }
-        progress.setStatus("Writing Strings...");
+        if (!PlanTextPositions(m_table, w.lengths, cache.size(), w.offsets, inStrRefOrder))
+            return fail(Simple(SaveFailureKind::TextsTooLarge));
+        BlockWriter records(writer.fd(), HeaderSize + std::uint64_t{RecordSize} * m_table.EntryCount);
+        if (!writer.writeHeaderAndRecords(records, w.offsets, w.lengths))
+            return fail(CommitFailure(m_request.target, errno));
+        m_progress.setStatus("Writing Strings...");
         std::uint64_t textBytes = 0;
-        for (const std::uint32_t length : lengths) textBytes += length;
+        for (const std::uint32_t length : w.lengths) textBytes += length;
         BlockWriter texts(writer.fd(), textBytes);
-        if (!writer.writeTexts(texts, offsets, lengths, cache, inStrRefOrder, failure) || !writer.finish(failure)) {
-            Fail(failure, progress, dialogs, flags);
-            return failure.result;
-        }
-        // Other saves wait for the lock, but not every program asks for it.
-        if (!MayReplaceLoadedFile(table, request.target, dialogs, known)) {
-            flags.ProcessFinished = true;
-            progress.close();
-            return SaveResult::Cancelled;
-        }
-        if (!writer.commit(linkedBackups, failure)) {
-            Fail(failure, progress, dialogs, flags);
-            return failure.result;
-        }
+        if (!writer.writeTexts(texts, w.offsets, w.lengths, cache, inStrRefOrder, failure) || !writer.finish(failure))
+            return fail(failure);
     } catch (const std::bad_alloc&) {
-        Fail({SaveResult::Failed, StringMemoryFailedMessage, BoxKind::Plain}, progress, dialogs, flags);
-        return SaveResult::Failed;
+        return fail(Simple(SaveFailureKind::OutOfMemory));
     }
+    return true;
+}
 
+bool TableSave::stillMayReplace()
+{
+    // Other saves wait for the lock, but not every program asks for it.
+    if (MayReplaceLoadedFile(m_table, m_request.target, m_dialogs, m_writing->known)) return true;
+    return fail({SaveFailureKind::Declined, m_request.target, {}, 0});
+}
+
+bool TableSave::makeLinkedBackups()
+{
+    Failure failure = Simple(SaveFailureKind::None);
+    return m_writing->writer.makeLinkedBackups(m_writing->linkedBackups, failure) || fail(failure);
+}
+
+bool TableSave::replace()
+{
+    Failure failure = Simple(SaveFailureKind::None);
+    return m_writing->writer.rename(failure) || fail(failure);
+}
+
+SaveResult TableSave::finish()
+{
+    Writing& w = *m_writing;
     // The file is in place: the table now describes it.
-    for (std::uint32_t i = 0; i < table.EntryCount; ++i) {
-        table.EntryTable[i].Offset = offsets[i];
-        table.EntryTable[i].Length = lengths[i];
+    for (std::uint32_t i = 0; i < m_table.EntryCount; ++i) {
+        m_table.EntryTable[i].Offset = w.offsets[i];
+        m_table.EntryTable[i].Length = w.lengths[i];
     }
-    table.LoadedFileStamp = writer.stamp();
-    table.DeleteAllJournalFiles();
+    m_table.LoadedFileStamp = w.writer.stamp();
+    m_table.DeleteAllJournalFiles();
     SaveResult result = SaveResult::Saved;
-    if (!request.skipCacheUpdate &&
-        !UpdateStringCache(table, writer.resolved(), progress, dialogs, flags))
+    if (!m_request.skipCacheUpdate &&
+        !UpdateStringCache(m_table, w.writer.resolved(), m_progress, m_dialogs, m_flags))
         result = SaveResult::SavedCacheFailed;
-    progress.setStatus("Finishing operations...");
-    table.ChangesPending = false;
-    table.CurrentTablePath = request.target;
-    table.LastOpenedPath = request.target;
+    m_progress.setStatus("Finishing operations...");
+    m_table.ChangesPending = false;
+    m_table.CurrentTablePath = m_request.target;
+    m_table.LastOpenedPath = m_request.target;
     return result;
+}
+
+SaveResult SaveTalkTable(TalkTable& table, const SaveRequest& request, Progress& progress, Dialogs& dialogs,
+                         RunFlags& flags, SaveFailure* failure)
+{
+    TableSave save(table, request, progress, dialogs, flags);
+    if (save.begin() && save.write() && save.stillMayReplace() && save.makeLinkedBackups() && save.replace())
+        return save.finish();
+    save.report();
+    if (failure) *failure = save.failure();
+    return save.failedResult();
 }
 
 bool UpdateStringCache(TalkTable& table, const std::string& path, Progress& progress, Dialogs& dialogs,

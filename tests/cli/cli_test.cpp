@@ -391,7 +391,7 @@ TEST(Cli, AMalformedTraIsReportedWithItsLineAndNothingIsWritten)
         {"@0 = ~a~\n// comment\n@x = ~b~\n", 3},
         {"@0 = ~a~\n\n@1 ~b~\n", 3},
         {"@0 = ~a~ [TOOLONGNAME]\n", 1},
-        {"@0 = ~a~ ~female~\n", 1},
+        {"@0 = ~a~ ~female~ ~third~\n", 1},
         {"@0 = ~a~\n/* open\n comment\n", 2},
         {"@0 = ~a~ ^\n", 1},
         {"text without entry\n", 1},
