@@ -15,14 +15,12 @@
 
 #include <optional>
 
-#include "app/help_window.h"
-#include "app/main_window.h"
-#include "app/progress_window.h"
 #include "app/result_list_model.h"
-#include "app/statistics_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/table_document.h"
 #include "core/cp1252.h"
+#include "core/progress.h"
 #include "core/text_encoding.h"
 #include "core/numbers.h"
 #include "search/advanced_search.h"
@@ -80,9 +78,17 @@ AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent)
     buildResultsGroup();
     buildConditionsGroup();
     connectHandlers();
+    // Standard search chosen: this window has nothing left to do.
+    connect(&m_session.searchSettings, &SearchSettings::advancedModeChanged, this, [this](bool on) {
+        if (!on && isVisible()) close();
+    });
 }
 
 AdvancedSearchWindow::~AdvancedSearchWindow() = default;
+
+bool AdvancedSearchWindow::highlights() const { return highlightCheck->isChecked(); }
+
+void AdvancedSearchWindow::setHighlights(bool on) { highlightCheck->setChecked(on); }
 
 void AdvancedSearchWindow::buildResultsGroup()
 {
@@ -194,7 +200,7 @@ void AdvancedSearchWindow::connectHandlers()
     expressionField->installEventFilter(this);
     connect(startButton, &QPushButton::clicked, this, &AdvancedSearchWindow::startButtonClicked);
     connect(searchMethodGroup, &ClickableGroupBox::clicked, this, [this] {
-        if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
+        emit searchMethodsHelpRequested();
     });
 
     // The options are the program's one set of search options, which the
@@ -239,29 +245,27 @@ void AdvancedSearchWindow::connectHandlers()
     connect(highlightCheck, &QCheckBox::toggled, this, &AdvancedSearchWindow::highlightBoxToggled);
     connect(viewInNewWindowButton, &QPushButton::clicked, this, &AdvancedSearchWindow::viewInNewWindowClicked);
 
-    // The quick view is a second editor of the shown entry: what is typed
-    // there goes to the main window's editor, whose own handlers mark the
-    // entry edited, and leaving it stores the text as leaving that editor does.
+    // The quick view is a view of the shown entry's text in the document:
+    // what is typed there is the entry's change, and leaving it stores the
+    // text as leaving the main window's editor does.
     connect(quickView, &QPlainTextEdit::textChanged, this, &AdvancedSearchWindow::quickViewEdited);
-    WatchExit(quickView, [this] {
-        if (MainWindow* main = m_session.windows.main) main->FlushJournal();
-    });
-    if (MainWindow* main = m_session.windows.main) {
-        // Edits of the same entry in the main window show here too.
-        connect(main->stringEditor, &QPlainTextEdit::textChanged, this, [this] {
-            MainWindow* main = m_session.windows.main;
-            if (m_shownStrRef < 0 || m_session.table().CurrentStrRef != m_shownStrRef) return;
-            const QString text = EditorText(*main->stringEditor);
-            if (EditorText(*quickView) != text) showQuickViewText(text);
-        });
-    }
+    TableDocument& document = *m_session.document;
+    WatchExit(quickView, [&document] { document.FlushJournal(); });
+    // Edits of the same entry elsewhere show here too.
+    connect(&document, &TableDocument::textChanged, this,
+            [this](std::int32_t strRef, const QString& text, const QObject* origin) {
+                if (origin == this || m_shownStrRef < 0 || strRef != m_shownStrRef ||
+                    m_session.table().CurrentStrRef != m_shownStrRef)
+                    return;
+                if (EditorText(*quickView) != text) showQuickViewText(text);
+            });
 }
 
 AdvancedSearch& AdvancedSearchWindow::search()
 {
     if (!m_search) {
         m_search = std::make_unique<AdvancedSearch>(m_session.search->engine(), m_session.table(),
-                                                    m_session.runs.flags(), *m_session.windows.progress, m_session.dialogs);
+                                                    m_session.runs.flags(), *m_session.progress, m_session.dialogs);
     }
     return *m_search;
 }
@@ -400,9 +404,7 @@ void AdvancedSearchWindow::startRun()
         m_session.dialogs.message(BoxKind::Plain, "Please specify at least one word/expression as a search term");
         return;
     }
-    MainWindow* main = m_session.windows.main;
-    if (!main || runInProgress()) return;
-    const Windows& windows = m_session.windows;
+    if (runInProgress()) return;
     RunFlags& flags = m_session.runs.flags();
 
     setStartCaption(NewSearchCaption);
@@ -410,8 +412,7 @@ void AdvancedSearchWindow::startRun()
     // Esc pauses the run; Yes interrupts it.
     std::optional<RunController::Run> run(std::in_place, m_session.runs, RunController::Escape::PauseToInterrupt,
                                           [this] { InterruptRun(); });
-    if (windows.help) windows.help->hide();
-    if (windows.statistics) windows.statistics->hide();
+    emit runStarting();
     flags.KeepRunning = true;
 
     for (QWidget* control : std::initializer_list<QWidget*>{expressionList, removeButton, addButton, expressionField})
@@ -445,13 +446,13 @@ void AdvancedSearchWindow::startRun()
 void AdvancedSearchWindow::InterruptRun()
 {
     if (expressionList->count() > 0) search().DeleteResultFiles();
-    if (ProgressWindow* progress = m_session.windows.progress) progress->close();
+    m_session.progress->close();
     resetAfterStoppedRun();
 }
 
 void AdvancedSearchWindow::resetAfterStoppedRun()
 {
-    if (ProgressWindow* progress = m_session.windows.progress) progress->close();
+    m_session.progress->close();
     resetHighlightState();
     m_resultsAvailable = false;
     expressionList->setEnabled(true);
@@ -503,10 +504,9 @@ void AdvancedSearchWindow::encodingChanged()
         // The new encoding may make two of them one.
         dropRepeatedExpressions();
     }
-    MainWindow* main = m_session.windows.main;
-    if (!main || m_shownStrRef < 0 || m_session.table().CurrentStrRef != m_shownStrRef) return;
+    if (m_shownStrRef < 0 || m_session.table().CurrentStrRef != m_shownStrRef) return;
     resetHighlightState();
-    showQuickViewText(EditorText(*main->stringEditor));
+    showQuickViewText(m_session.document->text());
     m_verificationText = FromEditorText(m_session.table().Encoding, EditorText(*quickView));
 }
 
@@ -557,19 +557,17 @@ void AdvancedSearchWindow::resetHighlightState()
 
 void AdvancedSearchWindow::showQuickViewText(const QString& text)
 {
-    MainWindow* main = m_session.windows.main;
-    const bool suppressed = main && main->SuppressMemoChange;
-    if (main) main->SuppressMemoChange = true;
+    const bool writing = m_writingQuickView;
+    m_writingQuickView = true;
     quickView->setPlainText(text);
-    if (main) main->SuppressMemoChange = suppressed;
+    m_writingQuickView = writing;
 }
 
 void AdvancedSearchWindow::showResult()
 {
     resetHighlightState();
-    MainWindow* main = m_session.windows.main;
     const QModelIndex current = resultList->currentIndex();
-    if (!main || !current.isValid() || m_results->rowCount() == 0) {
+    if (!current.isValid() || m_results->rowCount() == 0) {
         shownStringLabel->setText(NoStringShown);
         stringCountLabel->clear();
         m_shownStrRef = -1;
@@ -579,12 +577,11 @@ void AdvancedSearchWindow::showResult()
         return;
     }
     const std::int32_t strRef = m_results->lines()[static_cast<std::size_t>(current.row())].strRef;
-    main->strRefField->setText(QString::number(strRef));
     shownStringLabel->setText(QStringLiteral("Displaying string ") + QString::number(strRef));
-    main->GoToStrRef();
+    emit entryRequested(strRef);
     m_shownStrRef = m_session.table().CurrentStrRef == strRef ? strRef : -1;
     quickView->setReadOnly(m_shownStrRef < 0);
-    showQuickViewText(m_shownStrRef < 0 ? QString() : EditorText(*main->stringEditor));
+    showQuickViewText(m_shownStrRef < 0 ? QString() : m_session.document->text());
     m_verificationText = FromEditorText(m_session.table().Encoding, EditorText(*quickView));
     if (highlightCheck->isChecked()) highlightNextMatch();
 }
@@ -616,16 +613,15 @@ void AdvancedSearchWindow::highlightNextMatch()
         m_session.dialogs.message(BoxKind::Plain,
                                   "No more occurances to highlight, click Reset to re-start from the beginning.");
     if (m_highlightPos > m_prevHighlightPos) {
-        MainWindow* main = m_session.windows.main;
-        const bool suppressed = main && main->SuppressMemoChange;
-        if (main) main->SuppressMemoChange = true;
+        const bool writing = m_writingQuickView;
+        m_writingQuickView = true;
         QTextCursor cursor(quickView->document());
         cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos, options.encoding));
         cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos + highlightLength, options.encoding),
                            QTextCursor::KeepAnchor);
         quickView->setTextCursor(cursor);
         quickView->ensureCursorVisible();
-        if (main) main->SuppressMemoChange = suppressed;
+        m_writingQuickView = writing;
     }
     m_prevHighlightPos = m_highlightPos;
 }
@@ -648,22 +644,20 @@ void AdvancedSearchWindow::viewInNewWindowClicked()
 {
     if (!resultList->currentIndex().isValid()) return;
     showResult();
-    if (MainWindow* main = m_session.windows.main) main->requestViewer();
+    emit viewerRequested();
 }
 
 void AdvancedSearchWindow::quickViewEdited()
 {
-    MainWindow* main = m_session.windows.main;
-    if (!main || main->SuppressMemoChange || m_shownStrRef < 0) return;
+    if (m_writingQuickView || m_shownStrRef < 0) return;
     // The main window may have moved on to another entry since: the typing
     // belongs to the entry shown here.
     if (m_session.table().CurrentStrRef != m_shownStrRef) {
-        main->strRefField->setText(QString::number(m_shownStrRef));
-        main->GoToStrRef();
+        emit entryRequested(static_cast<std::int32_t>(m_shownStrRef));
         if (m_session.table().CurrentStrRef != m_shownStrRef) return;
     }
     const QString text = EditorText(*quickView);
-    if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
+    if (m_session.document->text() != text) m_session.document->setText(text, this);
     m_verificationText = FromEditorText(m_session.table().Encoding, text);
 }
 

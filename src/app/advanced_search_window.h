@@ -103,6 +103,21 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+signals:
+    // The search method's label: its help.
+    void searchMethodsHelpRequested();
+    // A run begins: the help and the statistics close.
+    void runStarting();
+    // A result is shown: the main window goes to its entry.
+    void entryRequested(std::int32_t strRef);
+    // "View in new window" on the entry shown.
+    void viewerRequested();
+
+public:
+    // "Highlight matches" as kept in the settings.
+    bool highlights() const;
+    void setHighlights(bool on);
+
 private:
     void buildResultsGroup();
     void buildConditionsGroup();
@@ -138,6 +153,8 @@ private:
 
     // The entry in the quick view, -1 for none, and its text in display form.
     std::int64_t m_shownStrRef = -1;
+    // Set while the window itself writes the quick view.
+    bool m_writingQuickView = false;
     std::string m_verificationText;
     // Highlighting in the quick view: positions in the display form.
     std::int64_t m_highlightPos = -1;

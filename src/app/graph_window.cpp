@@ -33,4 +33,14 @@ void GraphWindow::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
+void GraphWindow::showGraph(const QString& title, const QString& vertical, const QString& horizontal,
+                            const BarSeriesData& bars, bool valueMarks)
+{
+    m_chart->setTitle(title);
+    m_chart->setAxisTitles(vertical, horizontal);
+    m_chart->setBars(bars);
+    m_chart->setValueMarksVisible(valueMarks);
+    open();
+}
+
 }  // namespace lexicarta

@@ -32,6 +32,12 @@
 
 namespace lexicarta {
 
+std::array<QWidget*, 10> SecondaryWindows(const Windows& windows)
+{
+    return {windows.viewer,   windows.statistics, windows.progress, windows.help,       windows.graph,
+            windows.advancedSearch, windows.lexiaide, windows.truncate, windows.quickStart, windows.asciiCodes};
+}
+
 LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& programDirectory,
                                            const std::string& readmeDirectory)
     : m_session(std::make_unique<Session>(dialogs))
@@ -39,14 +45,14 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     Session& session = *m_session;
     RemoveAbandonedTemporaryFiles(programDirectory);
     session.readmeDirectory = readmeDirectory.empty() ? programDirectory : readmeDirectory;
-    Windows& windows = session.windows;
+    Windows& windows = m_windows;
     // The progress window first: the document reports through it.
     windows.progress = new ProgressWindow(session);
+    session.progress = windows.progress;
     session.document = std::make_unique<TableDocument>(programDirectory, dialogs, *windows.progress, session.runs);
     session.search = std::make_unique<TableSearch>(*session.document, session.searchSettings, session.runs,
                                                    *windows.progress, dialogs);
-    // The secondary windows are created first so that the main window's
-    // constructor can already reach them.
+    // No window reaches another: each offers its intents, connected below.
     windows.viewer = new StringViewerWindow(*session.document, session.searchSettings, dialogs);
     windows.statistics = new StatisticsWindow(session);
     windows.help = new HelpWindow(session);
@@ -63,12 +69,13 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     for (QWidget* window : SecondaryWindows(windows))
         if (window != windows.progress) session.runs.lockDuringRuns(window);
     connectDocumentViews();
+    connectWindows();
 }
 
 void LexicartaApplication::connectDocumentViews()
 {
     TableDocument& document = *m_session->document;
-    const Windows& windows = m_session->windows;
+    const Windows& windows = m_windows;
     StringViewerWindow* viewer = windows.viewer;
     LexiaideWindow* lexiaide = windows.lexiaide;
     AdvancedSearchWindow* advanced = windows.advancedSearch;
@@ -121,21 +128,74 @@ void LexicartaApplication::connectDocumentViews()
     QObject::connect(viewer, &StringViewerWindow::asciiCodesRequested, windows.asciiCodes, &AsciiCodesWindow::showListing);
 }
 
+void LexicartaApplication::connectWindows()
+{
+    const Windows& windows = m_windows;
+    MainWindow* main = windows.main;
+    AdvancedSearchWindow* advanced = windows.advancedSearch;
+    StatisticsWindow* statistics = windows.statistics;
+    HelpWindow* help = windows.help;
+    QuickStartWindow* quickStart = windows.quickStart;
+
+    QObject::connect(main, &MainWindow::statisticsRequested, statistics, &StatisticsWindow::StatisticsCommand);
+    QObject::connect(main, &MainWindow::statisticsPassesChanged, statistics, &StatisticsWindow::choosePasses);
+    QObject::connect(main, &MainWindow::typeFlagsHelpRequested, help, &HelpWindow::showTypeFlags);
+    QObject::connect(main, &MainWindow::searchMethodsHelpRequested, help, &HelpWindow::showSearchMethods);
+    QObject::connect(advanced, &AdvancedSearchWindow::searchMethodsHelpRequested, help, &HelpWindow::showSearchMethods);
+    QObject::connect(statistics, &StatisticsWindow::searchMethodsHelpRequested, help, &HelpWindow::showSearchMethods);
+    QObject::connect(main, &MainWindow::advancedSearchRequested, advanced, [advanced] {
+        advanced->show();
+        advanced->raise();
+    });
+    QObject::connect(main, &MainWindow::quickStartRequested, quickStart, [quickStart] {
+        ShowCentred(quickStart);
+        quickStart->raise();
+    });
+    QObject::connect(main, &MainWindow::quitting, main, [this] { quit(); });
+
+    QObject::connect(advanced, &AdvancedSearchWindow::runStarting, help, [help, statistics] {
+        help->hide();
+        statistics->hide();
+    });
+    QObject::connect(advanced, &AdvancedSearchWindow::entryRequested, main, &MainWindow::goToEntry);
+    QObject::connect(advanced, &AdvancedSearchWindow::viewerRequested, main, &MainWindow::requestViewer);
+
+    QObject::connect(statistics, &StatisticsWindow::runStarting, help, [help, advanced] {
+        help->close();
+        advanced->close();
+    });
+    QObject::connect(statistics, &StatisticsWindow::graphRequested, windows.graph, &GraphWindow::showGraph);
+}
+
+SettingsWindows LexicartaApplication::settingsWindows() const
+{
+    return {*m_windows.main, *m_windows.lexiaide, *m_windows.quickStart, *m_windows.advancedSearch};
+}
+
+void LexicartaApplication::writeConfiguration() { WriteConfiguration(*m_session, settingsWindows()); }
+
+void LexicartaApplication::quit()
+{
+    writeConfiguration();
+    m_session->document->close();
+    m_windows.advancedSearch->DeleteResultFiles();
+    for (QWidget* window : SecondaryWindows(m_windows)) window->hide();
+}
+
 void LexicartaApplication::start(const std::string& table)
 {
     Session& session = *m_session;
-    ShowCentred(session.windows.main);
-    Startup(session, table.empty());
-    if (!table.empty()) session.windows.main->openNamedTable(table, MainWindow::NamedBy::CommandLine);
-    session.windows.main->advancedSearchButton->setEnabled(session.table().TableLoaded);
-    if (!session.windows.quickStart->dontShowAgainCheck->isChecked()) {
-        ShowCentred(session.windows.quickStart);
-    }
+    MainWindow* main = m_windows.main;
+    ShowCentred(main);
+    Startup(session, settingsWindows(), table.empty());
+    if (!table.empty()) main->openNamedTable(table, MainWindow::NamedBy::CommandLine);
+    main->setAdvancedSearchEnabled(session.table().TableLoaded);
+    if (m_windows.quickStart->showsAtStart()) ShowCentred(m_windows.quickStart);
 }
 
 LexicartaApplication::~LexicartaApplication()
 {
-    Windows& windows = m_session->windows;
+    Windows& windows = m_windows;
     // Hidden first: no control of a window being destroyed is left for another.
     windows.main->hide();
     for (QWidget* window : SecondaryWindows(windows)) window->hide();

@@ -13,15 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/advanced_search_window.h"
-#include "app/graph_window.h"
-#include "app/help_window.h"
-#include "app/progress_window.h"
-#include "app/statistics_window.h"
-#include "app/truncate_window.h"
-#include "app/ascii_codes_window.h"
 #include "app/encoding_chooser.h"
-#include "app/quick_start_window.h"
 #include "app/table_document.h"
 #include "app/widgets.h"
 #include "core/file_io.h"
@@ -255,9 +247,11 @@ void MainWindow::connectHandlers()
     connect(refreshButton, &QPushButton::clicked, this, &MainWindow::refreshClicked);
     connect(lexiaideButton, &QPushButton::clicked, this, &MainWindow::lexiaideClicked);
     connect(exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
-    connect(statisticsButton, &QPushButton::clicked, this, [this] {
-        if (m_session.windows.statistics) m_session.windows.statistics->StatisticsCommand();
-    });
+    connect(statisticsButton, &QPushButton::clicked, this, &MainWindow::statisticsRequested);
+    for (QCheckBox* pass : {technicalStatisticsCheck, wordStatisticsCheck})
+        connect(pass, &QCheckBox::toggled, this, [this] {
+            emit statisticsPassesChanged(technicalStatisticsCheck->isChecked(), wordStatisticsCheck->isChecked());
+        });
     WhenChosen(rawExportRadio, this, [this] { rawExportChosen(); });
     WhenChosen(guidedExportRadio, this, [this] { guidedExportChosen(); });
     SearchSettings& settings = m_session.searchSettings;
@@ -276,9 +270,7 @@ void MainWindow::connectHandlers()
     connect(openLastButton, &QPushButton::clicked, this, &MainWindow::openLastClicked);
     connect(readmeButton, &QPushButton::clicked, this, &MainWindow::readmeClicked);
     connect(exportButton, &QPushButton::clicked, this, &MainWindow::exportClicked);
-    connect(typeLabel, &ClickableLabel::clicked, this, [this] {
-        if (m_session.windows.help) m_session.windows.help->showTypeFlags();
-    });
+    connect(typeLabel, &ClickableLabel::clicked, this, &MainWindow::typeFlagsHelpRequested);
     connectSearchHandlers();
     connectJournalHandlers();
 }
@@ -310,9 +302,6 @@ void MainWindow::guidedExportChosen()
 
 void MainWindow::standardSearchChosen()
 {
-    if (auto* advanced = m_session.windows.advancedSearch) {
-        if (advanced->isVisible()) advanced->close();
-    }
     m_session.runs.flags().AdvancedSearchActive = false;
     advancedSearchButton->hide();
     advancedSearchButton->setEnabled(false);
@@ -339,7 +328,42 @@ void MainWindow::mirrorStrRefField(const QString& text)
     if (strRefField->text() != text) strRefField->setText(text);
 }
 
+void MainWindow::applySettings(const ConfigRecord& r)
+{
+    SetCheckedAsUser(highlightMatchesCheck, r.flag(cfg::HighlightMatches));
+    SetCheckedAsUser(wordStatisticsCheck, r.flag(cfg::WordsExpressions));
+    SetCheckedAsUser(technicalStatisticsCheck, r.flag(cfg::TechnicalStatistics));
+    SetCheckedAsUser(r.flag(cfg::RawExport) ? rawExportRadio : guidedExportRadio, true);
+    SetCheckedAsUser(numberStringsCheck, r.flag(cfg::NumberStrings));
+    SetCheckedAsUser(emptyStringsCheck, r.flag(cfg::WriteEmptyStrings));
+    SetCheckedAsUser(spacelinesCheck, r.flag(cfg::Spacelines));
+}
+
+void MainWindow::collectSettings(ConfigRecord& r) const
+{
+    r.setFlag(cfg::HighlightMatches, highlightMatchesCheck->isChecked());
+    r.setFlag(cfg::WordsExpressions, wordStatisticsCheck->isChecked());
+    r.setFlag(cfg::TechnicalStatistics, technicalStatisticsCheck->isChecked());
+    r.setFlag(cfg::RawExport, !GuidedExport());
+    r.setFlag(cfg::NumberStrings, numberStringsCheck->isChecked());
+    r.setFlag(cfg::WriteEmptyStrings, emptyStringsCheck->isChecked());
+    r.setFlag(cfg::Spacelines, spacelinesCheck->isChecked());
+    r.setFlag(cfg::AutoOpen, autoOpenCheck->isChecked());
+}
+
+void MainWindow::setAutoOpen(bool on) { SetCheckedAsUser(autoOpenCheck, on); }
+
+void MainWindow::setOpenLastEnabled(bool on) { openLastButton->setEnabled(on); }
+
+void MainWindow::setAdvancedSearchEnabled(bool on) { advancedSearchButton->setEnabled(on); }
+
 void MainWindow::requestViewer() { viewInNewWindowButton->click(); }
+
+void MainWindow::goToEntry(std::int32_t strRef)
+{
+    strRefField->setText(QString::number(strRef));
+    GoToStrRef();
+}
 
 const std::string& MainWindow::OpenDialogFileName() const { return m_document.saveTarget(); }
 
@@ -426,10 +450,7 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
         return true;
     }
     if (alt && key == Qt::Key_H) {
-        if (QuickStartWindow* quickStart = m_session.windows.quickStart) {
-            ShowCentred(quickStart);
-            quickStart->raise();
-        }
+        emit quickStartRequested();
         return true;
     }
     if ((alt && key == Qt::Key_S) || key == Qt::Key_F5) {

@@ -73,6 +73,14 @@ public:
 
     bool AdvancedSearchMode() const { return m_session.searchSettings.advancedMode(); }
     bool GuidedExport() const { return m_guidedExport; }
+    // The choices kept in the settings record: highlighting, the statistics
+    // passes, the export's form, "Auto-open last file".
+    void applySettings(const ConfigRecord& record);
+    void collectSettings(ConfigRecord& record) const;
+    void setAutoOpen(bool on);
+    void setOpenLastEnabled(bool on);
+    // "Advanced search..." in advanced search mode.
+    void setAdvancedSearchEnabled(bool on);
     // The open dialog's file name: the file the next plain save writes.
     const std::string& OpenDialogFileName() const;
 
@@ -197,6 +205,8 @@ public slots:
     void mirrorStrRefField(const QString& text);
     // "View in new window", when it is available.
     void requestViewer();
+    // Makes strRef current as if typed into the StrRef field and left.
+    void goToEntry(std::int32_t strRef);
 
 signals:
     // The StrRef field changed (the string viewer's field mirrors it).
@@ -210,6 +220,18 @@ signals:
     void revertKeyPressed();
     void undoAllKeyPressed();
     void saveKeyPressed();
+    // "Statistics", and the passes its check boxes choose.
+    void statisticsRequested();
+    void statisticsPassesChanged(bool technical, bool words);
+    // The type label and the search method label: their help.
+    void typeFlagsHelpRequested();
+    void searchMethodsHelpRequested();
+    // "Advanced search...": the search engine starts over for it.
+    void advancedSearchRequested();
+    // Alt+H.
+    void quickStartRequested();
+    // The close was accepted: the program ends.
+    void quitting();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,9 +3,7 @@
 
 #include <QCloseEvent>
 
-#include "app/advanced_search_window.h"
 #include "app/main_window.h"
-#include "app/startup.h"
 #include "app/table_document.h"
 
 namespace lexicarta {
@@ -29,13 +27,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
             return;
         }
     }
-    WriteConfiguration(m_session);
-    m_document.close();
-    if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) advanced->DeleteResultFiles();
-
     event->accept();
-    for (QWidget* window : SecondaryWindows(m_session.windows))
-        if (window) window->hide();
+    emit quitting();
 }
 
 }  // namespace lexicarta

@@ -5,8 +5,8 @@
 #include <QCheckBox>
 
 #include "app/main_window.h"
-#include "app/progress_window.h"
 #include "app/table_document.h"
+#include "core/progress.h"
 #include "export/text_export.h"
 
 namespace lexicarta {
@@ -25,7 +25,7 @@ void MainWindow::exportClicked()
     options.numberStrings = numberStringsCheck->isChecked();
     options.writeEmptyStrings = emptyStringsCheck->isChecked();
     options.spacelines = spacelinesCheck->isChecked();
-    ProgressWindow& progress = *m_session.windows.progress;
+    Progress& progress = *m_session.progress;
     progress.setTitle("Writing text file...");
     progress.setHintVisible(true);
     progress.setBarPosition(0);

@@ -13,10 +13,7 @@
 #include <QTextCursor>
 #include <QValidator>
 
-#include "app/advanced_search_window.h"
-#include "app/help_window.h"
 #include "app/main_window.h"
-#include "app/progress_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/cp1252.h"
@@ -203,14 +200,11 @@ void MainWindow::searchClicked()
 
 void MainWindow::advancedSearchClicked()
 {
-    AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
     SearchEngine& engine = m_search.engine();
     m_session.runs.flags().AdvancedSearchActive = true;
     engine.restartFrom(m_session.searchSettings.startStrRef());
     currentPositionValue->setText(QString::number(engine.SearchPosition));
-    if (!advanced) return;
-    advanced->show();
-    advanced->raise();
+    emit advancedSearchRequested();
 }
 
 void MainWindow::searchStartFieldLeft()
@@ -242,7 +236,7 @@ void MainWindow::fromStringChosen()
 
 void MainWindow::searchMethodClicked()
 {
-    if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
+    emit searchMethodsHelpRequested();
 }
 
 }  // namespace lexicarta

@@ -7,6 +7,10 @@
 
 namespace lexicarta {
 
+bool QuickStartWindow::showsAtStart() const { return !dontShowAgainCheck->isChecked(); }
+
+void QuickStartWindow::setShowsAtStart(bool on) { dontShowAgainCheck->setChecked(!on); }
+
 QuickStartWindow::QuickStartWindow(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint),

@@ -17,6 +17,9 @@ public:
     explicit QuickStartWindow(Session& session, QWidget* parent = nullptr);
 
     static QString QuickStartText();
+    // "Do not show this window again" unchecked: shown at every start.
+    bool showsAtStart() const;
+    void setShowsAtStart(bool on);
 
     QGroupBox* guideGroup = nullptr;
     QPlainTextEdit* guideText = nullptr;

@@ -1,10 +1,9 @@
 #pragma once
-// What every window of the program shares: the loaded table, the flags of
-// long runs, the two ports and the windows themselves.
+// What every window of the program shares: the table document, the search
+// settings and engine, the run controller, the two ports and the settings
+// record. No window is reached through it: only the application object
+// knows every window.
 
-#include <QWidget>
-
-#include <array>
 #include <memory>
 #include <string>
 
@@ -18,34 +17,7 @@
 
 namespace lexicarta {
 
-class MainWindow;
-class StringViewerWindow;
-class StatisticsWindow;
-class ProgressWindow;
-class HelpWindow;
-class GraphWindow;
-class AdvancedSearchWindow;
-class LexiaideWindow;
-class TruncateWindow;
-class QuickStartWindow;
-class AsciiCodesWindow;
-
-struct Windows {
-    MainWindow* main = nullptr;                      // TForm1
-    StringViewerWindow* viewer = nullptr;            // TForm3
-    StatisticsWindow* statistics = nullptr;          // TForm4
-    ProgressWindow* progress = nullptr;              // TForm5
-    HelpWindow* help = nullptr;                      // TForm2
-    GraphWindow* graph = nullptr;                    // TForm6
-    AdvancedSearchWindow* advancedSearch = nullptr;  // TForm7
-    LexiaideWindow* lexiaide = nullptr;              // TForm8
-    TruncateWindow* truncate = nullptr;              // TForm9
-    QuickStartWindow* quickStart = nullptr;          // TForm10
-    AsciiCodesWindow* asciiCodes = nullptr;          // TForm11
-};
-
-// Every window but the main one.
-std::array<QWidget*, 10> SecondaryWindows(const Windows& windows);
+class Progress;
 
 struct Session {
     explicit Session(Dialogs& dialogPort) : dialogs(dialogPort) {}
@@ -60,7 +32,8 @@ struct Session {
     std::unique_ptr<TableSearch> search;
     TalkTable& table() { return document->table(); }
     const TalkTable& table() const { return document->table(); }
-    Windows windows;
+    // The progress window, as the port every long run reports through.
+    Progress* progress = nullptr;
     // The settings record of "lexicarta.cfg", kept for the whole run.
     ConfigRecord config = ConfigRecord::Defaults();
     // Where "readme.txt" ships: the executable's directory, with '/'.

@@ -9,16 +9,11 @@
 #include <QTabWidget>
 #include <QScreen>
 
-#include "app/advanced_search_window.h"
 #include "app/bar_chart.h"
-#include "app/graph_window.h"
-#include "app/help_window.h"
-#include "app/main_window.h"
-#include "app/progress_window.h"
-#include "app/string_viewer_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/numbers.h"
+#include "core/progress.h"
 #include "search/search_engine.h"
 #include "statistics/percentage_text.h"
 #include "statistics/size_graph_data.h"
@@ -381,9 +376,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
     connect(recountTwelfthButton, &QPushButton::clicked, this, &StatisticsWindow::recountTwelfthClicked);
     connect(lockSettingsButton, &QPushButton::clicked, this, &StatisticsWindow::lockSettingsClicked);
     connect(wholeWordsCheck, &QCheckBox::toggled, this, &StatisticsWindow::wholeWordsToggled);
-    connect(searchMethodLabel, &ClickableLabel::clicked, this, [this] {
-        if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
-    });
+    connect(searchMethodLabel, &ClickableLabel::clicked, this, &StatisticsWindow::searchMethodsHelpRequested);
 }
 
 // ---------------------------------------------------------------------------
@@ -391,11 +384,12 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
 
 void StatisticsWindow::setPageVisible(Page page, bool visible) { m_pages->setTabVisible(page, visible); }
 
-void StatisticsWindow::closeSearchWindows()
+void StatisticsWindow::closeSearchWindows() { emit runStarting(); }
+
+void StatisticsWindow::choosePasses(bool technical, bool words)
 {
-    const Windows& windows = m_session.windows;
-    if (windows.help) windows.help->close();
-    if (windows.advancedSearch) windows.advancedSearch->close();
+    m_technicalChosen = technical;
+    m_wordsChosen = words;
 }
 
 void StatisticsWindow::recalculateAllClicked() { StatisticsCommand(); }
@@ -403,14 +397,13 @@ void StatisticsWindow::recalculateAllClicked() { StatisticsCommand(); }
 void StatisticsWindow::StatisticsCommand()
 {
     RunFlags& flags = m_session.runs.flags();
-    MainWindow* main = m_session.windows.main;
     if (m_session.table().ChangesPending) {
-        if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, SaveFirstQuestion) == Answer::Yes && main)
-            main->SaveAll();
+        if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, SaveFirstQuestion) == Answer::Yes)
+            m_session.document->SaveAll();
         return;
     }
-    const bool technical = main && main->technicalStatisticsCheck->isChecked();
-    const bool words = main && main->wordStatisticsCheck->isChecked();
+    const bool technical = m_technicalChosen;
+    const bool words = m_wordsChosen;
 
     {
         RunController::Run run(m_session.runs, RunController::Escape::InterruptStatistics, [this] { AbortCleanup(); });
@@ -421,7 +414,7 @@ void StatisticsWindow::StatisticsCommand()
         for (int page = GeneralPage; page <= WordsPage; ++page) setPageVisible(static_cast<Page>(page), false);
         flags.KeepRunning = true;
         flags.TechnicalStatisticsRunning = true;
-        if (m_session.windows.progress) m_session.windows.progress->setSmooth(true);
+        m_session.progress->setSmooth(true);
         m_passFailed = false;
 
         if (technical && !flags.StatisticsAborted) TechnicalStatistics();
@@ -473,7 +466,7 @@ void StatisticsWindow::TechnicalStatistics()
 
     lexicarta::TechnicalStatistics::Outcome outcome = lexicarta::TechnicalStatistics::Outcome::NoEntries;
     try {
-        outcome = m_statistics->run(table.BaselineEntryTable.get(), count, thresholds, *m_session.windows.progress, flags);
+        outcome = m_statistics->run(table.BaselineEntryTable.get(), count, thresholds, *m_session.progress, flags);
         if (outcome == lexicarta::TechnicalStatistics::Outcome::Interrupted) return;
         if (outcome == lexicarta::TechnicalStatistics::Outcome::Completed) {
             fillTechnicalLabels();
@@ -493,7 +486,7 @@ void StatisticsWindow::TechnicalStatistics()
     flags.StatisticsAborted = true;
     m_passFailed = true;
     flags.ProcessFinished = true;
-    if (m_session.windows.progress) m_session.windows.progress->close();
+    m_session.progress->close();
 }
 
 void StatisticsWindow::fillFileLabels()
@@ -564,9 +557,7 @@ void StatisticsWindow::AbortCleanup()
 void StatisticsWindow::WordStatistics()
 {
     RunFlags& flags = m_session.runs.flags();
-    MainWindow* main = m_session.windows.main;
-    ProgressWindow* progress = m_session.windows.progress;
-    if (!main || !progress) return;
+    Progress* progress = m_session.progress;
     setPageVisible(WordsPage, true);
     std::array<std::string, WordRowCount> expressions;
     for (int row = 0; row < WordRowCount; ++row)
@@ -677,35 +668,25 @@ void StatisticsWindow::refreshDistribution()
 void StatisticsWindow::ShowSizeMapWindow()
 {
     RefreshSizeMap();
-    GraphWindow* graph = m_session.windows.graph;
-    if (!graph) return;
     const TalkTable& table = m_session.table();
     const auto first = FieldValue(sizeMapFirstField);
     const auto last = FieldValue(sizeMapLastField);
-    BarChart* chart = graph->chart();
-    chart->setTitle(SizeMapTitle);
-    chart->setAxisTitles(SizeMapVertical, SizeMapHorizontal);
-    chart->setBars(first && last ? SizeMapData(table.EntryTable.get(), std::min(table.EntryCount, EntryCapacity), *first,
-                                               *last)
-                                 : BarSeriesData{});
-    chart->setValueMarksVisible(first && last && std::int64_t{*last} - *first < 25);
-    graph->open();
+    emit graphRequested(SizeMapTitle, SizeMapVertical, SizeMapHorizontal,
+                        first && last ? SizeMapData(table.EntryTable.get(), std::min(table.EntryCount, EntryCapacity),
+                                                    *first, *last)
+                                      : BarSeriesData{},
+                        first && last && std::int64_t{*last} - *first < 25);
 }
 
 void StatisticsWindow::ShowSizeDistributionWindow()
 {
     RefreshSizeDistribution();
-    GraphWindow* graph = m_session.windows.graph;
-    if (!graph) return;
     const auto smallest = FieldValue(distributionSmallestField);
     const auto largest = FieldValue(distributionLargestField);
-    BarChart* chart = graph->chart();
-    chart->setTitle(DistributionTitle);
-    chart->setAxisTitles(DistributionVertical, DistributionHorizontal);
-    chart->setBars(smallest && largest ? SizeDistributionData(m_statistics->SizeHistogram, *smallest, *largest)
-                                       : BarSeriesData{});
-    chart->setValueMarksVisible(smallest && largest && std::int64_t{*largest} - *smallest < 25);
-    graph->open();
+    emit graphRequested(DistributionTitle, DistributionVertical, DistributionHorizontal,
+                        smallest && largest ? SizeDistributionData(m_statistics->SizeHistogram, *smallest, *largest)
+                                            : BarSeriesData{},
+                        smallest && largest && std::int64_t{*largest} - *smallest < 25);
 }
 
 // ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "statistics/size_graph_data.h"
 #include "statistics/technical_statistics.h"
 #include "statistics/word_statistics.h"
 
@@ -112,6 +113,8 @@ public:
     QPushButton* recountTwelfthButton = nullptr;
 
 public slots:
+    // The passes the main window's check boxes choose.
+    void choosePasses(bool technical, bool words);
     void recalculateAllClicked();
     void recalculateWordsClicked();
     void recountTwelfthClicked();
@@ -119,6 +122,15 @@ public slots:
     void wholeWordsToggled();
     void fileNameClicked();
     void longestListClicked();
+
+signals:
+    // The search method's label: its help.
+    void searchMethodsHelpRequested();
+    // A run begins: the help and the advanced search close.
+    void runStarting();
+    // A size graph drawn large.
+    void graphRequested(const QString& title, const QString& vertical, const QString& horizontal,
+                        const BarSeriesData& bars, bool valueMarks);
 
 protected:
     // Centred on the desktop when first shown.
@@ -151,6 +163,8 @@ private:
     void refuse(QLineEdit* field, const std::string& message);
 
     Session& m_session;
+    bool m_technicalChosen = true;
+    bool m_wordsChosen = true;
     QTabWidget* m_pages = nullptr;
     std::unique_ptr<lexicarta::TechnicalStatistics> m_statistics;
     StatisticsThresholds m_thresholds;

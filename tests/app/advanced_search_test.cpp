@@ -61,7 +61,7 @@ class AdvancedWindow {
 public:
     AdvancedWindow()
     {
-        LexiaideUi(f.session().windows.lexiaide).showAfterLoadCheck->setChecked(false);
+        LexiaideUi(f.windows().lexiaide).showAfterLoadCheck->setChecked(false);
         w.show();
         // Events run at every pass, so that an Esc waiting in the queue is
         // seen by the first expression.
@@ -105,7 +105,7 @@ public:
 
     AppFixture f;
     MainWindow& w = f.main();
-    AdvancedSearchWindow& a = *f.session().windows.advancedSearch;
+    AdvancedSearchWindow& a = *f.windows().advancedSearch;
 };
 
 }  // namespace
@@ -320,7 +320,7 @@ void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
     QCOMPARE(a.startButton->text(), QStringLiteral(">>NEW SEARCH<<"));
     QCOMPARE(a.startButton->accessibleName(), QStringLiteral(">>NEW SEARCH<<"));
     QVERIFY(s.f.dialogs.boxes.empty());
-    for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
+    for (QWidget* window : SecondaryWindows(s.f.windows())) QVERIFY(window->isEnabled());
     QVERIFY(s.w.isEnabled());
     QVERIFY(!s.f.session().runs.flags().AdvancedSearchActive);
 
@@ -343,7 +343,7 @@ void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
     }
     const ShowCounter* progressShows = [&] {
         auto* counter = new ShowCounter;
-        s.f.session().windows.progress->installEventFilter(counter);
+        s.f.windows().progress->installEventFilter(counter);
         return counter;
     }();
     for (bool any : {false, true, false}) {
@@ -471,8 +471,8 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     s.loadTexts(std::vector<std::string>(3000, "the sword and the dragon"));
     AdvancedSearchWindow& a = s.a;
     for (const char* expression : {"dragon", "the", "sword"}) s.add(QString::fromLatin1(expression));
-    ProgressWindow* progress = s.f.session().windows.progress;
-    const Windows& windows = s.f.session().windows;
+    ProgressWindow* progress = s.f.windows().progress;
+    const Windows& windows = s.f.windows();
     for (QWidget* window : std::initializer_list<QWidget*>{windows.lexiaide, windows.asciiCodes, windows.viewer})
         window->show();
     LockWatch watch(s.f);
@@ -487,7 +487,7 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     QVERIFY(!progress->isVisible());
     QVERIFY2(watch.lockedThroughout(), qPrintable(watch.enabledDuringRun.join(' ')));
     QVERIFY(s.w.isEnabled());
-    for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
+    for (QWidget* window : SecondaryWindows(s.f.windows())) QVERIFY(window->isEnabled());
     if (how == QStringLiteral("continued")) {
         QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Are you sure you want to interrupt this process?"});
         QCOMPARE(Lines(a.resultList).size(), 3000);

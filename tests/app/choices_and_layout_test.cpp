@@ -50,7 +50,7 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
     MainWindow& w = f.main();
     ShowCentred(&w);
     f.openThroughDialog(f.writeBytes("dialog.tlk", tlkgen::MakeTalkTable({{.text = "a dragon"}})));
-    Windows& windows = f.session().windows;
+    const Windows& windows = f.windows();
     w.viewInNewWindowButton->click();
     windows.statistics->show();
     windows.statistics->lockSettingsButton->click();  // the word options may change
@@ -129,7 +129,7 @@ void ChoicesAndLayoutTest::everyBarShowsBesideTheAxis()
 void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
 {
     AppFixture f;
-    StatisticsWindow& stats = *f.session().windows.statistics;
+    StatisticsWindow& stats = *f.windows().statistics;
     stats.show();
     for (QLabel* value : {stats.fileSizeValue, stats.totalLengthValue, stats.maximumLengthValue})
         value->setText(QStringLiteral("4294967295"));  // sizes up to 4 GiB
@@ -153,7 +153,7 @@ void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
         QCOMPARE(baseline(stats.sizePercentages[k]), baseline(stats.sizeCountValues[k]));
 
     // A long run's status is whole; the next operation's window is as narrow as before.
-    ProgressWindow& progress = *f.session().windows.progress;
+    ProgressWindow& progress = *f.windows().progress;
     progress.show();
     const int narrow = progress.width();
     for (const char* status : {"Processing item 12/12... 99%  Number of matches: 1000001",
@@ -177,14 +177,14 @@ void ChoicesAndLayoutTest::lexiaideAndModalDialogsStandWhereTheyAreSeen()
     MainWindow& w = f.main();
     ShowCentred(&w);
     f.openThroughDialog(f.writeBytes("dialog.tlk", tlkgen::MakeTalkTable({{.text = "a"}})));
-    const QRect lexiaide = f.session().windows.lexiaide->frameGeometry();
+    const QRect lexiaide = f.windows().lexiaide->frameGeometry();
     QVERIFY(lexiaide.left() > w.frameGeometry().right() && lexiaide.top() == w.frameGeometry().top());
 
     // The export's "Save As" and the graph window stand above
     // the Quick Start, which floats above the other windows.
     QtDialogs dialogs;
     for (const bool quickStart : {true, false}) {
-        f.session().windows.quickStart->setVisible(quickStart);
+        f.windows().quickStart->setVisible(quickStart);
         std::vector<bool> above;
         auto look = [&] {
             QTimer::singleShot(50, [&] {
@@ -195,7 +195,7 @@ void ChoicesAndLayoutTest::lexiaideAndModalDialogsStandWhereTheyAreSeen()
         };
         look();
         dialogs.saveFile({.title = "Save As", .filter = "Text Files|*.txt", .defaultExtension = "txt"});
-        GraphWindow* graph = f.session().windows.graph;
+        GraphWindow* graph = f.windows().graph;
         graph->open();
         above.push_back(graph->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
         graph->close();

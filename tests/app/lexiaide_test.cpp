@@ -56,7 +56,7 @@ struct EditingFixture : AppFixture {
         options.seed = 17;
         generated = tlkgen::GenerateTalkTable(options);
         path = writeBytes(name, generated.bytes);
-        lexiaide = session().windows.lexiaide;
+        lexiaide = windows().lexiaide;
         main().show();
         if (!QTest::qWaitForWindowActive(&main())) return false;
         openThroughDialog(path);
@@ -119,7 +119,7 @@ private slots:
 void LexiaideTest::windowStartsAsDefined()
 {
     AppFixture f;
-    LexiaideWindow* w = f.session().windows.lexiaide;
+    LexiaideWindow* w = f.windows().lexiaide;
     QCOMPARE(w->objectName(), QStringLiteral("TForm8"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Lexiaide"));
     QCOMPARE(w->minimumSize(), w->maximumSize());
@@ -218,8 +218,8 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QVERIFY(!f.anyJournalFile());
     QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled() && !LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
     QVERIFY(f.lexiaide->isVisible());
-    QVERIFY(!f.session().windows.progress->isVisible());
-    QCOMPARE(f.session().windows.progress->statusText(), QStringLiteral("Finished."));
+    QVERIFY(!f.windows().progress->isVisible());
+    QCOMPARE(f.windows().progress->statusText(), QStringLiteral("Finished."));
     QCOMPARE(w.tableGroup->title(), QString::fromStdString(f.path));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 3 - Original"));
     f.enterStrRef(QStringLiteral("7"));
@@ -315,7 +315,7 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     QVERIFY(w.stringEditor->toPlainText().isEmpty());
     QCOMPARE(QApplication::focusWidget(), w.stringEditor);
     QVERIFY(LexiaideUi(f.lexiaide).revertButton->isEnabled() && LexiaideUi(f.lexiaide).saveButton->isEnabled());
-    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->maximum(), 20);
+    QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->maximum(), 20);
     QVERIFY(f.dir.exists(f.journal(20)));
 
     QTest::keyClicks(w.stringEditor, QStringLiteral("first <CHARNAME>"));
@@ -338,7 +338,7 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("second"));
     QCOMPARE(f.dir.read(f.journal(20)), std::string("second"));
     QVERIFY(!f.dir.exists(f.journal(21)));
-    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->maximum(), 20);
+    QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->maximum(), 20);
     // Deleting the last one shows the entry before it.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -418,13 +418,13 @@ void LexiaideTest::textTypedIsKeptWhenAnotherWindowChangesTheEntry()
     f.typeIntoEditor(QStringLiteral("typed, never left"));
     // The viewer's scroll bar moves to another entry without the editor
     // ever losing the focus inside the main window.
-    Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->setValue(5);
+    Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->setValue(5);
     QCOMPARE(f.table().CurrentStrRef, 5);
     QCOMPARE(f.dir.read(f.journal(0)), std::string("typed, never left"));
     // The sound typed into an entry is kept as well.
     w.soundField->setFocus();
     w.soundField->setText(QStringLiteral("SND5"));
-    Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->setValue(6);
+    Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->setValue(6);
     QCOMPARE(SoundResRefText(f.table().EntryTable[5].SoundResRef), std::string("SND5"));
     QVERIFY(f.dialogs.boxes.empty());
 }
@@ -516,7 +516,7 @@ void LexiaideTest::failedSaveKeepsEverything()
     QCOMPARE(f.dialogs.onlyText(), "Cannot create file \"" + f.path + "\". Permission denied.");
     QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Error);
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
     QVERIFY(f.lexiaide->isVisible());
     QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
     QCOMPARE(f.dir.read(f.journal(1)), std::string("not yet saved"));
@@ -548,7 +548,7 @@ void LexiaideTest::fileChangedOnDiskIsReplacedOnlyOnYes()
     QCOMPARE(f.dir.read(f.journal(1)), std::string("mine"));
     QVERIFY(f.lexiaide->isVisible());
     QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
 
     f.dialogs.clear();
@@ -576,7 +576,7 @@ void LexiaideTest::failedLoadLeavesNothingToApply()
     f.dialogs.answers.push_back(Answer::No);  // not saved before opening
     f.openThroughDialog(f.writeBytes("notes.tlk", "plain notes, no talk table at all"));
     QVERIFY(!f.table().TableLoaded);
-    QCOMPARE(state(f.lexiaide), state(fresh.session().windows.lexiaide));
+    QCOMPARE(state(f.lexiaide), state(fresh.windows().lexiaide));
 
     // Exit as with no table: no question.
     f.dialogs.clear();

@@ -58,7 +58,7 @@ void MainWindowExportTest::exportsWithTheChosenOptions()
     QCOMPARE(f.dir.read("export.txt"),
              std::string("--- STRING 0 ---\r\nA\r\n--- END OF STRING 0 ---\r\n"
                          "--- STRING 2 ---\r\nB\r\n--- END OF STRING 2 ---\r\n"));
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
 
     // Raw: the check boxes are not asked; the bytes are the string data.
     w.rawExportRadio->click();
@@ -110,7 +110,7 @@ void MainWindowExportTest::theLoadedTableIsNoTarget()
     w.exportButton->click();
     QCOMPARE(f.dialogs.onlyText(), ExportOntoTableMessage(path));
     QCOMPARE(f.dir.read("dialog.tlk"), bytes);
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
 }
 
 QTEST_MAIN(MainWindowExportTest)

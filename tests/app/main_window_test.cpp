@@ -241,20 +241,20 @@ void MainWindowTest::openingLoadsCachesAndShowsEntryZero()
     QVERIFY(w.advancedSearchButton->isEnabled());
     QVERIFY(!w.searchStartField->isEnabled());
 
-    ProgressWindow* progress = f.session().windows.progress;
+    ProgressWindow* progress = f.windows().progress;
     QVERIFY(!progress->isVisible());
     QCOMPARE(progress->windowTitle(), QStringLiteral("Loading talk table... Please wait."));
     QCOMPARE(progress->statusText(), QStringLiteral("Caching data..."));
     QVERIFY(f.session().runs.flags().ProcessFinished);
 
-    LexiaideWindow* lexiaide = f.session().windows.lexiaide;
+    LexiaideWindow* lexiaide = f.windows().lexiaide;
     QVERIFY(lexiaide->isVisible());
     QCOMPARE(LexiaideUi(lexiaide).entryGroup->title(), QStringLiteral("String 0"));
     QCOMPARE(LexiaideUi(lexiaide).statusValue->text(), QStringLiteral("Original"));
     QVERIFY(LexiaideUi(lexiaide).truncateButton->isEnabled());
     QVERIFY(!LexiaideUi(lexiaide).revertButton->isEnabled() && !LexiaideUi(lexiaide).saveButton->isEnabled() && !LexiaideUi(lexiaide).undoAllButton->isEnabled());
 
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    StringViewerWindow* viewer = f.windows().viewer;
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
     QCOMPARE(Find<QScrollBar>(viewer, "ScrollBar1")->maximum(), 499);
     QCOMPARE(Find<QScrollBar>(viewer, "ScrollBar1")->pageStep(), 2);  // 500 / 200 = 2.5, half to even
@@ -341,8 +341,8 @@ void MainWindowTest::navigationReachesEveryEntry()
     f.enterStrRef(QStringLiteral("007"));
     QCOMPARE(w.strRefField->text(), QStringLiteral("7"));
     QCOMPARE(f.table().CurrentStrRef, 7);
-    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->value(), 7);
-    QCOMPARE(Find<QLineEdit>(f.session().windows.viewer, "Edit1")->text(), QStringLiteral("7"));
+    QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->value(), 7);
+    QCOMPARE(Find<QLineEdit>(f.windows().viewer, "Edit1")->text(), QStringLiteral("7"));
 
     f.enterStrRef(QStringLiteral("0"));
     w.previousEntryButton->click();
@@ -359,7 +359,7 @@ void MainWindowTest::navigationReachesEveryEntry()
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String 12 - Original"));
 
     // The viewer's scroll bar shows the entry it is moved to.
-    Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->setValue(20);
+    Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->setValue(20);
     QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
     QCOMPARE(f.table().CurrentStrRef, 20);
     QVERIFY(f.dialogs.boxes.empty());
@@ -384,7 +384,7 @@ void MainWindowTest::invalidStrRefsAreRefused()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     tlkgen::GeneratorOptions options;
     options.entries = 500;
-    LexiaideUi(f.session().windows.lexiaide).showAfterLoadCheck->setChecked(false);
+    LexiaideUi(f.windows().lexiaide).showAfterLoadCheck->setChecked(false);
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -408,11 +408,11 @@ void MainWindowTest::invalidStrRefsAreRefused()
     QVERIFY(!w.viewInNewWindowButton->isEnabled());
 
     // F2 does nothing after a failed entry; the button still opens Lexiaide.
-    f.session().windows.lexiaide->hide();
+    f.windows().lexiaide->hide();
     QTest::keyClick(w.strRefField, Qt::Key_F2);
-    QVERIFY(!f.session().windows.lexiaide->isVisible());
+    QVERIFY(!f.windows().lexiaide->isVisible());
     w.lexiaideButton->click();
-    QVERIFY(f.session().windows.lexiaide->isVisible());
+    QVERIFY(f.windows().lexiaide->isVisible());
 }
 
 void MainWindowTest::badFilesAreRefusedAndLeaveTheProgramUsable_data()
@@ -480,7 +480,7 @@ void MainWindowTest::badFilesAreRefusedAndLeaveTheProgramUsable()
     const std::vector<std::string> expectedFiles =
         kind == "missing" ? std::vector<std::string>{"good.tlk"} : std::vector<std::string>{"bad.tlk", "good.tlk"};
     QCOMPARE(f.dir.list(), expectedFiles);
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
     QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 0"));
     QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
     QCOMPARE(w.typeValue->text(), QStringLiteral("Not Loaded"));
@@ -519,8 +519,8 @@ void MainWindowTest::cacheThatCannotBeBuiltKeepsSearchesUnavailable()
     QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
     for (QWidget* control : std::initializer_list<QWidget*>{w.searchButton, w.statisticsButton, w.advancedSearchButton, w.exportButton})
         QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
-    QVERIFY(!LexiaideUi(f.session().windows.lexiaide).truncateButton->isEnabled());
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!LexiaideUi(f.windows().lexiaide).truncateButton->isEnabled());
+    QVERIFY(!f.windows().progress->isVisible());
 }
 
 void MainWindowTest::settingsGroupFollowsEnabledMainButtons()
@@ -581,7 +581,7 @@ void MainWindowTest::exportAndSearchModeChoicesSwitchTheirControls()
     QVERIFY(w.advancedSearchButton->isVisible() && w.advancedSearchButton->isEnabled());
     for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})
         QVERIFY(!control->isVisible());
-    QVERIFY(!Find<QPushButton>(f.session().windows.viewer, "Button5")->isVisibleTo(f.session().windows.viewer));
+    QVERIFY(!Find<QPushButton>(f.windows().viewer, "Button5")->isVisibleTo(f.windows().viewer));
     f.session().runs.flags().AdvancedSearchActive = true;
     w.standardSearchRadio->click();
     QVERIFY(!w.AdvancedSearchMode());
@@ -590,7 +590,7 @@ void MainWindowTest::exportAndSearchModeChoicesSwitchTheirControls()
     QVERIFY(!w.advancedSearchButton->isVisible() && !w.advancedSearchButton->isEnabled());
     for (QWidget* control : std::initializer_list<QWidget*>{w.newSearchButton, w.findNextButton, w.textToFindLabel, w.searchTermField})
         QVERIFY(control->isVisible());
-    QVERIFY(Find<QPushButton>(f.session().windows.viewer, "Button5")->isVisibleTo(f.session().windows.viewer));
+    QVERIFY(Find<QPushButton>(f.windows().viewer, "Button5")->isVisibleTo(f.windows().viewer));
 }
 
 void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
@@ -619,8 +619,8 @@ void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
     // Alt+H works with no table and is taken by the window.
     QTest::keyClick(w.openButton, Qt::Key_H, Qt::AltModifier);
     QVERIFY(!spy.seen.contains(Qt::Key_H));
-    QVERIFY(f.session().windows.quickStart->isVisible());
-    f.session().windows.quickStart->hide();
+    QVERIFY(f.windows().quickStart->isVisible());
+    f.windows().quickStart->hide();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
 
@@ -637,7 +637,7 @@ void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
     tlkgen::GeneratorOptions options;
     options.entries = 10;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
-    f.session().windows.lexiaide->hide();
+    f.windows().lexiaide->hide();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     f.dialogs.clear();
@@ -648,7 +648,7 @@ void MainWindowTest::keysAreDispatchedBeforeTheFocusedControl()
     QVERIFY(w.searchTermField->text().isEmpty());
     QVERIFY(f.dialogs.boxes.empty());
     QTest::keyClick(w.searchTermField, Qt::Key_F2);
-    QVERIFY(f.session().windows.lexiaide->isVisible());
+    QVERIFY(f.windows().lexiaide->isVisible());
 
     // Esc answered Yes closes the window.
     w.activateWindow();

@@ -28,7 +28,7 @@ private slots:
 void ProgressWindowTest::looksAsDefined()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
+    ProgressWindow* w = f.windows().progress;
     QCOMPARE(w->objectName(), QStringLiteral("TForm5"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Writing text file..."));
     QCOMPARE(w->size(), QSize(337, 68));
@@ -57,7 +57,7 @@ void ProgressWindowTest::looksAsDefined()
 void ProgressWindowTest::closeIsRefusedWhileAnOperationMayRun()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
+    ProgressWindow* w = f.windows().progress;
     RunFlags& flags = f.session().runs.flags();
     const struct {
         bool keepRunning, processFinished, closes;
@@ -80,7 +80,7 @@ void ProgressWindowTest::closeIsRefusedWhileAnOperationMayRun()
 void ProgressWindowTest::escapeDoesNothingToLoadsSavesAndExports()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
+    ProgressWindow* w = f.windows().progress;
     RunFlags& flags = f.session().runs.flags();
     flags.KeepRunning = false;
     flags.ProcessFinished = false;
@@ -103,7 +103,7 @@ void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
 {
     for (const bool wordCounting : {false, true}) {
         AppFixture f;
-        ProgressWindow* w = f.session().windows.progress;
+        ProgressWindow* w = f.windows().progress;
         RunFlags& flags = f.session().runs.flags();
         flags.TechnicalStatisticsRunning = !wordCounting;
         flags.WordCountingMode = wordCounting;
@@ -138,7 +138,7 @@ void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
 void ProgressWindowTest::escapeDuringAnAdvancedSearchPausesIt()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
+    ProgressWindow* w = f.windows().progress;
     RunFlags& flags = f.session().runs.flags();
     flags.AdvancedSearchActive = true;
     flags.KeepRunning = true;

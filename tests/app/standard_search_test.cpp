@@ -46,7 +46,7 @@ class SearchWindow {
 public:
     SearchWindow()
     {
-        LexiaideUi(f.session().windows.lexiaide).showAfterLoadCheck->setChecked(false);
+        LexiaideUi(f.windows().lexiaide).showAfterLoadCheck->setChecked(false);
         w.show();
     }
 
@@ -418,7 +418,7 @@ void StandardSearchTest::optionsAreMirroredInTheAdvancedSearchWindow()
     SearchWindow s;
     s.loadTexts({"a", "b", "c", "d"});
     MainWindow& w = s.w;
-    AdvancedSearchWindow& a = *s.f.session().windows.advancedSearch;
+    AdvancedSearchWindow& a = *s.f.windows().advancedSearch;
     w.caseSensitiveCheck->click();
     QVERIFY(a.caseSensitiveCheck->isChecked());
     w.wholeWordsCheck->click();
@@ -475,7 +475,7 @@ void StandardSearchTest::searchButtonAndHelp()
     s.expectMatch(1, 0, 3, "one", "after Search...");
 
     QTest::mouseClick(w.searchMethodGroup, Qt::LeftButton, {}, QPoint(w.searchMethodGroup->width() - 4, 6));
-    QVERIFY(s.f.session().windows.help->isVisible());
+    QVERIFY(s.f.windows().help->isVisible());
 }
 
 void StandardSearchTest::loadChecksTheStartAgainstTheNewTable()

@@ -74,7 +74,7 @@ void StartupTest::firstStartWritesTheDefaultFileAndShowsQuickStart()
     QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Warning);
     QCOMPARE(f.dir.read("lexicarta.cfg"), DefaultFile());
     QCOMPARE(f.dir.read("lexicarta.cfg").size(), std::size_t{45});
-    QuickStartWindow* quickStart = f.session().windows.quickStart;
+    QuickStartWindow* quickStart = f.windows().quickStart;
     QVERIFY(quickStart->isVisible());
     QCOMPARE(quickStart->windowTitle(), QStringLiteral("Quick Start"));
     QCOMPARE(quickStart->size(), QSize(484, 290));
@@ -170,7 +170,7 @@ void StartupTest::settingsSurviveARestart()
     SetCheckedAsUser(w.fromStringRadio, true);
     w.searchStartField->setText(QStringLiteral("42"));
     SetCheckedAsUser(w.autoOpenCheck, true);
-    LexiaideWindow* lexiaide = f.session().windows.lexiaide;
+    LexiaideWindow* lexiaide = f.windows().lexiaide;
     lexiaide->move(123, 77);
     SetCheckedAsUser(LexiaideUi(lexiaide).stayOnTopCheck, true);
     SetCheckedAsUser(LexiaideUi(lexiaide).makeBackupCheck, false);
@@ -213,7 +213,7 @@ void StartupTest::settingsSurviveARestart()
     QVERIFY(again.fromStringRadio->isChecked());
     QCOMPARE(again.searchStartField->text(), QStringLiteral("42"));
     QVERIFY(again.autoOpenCheck->isChecked());
-    LexiaideWindow* restored = f.session().windows.lexiaide;
+    LexiaideWindow* restored = f.windows().lexiaide;
     QCOMPARE(restored->pos(), QPoint(123, 77));
     QVERIFY(LexiaideUi(restored).stayOnTopCheck->isChecked());
     QVERIFY(restored->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -356,23 +356,23 @@ void StartupTest::quickStartCanBeSwitchedOff()
 {
     AppFixture f;
     f.app->start();
-    QuickStartWindow* quickStart = f.session().windows.quickStart;
+    QuickStartWindow* quickStart = f.windows().quickStart;
     QVERIFY(quickStart->isVisible());
     quickStart->dontShowAgainCheck->click();
     f.main().close();
 
     Restart(f);
-    QVERIFY(!f.session().windows.quickStart->isVisible());
-    QVERIFY(f.session().windows.quickStart->dontShowAgainCheck->isChecked());
+    QVERIFY(!f.windows().quickStart->isVisible());
+    QVERIFY(f.windows().quickStart->dontShowAgainCheck->isChecked());
     f.main().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f.main()));
     QTest::keyClick(f.main().openButton, Qt::Key_H, Qt::AltModifier);
-    QVERIFY(f.session().windows.quickStart->isVisible());
-    f.session().windows.quickStart->dontShowAgainCheck->click();
+    QVERIFY(f.windows().quickStart->isVisible());
+    f.windows().quickStart->dontShowAgainCheck->click();
     f.main().close();
 
     Restart(f);
-    QVERIFY(f.session().windows.quickStart->isVisible());
+    QVERIFY(f.windows().quickStart->isVisible());
 }
 
 void StartupTest::helpWindowSwitchesBetweenItsTwoTexts()
@@ -380,7 +380,7 @@ void StartupTest::helpWindowSwitchesBetweenItsTwoTexts()
     AppFixture f;
     MainWindow& w = f.main();
     w.show();
-    HelpWindow* help = f.session().windows.help;
+    HelpWindow* help = f.windows().help;
     Click(w.typeLabel);
     QVERIFY(help->isVisible());
     QCOMPARE(help->objectName(), QStringLiteral("TForm2"));

@@ -75,7 +75,7 @@ struct Program : AppFixture {
         path = writeBytes(name, tlkgen::MakeTalkTable(entries));
         main().show();
         openThroughDialog(path);
-        stats = session().windows.statistics;
+        stats = windows().statistics;
         dialogs.clear();
     }
     QPushButton* statisticsButton() { return Find<QPushButton>(&main(), "Button5"); }
@@ -90,13 +90,13 @@ struct Program : AppFixture {
     void interruptSoon(Answer answer)
     {
         dialogs.answers.push_back(answer);
-        QTimer::singleShot(0, session().windows.progress, [this] {
-            QTest::keyClick(session().windows.progress, Qt::Key_Escape);
+        QTimer::singleShot(0, windows().progress, [this] {
+            QTest::keyClick(windows().progress, Qt::Key_Escape);
         });
     }
     bool windowsUsable()
     {
-        const Windows& w = session().windows;
+        const Windows& w = windows();
         return w.main->isEnabled() && w.viewer->isEnabled() && w.statistics->isEnabled() && w.graph->isEnabled() &&
                w.advancedSearch->isEnabled() && !w.progress->isVisible();
     }
@@ -301,7 +301,7 @@ void StatisticsWindowTest::runLocksEveryWindowAndALaterEscDoesNothing()
 {
     Program p;
     p.setOptions(true, true);
-    const Windows& windows = p.session().windows;
+    const Windows& windows = p.windows();
     for (QWidget* window : std::initializer_list<QWidget*>{windows.lexiaide, windows.asciiCodes, windows.viewer})
         window->show();
     {
@@ -481,7 +481,7 @@ void StatisticsWindowTest::sizeGraphsAndTheGraphWindow()
     Find<QPushButton>(p.stats, "Button7")->click();
     QCOMPARE(map->barCount(), int(p.entries.size()));
 
-    GraphWindow* graph = p.session().windows.graph;
+    GraphWindow* graph = p.windows().graph;
     QCOMPARE(graph->windowTitle(), QStringLiteral("Lexiview Graph"));
     QCOMPARE(graph->size(), QSize(786, 503));
     for (const auto& [last, marks] : {std::pair{"24", true}, std::pair{"25", false}}) {

@@ -52,7 +52,7 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     tlkgen::GeneratorOptions options;
     options.entries = 30;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    StringViewerWindow* viewer = f.windows().viewer;
     w.viewInNewWindowButton->click();
     QVERIFY(viewer->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(viewer));
@@ -91,7 +91,7 @@ void StringViewerTest::scrollBarAndStrRefFieldNavigate()
     tlkgen::GeneratorOptions options;
     options.entries = 1001;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    StringViewerWindow* viewer = f.windows().viewer;
     w.viewInNewWindowButton->click();
     QScrollBar* bar = Find<QScrollBar>(viewer, "ScrollBar1");
     QVERIFY(bar->isEnabled());
@@ -149,7 +149,7 @@ void StringViewerTest::findNextWorksOnlyInStandardMode()
     entries[1].text = "beta";
     entries[2].text = "gamma beta";
     f.openThroughDialog(f.writeBytes("t.tlk", tlkgen::MakeTalkTable(entries)));
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    StringViewerWindow* viewer = f.windows().viewer;
     w.viewInNewWindowButton->click();
     w.searchTermField->setText(QStringLiteral("beta"));
     Find<QPushButton>(viewer, "Button5")->click();
@@ -171,7 +171,7 @@ void StringViewerTest::colourSchemesAndFontsApplyAndAreRemembered()
     MainWindow& w = f.main();
     w.show();
     f.openThroughDialog(f.writeBytes("t.tlk", ThreeEntries()));
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    StringViewerWindow* viewer = f.windows().viewer;
     w.viewInNewWindowButton->click();
     QPlainTextEdit* text = Find<QPlainTextEdit>(viewer, "Memo1");
     const QColor systemText = text->palette().color(QPalette::Text);
@@ -223,8 +223,8 @@ void StringViewerTest::asciiCodesListTheCurrentString()
     MainWindow& w = f.main();
     w.show();
     f.openThroughDialog(f.writeBytes("t.tlk", ThreeEntries()));
-    StringViewerWindow* viewer = f.session().windows.viewer;
-    AsciiCodesWindow* codes = f.session().windows.asciiCodes;
+    StringViewerWindow* viewer = f.windows().viewer;
+    AsciiCodesWindow* codes = f.windows().asciiCodes;
     QCOMPARE(codes->windowTitle(), QStringLiteral("ASCII codes of characters"));
     w.viewInNewWindowButton->click();
     f.enterStrRef(QStringLiteral("1"));

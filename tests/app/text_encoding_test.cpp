@@ -120,7 +120,7 @@ void TextEncodingTest::utf8TableOpensAsUtf8AndShowsEveryText()
     for (std::int32_t n = 0; n < 4; ++n) QCOMPARE(f.shown(n), QString::fromStdU16String(Texts[n]));
 
     f.main().viewInNewWindowButton->click();
-    QCOMPARE(Find<QPlainTextEdit>(f.session().windows.viewer, "Memo1")->toPlainText(), QString::fromStdU16String(Texts[3]));
+    QCOMPARE(Find<QPlainTextEdit>(f.windows().viewer, "Memo1")->toPlainText(), QString::fromStdU16String(Texts[3]));
     QVERIFY(f.dialogs.boxes.empty());
     SaveShot(&f.main(), QStringLiteral("utf8_table"));
 }
@@ -219,7 +219,7 @@ void TextEncodingTest::charactersTheEncodingCannotHoldAreRefused()
     QVERIFY(f.open(TableOf({"zero", "one"})));
     MainWindow& w = f.main();
     w.viewInNewWindowButton->click();
-    QPlainTextEdit* viewerText = Find<QPlainTextEdit>(f.session().windows.viewer, "Memo1");
+    QPlainTextEdit* viewerText = Find<QPlainTextEdit>(f.windows().viewer, "Memo1");
     for (const Case& c : cases) {
         f.choose(QString::fromLatin1(c.encoding));
         for (QPlainTextEdit* editor : {w.stringEditor, viewerText}) {
@@ -332,10 +332,10 @@ void TextEncodingTest::configurationFileStaysAsItWas()
 {
     EncodingFixture f;
     QVERIFY(f.open(TableOf({Utf8(u"żółć")})));
-    WriteConfiguration(f.session());
+    f.app->writeConfiguration();
     const std::string before = f.dir.read(ConfigFileName);
     f.choose(QStringLiteral("Windows-1250"));
-    WriteConfiguration(f.session());
+    f.app->writeConfiguration();
     QCOMPARE(f.dir.read(ConfigFileName), before);
     QCOMPARE(before.size(), 4 + ConfigRecordSize + f.path.size());
 }

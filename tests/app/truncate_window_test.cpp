@@ -41,7 +41,7 @@ struct TruncateFixture : AppFixture {
         options.entries = 50;
         generated = tlkgen::GenerateTalkTable(options);
         path = writeBytes("dialog.tlk", generated.bytes);
-        window = session().windows.truncate;
+        window = windows().truncate;
         main().show();
         if (!QTest::qWaitForWindowActive(&main())) return false;
         openThroughDialog(path);
@@ -51,7 +51,7 @@ struct TruncateFixture : AppFixture {
     {
         dialogs.clear();
         if (answer) dialogs.answers.push_back(*answer);
-        LexiaideUi(session().windows.lexiaide).truncateButton->click();
+        LexiaideUi(windows().lexiaide).truncateButton->click();
     }
 };
 
@@ -70,7 +70,7 @@ private slots:
 void TruncateWindowTest::looksAsDefined()
 {
     AppFixture f;
-    TruncateWindow* w = f.session().windows.truncate;
+    TruncateWindow* w = f.windows().truncate;
     QCOMPARE(w->objectName(), QStringLiteral("TForm9"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Truncate Settings"));
     QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -143,8 +143,8 @@ void TruncateWindowTest::opensAfterTheChecksAndTruncates()
     QCOMPARE(f.main().strRefField->text(), QStringLiteral("0"));
     QCOMPARE(f.table().CurrentStrRef, 0);
     QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 29"));
-    QCOMPARE(f.session().windows.statistics->sizeMapMaximum(), QStringLiteral("29"));
-    QCOMPARE(Find<QScrollBar>(f.session().windows.viewer, "ScrollBar1")->maximum(), 29);
+    QCOMPARE(f.windows().statistics->sizeMapMaximum(), QStringLiteral("29"));
+    QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->maximum(), 29);
 }
 
 void TruncateWindowTest::failedSaveKeepsTableAndWindow()
@@ -169,7 +169,7 @@ void TruncateWindowTest::truncationNotSavedLeavesFileTableAndWindows()
     for (const bool moved : {false, true}) {
         TruncateFixture f;
         QVERIFY(f.open());
-        StringViewerWindow* viewer = f.session().windows.viewer;
+        StringViewerWindow* viewer = f.windows().viewer;
         viewer->show();
         f.enterStrRef(QStringLiteral("7"));
         const std::uint32_t dataOffset = f.table().StringDataOffset;

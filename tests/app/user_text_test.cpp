@@ -59,7 +59,7 @@ struct TextFixture : AppFixture {
     }
     void leave() { main().refreshButton->setFocus(Qt::TabFocusReason); }
     std::string journal(std::int32_t n) { return dir.file("0ts" + std::to_string(n) + ".tmp"); }
-    LexiaideWindow& lexiaide() { return *session().windows.lexiaide; }
+    LexiaideWindow& lexiaide() { return *windows().lexiaide; }
 };
 
 }  // namespace
@@ -90,7 +90,7 @@ void UserTextTest::everyByteButCrSurvivesAnEditElsewhereAndASave()
     f.leave();
     f.enterStrRef(QStringLiteral("2"));
     w.viewInNewWindowButton->click();
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    StringViewerWindow* viewer = f.windows().viewer;
     QVERIFY(QTest::qWaitForWindowActive(viewer));
     f.typeAtEnd(Find<QPlainTextEdit>(viewer, "Memo1"), QStringLiteral("#"));
     Find<QPushButton>(viewer, "Button1")->setFocus(Qt::TabFocusReason);

@@ -97,7 +97,7 @@ void WindowStateTest::refusedStrRefIsSelectedAfterTheMessage()
         box.exec();
     };
     SetCheckedAsUser(w.fromStringRadio, true);
-    AdvancedSearchWindow& advanced = *f.session().windows.advancedSearch;
+    AdvancedSearchWindow& advanced = *f.windows().advancedSearch;
     advanced.show();
     SetCheckedAsUser(advanced.fromStringRadio, true);
     const std::string range = "Please type an integer between 0 and 49";
@@ -147,7 +147,7 @@ void WindowStateTest::lexiaideIsPlacedBeforeTheAutoOpenShowsIt()
     record.setInt32(cfg::LexiaideLeft, 100);
     record.setInt32(cfg::LexiaideTop, 200);
     QVERIFY(WriteConfigFile(f.dir.file("lexicarta.cfg"), record, path));
-    ShowPlace place(f.session().windows.lexiaide);
+    ShowPlace place(f.windows().lexiaide);
     f.app->start();
     QVERIFY(f.table().TableLoaded);
     QVERIFY(place.shown);
@@ -161,12 +161,12 @@ void WindowStateTest::mainQuickStartAndHelpOpenCentred()
     MainWindow& w = f.main();
     QVERIFY(w.isVisible());
     QVERIFY(CentredOnScreen(&w));
-    QuickStartWindow* quickStart = f.session().windows.quickStart;
+    QuickStartWindow* quickStart = f.windows().quickStart;
     QVERIFY(quickStart->isVisible());
     QVERIFY(CentredOnScreen(quickStart));
     w.searchMethodGroup->setEnabled(true);
     QTest::mouseClick(w.searchMethodGroup, Qt::LeftButton, {}, QPoint(2, 2));
-    HelpWindow* help = f.session().windows.help;
+    HelpWindow* help = f.windows().help;
     QVERIFY(help->isVisible());
     QVERIFY(CentredOnScreen(help));
 }
@@ -220,9 +220,9 @@ void WindowStateTest::failedLoadNamesNoTable()
     QVERIFY(!f.table().TableLoaded);
     QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
     QCOMPARE(w.stringGroup->title(), QStringLiteral("String"));
-    QCOMPARE(LexiaideUi(f.session().windows.lexiaide).entryGroup->title(), QStringLiteral("<No String Loaded>"));
-    QCOMPARE(f.session().windows.viewer->windowTitle(), QStringLiteral("String"));
-    QCOMPARE(Find<QGroupBox>(f.session().windows.viewer, "GroupBox1")->title(), QStringLiteral("String"));
+    QCOMPARE(LexiaideUi(f.windows().lexiaide).entryGroup->title(), QStringLiteral("<No String Loaded>"));
+    QCOMPARE(f.windows().viewer->windowTitle(), QStringLiteral("String"));
+    QCOMPARE(Find<QGroupBox>(f.windows().viewer, "GroupBox1")->title(), QStringLiteral("String"));
 }
 
 void WindowStateTest::screenReadersHearTheCaptionsShown()
@@ -240,8 +240,8 @@ void WindowStateTest::screenReadersHearTheCaptionsShown()
     SetCheckedAsUser(w.advancedSearchRadio, true);
     w.viewInNewWindowButton->click();
 
-    LexiaideWindow* lexiaide = f.session().windows.lexiaide;
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    LexiaideWindow* lexiaide = f.windows().lexiaide;
+    StringViewerWindow* viewer = f.windows().viewer;
     QCOMPARE(HeardName(w.stringGroup), QStringLiteral("String 7 - Edited by User"));
     QCOMPARE(HeardName(w.tableGroup), QString::fromStdString(path));
     QCOMPARE(HeardName(w.standardSearchGroup), QStringLiteral("Advanced Search"));
@@ -249,7 +249,7 @@ void WindowStateTest::screenReadersHearTheCaptionsShown()
     QCOMPARE(HeardName(Find<QGroupBox>(viewer, "GroupBox1")), QStringLiteral("String 7"));
     QCOMPARE(HeardName(viewer), QStringLiteral("dialog.tlk"));
     // Every group of every window is heard as it reads.
-    for (QWidget* window : SecondaryWindows(f.session().windows)) {
+    for (QWidget* window : SecondaryWindows(f.windows())) {
         if (!window) continue;
         for (QGroupBox* group : window->findChildren<QGroupBox*>())
             if (!group->title().isEmpty()) QCOMPARE(HeardName(group), group->title());

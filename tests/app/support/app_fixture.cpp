@@ -102,7 +102,7 @@ std::vector<QWidget*> LockableWindows(const Windows& windows)
 
 LockWatch::LockWatch(AppFixture& f) : m_f(f)
 {
-    m_connection = QObject::connect(f.session().windows.progress->statusBar, &QStatusBar::messageChanged, [this] { look(); });
+    m_connection = QObject::connect(f.windows().progress->statusBar, &QStatusBar::messageChanged, [this] { look(); });
     f.dialogs.onBox = [this](const ShownBox&) { look(); };
 }
 
@@ -115,13 +115,13 @@ LockWatch::~LockWatch()
 void LockWatch::look()
 {
     ++looks;
-    for (QWidget* window : LockableWindows(m_f.session().windows))
+    for (QWidget* window : LockableWindows(m_f.windows()))
         if (window->isEnabled() && !enabledDuringRun.contains(window->objectName())) enabledDuringRun << window->objectName();
 }
 
 bool LockWatch::allEnabled() const
 {
-    const auto all = LockableWindows(m_f.session().windows);
+    const auto all = LockableWindows(m_f.windows());
     return std::all_of(all.begin(), all.end(), [](QWidget* window) { return window->isEnabled(); });
 }
 

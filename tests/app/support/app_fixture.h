@@ -37,7 +37,7 @@ public:
     const Windows& windows() const { return app->windows(); }
     TableDocument& document() { return app->document(); }
     TalkTable& table() { return app->document().table(); }
-    MainWindow& main() { return *app->session().windows.main; }
+    MainWindow& main() { return *app->windows().main; }
 
     // Writes a generated table into the directory and returns its path.
     std::string writeTable(const std::string& name, const tlkgen::GeneratorOptions& options);
