@@ -36,8 +36,7 @@ int main(int argc, char** argv)
         std::mt19937 random(7);
         std::uniform_int_distribution<std::uint32_t> pick(0, entries - 1);
         const double median = bench::Median(2001, [&] {
-            window.strRefField->setText(QString::number(pick(random)));
-            window.GoToStrRef();
+            window.goToEntry(static_cast<std::int32_t>(pick(random)));
         });
         bench::Report("goto_show_" + std::to_string(entries), median, "target", 0.001);
     }

@@ -84,6 +84,78 @@ public:
     // The open dialog's file name: the file the next plain save writes.
     const std::string& OpenDialogFileName() const;
 
+public slots:
+    void openTableClicked();
+    void showPreviousEntry();
+    void showNextEntry();
+    void refreshClicked();
+    void lexiaideClicked();
+    void exitClicked();
+    void strRefFieldLeft();  // goes to the typed StrRef
+    void searchStartFieldLeft();  // validates the start StrRef
+    void openLastClicked();
+    void readmeClicked();
+    void exportClicked();  // all texts into a text file
+    void rawExportChosen();
+    void guidedExportChosen();
+    void standardSearchChosen();
+    void advancedSearchChosen();
+    void findNextClicked();
+    void searchTermChanged();
+    void newSearchClicked();
+    void searchClicked();
+    void advancedSearchClicked();
+    void wholeTableChosen();
+    void fromStringChosen();
+    void searchMethodClicked();
+    void MarkEdited();
+    void MarkSoundEdited();
+    bool CommitSoundRef();  // false when the text could not be stored
+    void NewString();
+    void RevertString();
+    void UndoAll();
+
+    // The string viewer's StrRef field changed; written only when it differs.
+    void mirrorStrRefField(const QString& text);
+    // "View in new window", when it is available.
+    void requestViewer();
+    // Makes strRef current as if typed into the StrRef field and left.
+    void goToEntry(std::int32_t strRef);
+
+signals:
+    // The StrRef field changed (the string viewer's field mirrors it).
+    void strRefTextChanged(const QString& text);
+    // "View in new window".
+    void viewerRequested();
+    // "Lexiaide (F2)" and F2.
+    void lexiaideRequested();
+    // Alt+R, Alt+Z, Alt+S or F5 with a table loaded: they act through the
+    // Lexiaide window's buttons, as far as those are enabled.
+    void revertKeyPressed();
+    void undoAllKeyPressed();
+    void saveKeyPressed();
+    // "Statistics", and the passes its check boxes choose.
+    void statisticsRequested();
+    void statisticsPassesChanged(bool technical, bool words);
+    // The type label and the search method label: their help.
+    void typeFlagsHelpRequested();
+    void searchMethodsHelpRequested();
+    // "Advanced search...": the search engine starts over for it.
+    void advancedSearchRequested();
+    // Alt+H.
+    void quickStartRequested();
+    // The close was accepted: the program ends.
+    void quitting();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The close query: unsaved changes, the configuration, the temporary files.
+    void closeEvent(QCloseEvent* event) override;
+    // A talk table dropped on the window is opened (main_window_drop.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
     // Captioned "Lexicarta", or the loaded file's full path.
     QGroupBox* tableGroup = nullptr;
     QFrame* topPanel = nullptr;
@@ -170,78 +242,6 @@ public:
     bool SuppressMemoChange = false;
     bool SuppressSoundChange = false;
 
-public slots:
-    void openTableClicked();
-    void showPreviousEntry();
-    void showNextEntry();
-    void refreshClicked();
-    void lexiaideClicked();
-    void exitClicked();
-    void strRefFieldLeft();  // goes to the typed StrRef
-    void searchStartFieldLeft();  // validates the start StrRef
-    void openLastClicked();
-    void readmeClicked();
-    void exportClicked();  // all texts into a text file
-    void rawExportChosen();
-    void guidedExportChosen();
-    void standardSearchChosen();
-    void advancedSearchChosen();
-    void findNextClicked();
-    void searchTermChanged();
-    void newSearchClicked();
-    void searchClicked();
-    void advancedSearchClicked();
-    void wholeTableChosen();
-    void fromStringChosen();
-    void searchMethodClicked();
-    void MarkEdited();
-    void MarkSoundEdited();
-    bool CommitSoundRef();  // false when the text could not be stored
-    void NewString();
-    void RevertString();
-    void UndoAll();
-
-    // The string viewer's StrRef field changed; written only when it differs.
-    void mirrorStrRefField(const QString& text);
-    // "View in new window", when it is available.
-    void requestViewer();
-    // Makes strRef current as if typed into the StrRef field and left.
-    void goToEntry(std::int32_t strRef);
-
-signals:
-    // The StrRef field changed (the string viewer's field mirrors it).
-    void strRefTextChanged(const QString& text);
-    // "View in new window".
-    void viewerRequested();
-    // "Lexiaide (F2)" and F2.
-    void lexiaideRequested();
-    // Alt+R, Alt+Z, Alt+S or F5 with a table loaded: they act through the
-    // Lexiaide window's buttons, as far as those are enabled.
-    void revertKeyPressed();
-    void undoAllKeyPressed();
-    void saveKeyPressed();
-    // "Statistics", and the passes its check boxes choose.
-    void statisticsRequested();
-    void statisticsPassesChanged(bool technical, bool words);
-    // The type label and the search method label: their help.
-    void typeFlagsHelpRequested();
-    void searchMethodsHelpRequested();
-    // "Advanced search...": the search engine starts over for it.
-    void advancedSearchRequested();
-    // Alt+H.
-    void quickStartRequested();
-    // The close was accepted: the program ends.
-    void quitting();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // The close query: unsaved changes, the configuration, the temporary files.
-    void closeEvent(QCloseEvent* event) override;
-    // A talk table dropped on the window is opened (main_window_drop.cpp).
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
     void buildTopArea(QWidget* outer);
     void buildSearchGroup(QWidget* outer);
     void buildStringGroup(QWidget* outer);

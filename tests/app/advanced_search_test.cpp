@@ -72,8 +72,8 @@ public:
         f.openThroughDialog(f.writeBytes("dialog.tlk", bytes));
         QVERIFY(f.table().TableLoaded);
         f.dialogs.clear();
-        w.advancedSearchRadio->click();  // Advanced search
-        w.advancedSearchButton->click();
+        Ui(w).advancedSearchRadio->click();  // Advanced search
+        Ui(w).advancedSearchButton->click();
         QVERIFY(a.isVisible());
     }
     void loadTexts(const std::vector<std::string>& texts)
@@ -216,7 +216,7 @@ void AdvancedSearchTest::expressionListRefusesAndCleansUp()
 
     // With case sensitivity, 'Dragon' is another expression; unticking keeps the first.
     a.caseSensitiveCheck->click();
-    QVERIFY(s.w.caseSensitiveCheck->isChecked());
+    QVERIFY(Ui(s.w).caseSensitiveCheck->isChecked());
     s.add(QStringLiteral("Dragon"));
     s.add(QStringLiteral("DRAGON"));
     QCOMPARE(Lines(a.expressionList), (QStringList{"7", "#", "dragon", "Dragon", "DRAGON"}));
@@ -226,7 +226,7 @@ void AdvancedSearchTest::expressionListRefusesAndCleansUp()
     QCOMPARE(s.f.dialogs.texts(),
              std::vector<std::string>{"You have unchecked case sensitivity: redundant list items were deleted."});
     QCOMPARE(s.f.dialogs.boxes.front().kind, BoxKind::Information);
-    QVERIFY(!s.w.caseSensitiveCheck->isChecked());
+    QVERIFY(!Ui(s.w).caseSensitiveCheck->isChecked());
 
     // Enter adds, Esc empties the field; Remove takes the selected item.
     a.expressionField->setText(QStringLiteral("sword"));
@@ -255,22 +255,22 @@ void AdvancedSearchTest::optionsAreMirroredWithTheMainWindow()
     a.wholeWordsCheck->click();
     a.absoluteRadio->click();
     a.fromStringRadio->click();
-    QVERIFY(w.wholeWordsCheck->isChecked());
-    QVERIFY(w.absoluteRadio->isChecked());
-    QVERIFY(w.fromStringRadio->isChecked());
+    QVERIFY(Ui(w).wholeWordsCheck->isChecked());
+    QVERIFY(Ui(w).absoluteRadio->isChecked());
+    QVERIFY(Ui(w).fromStringRadio->isChecked());
     QVERIFY(a.searchStartField->isEnabled());
     a.searchStartField->setText(QStringLiteral("2"));
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("2"));
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("2"));
     // ... and back.
-    w.wholeWordsCheck->click();
-    w.lengthOrientedRadio->click();
-    w.searchStartField->setText(QStringLiteral("3"));
+    Ui(w).wholeWordsCheck->click();
+    Ui(w).lengthOrientedRadio->click();
+    Ui(w).searchStartField->setText(QStringLiteral("3"));
     QVERIFY(!a.wholeWordsCheck->isChecked());
     QVERIFY(a.lengthOrientedRadio->isChecked());
     QCOMPARE(a.searchStartField->text(), QStringLiteral("3"));
     a.wholeTableRadio->click();
-    QVERIFY(w.wholeTableRadio->isChecked());
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("0"));
+    QVERIFY(Ui(w).wholeTableRadio->isChecked());
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("0"));
     QCOMPARE(a.searchStartField->text(), QStringLiteral("0"));
     QVERIFY(!a.searchStartField->isEnabled());
 
@@ -279,7 +279,7 @@ void AdvancedSearchTest::optionsAreMirroredWithTheMainWindow()
     a.searchStartField->setText(QStringLiteral("4"));
     a.startFieldExit();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please type an integer between 0 and 3"});
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("4"));
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("4"));
 }
 
 void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds_data()
@@ -363,7 +363,7 @@ void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
         // The first string is shown, here and in the main window.
         const QString first = lines.front().section(QChar(' '), 1, 1);
         QCOMPARE(a.shownStringLabel->text(), QStringLiteral("Displaying string ") + first);
-        QCOMPARE(s.w.strRefField->text(), first);
+        QCOMPARE(Ui(s.w).strRefField->text(), first);
         QCOMPARE(FromEditorText(TextEncoding::Windows1252, a.quickView->toPlainText()), ShownForm(generated.entries[first.toInt()].text));
     }
     QCOMPARE(progressShows->shows, 0);
@@ -446,7 +446,7 @@ void AdvancedSearchTest::quickViewEditsTheShownEntry()
     a.quickView->setTextCursor(cursor);
     QTest::keyClicks(a.quickView, QStringLiteral("A "));
     QCOMPARE(s.f.table().state(2), EditedByUser);
-    QVERIFY(s.w.stringGroup->title().endsWith(QStringLiteral(" - Edited by User")));
+    QVERIFY(Ui(s.w).stringGroup->title().endsWith(QStringLiteral(" - Edited by User")));
     // Leaving the quick view stores the text as leaving the main editor does.
     a.expressionList->setEnabled(true);
     a.startButton->setFocus();
@@ -521,7 +521,7 @@ void AdvancedSearchTest::listHoldsNoRepeatsWhileCaseIsIgnored()
     QCOMPARE(Lines(a.resultList).size(), 1);
     // Case sensitivity goes off in the other window while the results show:
     // the run's list comes back from New search without the repeat.
-    s.w.caseSensitiveCheck->click();
+    Ui(s.w).caseSensitiveCheck->click();
     s.f.dialogs.clear();
     a.startButton->click();
     QCOMPARE(Lines(a.expressionList), QStringList{QStringLiteral("Kill")});

@@ -51,7 +51,7 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
     ShowCentred(&w);
     f.openThroughDialog(f.writeBytes("dialog.tlk", tlkgen::MakeTalkTable({{.text = "a dragon"}})));
     const Windows& windows = f.windows();
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     windows.statistics->show();
     windows.statistics->lockSettingsButton->click();  // the word options may change
     w.showSettingsSet(MainWindow::SettingsSet::Search);
@@ -71,8 +71,8 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
         std::function<bool()> effect;
     };
     const Choice choices[] = {
-        {w.advancedSearchRadio, true, w.standardSearchRadio, [&] { return w.advancedSearchButton->isVisibleTo(&w); }},
-        {w.rawExportRadio, true, w.guidedExportRadio, [&] { return !w.numberStringsCheck->isEnabled(); }},
+        {Ui(w).advancedSearchRadio, true, Ui(w).standardSearchRadio, [&] { return Ui(w).advancedSearchButton->isVisibleTo(&w); }},
+        {Ui(w).rawExportRadio, true, Ui(w).guidedExportRadio, [&] { return !Ui(w).numberStringsCheck->isEnabled(); }},
         {Find<QRadioButton>(windows.viewer, "RadioButton4"), true, Find<QRadioButton>(windows.viewer, "RadioButton2"),
          [&] { return Find<QComboBox>(windows.viewer, "ComboBox1")->currentText() == "Navy"; }},
         {LexiaideUi(windows.lexiaide).stayOnTopCheck, true, nullptr,

@@ -53,12 +53,12 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     options.entries = 30;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
     StringViewerWindow* viewer = f.windows().viewer;
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     QVERIFY(viewer->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(viewer));
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
     QCOMPARE(Find<QGroupBox>(viewer, "GroupBox1")->title(), QStringLiteral("String 0"));
-    QCOMPARE(Find<QPlainTextEdit>(viewer, "Memo1")->toPlainText(), w.stringEditor->toPlainText());
+    QCOMPARE(Find<QPlainTextEdit>(viewer, "Memo1")->toPlainText(), Ui(w).stringEditor->toPlainText());
 
     f.enterStrRef(QStringLiteral("5"));
     QCOMPARE(Find<QLineEdit>(viewer, "Edit1")->text(), QStringLiteral("5"));
@@ -70,15 +70,15 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     Find<QPlainTextEdit>(viewer, "Memo1")->selectAll();
     // Every character goes through, a no-break space too.
     QTest::keyClicks(Find<QPlainTextEdit>(viewer, "Memo1"), QStringLiteral("typed in\u00A0the viewer"));
-    QCOMPARE(EditorText(*w.stringEditor), QStringLiteral("typed in\u00A0the viewer"));
+    QCOMPARE(EditorText(*Ui(w).stringEditor), QStringLiteral("typed in\u00A0the viewer"));
     QCOMPARE(f.table().state(5), EditedByUser);
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
     Find<QLineEdit>(viewer, "Edit1")->setFocus();
     QCOMPARE(f.dir.read("0ts5.tmp"), std::string("typed in\xA0the viewer"));
 
     // What is typed in the main editor shows in the viewer at once.
-    w.stringEditor->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w.stringEditor, QStringLiteral("!"));
+    Ui(w).stringEditor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("!"));
     QCOMPARE(EditorText(*Find<QPlainTextEdit>(viewer, "Memo1")), QStringLiteral("typed in\u00A0the viewer!"));
     QVERIFY(f.dialogs.boxes.empty());
 }
@@ -92,7 +92,7 @@ void StringViewerTest::scrollBarAndStrRefFieldNavigate()
     options.entries = 1001;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
     StringViewerWindow* viewer = f.windows().viewer;
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     QScrollBar* bar = Find<QScrollBar>(viewer, "ScrollBar1");
     QVERIFY(bar->isEnabled());
     QCOMPARE(bar->maximum(), 1000);
@@ -100,10 +100,10 @@ void StringViewerTest::scrollBarAndStrRefFieldNavigate()
 
     // A click beside the thumb moves by the large step and shows that entry.
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(w.strRefField->text(), QStringLiteral("5"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("5"));
     QCOMPARE(Find<QLineEdit>(viewer, "Edit1")->text(), QStringLiteral("5"));
     QCOMPARE(f.table().CurrentStrRef, 5);
-    QCOMPARE(Find<QPlainTextEdit>(viewer, "Memo1")->toPlainText(), w.stringEditor->toPlainText());
+    QCOMPARE(Find<QPlainTextEdit>(viewer, "Memo1")->toPlainText(), Ui(w).stringEditor->toPlainText());
 
     Find<QPushButton>(viewer, "Button7")->click();
     QCOMPARE(f.table().CurrentStrRef, 6);
@@ -119,7 +119,7 @@ void StringViewerTest::scrollBarAndStrRefFieldNavigate()
     Find<QLineEdit>(viewer, "Edit1")->setFocus();
     Find<QLineEdit>(viewer, "Edit1")->selectAll();
     QTest::keyClicks(Find<QLineEdit>(viewer, "Edit1"), QStringLiteral("700"));
-    QCOMPARE(w.strRefField->text(), QStringLiteral("700"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("700"));
     Find<QPushButton>(viewer, "Button2")->setFocus();
     QCOMPARE(f.table().CurrentStrRef, 700);
     QCOMPARE(bar->value(), 700);
@@ -134,7 +134,7 @@ void StringViewerTest::scrollBarAndStrRefFieldNavigate()
     // New entries widen the range.
     Find<QLineEdit>(viewer, "Edit1")->setText(QStringLiteral("0"));
     w.strRefFieldLeft();
-    w.newEntryButton->click();
+    Ui(w).newEntryButton->click();
     QCOMPARE(bar->maximum(), 1001);
     QCOMPARE(bar->value(), 1001);
 }
@@ -150,16 +150,16 @@ void StringViewerTest::findNextWorksOnlyInStandardMode()
     entries[2].text = "gamma beta";
     f.openThroughDialog(f.writeBytes("t.tlk", tlkgen::MakeTalkTable(entries)));
     StringViewerWindow* viewer = f.windows().viewer;
-    w.viewInNewWindowButton->click();
-    w.searchTermField->setText(QStringLiteral("beta"));
+    Ui(w).viewInNewWindowButton->click();
+    Ui(w).searchTermField->setText(QStringLiteral("beta"));
     Find<QPushButton>(viewer, "Button5")->click();
-    QCOMPARE(w.strRefField->text(), QStringLiteral("1"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("1"));
     QCOMPARE(Find<QGroupBox>(viewer, "GroupBox1")->title(), QStringLiteral("String 1"));
 
-    SetCheckedAsUser(w.advancedSearchRadio, true);
+    SetCheckedAsUser(Ui(w).advancedSearchRadio, true);
     Find<QPushButton>(viewer, "Button1")->click();
     QVERIFY(!viewer->isVisible());
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     QVERIFY(!Find<QPushButton>(viewer, "Button5")->isVisible());
     Find<QPushButton>(viewer, "Button5")->click();
     QCOMPARE(f.dialogs.onlyText(), std::string("This function works only if Standard Search is enabled."));
@@ -172,7 +172,7 @@ void StringViewerTest::colourSchemesAndFontsApplyAndAreRemembered()
     w.show();
     f.openThroughDialog(f.writeBytes("t.tlk", ThreeEntries()));
     StringViewerWindow* viewer = f.windows().viewer;
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     QPlainTextEdit* text = Find<QPlainTextEdit>(viewer, "Memo1");
     const QColor systemText = text->palette().color(QPalette::Text);
     const QColor systemBase = text->palette().color(QPalette::Base);
@@ -194,7 +194,7 @@ void StringViewerTest::colourSchemesAndFontsApplyAndAreRemembered()
     Find<QComboBox>(viewer, "ComboBox1")->setCurrentText(QStringLiteral("Red"));
     QCOMPARE(text->palette().color(QPalette::Text), QColor(255, 0, 0));
     Find<QPushButton>(viewer, "Button1")->click();
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     QCOMPARE(Find<QComboBox>(viewer, "ComboBox1")->currentText(), QStringLiteral("Red"));
     QCOMPARE(Find<QComboBox>(viewer, "ComboBox2")->currentText(), QStringLiteral("Peach"));
 
@@ -226,7 +226,7 @@ void StringViewerTest::asciiCodesListTheCurrentString()
     StringViewerWindow* viewer = f.windows().viewer;
     AsciiCodesWindow* codes = f.windows().asciiCodes;
     QCOMPARE(codes->windowTitle(), QStringLiteral("ASCII codes of characters"));
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     f.enterStrRef(QStringLiteral("1"));
     Find<QPushButton>(viewer, "Button2")->click();
     QVERIFY(codes->isVisible());

@@ -140,9 +140,9 @@ void TruncateWindowTest::opensAfterTheChecksAndTruncates()
     QVERIFY(!f.window->isVisible());
     QCOMPARE(ReadReferenceTable(f.path)->entryCount, 30u);
     QCOMPARE(f.dir.read("dialog.tlk.trc.bak"), f.generated.bytes);
-    QCOMPARE(f.main().strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(f.main()).strRefField->text(), QStringLiteral("0"));
     QCOMPARE(f.table().CurrentStrRef, 0);
-    QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 29"));
+    QCOMPARE(Ui(f.main()).lastStrRefLabel->text(), QStringLiteral("/ 29"));
     QCOMPARE(f.windows().statistics->sizeMapMaximum(), QStringLiteral("29"));
     QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->maximum(), 29);
 }
@@ -160,7 +160,7 @@ void TruncateWindowTest::failedSaveKeepsTableAndWindow()
     QVERIFY(f.window->isVisible());
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     QCOMPARE(f.table().EntryCount, 50u);
-    QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 49"));
+    QCOMPARE(Ui(f.main()).lastStrRefLabel->text(), QStringLiteral("/ 49"));
 }
 
 void TruncateWindowTest::truncationNotSavedLeavesFileTableAndWindows()
@@ -196,14 +196,14 @@ void TruncateWindowTest::truncationNotSavedLeavesFileTableAndWindows()
         QCOMPARE(f.table().EntryCount, 50u);
         QCOMPARE(f.table().StringDataOffset, dataOffset);
         QCOMPARE(f.table().CurrentStrRef, 7);
-        QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 49"));
+        QCOMPARE(Ui(f.main()).lastStrRefLabel->text(), QStringLiteral("/ 49"));
         QVERIFY(viewer->isVisible());
         f.window->close();
 
         // The next plain save, the file kept as it is on disk, writes every entry.
         if (moved) QVERIFY(::rename((f.path + ".moved").c_str(), f.path.c_str()) == 0);
-        f.main().stringEditor->setFocus();
-        QTest::keyClicks(f.main().stringEditor, QStringLiteral("!"));
+        Ui(f.main()).stringEditor->setFocus();
+        QTest::keyClicks(Ui(f.main()).stringEditor, QStringLiteral("!"));
         f.dialogs.clear();
         f.dialogs.answers.push_back(Answer::Yes);
         LockWatch watch(f);

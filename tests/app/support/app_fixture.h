@@ -17,6 +17,10 @@
 #include "tlk_generator.h"
 
 class QCheckBox;
+class QRadioButton;
+class QPlainTextEdit;
+class QLineEdit;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -72,6 +76,86 @@ struct LexiaideUi {
     QCheckBox* stayOnTopCheck;
     QCheckBox* showAfterLoadCheck;
 };
+
+// The main window's controls, found by their component names.
+struct MainUi {
+    explicit MainUi(QWidget* window);
+    QGroupBox* tableGroup;
+    QFrame* topPanel;
+    QPushButton* openButton;
+    QPushButton* searchButton;
+    QPushButton* statisticsButton;
+    QPushButton* exportButton;
+    QGroupBox* settingsGroup;
+    QWidget* OpenSet;
+    QPushButton* openLastButton;
+    QCheckBox* autoOpenCheck;
+    QWidget* SearchSet;
+    QRadioButton* standardSearchRadio;
+    QRadioButton* advancedSearchRadio;
+    QWidget* StatisticsSet;
+    QCheckBox* technicalStatisticsCheck;
+    QCheckBox* wordStatisticsCheck;
+    QWidget* ExportSet;
+    QRadioButton* rawExportRadio;
+    QRadioButton* guidedExportRadio;
+    QCheckBox* numberStringsCheck;
+    QCheckBox* emptyStringsCheck;
+    QCheckBox* spacelinesCheck;
+    QGroupBox* standardSearchGroup;
+    QLabel* textToFindLabel;
+    QLineEdit* searchTermField;
+    QPushButton* findNextButton;
+    QPushButton* newSearchButton;
+    QLabel* currentPositionLabel;
+    QLabel* currentPositionValue;
+    QCheckBox* highlightMatchesCheck;
+    QCheckBox* caseSensitiveCheck;
+    QCheckBox* wholeWordsCheck;
+    QGroupBox* searchMethodGroup;
+    QRadioButton* lengthOrientedRadio;
+    QRadioButton* absoluteRadio;
+    QRadioButton* wholeTableRadio;
+    QRadioButton* fromStringRadio;
+    QLineEdit* searchStartField;
+    QPushButton* advancedSearchButton;
+    QLabel* originalOnlyNote;
+    QLabel* saveHintNote;
+    QGroupBox* stringGroup;
+    QLabel* strRefSetNote;
+    QLabel* strRefSetHint;
+    QCheckBox* specificStrRefsCheck;
+    QPlainTextEdit* stringEditor;
+    QPlainTextEdit* preprocessingNote;
+    QPushButton* viewInNewWindowButton;
+    QCheckBox* taggedStringCheck;
+    QLabel* strRefEntryLabel;
+    QLineEdit* strRefField;
+    QLabel* lastStrRefLabel;
+    QPushButton* previousEntryButton;
+    QPushButton* nextEntryButton;
+    QPushButton* newEntryButton;
+    QPushButton* refreshButton;
+    QLabel* positionLabel;
+    QLabel* positionValue;
+    QLabel* lengthLabel;
+    QLabel* lengthValue;
+    QLabel* typeLabel;
+    QLabel* typeValue;
+    QLabel* soundLabel;
+    QLineEdit* soundField;
+    QLabel* volumeVarianceLabel;
+    QLabel* volumeVarianceValue;
+    QLabel* pitchVarianceLabel;
+    QLabel* pitchVarianceValue;
+    QLabel* loadedFileNameLabel;
+    QLabel* entryCountLabel;
+    QFrame* bottomPanel;
+    QPushButton* readmeButton;
+    QPushButton* lexiaideButton;
+    QPushButton* exitButton;
+};
+inline MainUi Ui(MainWindow& window) { return MainUi(&window); }
 
 // Object names of the visible controls of window whose caption does not fit
 // their fixed geometry (a wrapping check box may use several lines).
