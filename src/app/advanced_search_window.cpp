@@ -126,9 +126,6 @@ void AdvancedSearchWindow::buildResultsGroup()
     resetHighlightButton->setEnabled(false);
     mainWindowNote = MakeLabel(g, "Label1", QStringLiteral("Lexiview's main window is also updated."), QRect(10, 492, 358, 16));
 
-    runExpressionList = new QListWidget(g);
-    runExpressionList->setObjectName(QStringLiteral("ListBox3"));
-    runExpressionList->hide();
 }
 
 void AdvancedSearchWindow::buildConditionsGroup()
@@ -369,7 +366,7 @@ void AdvancedSearchWindow::caseSensitivityChanged(bool on)
     SetCheckedQuietly(caseSensitiveCheck, on);
     // The list of a run whose results are shown stays as it was run (each
     // item with its count); it is cleaned when New search gives it back.
-    if (!on && startButton->text() == StartCaption) dropCaseRepeats();
+    if (!on && !m_runShown) dropCaseRepeats();
 }
 
 void AdvancedSearchWindow::startFieldExit()
@@ -384,15 +381,17 @@ void AdvancedSearchWindow::startFieldExit()
 
 // --- Runs -------------------------------------------------------------------
 
-void AdvancedSearchWindow::setStartCaption(const QString& caption)
+void AdvancedSearchWindow::setRunShown(bool shown)
 {
+    m_runShown = shown;
+    const QString& caption = shown ? NewSearchCaption : StartCaption;
     startButton->setText(caption);
     startButton->setAccessibleName(caption);
 }
 
 void AdvancedSearchWindow::startButtonClicked()
 {
-    if (startButton->text() == StartCaption)
+    if (!m_runShown)
         startRun();
     else
         newSearch();
@@ -407,7 +406,7 @@ void AdvancedSearchWindow::startRun()
     if (runInProgress()) return;
     RunFlags& flags = m_session.runs.flags();
 
-    setStartCaption(NewSearchCaption);
+    setRunShown(true);
     flags.WordCountingMode = false;
     // Esc pauses the run; Yes interrupts it.
     std::optional<RunController::Run> run(std::in_place, m_session.runs, RunController::Escape::PauseToInterrupt,
@@ -423,17 +422,16 @@ void AdvancedSearchWindow::startRun()
          std::initializer_list<QWidget*>{highlightCheck, viewInNewWindowButton, highlightNextButton, resetHighlightButton})
         control->setEnabled(true);
 
-    runExpressionList->clear();
-    runExpressionList->addItems(Items(expressionList));
+    m_runExpressions = Items(expressionList);
     std::vector<std::string> expressions;
-    for (const QString& item : Items(runExpressionList)) expressions.push_back(ToTableText(m_session.table().Encoding, item));
+    for (const QString& item : m_runExpressions) expressions.push_back(ToTableText(m_session.table().Encoding, item));
     const std::int32_t start = m_session.searchSettings.startStrRef();
 
     const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
     run.reset();
     if (outcome != RunOutcome::Completed) {
         // An interruption has reset everything already; a failed run is reset here.
-        if (startButton->text() == NewSearchCaption) resetAfterStoppedRun();
+        if (m_runShown) resetAfterStoppedRun();
         expressionField->setFocus();
         return;
     }
@@ -468,7 +466,7 @@ void AdvancedSearchWindow::resetAfterStoppedRun()
     for (QWidget* control : std::initializer_list<QWidget*>{searchMethodGroup, searchStartGroup, caseSensitiveCheck, wholeWordsCheck})
         control->show();
     expressionField->setEnabled(true);
-    setStartCaption(StartCaption);
+    setRunShown(false);
     totalMatchesValue->setText(NotAvailable);
     stringCountLabel->clear();
     shownStringLabel->setText(NoStringShown);
@@ -477,8 +475,8 @@ void AdvancedSearchWindow::resetAfterStoppedRun()
 
 void AdvancedSearchWindow::newSearch()
 {
-    if (runExpressionList->count() > 0) search().DeleteResultFiles();
-    const QStringList expressions = Items(runExpressionList);
+    if (m_runExpressions.size() > 0) search().DeleteResultFiles();
+    const QStringList expressions = m_runExpressions;
     expressionList->clear();
     expressionList->addItems(expressions);
     resetAfterStoppedRun();
@@ -487,7 +485,7 @@ void AdvancedSearchWindow::newSearch()
 
 void AdvancedSearchWindow::ResetForNewTable()
 {
-    if (startButton->text() == NewSearchCaption) newSearch();
+    if (m_runShown) newSearch();
 }
 
 void AdvancedSearchWindow::encodingChanged()
@@ -527,7 +525,7 @@ void AdvancedSearchWindow::compileResults()
     const bool any = anyRadio->isChecked();
     CompiledResults compiled = search().CompileResults(any ? Combination::Any : Combination::All);
     for (std::size_t b = 0; b < compiled.expressionCounts.size() && b < static_cast<std::size_t>(expressionList->count()); ++b) {
-        const QString expression = runExpressionList->item(static_cast<int>(b))->text();
+        const QString expression = m_runExpressions[static_cast<qsizetype>(b)];
         expressionList->item(static_cast<int>(b))
             ->setText(expression + QStringLiteral(" (") + QString::number(compiled.expressionCounts[b]) + QStringLiteral(")"));
     }
@@ -590,13 +588,13 @@ void AdvancedSearchWindow::highlightNextMatch()
 {
     SetCheckedQuietly(highlightCheck, true);
     if (!resultList->currentIndex().isValid()) return;
-    const auto count = static_cast<std::int32_t>(runExpressionList->count());
+    const auto count = static_cast<std::int32_t>(m_runExpressions.size());
     const FindOptions options = m_session.searchSettings.options().findOptions(m_session.table().Encoding);
     std::int32_t missed = 0;
     m_highlightPos = -1;
     std::int64_t highlightLength = 0;
     for (std::int32_t k = 0; k < count; ++k) {
-        const std::string expression = ToTableText(m_session.table().Encoding, runExpressionList->item(k)->text());
+        const std::string expression = ToTableText(m_session.table().Encoding, m_runExpressions[k]);
         m_probePos = m_prevHighlightPos != -1 ? m_prevHighlightPos + 1 : 0;
         const TextMatch probe = FindText(m_verificationText, expression, m_probePos, options);
         m_probePos = probe.position;

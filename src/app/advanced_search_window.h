@@ -5,6 +5,7 @@
 // that highlights the expressions and edits the entry as the main window
 // does.
 
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -63,7 +64,6 @@ public:
     QPushButton* highlightNextButton = nullptr;  // ^ highlight (next) match
     QPushButton* resetHighlightButton = nullptr;  // ^Reset
     QLabel* mainWindowNote = nullptr;
-    QListWidget* runExpressionList = nullptr;  // never shown: the last run's expressions
 
     // Group "Search conditions and details".
     QGroupBox* conditionsGroup = nullptr;
@@ -141,7 +141,9 @@ private:
     void resetAfterStoppedRun();
     void resetHighlightState();
     void compileResults();
-    void setStartCaption(const QString& caption);
+    // The start button starts a run, or (a run begun, its results shown)
+    // gives the list back for a new search; its caption says which.
+    void setRunShown(bool shown);
     // The quick view's text becomes the main editor's for the shown entry.
     void quickViewEdited();
     void showQuickViewText(const QString& text);
@@ -155,6 +157,9 @@ private:
     std::int64_t m_shownStrRef = -1;
     // Set while the window itself writes the quick view.
     bool m_writingQuickView = false;
+    bool m_runShown = false;
+    // The expressions of the last run, as they were run.
+    QStringList m_runExpressions;
     std::string m_verificationText;
     // Highlighting in the quick view: positions in the display form.
     std::int64_t m_highlightPos = -1;

@@ -223,10 +223,6 @@ void MainWindow::buildStringGroup(QWidget* outer)
 
     encodingChooser = new EncodingChooser(m_document, stringGroup, 236, 318);
 
-    loadedFileNameLabel = MakeLabel(stringGroup, "Label15", notLoaded, QRect(0, 0, 10, 10));
-    entryCountLabel = MakeLabel(stringGroup, "Label18", notLoaded, QRect(0, 0, 10, 10));
-    loadedFileNameLabel->hide();
-    entryCountLabel->hide();
 }
 
 void MainWindow::buildBottomArea(QWidget* outer)

@@ -229,8 +229,6 @@ private:
     QLabel* pitchVarianceValue = nullptr;
     // "Text encoding" of the loaded table's texts.
     EncodingChooser* encodingChooser = nullptr;
-    QLabel* loadedFileNameLabel = nullptr;  // hidden: loaded file's name
-    QLabel* entryCountLabel = nullptr;  // hidden: entry count
 
     QFrame* bottomPanel = nullptr;
     QPushButton* readmeButton = nullptr;

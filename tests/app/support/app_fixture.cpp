@@ -119,8 +119,6 @@ MainUi::MainUi(QWidget* window)
       volumeVarianceValue(Find<QLabel>(window, "Label22")),
       pitchVarianceLabel(Find<QLabel>(window, "Label11")),
       pitchVarianceValue(Find<QLabel>(window, "Label23")),
-      loadedFileNameLabel(Find<QLabel>(window, "Label15")),
-      entryCountLabel(Find<QLabel>(window, "Label18")),
       bottomPanel(Find<QFrame>(window, "Panel2")),
       readmeButton(Find<QPushButton>(window, "Button13")),
       lexiaideButton(Find<QPushButton>(window, "Button14")),

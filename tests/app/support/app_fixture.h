@@ -148,8 +148,6 @@ struct MainUi {
     QLabel* volumeVarianceValue;
     QLabel* pitchVarianceLabel;
     QLabel* pitchVarianceValue;
-    QLabel* loadedFileNameLabel;
-    QLabel* entryCountLabel;
     QFrame* bottomPanel;
     QPushButton* readmeButton;
     QPushButton* lexiaideButton;
