@@ -19,6 +19,7 @@
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "app/table_document.h"
+#include "app/session.h"
 #include "core/cp1252.h"
 #include "core/progress.h"
 #include "core/text_encoding.h"

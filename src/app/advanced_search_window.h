@@ -12,8 +12,6 @@
 #include <memory>
 #include <string>
 
-#include "app/session.h"
-
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -25,6 +23,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace lexicarta {
+
+struct Session;
 
 class AdvancedSearch;
 class ClickableGroupBox;

@@ -4,12 +4,12 @@
 
 #include <QWidget>
 
-#include "app/session.h"
-
 class QCheckBox;
 class QPlainTextEdit;
 
 namespace lexicarta {
+
+struct Session;
 
 class AsciiCodesWindow : public QWidget {
     Q_OBJECT

@@ -4,6 +4,7 @@
 
 #include "app/bar_chart.h"
 #include "app/widgets.h"
+#include "app/session.h"
 
 namespace lexicarta {
 

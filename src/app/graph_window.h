@@ -3,10 +3,11 @@
 
 #include <QWidget>
 
-#include "app/session.h"
 #include "statistics/size_graph_data.h"
 
 namespace lexicarta {
+
+struct Session;
 
 class BarChart;
 

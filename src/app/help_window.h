@@ -6,12 +6,12 @@
 
 #include <array>
 
-#include "app/session.h"
-
 class QGroupBox;
 class QLabel;
 
 namespace lexicarta {
+
+struct Session;
 
 class HelpWindow : public QWidget {
     Q_OBJECT

@@ -16,6 +16,7 @@
 #include "app/encoding_chooser.h"
 #include "app/table_document.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "core/file_io.h"
 
 namespace lexicarta {
@@ -346,6 +347,8 @@ void MainWindow::collectSettings(ConfigRecord& r) const
     r.setFlag(cfg::Spacelines, spacelinesCheck->isChecked());
     r.setFlag(cfg::AutoOpen, autoOpenCheck->isChecked());
 }
+
+bool MainWindow::AdvancedSearchMode() const { return m_session.searchSettings.advancedMode(); }
 
 void MainWindow::setAutoOpen(bool on) { SetCheckedAsUser(autoOpenCheck, on); }
 

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "app/session.h"
 #include "app/table_search.h"
 
 class QCheckBox;
@@ -24,6 +23,9 @@ class QPushButton;
 class QRadioButton;
 
 namespace lexicarta {
+
+struct ConfigRecord;
+struct Session;
 
 class ClickableGroupBox;
 class ClickableLabel;
@@ -71,7 +73,7 @@ public:
     // The search engine, shared by every search of the program.
     SearchEngine& searchEngine();
 
-    bool AdvancedSearchMode() const { return m_session.searchSettings.advancedMode(); }
+    bool AdvancedSearchMode() const;
     bool GuidedExport() const { return m_guidedExport; }
     // The choices kept in the settings record: highlighting, the statistics
     // passes, the export's form, "Auto-open last file".

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/table_document.h"
+#include "app/session.h"
 
 namespace lexicarta {
 

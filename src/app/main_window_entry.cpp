@@ -18,6 +18,7 @@
 #include "app/table_document.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "core/numbers.h"
 #include "core/table_loader.h"
 #include "editing/table_saver.h"

@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/table_document.h"
+#include "app/session.h"
 #include "core/progress.h"
 #include "export/text_export.h"
 

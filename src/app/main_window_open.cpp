@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 
 #include "app/table_document.h"
+#include "app/session.h"
 
 #include <sys/stat.h>
 

@@ -19,6 +19,7 @@
 #include "core/cp1252.h"
 #include "core/numbers.h"
 #include "app/table_search.h"
+#include "app/session.h"
 #include "search/search_engine.h"
 
 namespace lexicarta {

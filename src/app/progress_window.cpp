@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/text_codec.h"
+#include "app/session.h"
 
 #include <algorithm>
 

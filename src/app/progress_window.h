@@ -5,7 +5,6 @@
 
 #include <QDialog>
 
-#include "app/session.h"
 #include "core/progress.h"
 
 class QLabel;
@@ -13,6 +12,8 @@ class QProgressBar;
 class QStatusBar;
 
 namespace lexicarta {
+
+struct Session;
 
 class ProgressWindow : public QDialog, public Progress {
     Q_OBJECT

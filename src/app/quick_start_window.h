@@ -3,13 +3,13 @@
 
 #include <QWidget>
 
-#include "app/session.h"
-
 class QCheckBox;
 class QGroupBox;
 class QPlainTextEdit;
 
 namespace lexicarta {
+
+struct Session;
 
 class QuickStartWindow : public QWidget {
     Q_OBJECT

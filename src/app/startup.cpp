@@ -6,6 +6,7 @@
 #include "app/quick_start_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "core/numbers.h"
 
 namespace lexicarta {

@@ -1,9 +1,11 @@
 #pragma once
 // The start of a run and the settings kept in "lexicarta.cfg".
 
-#include "app/session.h"
+#include "core/config_file.h"
 
 namespace lexicarta {
+
+struct Session;
 
 class AdvancedSearchWindow;
 class LexiaideWindow;

@@ -12,6 +12,7 @@
 #include "app/bar_chart.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "core/numbers.h"
 #include "core/progress.h"
 #include "search/search_engine.h"
@@ -82,7 +83,7 @@ std::optional<std::int32_t> FieldValue(const QLineEdit* field) { return ParseInt
 StatisticsWindow::StatisticsWindow(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_session(session),
-      m_statistics(std::make_unique<lexicarta::TechnicalStatistics>())
+      m_statistics(std::make_unique<TechnicalStatistics>())
 {
     SetUpWindow(this, "TForm4", QStringLiteral("Statistics"), QSize(598, 422));
 
@@ -417,9 +418,9 @@ void StatisticsWindow::StatisticsCommand()
         m_session.progress->setSmooth(true);
         m_passFailed = false;
 
-        if (technical && !flags.StatisticsAborted) TechnicalStatistics();
+        if (technical && !flags.StatisticsAborted) RunTechnicalStatistics();
         flags.TechnicalStatisticsRunning = false;
-        if (words && !flags.StatisticsAborted) WordStatistics();
+        if (words && !flags.StatisticsAborted) RunWordStatistics();
     }
 
     if (flags.StatisticsAborted) {
@@ -453,7 +454,7 @@ StatisticsThresholds StatisticsWindow::readThresholds()
     return m_thresholds;
 }
 
-void StatisticsWindow::TechnicalStatistics()
+void StatisticsWindow::RunTechnicalStatistics()
 {
     RunFlags& flags = m_session.runs.flags();
     if (!flags.TechnicalStatisticsRunning) return;
@@ -464,11 +465,11 @@ void StatisticsWindow::TechnicalStatistics()
     const TalkTable& table = m_session.table();
     const std::uint32_t count = std::min(table.CachedEntryCount, EntryCapacity);
 
-    lexicarta::TechnicalStatistics::Outcome outcome = lexicarta::TechnicalStatistics::Outcome::NoEntries;
+    TechnicalStatistics::Outcome outcome = TechnicalStatistics::Outcome::NoEntries;
     try {
         outcome = m_statistics->run(table.BaselineEntryTable.get(), count, thresholds, *m_session.progress, flags);
-        if (outcome == lexicarta::TechnicalStatistics::Outcome::Interrupted) return;
-        if (outcome == lexicarta::TechnicalStatistics::Outcome::Completed) {
+        if (outcome == TechnicalStatistics::Outcome::Interrupted) return;
+        if (outcome == TechnicalStatistics::Outcome::Completed) {
             fillTechnicalLabels();
             sizeMapChart->setBars(SizeMapData(table.BaselineEntryTable.get(), count, 0, std::int64_t{count} - 1));
             const auto smallest = FieldValue(distributionSmallestField);
@@ -502,7 +503,7 @@ void StatisticsWindow::fillFileLabels()
 void StatisticsWindow::fillTechnicalLabels()
 {
     fillFileLabels();
-    const lexicarta::TechnicalStatistics& s = *m_statistics;
+    const TechnicalStatistics& s = *m_statistics;
     const SizeCounts& sizes = s.Sizes;
     totalLengthValue->setText(Number(sizes.total));
     averageLengthValue->setText(Number(sizes.average));
@@ -554,7 +555,7 @@ void StatisticsWindow::AbortCleanup()
     readThresholds();
 }
 
-void StatisticsWindow::WordStatistics()
+void StatisticsWindow::RunWordStatistics()
 {
     RunFlags& flags = m_session.runs.flags();
     Progress* progress = m_session.progress;
@@ -590,7 +591,7 @@ void StatisticsWindow::runWordsOnly()
     hide();
     flags.KeepRunning = true;
     flags.StatisticsAborted = false;
-    WordStatistics();
+    RunWordStatistics();
 }
 
 void StatisticsWindow::recalculateWordsClicked() { runWordsOnly(); }

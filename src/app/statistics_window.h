@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "app/session.h"
 #include "statistics/size_graph_data.h"
 #include "statistics/technical_statistics.h"
 #include "statistics/word_statistics.h"
@@ -21,6 +20,8 @@ class QRadioButton;
 class QTabWidget;
 
 namespace lexicarta {
+
+struct Session;
 
 class BarChart;
 class ClickableLabel;
@@ -49,7 +50,7 @@ public:
     void ShowSizeMapWindow();
     void ShowSizeDistributionWindow();
 
-    const lexicarta::TechnicalStatistics& technicalStatistics() const { return *m_statistics; }
+    const TechnicalStatistics& technicalStatistics() const { return *m_statistics; }
     // The thresholds as the nine fields hold them now (an unreadable field
     // keeps the value last read).
     StatisticsThresholds readThresholds();
@@ -146,8 +147,8 @@ private:
     void connectValidators();
 
     // The technical statistics pass and the filling of its pages.
-    void TechnicalStatistics();
-    void WordStatistics();
+    void RunTechnicalStatistics();
+    void RunWordStatistics();
     // The word page's own buttons: the windows locked, the counts run.
     void runWordsOnly();
     void fillTechnicalLabels();
@@ -166,7 +167,7 @@ private:
     bool m_technicalChosen = true;
     bool m_wordsChosen = true;
     QTabWidget* m_pages = nullptr;
-    std::unique_ptr<lexicarta::TechnicalStatistics> m_statistics;
+    std::unique_ptr<TechnicalStatistics> m_statistics;
     StatisticsThresholds m_thresholds;
     bool m_recountTwelfthOnly = false;
     // The technical pass could not complete (no entries): its pages show "N/A".

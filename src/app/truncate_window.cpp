@@ -10,6 +10,7 @@
 #include "app/table_document.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "editing/table_truncation.h"
 
 namespace lexicarta {

@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-#include "app/session.h"
-
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -13,6 +11,8 @@ class QLineEdit;
 class QPushButton;
 
 namespace lexicarta {
+
+struct Session;
 
 class TruncateWindow : public QWidget {
     Q_OBJECT
