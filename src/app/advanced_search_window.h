@@ -50,6 +50,37 @@ public:
     // Results of a completed run are listed (until New search).
     bool resultsAvailable() const { return m_resultsAvailable; }
 
+public slots:
+    void addClicked();
+    void removeClicked();
+    void startFieldExit();
+    void startButtonClicked();
+    void combinationChosen();
+    void showResult();
+    void highlightNextMatch();
+    void resetHighlighting();
+    void highlightBoxToggled(bool on);
+    void viewInNewWindowClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    // The search method's label: its help.
+    void searchMethodsHelpRequested();
+    // A run begins: the help and the statistics close.
+    void runStarting();
+    // A result is shown: the main window goes to its entry.
+    void entryRequested(std::int32_t strRef);
+    // "View in new window" on the entry shown.
+    void viewerRequested();
+
+public:
+    // "Highlight matches" as kept in the settings.
+    bool highlights() const;
+    void setHighlights(bool on);
+
+private:
     // Group "Results".
     QGroupBox* resultsGroup = nullptr;
     QLabel* totalMatchesCaption = nullptr;  // Number of total matches:
@@ -88,37 +119,6 @@ public:
     QPushButton* startButton = nullptr;  // >>START SEARCH<< / >>NEW SEARCH<<
     QLabel* originalStringsNote = nullptr;
 
-public slots:
-    void addClicked();
-    void removeClicked();
-    void startFieldExit();
-    void startButtonClicked();
-    void combinationChosen();
-    void showResult();
-    void highlightNextMatch();
-    void resetHighlighting();
-    void highlightBoxToggled(bool on);
-    void viewInNewWindowClicked();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-signals:
-    // The search method's label: its help.
-    void searchMethodsHelpRequested();
-    // A run begins: the help and the statistics close.
-    void runStarting();
-    // A result is shown: the main window goes to its entry.
-    void entryRequested(std::int32_t strRef);
-    // "View in new window" on the entry shown.
-    void viewerRequested();
-
-public:
-    // "Highlight matches" as kept in the settings.
-    bool highlights() const;
-    void setHighlights(bool on);
-
-private:
     void buildResultsGroup();
     void buildConditionsGroup();
     void connectHandlers();

@@ -21,10 +21,10 @@ public:
     void showSearchMethods();
     void showTypeFlags();
 
-    QGroupBox* helpGroup = nullptr;
     std::array<QLabel*, 8> lineLabels{};  // one label per line of help
 
 private:
+    QGroupBox* helpGroup = nullptr;
     void fill(const QString& caption, const QString& groupCaption, const std::array<const char*, 8>& lines);
 
     Session& m_session;

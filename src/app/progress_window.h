@@ -33,16 +33,15 @@ public:
 
     QString statusText() const;
 
-    QProgressBar* progressBar = nullptr;
-    QLabel* hintLabel = nullptr;
-    QStatusBar* statusBar = nullptr;
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
+    QProgressBar* progressBar = nullptr;
+    QLabel* hintLabel = nullptr;
+    QStatusBar* statusBar = nullptr;
     static constexpr int DefaultWidth = 337;
 
     void handleEscape();

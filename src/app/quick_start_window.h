@@ -21,11 +21,11 @@ public:
     bool showsAtStart() const;
     void setShowsAtStart(bool on);
 
+
+private:
     QGroupBox* guideGroup = nullptr;
     QPlainTextEdit* guideText = nullptr;
     QCheckBox* dontShowAgainCheck = nullptr;
-
-private:
     Session& m_session;
 };
 

@@ -19,14 +19,6 @@ class TruncateWindow : public QWidget {
 public:
     explicit TruncateWindow(Session& session, QWidget* parent = nullptr);
 
-    QGroupBox* settingsGroup = nullptr;
-    QLabel* warningLabel = nullptr;
-    QLabel* strRefLabel = nullptr;
-    QLineEdit* strRefField = nullptr;
-    QLabel* includedNote = nullptr;
-    QCheckBox* backupCheck = nullptr;
-    QPushButton* truncateButton = nullptr;
-
 public slots:
     // Lexiaide's "TRUNCATE talk table": refused while edits are pending,
     // otherwise opened modally after a warning.
@@ -35,6 +27,13 @@ public slots:
     void truncateClicked();
 
 private:
+    QGroupBox* settingsGroup = nullptr;
+    QLabel* warningLabel = nullptr;
+    QLabel* strRefLabel = nullptr;
+    QLineEdit* strRefField = nullptr;
+    QLabel* includedNote = nullptr;
+    QCheckBox* backupCheck = nullptr;
+    QPushButton* truncateButton = nullptr;
     // The refused field takes the focus back with its text selected.
     void refocusField();
 

@@ -159,7 +159,7 @@ void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
     for (const char* status : {"Processing item 12/12... 99%  Number of matches: 1000001",
                                "Processing item 100/100... 99% Number of matches: 123456789"}) {
         progress.setStatus(status);
-        QVERIFY(progress.statusBar->fontMetrics().horizontalAdvance(QString::fromLatin1(status)) + 18 <= progress.width());
+        QVERIFY(Find<QStatusBar>(&progress, "StatusBar1")->fontMetrics().horizontalAdvance(QString::fromLatin1(status)) + 18 <= progress.width());
     }
     f.session().runs.flags().ProcessFinished = true;
     progress.close();

@@ -34,11 +34,11 @@ void ProgressWindowTest::looksAsDefined()
     QCOMPARE(w->size(), QSize(337, 68));
     QVERIFY(!(w->windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
-    QCOMPARE(w->progressBar->minimum(), 0);
-    QCOMPARE(w->progressBar->maximum(), 1000);
-    QCOMPARE(w->progressBar->value(), 0);
-    QCOMPARE(w->hintLabel->text(), QStringLiteral("Hit ESC to pause/interrupt this process"));
-    QVERIFY(!w->hintLabel->isVisibleTo(w));
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->minimum(), 0);
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->maximum(), 1000);
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->value(), 0);
+    QCOMPARE(Find<QLabel>(w, "Label1")->text(), QStringLiteral("Hit ESC to pause/interrupt this process"));
+    QVERIFY(!Find<QLabel>(w, "Label1")->isVisibleTo(w));
     QVERIFY(w->statusText().isEmpty());
 
     w->show();
@@ -48,8 +48,8 @@ void ProgressWindowTest::looksAsDefined()
     w->setBarPosition(500);
     QCOMPARE(w->windowTitle(), QStringLiteral("Saving talk table file... Please wait."));
     QCOMPARE(w->statusText(), QStringLiteral("Writing StrRefs..."));
-    QVERIFY(w->hintLabel->isVisible());
-    QCOMPARE(w->progressBar->value(), 500);
+    QVERIFY(Find<QLabel>(w, "Label1")->isVisible());
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->value(), 500);
     QCOMPARE(ClippedCaptions(w), QStringList());
     SaveShot(w, QStringLiteral("progress"));
 }

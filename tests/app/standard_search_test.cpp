@@ -420,24 +420,24 @@ void StandardSearchTest::optionsAreMirroredInTheAdvancedSearchWindow()
     MainWindow& w = s.w;
     AdvancedSearchWindow& a = *s.f.windows().advancedSearch;
     Ui(w).caseSensitiveCheck->click();
-    QVERIFY(a.caseSensitiveCheck->isChecked());
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox2")->isChecked());
     Ui(w).wholeWordsCheck->click();
-    QVERIFY(a.wholeWordsCheck->isChecked());
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox3")->isChecked());
     Ui(w).absoluteRadio->click();
-    QVERIFY(a.absoluteRadio->isChecked() && !a.lengthOrientedRadio->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton4")->isChecked() && !Find<QRadioButton>(&a, "RadioButton3")->isChecked());
     Ui(w).lengthOrientedRadio->click();
-    QVERIFY(a.lengthOrientedRadio->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton3")->isChecked());
     Ui(w).caseSensitiveCheck->click();
-    QVERIFY(!a.caseSensitiveCheck->isChecked());
+    QVERIFY(!Find<QCheckBox>(&a, "CheckBox2")->isChecked());
 
     Ui(w).fromStringRadio->click();
-    QVERIFY(a.fromStringRadio->isChecked() && a.searchStartField->isEnabled());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton6")->isChecked() && Find<QLineEdit>(&a, "Edit3")->isEnabled());
     Ui(w).searchStartField->setText(QStringLiteral("3"));
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("3"));
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("3"));
     Ui(w).wholeTableRadio->click();
-    QVERIFY(a.wholeTableRadio->isChecked());
-    QVERIFY(!a.searchStartField->isEnabled());
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("0"));
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton5")->isChecked());
+    QVERIFY(!Find<QLineEdit>(&a, "Edit3")->isEnabled());
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("0"));
 
     // In advanced mode "Search..." opens the advanced search with the options.
     w.showSettingsSet(MainWindow::SettingsSet::Search);
@@ -449,9 +449,9 @@ void StandardSearchTest::optionsAreMirroredInTheAdvancedSearchWindow()
     QVERIFY(s.f.session().runs.flags().AdvancedSearchActive);
     QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(s.offset(2)));
     QCOMPARE(w.searchEngine().SearchPosition, std::int64_t{s.offset(2)});
-    QVERIFY(a.fromStringRadio->isChecked() && a.searchStartField->isEnabled());
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("2"));
-    QVERIFY(a.wholeWordsCheck->isChecked() && !a.caseSensitiveCheck->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton6")->isChecked() && Find<QLineEdit>(&a, "Edit3")->isEnabled());
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("2"));
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox3")->isChecked() && !Find<QCheckBox>(&a, "CheckBox2")->isChecked());
     SaveShot(&a, QStringLiteral("advanced-search-options"));
     Ui(w).standardSearchRadio->click();
     QVERIFY(!a.isVisible());

@@ -78,16 +78,16 @@ void StartupTest::firstStartWritesTheDefaultFileAndShowsQuickStart()
     QVERIFY(quickStart->isVisible());
     QCOMPARE(quickStart->windowTitle(), QStringLiteral("Quick Start"));
     QCOMPARE(quickStart->size(), QSize(484, 290));
-    QCOMPARE(quickStart->guideGroup->title(), QStringLiteral("You can always display this window by pressing Alt+H."));
-    QVERIFY(quickStart->guideText->isReadOnly());
-    const QStringList lines = quickStart->guideText->toPlainText().split(QChar('\n'));
+    QCOMPARE(Find<QGroupBox>(quickStart, "GroupBox1")->title(), QStringLiteral("You can always display this window by pressing Alt+H."));
+    QVERIFY(Find<QPlainTextEdit>(quickStart, "Memo1")->isReadOnly());
+    const QStringList lines = Find<QPlainTextEdit>(quickStart, "Memo1")->toPlainText().split(QChar('\n'));
     QCOMPARE(lines.first(), QStringLiteral("QUICK START"));
     QVERIFY(lines.contains(QStringLiteral("3. Edit its text or associated sound reference")));
     QVERIFY(lines.contains(QStringLiteral("4. You can certainly use Windows' Ctrl+Z to undo your last typing operation.")));
     QVERIFY(lines.contains(QStringLiteral(
         "7. If you want to undo all of your changes that you've made since your last save, press Alt+Z")));
     QVERIFY(lines.contains(QStringLiteral("(However, a backup file will be created if the relevant checkbox is ticked.)")));
-    QVERIFY(!quickStart->dontShowAgainCheck->isChecked());
+    QVERIFY(!Find<QCheckBox>(quickStart, "CheckBox1")->isChecked());
     // The controls keep their initial states.
     QVERIFY(!Ui(f.main()).advancedSearchButton->isEnabled());
     QVERIFY(!Ui(f.main()).openLastButton->isEnabled());
@@ -358,17 +358,17 @@ void StartupTest::quickStartCanBeSwitchedOff()
     f.app->start();
     QuickStartWindow* quickStart = f.windows().quickStart;
     QVERIFY(quickStart->isVisible());
-    quickStart->dontShowAgainCheck->click();
+    Find<QCheckBox>(quickStart, "CheckBox1")->click();
     f.main().close();
 
     Restart(f);
     QVERIFY(!f.windows().quickStart->isVisible());
-    QVERIFY(f.windows().quickStart->dontShowAgainCheck->isChecked());
+    QVERIFY(Find<QCheckBox>(f.windows().quickStart, "CheckBox1")->isChecked());
     f.main().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f.main()));
     QTest::keyClick(Ui(f.main()).openButton, Qt::Key_H, Qt::AltModifier);
     QVERIFY(f.windows().quickStart->isVisible());
-    f.windows().quickStart->dontShowAgainCheck->click();
+    Find<QCheckBox>(f.windows().quickStart, "CheckBox1")->click();
     f.main().close();
 
     Restart(f);
@@ -386,7 +386,7 @@ void StartupTest::helpWindowSwitchesBetweenItsTwoTexts()
     QCOMPARE(help->objectName(), QStringLiteral("TForm2"));
     QCOMPARE(help->size(), QSize(353, 186));
     QCOMPARE(help->windowTitle(), QStringLiteral("Lexicarta - StrRef's Type flag"));
-    QCOMPARE(help->helpGroup->title(), QStringLiteral("From the IESDP, 06.12.2004."));
+    QCOMPARE(Find<QGroupBox>(help, "GroupBox1")->title(), QStringLiteral("From the IESDP, 06.12.2004."));
     QCOMPARE(help->lineLabels[0]->text(), QStringLiteral("00 - No message data"));
     QCOMPARE(help->lineLabels[7]->text(), QStringLiteral("07 - Message with tags (for instance <CHARNAME> ) in BG2 only "));
     QCOMPARE(ClippedCaptions(help), QStringList());
@@ -395,7 +395,7 @@ void StartupTest::helpWindowSwitchesBetweenItsTwoTexts()
     // A click on the box itself, not on its radio buttons.
     QTest::mouseClick(Ui(w).searchMethodGroup, Qt::LeftButton, {}, QPoint(Ui(w).searchMethodGroup->width() - 4, Ui(w).searchMethodGroup->height() - 4));
     QCOMPARE(help->windowTitle(), QStringLiteral("Lexicarta - Search Methods"));
-    QCOMPARE(help->helpGroup->title(), QStringLiteral("Lexicarta Help"));
+    QCOMPARE(Find<QGroupBox>(help, "GroupBox1")->title(), QStringLiteral("Lexicarta Help"));
     QCOMPARE(help->lineLabels[0]->text(), QStringLiteral("The absolute method counts EVERY occurance of the specified"));
     QCOMPARE(help->lineLabels[5]->text(), QStringLiteral("'hahahaha'"));
     QCOMPARE(help->lineLabels[7]->text(), QStringLiteral("length-oriented method, the program will report only 2 matches."));

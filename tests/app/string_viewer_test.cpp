@@ -230,20 +230,20 @@ void StringViewerTest::asciiCodesListTheCurrentString()
     f.enterStrRef(QStringLiteral("1"));
     Find<QPushButton>(viewer, "Button2")->click();
     QVERIFY(codes->isVisible());
-    QCOMPARE(codes->codesText->toPlainText(), QStringLiteral(" 97 10 98"));
+    QCOMPARE(Find<QPlainTextEdit>(codes, "Memo1")->toPlainText(), QStringLiteral(" 97 10 98"));
     QCOMPARE(codes->windowTitle(), QStringLiteral("String 1 (ASCII)"));
-    QVERIFY(codes->codesText->isReadOnly());
+    QVERIFY(Find<QPlainTextEdit>(codes, "Memo1")->isReadOnly());
 
     f.enterStrRef(QStringLiteral("2"));
-    QCOMPARE(codes->codesText->toPlainText(), QStringLiteral(" 97 10 98"));  // not followed
+    QCOMPARE(Find<QPlainTextEdit>(codes, "Memo1")->toPlainText(), QStringLiteral(" 97 10 98"));  // not followed
     Find<QPushButton>(viewer, "Button2")->click();
-    QCOMPARE(codes->codesText->toPlainText(), QString());
+    QCOMPARE(Find<QPlainTextEdit>(codes, "Memo1")->toPlainText(), QString());
     QCOMPARE(codes->windowTitle(), QStringLiteral("String 2 (ASCII)"));
 
-    SetCheckedAsUser(codes->stayOnTopCheck, true);
+    SetCheckedAsUser(Find<QCheckBox>(codes, "CheckBox1"), true);
     QVERIFY(codes->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(codes->isVisible());
-    SetCheckedAsUser(codes->stayOnTopCheck, false);
+    SetCheckedAsUser(Find<QCheckBox>(codes, "CheckBox1"), false);
     QVERIFY(!codes->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 

@@ -99,7 +99,7 @@ void WindowStateTest::refusedStrRefIsSelectedAfterTheMessage()
     SetCheckedAsUser(Ui(w).fromStringRadio, true);
     AdvancedSearchWindow& advanced = *f.windows().advancedSearch;
     advanced.show();
-    SetCheckedAsUser(advanced.fromStringRadio, true);
+    SetCheckedAsUser(Find<QRadioButton>(&advanced, "RadioButton6"), true);
     const std::string range = "Please type an integer between 0 and 49";
     const struct {
         QLineEdit* field;
@@ -110,7 +110,7 @@ void WindowStateTest::refusedStrRefIsSelectedAfterTheMessage()
         {Ui(w).strRefField, QStringLiteral("-1"), range},
         {Ui(w).strRefField, QStringLiteral("50"), range},
         {Ui(w).searchStartField, QStringLiteral("50"), range},
-        {advanced.searchStartField, QStringLiteral("50"), range},
+        {Find<QLineEdit>(&advanced, "Edit3"), QStringLiteral("50"), range},
     };
     for (const auto& refusal : cases) {
         f.dialogs.clear();

@@ -181,7 +181,7 @@ std::vector<QWidget*> LockableWindows(const Windows& windows)
 
 LockWatch::LockWatch(AppFixture& f) : m_f(f)
 {
-    m_connection = QObject::connect(f.windows().progress->statusBar, &QStatusBar::messageChanged, [this] { look(); });
+    m_connection = QObject::connect(Find<QStatusBar>(f.windows().progress, "StatusBar1"), &QStatusBar::messageChanged, [this] { look(); });
     f.dialogs.onBox = [this](const ShownBox&) { look(); };
 }
 
