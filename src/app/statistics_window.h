@@ -58,6 +58,31 @@ public:
     enum Page { GeneralPage, SizeGraphsPage, EntriesPage, SoundsPage, WordsPage };
     QTabWidget* pages() const { return m_pages; }
 
+public slots:
+    // The passes the main window's check boxes choose.
+    void choosePasses(bool technical, bool words);
+    void recalculateAllClicked();
+    void recalculateWordsClicked();
+    void recountTwelfthClicked();
+    void lockSettingsClicked();
+    void wholeWordsToggled();
+    void fileNameClicked();
+    void longestListClicked();
+
+signals:
+    // The search method's label: its help.
+    void searchMethodsHelpRequested();
+    // A run begins: the help and the advanced search close.
+    void runStarting();
+    // A size graph drawn large.
+    void graphRequested(const QString& title, const QString& vertical, const QString& horizontal,
+                        const BarSeriesData& bars, bool valueMarks);
+
+protected:
+    // Centred on the desktop when first shown.
+    void showEvent(QShowEvent* event) override;
+
+private:
     QPushButton* closeButton = nullptr;          // Close
     QPushButton* recalculateAllButton = nullptr;  // Re-calculate statistics
 
@@ -113,31 +138,6 @@ public:
     QPushButton* lockSettingsButton = nullptr;
     QPushButton* recountTwelfthButton = nullptr;
 
-public slots:
-    // The passes the main window's check boxes choose.
-    void choosePasses(bool technical, bool words);
-    void recalculateAllClicked();
-    void recalculateWordsClicked();
-    void recountTwelfthClicked();
-    void lockSettingsClicked();
-    void wholeWordsToggled();
-    void fileNameClicked();
-    void longestListClicked();
-
-signals:
-    // The search method's label: its help.
-    void searchMethodsHelpRequested();
-    // A run begins: the help and the advanced search close.
-    void runStarting();
-    // A size graph drawn large.
-    void graphRequested(const QString& title, const QString& vertical, const QString& horizontal,
-                        const BarSeriesData& bars, bool valueMarks);
-
-protected:
-    // Centred on the desktop when first shown.
-    void showEvent(QShowEvent* event) override;
-
-private:
     bool m_placed = false;
     void buildGeneralPage(QWidget* page);
     void buildGraphsPage(QWidget* page);

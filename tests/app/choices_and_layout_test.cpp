@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -53,7 +54,7 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
     const Windows& windows = f.windows();
     Ui(w).viewInNewWindowButton->click();
     windows.statistics->show();
-    windows.statistics->lockSettingsButton->click();  // the word options may change
+    Find<QPushButton>(windows.statistics, "Button4")->click();  // the word options may change
     w.showSettingsSet(MainWindow::SettingsSet::Search);
 
     const std::function<void(QAbstractButton*, bool)> ways[] = {
@@ -78,8 +79,8 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
         {LexiaideUi(windows.lexiaide).stayOnTopCheck, true, nullptr,
          [&] { return windows.lexiaide->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }},
         // Answered No, the question puts the tick back.
-        {windows.statistics->wholeWordsCheck, false, nullptr,
-         [&] { return f.dialogs.boxes.size() == 1 && windows.statistics->wholeWordsCheck->isChecked(); }},
+        {Find<QCheckBox>(windows.statistics, "checkbox3"), false, nullptr,
+         [&] { return f.dialogs.boxes.size() == 1 && Find<QCheckBox>(windows.statistics, "checkbox3")->isChecked(); }},
     };
     for (const Choice& c : choices) {
         for (const auto& choose : ways) {
@@ -131,13 +132,20 @@ void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
     AppFixture f;
     StatisticsWindow& stats = *f.windows().statistics;
     stats.show();
-    for (QLabel* value : {stats.fileSizeValue, stats.totalLengthValue, stats.maximumLengthValue})
-        value->setText(QStringLiteral("4294967295"));  // sizes up to 4 GiB
-    for (std::size_t k = 0; k < stats.sizePercentages.size(); ++k) {
-        stats.sizeCountValues[k]->setText(QStringLiteral("1000001"));
-        stats.sizePercentages[k]->setText(QStringLiteral("0.0123% of total StrRefs"));
-    }
     QWidget* general = stats.pages()->widget(StatisticsWindow::GeneralPage);
+    for (const char* name : {"fileSizeValue", "totalLengthValue", "maximumLengthValue"})
+        Find<QLabel>(general, name)->setText(QStringLiteral("4294967295"));  // sizes up to 4 GiB
+    // Each size row: its count ("...Value") and its percentage ("...Percent").
+    std::vector<std::pair<QLabel*, QLabel*>> sizeRows;
+    for (QLabel* percentage : general->findChildren<QLabel*>(QRegularExpression(QStringLiteral("Percent$")))) {
+        const QString row = percentage->objectName().chopped(7);
+        sizeRows.emplace_back(general->findChild<QLabel*>(row + QStringLiteral("Value")), percentage);
+    }
+    QVERIFY(sizeRows.size() >= 9);
+    for (const auto& [count, percentage] : sizeRows) {
+        count->setText(QStringLiteral("1000001"));
+        percentage->setText(QStringLiteral("0.0123% of total StrRefs"));
+    }
     QCOMPARE(ClippedCaptions(general).join(' '), QString());
     // A percentage stands on its value's baseline: their lowest dark pixels share a row.
     const QImage page = general->grab().toImage();
@@ -149,8 +157,7 @@ void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
                 if (qGray(page.pixel(x, y)) < 100) bottom = y;
         return bottom;
     };
-    for (std::size_t k = 0; k < stats.sizePercentages.size(); ++k)
-        QCOMPARE(baseline(stats.sizePercentages[k]), baseline(stats.sizeCountValues[k]));
+    for (const auto& [count, percentage] : sizeRows) QCOMPARE(baseline(percentage), baseline(count));
 
     // A long run's status is whole; the next operation's window is as narrow as before.
     ProgressWindow& progress = *f.windows().progress;

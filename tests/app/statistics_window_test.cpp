@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -466,7 +467,7 @@ void StatisticsWindowTest::sizeGraphsAndTheGraphWindow()
     QCOMPARE(map->barColour(), QColor(255, 0, 0));
     p.stats->pages()->setCurrentIndex(StatisticsWindow::SizeGraphsPage);
     for (int page : {1, 0}) {
-        p.stats->graphPages->setCurrentIndex(page);
+        Find<QTabWidget>(p.stats, "PageControl2")->setCurrentIndex(page);
         QCOMPARE(ClippedCaptions(p.stats).join(" "), QString());
     }
     SaveShot(p.stats, QStringLiteral("statistics-size-map"));
