@@ -15,6 +15,8 @@
 #include "app/lexiaide_window.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
+#include "app/table_search.h"
 #include "app/progress_window.h"
 #include "bench_util.h"
 #include "core/file_io.h"
@@ -59,19 +61,19 @@ int main(int argc, char** argv)
     bench::SilentDialogs dialogs;
     LexicartaApplication program(dialogs, arguments.workdir);
     MainWindow& window = *program.windows().main;
-    program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+    program.windows().lexiaide->setShowsAfterLoad(false);
     window.show();
-    window.LoadTalkTable(table);
+    program.document().LoadTalkTable(table);
     Session& session = program.session();
-    if (!session.table.TableLoaded) {
+    if (!program.document().table().TableLoaded) {
         std::fprintf(stderr, "cannot load %s: %s\n", table.c_str(), dialogs.lastMessage.c_str());
         return 1;
     }
 
-    RunFlags& flags = session.flags;
+    RunFlags& flags = session.runs.flags();
     SearchEngine& engine = window.searchEngine();
     ProgressWindow& progress = *program.windows().progress;
-    AdvancedSearch search(engine, session.table, flags, progress, dialogs);
+    AdvancedSearch search(engine, program.document().table(), flags, progress, dialogs);
     const std::vector<std::string> expressions = {"dragon", "sword", "gold", "the",    "king",       "temple",
                                                   "magic",  "you",   "of",   "shield", "<CHARNAME>", "caf\xE9"};
     CompiledResults results;
@@ -85,7 +87,7 @@ int main(int argc, char** argv)
 
     const auto most = std::max_element(results.expressionCounts.begin(), results.expressionCounts.end());
     const std::string& frequent = expressions[static_cast<std::size_t>(most - results.expressionCounts.begin())];
-    window.setCountingOptionsSource([] { return SearchOptions{false, false, true}; });
+    program.search().setCountingOptionsSource([] { return SearchOptions{false, false, true}; });
     std::int32_t count = 0;
     const double counting = bench::Median(3, [&] {
         flags.WordCountingMode = true;

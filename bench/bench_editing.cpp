@@ -14,6 +14,7 @@
 #include "app/lexiaide_window.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "bench_util.h"
 #include "core/file_io.h"
 #include "core/table_loader.h"
@@ -102,18 +103,19 @@ int main(int argc, char** argv)
         QApplication application(argc, argv);
         LexicartaApplication program(dialogs, workdir);
         MainWindow& window = *program.windows().main;
-        program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+        program.windows().lexiaide->setShowsAfterLoad(false);
         window.show();
-        window.LoadTalkTable(path);
-        if (!program.session().table.TableLoaded) return 1;
+        program.document().LoadTalkTable(path);
+        if (!program.document().table().TableLoaded) return 1;
+        auto* editor = window.findChild<QPlainTextEdit*>(QStringLiteral("Memo2"));
         int round = 0;
         std::vector<double> times;
         for (int run = 0; run < 201; ++run) {
-            window.stringEditor->setPlainText(QStringLiteral("Entry zero, version %1").arg(round++ % 2 == 0 ? "one" : "a bit longer"));
+            editor->setPlainText(QStringLiteral("Entry zero, version %1").arg(round++ % 2 == 0 ? "one" : "a bit longer"));
             times.push_back(bench::Time([&] { window.FlushJournal(); }));
         }
         std::sort(times.begin(), times.end());
-        if (program.session().table.JournalSyncedTable[0] != 1) return 1;
+        if (program.document().table().JournalSyncedTable[0] != 1) return 1;
         bench::Report("flush_entry0_" + entries, times[times.size() / 2], "target", 0.005);
     }
     RemoveFile(path);

@@ -11,6 +11,7 @@
 #include "app/lexiaide_window.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "bench_util.h"
 
 using namespace lexicarta;
@@ -24,19 +25,18 @@ int main(int argc, char** argv)
     for (const std::string& table : arguments.tables) {
         LexicartaApplication program(dialogs, arguments.workdir);
         MainWindow& window = *program.windows().main;
-        program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+        program.windows().lexiaide->setShowsAfterLoad(false);
         window.show();
-        window.LoadTalkTable(table);
-        const std::uint32_t entries = program.session().table.EntryCount;
-        if (!program.session().table.TableLoaded || entries == 0) {
+        program.document().LoadTalkTable(table);
+        const std::uint32_t entries = program.document().table().EntryCount;
+        if (!program.document().table().TableLoaded || entries == 0) {
             std::fprintf(stderr, "cannot load %s: %s\n", table.c_str(), dialogs.lastMessage.c_str());
             return 1;
         }
         std::mt19937 random(7);
         std::uniform_int_distribution<std::uint32_t> pick(0, entries - 1);
         const double median = bench::Median(2001, [&] {
-            window.strRefField->setText(QString::number(pick(random)));
-            window.GoToStrRef();
+            window.goToEntry(static_cast<std::int32_t>(pick(random)));
         });
         bench::Report("goto_show_" + std::to_string(entries), median, "target", 0.001);
     }

@@ -17,6 +17,8 @@
 #include "app/lexiaide_window.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
+#include "app/table_search.h"
 #include "app/progress_window.h"
 #include "bench_util.h"
 #include "core/text_encoding.h"
@@ -84,23 +86,24 @@ int main(int argc, char** argv)
     bench::SilentDialogs dialogs;  // answers No to the restart question
     LexicartaApplication program(dialogs, arguments.workdir);
     MainWindow& window = *program.windows().main;
-    program.windows().lexiaide->showAfterLoadCheck->setChecked(false);
+    program.windows().lexiaide->setShowsAfterLoad(false);
     window.show();
-    window.LoadTalkTable(table);
-    if (!program.session().table.TableLoaded) {
+    auto* searchTerm = window.findChild<QLineEdit*>(QStringLiteral("eString"));
+    program.document().LoadTalkTable(table);
+    if (!program.document().table().TableLoaded) {
         std::fprintf(stderr, "cannot load %s: %s\n", table.c_str(), dialogs.lastMessage.c_str());
         return 1;
     }
 
     // A name no generated text holds.
     const std::string absent = "Mordenkainen";
-    window.searchTermField->setText(QString::fromStdString(absent));
+    searchTerm->setText(QString::fromStdString(absent));
     auto findNext = [&] {
         window.searchTermChanged();  // a new search from the start
         window.findNextClicked();
     };
     const double caseSensitiveBaseline = bench::TimeCommand("grep -c -F " + absent + " " + file, 5);
-    window.caseSensitiveCheck->setChecked(true);
+    program.session().searchSettings.setCaseSensitive(true);
     // The first search after a load also maps the cache; later ones keep the mapping.
     const double first = bench::Time([&] { window.findNextClicked(); });
     if (dialogs.lastMessage != "No (more) matches. Re-start search from the beginning?") {
@@ -112,14 +115,14 @@ int main(int argc, char** argv)
     bench::Report("find_next_absent_case_" + name, caseSensitive, "grep -c -F", caseSensitiveBaseline);
 
     const double foldedBaseline = bench::TimeCommand("grep -c -i -F " + absent + " " + file, 5);
-    window.caseSensitiveCheck->setChecked(false);
+    program.session().searchSettings.setCaseSensitive(false);
     const double folded = bench::Median(5, findNext);
     bench::Report("find_next_absent_nocase_" + name, folded, "grep -c -i -F", foldedBaseline);
 
     // Counting "the", whole words, case-insensitive, as the word statistics do.
-    RunFlags& flags = program.session().flags;
+    RunFlags& flags = program.session().runs.flags();
     SearchEngine& engine = window.searchEngine();
-    window.setCountingOptionsSource([] {
+    program.search().setCountingOptionsSource([] {
         SearchOptions options;
         options.caseSensitive = false;
         options.wholeWords = true;
@@ -148,10 +151,10 @@ int main(int argc, char** argv)
     // The same table as UTF-8, case ignored: against the Windows-1252 time
     // of the same term, measured here. "Skeldarin" starts with a letter of
     // three forms (s, S and the long s) and holds a k (also the Kelvin sign).
-    window.caseSensitiveCheck->setChecked(false);
+    program.session().searchSettings.setCaseSensitive(false);
     const std::string other = "Skeldarin";
     const auto findNextOf = [&](const std::string& term) {
-        window.searchTermField->setText(QString::fromStdString(term));
+        searchTerm->setText(QString::fromStdString(term));
         return bench::Median(5, findNext);
     };
     const double western[] = {folded, findNextOf(other)};
@@ -160,13 +163,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write %s\n", utf8Table.c_str());
         return 1;
     }
-    window.LoadTalkTable(utf8Table);
-    if (!program.session().table.TableLoaded) {
+    program.document().LoadTalkTable(utf8Table);
+    if (!program.document().table().TableLoaded) {
         std::fprintf(stderr, "cannot load %s: %s\n", utf8Table.c_str(), dialogs.lastMessage.c_str());
         return 1;
     }
-    program.session().table.Encoding = TextEncoding::Utf8;
-    window.caseSensitiveCheck->setChecked(false);
+    program.document().table().Encoding = TextEncoding::Utf8;
+    program.session().searchSettings.setCaseSensitive(false);
     const double utf8[] = {findNextOf(absent), findNextOf(other)};
     bench::Report("find_next_absent_nocase_utf8_" + name, utf8[0], "same table as Windows-1252", western[0]);
     bench::Report("find_next_absent_nocase_utf8_s_" + name, utf8[1], "same table as Windows-1252", western[1]);

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "app/bar_chart.h"
 #include "app/lexicarta_application.h"
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "app/progress_window.h"
 #include "app/statistics_window.h"
 #include "bench_util.h"
@@ -121,13 +123,13 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     LexicartaApplication program(dialogs, arguments.workdir);
     program.windows().main->show();
-    program.windows().main->LoadTalkTable(path);
+    program.document().LoadTalkTable(path);
     StatisticsWindow& window = *program.windows().statistics;
 
     // The same pass reporting to the real progress window, which paints
     // and lets events run as it goes.
-    const TalkTable& loaded = program.session().table;
-    RunFlags& programFlags = program.session().flags;
+    const TalkTable& loaded = program.document().table();
+    RunFlags& programFlags = program.session().runs.flags();
     const double withWindow = bench::Median(5, [&] {
         programFlags.TechnicalStatisticsRunning = true;
         programFlags.KeepRunning = true;
@@ -142,26 +144,29 @@ int main(int argc, char** argv)
     MainWindow& main = *program.windows().main;
     main.findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
     main.findChild<QCheckBox*>(QStringLiteral("CheckBox6"))->setChecked(false);
+    auto* sizeMapChart = window.findChild<BarChart*>(QStringLiteral("Chart1"));
+    auto* sizeMapFirstField = window.findChild<QLineEdit*>(QStringLiteral("Edit24"));
+    auto* sizeMapLastField = window.findChild<QLineEdit*>(QStringLiteral("Edit25"));
     const double command = bench::Median(3, [&] {
         window.StatisticsCommand();
-        window.sizeMapChart->grab();
+        sizeMapChart->grab();
     });
     bench::Report("statistics_command_technical_" + name, command, "one pass summing sizes", sumPass);
 
     window.show();
     window.pages()->setCurrentIndex(StatisticsWindow::SizeGraphsPage);
-    window.graphPages->setCurrentIndex(0);
+    window.findChild<QTabWidget*>(QStringLiteral("PageControl2"))->setCurrentIndex(0);
     auto sizeMap = [&](const QString& last) {
-        window.sizeMapFirstField->setText(QStringLiteral("0"));
-        window.sizeMapLastField->setText(last);
+        sizeMapFirstField->setText(QStringLiteral("0"));
+        sizeMapLastField->setText(last);
         window.RefreshSizeMap();
-        window.sizeMapChart->grab();
+        sizeMapChart->grab();
     };
     const double defaultRange = bench::Median(3, [&] { sizeMap(QStringLiteral("1000")); });
     const double everyStrRef =
-        bench::Median(3, [&] { sizeMap(QString::number(std::int64_t{program.session().table.EntryCount} - 1)); });
-    if (window.sizeMapChart->barCount() != static_cast<int>(program.session().table.EntryCount)) {
-        std::fprintf(stderr, "size map holds %d bars\n", window.sizeMapChart->barCount());
+        bench::Median(3, [&] { sizeMap(QString::number(std::int64_t{program.document().table().EntryCount} - 1)); });
+    if (sizeMapChart->barCount() != static_cast<int>(program.document().table().EntryCount)) {
+        std::fprintf(stderr, "size map holds %d bars\n", sizeMapChart->barCount());
         return 1;
     }
     bench::Report("size_map_all_" + name, everyStrRef, "size map 0..1000", defaultRange);

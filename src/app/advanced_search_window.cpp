@@ -15,15 +15,13 @@
 
 #include <optional>
 
-#include "app/help_window.h"
-#include "app/main_window.h"
-#include "app/progress_window.h"
 #include "app/result_list_model.h"
-#include "app/statistics_window.h"
-#include "app/string_viewer_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/table_document.h"
+#include "app/session.h"
 #include "core/cp1252.h"
+#include "core/progress.h"
 #include "core/text_encoding.h"
 #include "core/numbers.h"
 #include "search/advanced_search.h"
@@ -81,9 +79,17 @@ AdvancedSearchWindow::AdvancedSearchWindow(Session& session, QWidget* parent)
     buildResultsGroup();
     buildConditionsGroup();
     connectHandlers();
+    // Standard search chosen: this window has nothing left to do.
+    connect(&m_session.searchSettings, &SearchSettings::advancedModeChanged, this, [this](bool on) {
+        if (!on && isVisible()) close();
+    });
 }
 
 AdvancedSearchWindow::~AdvancedSearchWindow() = default;
+
+bool AdvancedSearchWindow::highlights() const { return highlightCheck->isChecked(); }
+
+void AdvancedSearchWindow::setHighlights(bool on) { highlightCheck->setChecked(on); }
 
 void AdvancedSearchWindow::buildResultsGroup()
 {
@@ -106,7 +112,7 @@ void AdvancedSearchWindow::buildResultsGroup()
     quickViewCaption = MakeLabel(g, "Label6", QStringLiteral("Quick View"), QRect(10, 240, 80, 16));
     SetBold(quickViewCaption);
     shownStringLabel = MakeLabel(g, "Label7", NoStringShown, QRect(96, 240, 272, 16));
-    quickView = MakeMemo(g, "Memo1", QRect(10, 260, 358, 190), QStringLiteral("Quick View"), &m_session.table.Encoding);
+    quickView = MakeMemo(g, "Memo1", QRect(10, 260, 358, 190), QStringLiteral("Quick View"), &m_session.table().Encoding);
     // Nothing to edit until a string is shown.
     quickView->setReadOnly(true);
 
@@ -121,9 +127,6 @@ void AdvancedSearchWindow::buildResultsGroup()
     resetHighlightButton->setEnabled(false);
     mainWindowNote = MakeLabel(g, "Label1", QStringLiteral("Lexiview's main window is also updated."), QRect(10, 492, 358, 16));
 
-    runExpressionList = new QListWidget(g);
-    runExpressionList->setObjectName(QStringLiteral("ListBox3"));
-    runExpressionList->hide();
 }
 
 void AdvancedSearchWindow::buildConditionsGroup()
@@ -139,7 +142,7 @@ void AdvancedSearchWindow::buildConditionsGroup()
     expressionList->setAccessibleName(listCaption);
     removeButton = MakeButton(g, "Button4", QStringLiteral("^ Remove selected from the list"), QRect(10, 164, 358, 25));
     expressionField = MakeEdit(g, "Edit2", QString(), 255, QRect(10, 199, 206, 22), QStringLiteral("Expression to add"));
-    expressionField->setValidator(new TableTextValidator(m_session.table.Encoding, expressionField));
+    expressionField->setValidator(new TableTextValidator(m_session.table().Encoding, expressionField));
     addButton = MakeButton(g, "Button3", QStringLiteral("Add this to the list ^"), QRect(222, 197, 146, 25));
 
     allRadio = MakeRadioButton(g, "RadioButton2",
@@ -195,36 +198,34 @@ void AdvancedSearchWindow::connectHandlers()
     expressionField->installEventFilter(this);
     connect(startButton, &QPushButton::clicked, this, &AdvancedSearchWindow::startButtonClicked);
     connect(searchMethodGroup, &ClickableGroupBox::clicked, this, [this] {
-        if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
+        emit searchMethodsHelpRequested();
     });
 
-    // Options: the main window's controls take the same state (and mirror
-    // theirs back here), whoever changes them.
-    connect(caseSensitiveCheck, &QCheckBox::toggled, this, &AdvancedSearchWindow::caseSensitivityToggled);
-    connect(wholeWordsCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (MainWindow* main = m_session.windows.main) main->wholeWordsCheck->setChecked(on);
-    });
-    connect(lengthOrientedRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (MainWindow* main = m_session.windows.main) (on ? main->lengthOrientedRadio : main->absoluteRadio)->setChecked(true);
-    });
-    connect(wholeTableRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (!on) return;
-        searchStartField->setEnabled(false);
-        // The main window's choice puts "0" into both start fields.
-        if (MainWindow* main = m_session.windows.main) main->wholeTableRadio->setChecked(true);
-        searchStartField->setText(QStringLiteral("0"));
-    });
-    connect(fromStringRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (!on) return;
-        searchStartField->setEnabled(true);
-        if (MainWindow* main = m_session.windows.main) main->fromStringRadio->setChecked(true);
-        if (isVisible()) {
+    // The options are the program's one set of search options, which the
+    // main window shows too.
+    SearchSettings& settings = m_session.searchSettings;
+    connect(caseSensitiveCheck, &QCheckBox::toggled, &settings, &SearchSettings::setCaseSensitive);
+    connect(&settings, &SearchSettings::caseSensitiveChanged, this, &AdvancedSearchWindow::caseSensitivityChanged);
+    connect(wholeWordsCheck, &QCheckBox::toggled, &settings, &SearchSettings::setWholeWords);
+    connect(&settings, &SearchSettings::wholeWordsChanged, this,
+            [this](bool on) { SetCheckedQuietly(wholeWordsCheck, on); });
+    WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
+    WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
+    connect(&settings, &SearchSettings::lengthOrientedChanged, this,
+            [this](bool on) { SetCheckedQuietly(on ? lengthOrientedRadio : absoluteRadio, true); });
+    WhenChosen(wholeTableRadio, this, [&settings] { settings.setFromString(false); });
+    WhenChosen(fromStringRadio, this, [&settings] { settings.setFromString(true); });
+    connect(&settings, &SearchSettings::fromStringChanged, this, [this](bool on) {
+        SetCheckedQuietly(on ? fromStringRadio : wholeTableRadio, true);
+        searchStartField->setEnabled(on);
+        if (on && isVisible()) {
             searchStartField->setFocus();
             searchStartField->selectAll();
         }
     });
-    connect(searchStartField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (MainWindow* main = m_session.windows.main; main && main->searchStartField->text() != text) main->searchStartField->setText(text);
+    connect(searchStartField, &QLineEdit::textChanged, &settings, &SearchSettings::setStartText);
+    connect(&settings, &SearchSettings::startTextChanged, this, [this](const QString& text) {
+        if (searchStartField->text() != text) searchStartField->setText(text);
     });
     WatchExit(searchStartField, [this] { startFieldExit(); });
 
@@ -242,29 +243,27 @@ void AdvancedSearchWindow::connectHandlers()
     connect(highlightCheck, &QCheckBox::toggled, this, &AdvancedSearchWindow::highlightBoxToggled);
     connect(viewInNewWindowButton, &QPushButton::clicked, this, &AdvancedSearchWindow::viewInNewWindowClicked);
 
-    // The quick view is a second editor of the shown entry: what is typed
-    // there goes to the main window's editor, whose own handlers mark the
-    // entry edited, and leaving it stores the text as leaving that editor does.
+    // The quick view is a view of the shown entry's text in the document:
+    // what is typed there is the entry's change, and leaving it stores the
+    // text as leaving the main window's editor does.
     connect(quickView, &QPlainTextEdit::textChanged, this, &AdvancedSearchWindow::quickViewEdited);
-    WatchExit(quickView, [this] {
-        if (MainWindow* main = m_session.windows.main) main->FlushJournal();
-    });
-    if (MainWindow* main = m_session.windows.main) {
-        // Edits of the same entry in the main window show here too.
-        connect(main->stringEditor, &QPlainTextEdit::textChanged, this, [this] {
-            MainWindow* main = m_session.windows.main;
-            if (m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
-            const QString text = EditorText(*main->stringEditor);
-            if (EditorText(*quickView) != text) showQuickViewText(text);
-        });
-    }
+    TableDocument& document = *m_session.document;
+    WatchExit(quickView, [&document] { document.FlushJournal(); });
+    // Edits of the same entry elsewhere show here too.
+    connect(&document, &TableDocument::textChanged, this,
+            [this](std::int32_t strRef, const QString& text, const QObject* origin) {
+                if (origin == this || m_shownStrRef < 0 || strRef != m_shownStrRef ||
+                    m_session.table().CurrentStrRef != m_shownStrRef)
+                    return;
+                if (EditorText(*quickView) != text) showQuickViewText(text);
+            });
 }
 
 AdvancedSearch& AdvancedSearchWindow::search()
 {
     if (!m_search) {
-        m_search = std::make_unique<AdvancedSearch>(m_session.windows.main->searchEngine(), m_session.table,
-                                                    m_session.flags, *m_session.windows.progress, m_session.dialogs);
+        m_search = std::make_unique<AdvancedSearch>(m_session.search->engine(), m_session.table(),
+                                                    m_session.runs.flags(), *m_session.progress, m_session.dialogs);
     }
     return *m_search;
 }
@@ -335,8 +334,8 @@ void AdvancedSearchWindow::removeClicked()
 
 bool AdvancedSearchWindow::sameExpression(const QString& one, const QString& other) const
 {
-    if (caseSensitiveCheck->isChecked()) return one == other;
-    const TextEncoding encoding = m_session.table.Encoding;
+    if (m_session.searchSettings.caseSensitive()) return one == other;
+    const TextEncoding encoding = m_session.table().Encoding;
     return CaseKey(encoding, one) == CaseKey(encoding, other);
 }
 
@@ -363,37 +362,37 @@ void AdvancedSearchWindow::dropCaseRepeats()
                                   "You have unchecked case sensitivity: redundant list items were deleted.");
 }
 
-void AdvancedSearchWindow::caseSensitivityToggled(bool on)
+void AdvancedSearchWindow::caseSensitivityChanged(bool on)
 {
+    SetCheckedQuietly(caseSensitiveCheck, on);
     // The list of a run whose results are shown stays as it was run (each
     // item with its count); it is cleaned when New search gives it back.
-    if (!on && startButton->text() == StartCaption) dropCaseRepeats();
-    if (MainWindow* main = m_session.windows.main) main->caseSensitiveCheck->setChecked(on);
+    if (!on && !m_runShown) dropCaseRepeats();
 }
 
 void AdvancedSearchWindow::startFieldExit()
 {
-    const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
+    const std::int64_t largest = std::int64_t{m_session.table().CachedEntryCount} - 1;
     const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
         ReturnFocusTo(searchStartField);
     }
-    if (MainWindow* main = m_session.windows.main; main && main->searchStartField->text() != searchStartField->text())
-        main->searchStartField->setText(searchStartField->text());
 }
 
 // --- Runs -------------------------------------------------------------------
 
-void AdvancedSearchWindow::setStartCaption(const QString& caption)
+void AdvancedSearchWindow::setRunShown(bool shown)
 {
+    m_runShown = shown;
+    const QString& caption = shown ? NewSearchCaption : StartCaption;
     startButton->setText(caption);
     startButton->setAccessibleName(caption);
 }
 
 void AdvancedSearchWindow::startButtonClicked()
 {
-    if (startButton->text() == StartCaption)
+    if (!m_runShown)
         startRun();
     else
         newSearch();
@@ -405,16 +404,15 @@ void AdvancedSearchWindow::startRun()
         m_session.dialogs.message(BoxKind::Plain, "Please specify at least one word/expression as a search term");
         return;
     }
-    MainWindow* main = m_session.windows.main;
-    if (!main || runInProgress()) return;
-    const Windows& windows = m_session.windows;
-    RunFlags& flags = m_session.flags;
+    if (runInProgress()) return;
+    RunFlags& flags = m_session.runs.flags();
 
-    setStartCaption(NewSearchCaption);
+    setRunShown(true);
     flags.WordCountingMode = false;
-    std::optional<RunLock> lock(std::in_place, m_session);
-    if (windows.help) windows.help->hide();
-    if (windows.statistics) windows.statistics->hide();
+    // Esc pauses the run; Yes interrupts it.
+    std::optional<RunController::Run> run(std::in_place, m_session.runs, RunController::Escape::PauseToInterrupt,
+                                          [this] { InterruptRun(); });
+    emit runStarting();
     flags.KeepRunning = true;
 
     for (QWidget* control : std::initializer_list<QWidget*>{expressionList, removeButton, addButton, expressionField})
@@ -425,18 +423,16 @@ void AdvancedSearchWindow::startRun()
          std::initializer_list<QWidget*>{highlightCheck, viewInNewWindowButton, highlightNextButton, resetHighlightButton})
         control->setEnabled(true);
 
-    runExpressionList->clear();
-    runExpressionList->addItems(Items(expressionList));
+    m_runExpressions = Items(expressionList);
     std::vector<std::string> expressions;
-    for (const QString& item : Items(runExpressionList)) expressions.push_back(ToTableText(m_session.table.Encoding, item));
-    const std::int32_t start =
-        main->fromStringRadio->isChecked() ? ParseInt32(ToUtf8(main->searchStartField->text())).value_or(0) : 0;
+    for (const QString& item : m_runExpressions) expressions.push_back(ToTableText(m_session.table().Encoding, item));
+    const std::int32_t start = m_session.searchSettings.startStrRef();
 
     const RunOutcome outcome = search().RunAdvancedSearch(expressions, start);
-    lock.reset();
+    run.reset();
     if (outcome != RunOutcome::Completed) {
         // An interruption has reset everything already; a failed run is reset here.
-        if (startButton->text() == NewSearchCaption) resetAfterStoppedRun();
+        if (m_runShown) resetAfterStoppedRun();
         expressionField->setFocus();
         return;
     }
@@ -449,13 +445,13 @@ void AdvancedSearchWindow::startRun()
 void AdvancedSearchWindow::InterruptRun()
 {
     if (expressionList->count() > 0) search().DeleteResultFiles();
-    if (ProgressWindow* progress = m_session.windows.progress) progress->close();
+    m_session.progress->close();
     resetAfterStoppedRun();
 }
 
 void AdvancedSearchWindow::resetAfterStoppedRun()
 {
-    if (ProgressWindow* progress = m_session.windows.progress) progress->close();
+    m_session.progress->close();
     resetHighlightState();
     m_resultsAvailable = false;
     expressionList->setEnabled(true);
@@ -471,7 +467,7 @@ void AdvancedSearchWindow::resetAfterStoppedRun()
     for (QWidget* control : std::initializer_list<QWidget*>{searchMethodGroup, searchStartGroup, caseSensitiveCheck, wholeWordsCheck})
         control->show();
     expressionField->setEnabled(true);
-    setStartCaption(StartCaption);
+    setRunShown(false);
     totalMatchesValue->setText(NotAvailable);
     stringCountLabel->clear();
     shownStringLabel->setText(NoStringShown);
@@ -480,17 +476,17 @@ void AdvancedSearchWindow::resetAfterStoppedRun()
 
 void AdvancedSearchWindow::newSearch()
 {
-    if (runExpressionList->count() > 0) search().DeleteResultFiles();
-    const QStringList expressions = Items(runExpressionList);
+    if (m_runExpressions.size() > 0) search().DeleteResultFiles();
+    const QStringList expressions = m_runExpressions;
     expressionList->clear();
     expressionList->addItems(expressions);
     resetAfterStoppedRun();
-    if (!caseSensitiveCheck->isChecked()) dropCaseRepeats();
+    if (!m_session.searchSettings.caseSensitive()) dropCaseRepeats();
 }
 
 void AdvancedSearchWindow::ResetForNewTable()
 {
-    if (startButton->text() == NewSearchCaption) newSearch();
+    if (m_runShown) newSearch();
 }
 
 void AdvancedSearchWindow::encodingChanged()
@@ -500,18 +496,17 @@ void AdvancedSearchWindow::encodingChanged()
     if (!m_resultsAvailable && !runInProgress()) {
         for (int row = expressionList->count() - 1; row >= 0; --row) {
             QListWidgetItem* item = expressionList->item(row);
-            const QString kept = Holdable(m_session.table.Encoding, item->text());
+            const QString kept = Holdable(m_session.table().Encoding, item->text());
             if (kept.isEmpty()) delete expressionList->takeItem(row);
             else item->setText(kept);
         }
         // The new encoding may make two of them one.
         dropRepeatedExpressions();
     }
-    MainWindow* main = m_session.windows.main;
-    if (!main || m_shownStrRef < 0 || m_session.table.CurrentStrRef != m_shownStrRef) return;
+    if (m_shownStrRef < 0 || m_session.table().CurrentStrRef != m_shownStrRef) return;
     resetHighlightState();
-    showQuickViewText(EditorText(*main->stringEditor));
-    m_verificationText = FromEditorText(m_session.table.Encoding, EditorText(*quickView));
+    showQuickViewText(m_session.document->text());
+    m_verificationText = FromEditorText(m_session.table().Encoding, EditorText(*quickView));
 }
 
 void AdvancedSearchWindow::DeleteResultFiles()
@@ -531,7 +526,7 @@ void AdvancedSearchWindow::compileResults()
     const bool any = anyRadio->isChecked();
     CompiledResults compiled = search().CompileResults(any ? Combination::Any : Combination::All);
     for (std::size_t b = 0; b < compiled.expressionCounts.size() && b < static_cast<std::size_t>(expressionList->count()); ++b) {
-        const QString expression = runExpressionList->item(static_cast<int>(b))->text();
+        const QString expression = m_runExpressions[static_cast<qsizetype>(b)];
         expressionList->item(static_cast<int>(b))
             ->setText(expression + QStringLiteral(" (") + QString::number(compiled.expressionCounts[b]) + QStringLiteral(")"));
     }
@@ -561,19 +556,17 @@ void AdvancedSearchWindow::resetHighlightState()
 
 void AdvancedSearchWindow::showQuickViewText(const QString& text)
 {
-    MainWindow* main = m_session.windows.main;
-    const bool suppressed = main && main->SuppressMemoChange;
-    if (main) main->SuppressMemoChange = true;
+    const bool writing = m_writingQuickView;
+    m_writingQuickView = true;
     quickView->setPlainText(text);
-    if (main) main->SuppressMemoChange = suppressed;
+    m_writingQuickView = writing;
 }
 
 void AdvancedSearchWindow::showResult()
 {
     resetHighlightState();
-    MainWindow* main = m_session.windows.main;
     const QModelIndex current = resultList->currentIndex();
-    if (!main || !current.isValid() || m_results->rowCount() == 0) {
+    if (!current.isValid() || m_results->rowCount() == 0) {
         shownStringLabel->setText(NoStringShown);
         stringCountLabel->clear();
         m_shownStrRef = -1;
@@ -583,13 +576,12 @@ void AdvancedSearchWindow::showResult()
         return;
     }
     const std::int32_t strRef = m_results->lines()[static_cast<std::size_t>(current.row())].strRef;
-    main->strRefField->setText(QString::number(strRef));
     shownStringLabel->setText(QStringLiteral("Displaying string ") + QString::number(strRef));
-    main->GoToStrRef();
-    m_shownStrRef = m_session.table.CurrentStrRef == strRef ? strRef : -1;
+    emit entryRequested(strRef);
+    m_shownStrRef = m_session.table().CurrentStrRef == strRef ? strRef : -1;
     quickView->setReadOnly(m_shownStrRef < 0);
-    showQuickViewText(m_shownStrRef < 0 ? QString() : EditorText(*main->stringEditor));
-    m_verificationText = FromEditorText(m_session.table.Encoding, EditorText(*quickView));
+    showQuickViewText(m_shownStrRef < 0 ? QString() : m_session.document->text());
+    m_verificationText = FromEditorText(m_session.table().Encoding, EditorText(*quickView));
     if (highlightCheck->isChecked()) highlightNextMatch();
 }
 
@@ -597,14 +589,13 @@ void AdvancedSearchWindow::highlightNextMatch()
 {
     SetCheckedQuietly(highlightCheck, true);
     if (!resultList->currentIndex().isValid()) return;
-    const auto count = static_cast<std::int32_t>(runExpressionList->count());
-    const FindOptions options{wholeWordsCheck->isChecked(), caseSensitiveCheck->isChecked(),
-                              m_session.table.Encoding};
+    const auto count = static_cast<std::int32_t>(m_runExpressions.size());
+    const FindOptions options = m_session.searchSettings.options().findOptions(m_session.table().Encoding);
     std::int32_t missed = 0;
     m_highlightPos = -1;
     std::int64_t highlightLength = 0;
     for (std::int32_t k = 0; k < count; ++k) {
-        const std::string expression = ToTableText(m_session.table.Encoding, runExpressionList->item(k)->text());
+        const std::string expression = ToTableText(m_session.table().Encoding, m_runExpressions[k]);
         m_probePos = m_prevHighlightPos != -1 ? m_prevHighlightPos + 1 : 0;
         const TextMatch probe = FindText(m_verificationText, expression, m_probePos, options);
         m_probePos = probe.position;
@@ -621,16 +612,15 @@ void AdvancedSearchWindow::highlightNextMatch()
         m_session.dialogs.message(BoxKind::Plain,
                                   "No more occurances to highlight, click Reset to re-start from the beginning.");
     if (m_highlightPos > m_prevHighlightPos) {
-        MainWindow* main = m_session.windows.main;
-        const bool suppressed = main && main->SuppressMemoChange;
-        if (main) main->SuppressMemoChange = true;
+        const bool writing = m_writingQuickView;
+        m_writingQuickView = true;
         QTextCursor cursor(quickView->document());
         cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos, options.encoding));
         cursor.setPosition(EditorPosition(m_verificationText, m_highlightPos + highlightLength, options.encoding),
                            QTextCursor::KeepAnchor);
         quickView->setTextCursor(cursor);
         quickView->ensureCursorVisible();
-        if (main) main->SuppressMemoChange = suppressed;
+        m_writingQuickView = writing;
     }
     m_prevHighlightPos = m_highlightPos;
 }
@@ -653,23 +643,21 @@ void AdvancedSearchWindow::viewInNewWindowClicked()
 {
     if (!resultList->currentIndex().isValid()) return;
     showResult();
-    if (MainWindow* main = m_session.windows.main) main->viewInNewWindowButton->click();
+    emit viewerRequested();
 }
 
 void AdvancedSearchWindow::quickViewEdited()
 {
-    MainWindow* main = m_session.windows.main;
-    if (!main || main->SuppressMemoChange || m_shownStrRef < 0) return;
+    if (m_writingQuickView || m_shownStrRef < 0) return;
     // The main window may have moved on to another entry since: the typing
     // belongs to the entry shown here.
-    if (m_session.table.CurrentStrRef != m_shownStrRef) {
-        main->strRefField->setText(QString::number(m_shownStrRef));
-        main->GoToStrRef();
-        if (m_session.table.CurrentStrRef != m_shownStrRef) return;
+    if (m_session.table().CurrentStrRef != m_shownStrRef) {
+        emit entryRequested(static_cast<std::int32_t>(m_shownStrRef));
+        if (m_session.table().CurrentStrRef != m_shownStrRef) return;
     }
     const QString text = EditorText(*quickView);
-    if (EditorText(*main->stringEditor) != text) main->stringEditor->setPlainText(text);
-    m_verificationText = FromEditorText(m_session.table.Encoding, text);
+    if (m_session.document->text() != text) m_session.document->setText(text, this);
+    m_verificationText = FromEditorText(m_session.table().Encoding, text);
 }
 
 }  // namespace lexicarta

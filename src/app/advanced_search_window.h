@@ -5,13 +5,12 @@
 // that highlights the expressions and edits the entry as the main window
 // does.
 
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
 #include <string>
-
-#include "app/session.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -24,6 +23,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace lexicarta {
+
+struct Session;
 
 class AdvancedSearch;
 class ClickableGroupBox;
@@ -49,6 +50,37 @@ public:
     // Results of a completed run are listed (until New search).
     bool resultsAvailable() const { return m_resultsAvailable; }
 
+public slots:
+    void addClicked();
+    void removeClicked();
+    void startFieldExit();
+    void startButtonClicked();
+    void combinationChosen();
+    void showResult();
+    void highlightNextMatch();
+    void resetHighlighting();
+    void highlightBoxToggled(bool on);
+    void viewInNewWindowClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    // The search method's label: its help.
+    void searchMethodsHelpRequested();
+    // A run begins: the help and the statistics close.
+    void runStarting();
+    // A result is shown: the main window goes to its entry.
+    void entryRequested(std::int32_t strRef);
+    // "View in new window" on the entry shown.
+    void viewerRequested();
+
+public:
+    // "Highlight matches" as kept in the settings.
+    bool highlights() const;
+    void setHighlights(bool on);
+
+private:
     // Group "Results".
     QGroupBox* resultsGroup = nullptr;
     QLabel* totalMatchesCaption = nullptr;  // Number of total matches:
@@ -63,7 +95,6 @@ public:
     QPushButton* highlightNextButton = nullptr;  // ^ highlight (next) match
     QPushButton* resetHighlightButton = nullptr;  // ^Reset
     QLabel* mainWindowNote = nullptr;
-    QListWidget* runExpressionList = nullptr;  // never shown: the last run's expressions
 
     // Group "Search conditions and details".
     QGroupBox* conditionsGroup = nullptr;
@@ -88,23 +119,6 @@ public:
     QPushButton* startButton = nullptr;  // >>START SEARCH<< / >>NEW SEARCH<<
     QLabel* originalStringsNote = nullptr;
 
-public slots:
-    void addClicked();
-    void removeClicked();
-    void caseSensitivityToggled(bool on);
-    void startFieldExit();
-    void startButtonClicked();
-    void combinationChosen();
-    void showResult();
-    void highlightNextMatch();
-    void resetHighlighting();
-    void highlightBoxToggled(bool on);
-    void viewInNewWindowClicked();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void buildResultsGroup();
     void buildConditionsGroup();
     void connectHandlers();
@@ -113,6 +127,8 @@ private:
     bool validateExpression();
     void startRun();
     void newSearch();
+    // The search options' case sensitivity changed, wherever it was changed.
+    void caseSensitivityChanged(bool on);
     // Whether two expressions are one under the case sensitivity and the
     // table's encoding.
     bool sameExpression(const QString& one, const QString& other) const;
@@ -125,7 +141,9 @@ private:
     void resetAfterStoppedRun();
     void resetHighlightState();
     void compileResults();
-    void setStartCaption(const QString& caption);
+    // The start button starts a run, or (a run begun, its results shown)
+    // gives the list back for a new search; its caption says which.
+    void setRunShown(bool shown);
     // The quick view's text becomes the main editor's for the shown entry.
     void quickViewEdited();
     void showQuickViewText(const QString& text);
@@ -137,6 +155,11 @@ private:
 
     // The entry in the quick view, -1 for none, and its text in display form.
     std::int64_t m_shownStrRef = -1;
+    // Set while the window itself writes the quick view.
+    bool m_writingQuickView = false;
+    bool m_runShown = false;
+    // The expressions of the last run, as they were run.
+    QStringList m_runExpressions;
     std::string m_verificationText;
     // Highlighting in the quick view: positions in the display form.
     std::int64_t m_highlightPos = -1;

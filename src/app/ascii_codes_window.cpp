@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 
 #include "app/widgets.h"
+#include "app/session.h"
 
 namespace lexicarta {
 

@@ -4,12 +4,12 @@
 
 #include <QWidget>
 
-#include "app/session.h"
-
 class QCheckBox;
 class QPlainTextEdit;
 
 namespace lexicarta {
+
+struct Session;
 
 class AsciiCodesWindow : public QWidget {
     Q_OBJECT
@@ -19,11 +19,12 @@ public:
     // Replaces the listing, sets the caption and shows the window.
     void showListing(const QString& caption, const QString& listing);
 
-    QPlainTextEdit* codesText = nullptr;
-    QCheckBox* stayOnTopCheck = nullptr;
-
 public slots:
     void stayOnTopToggled(bool checked);
+
+private:
+    QPlainTextEdit* codesText = nullptr;
+    QCheckBox* stayOnTopCheck = nullptr;
 };
 
 }  // namespace lexicarta

@@ -4,13 +4,8 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
-#include "app/advanced_search_window.h"
-#include "app/main_window.h"
-#include "app/session.h"
-#include "app/statistics_window.h"
+#include "app/table_document.h"
 #include "app/widgets.h"
-#include "core/encoding_detection.h"
-#include "core/file_io.h"
 
 namespace lexicarta {
 namespace {
@@ -28,93 +23,42 @@ int IndexOf(TextEncoding encoding)
 
 }  // namespace
 
-EncodingChooser::EncodingChooser(Session& session, QWidget* parent, int x, int y) : QObject(parent), m_session(session)
+EncodingChooser::EncodingChooser(TableDocument& document, QWidget* parent, int x, int y)
+    : QObject(parent), m_document(document)
 {
     const QString caption = QStringLiteral("Text encoding");
-    label = MakeLabel(parent, "textEncodingLabel", caption, QRect(x, y, 116, 16));
-    list = new QComboBox(parent);
-    list->setObjectName(QStringLiteral("textEncodingList"));
-    list->setGeometry(x, y + 17, 116, 22);
-    list->setAccessibleName(caption);
-    label->setBuddy(list);
+    m_label = MakeLabel(parent, "textEncodingLabel", caption, QRect(x, y, 116, 16));
+    m_list = new QComboBox(parent);
+    m_list->setObjectName(QStringLiteral("textEncodingList"));
+    m_list->setGeometry(x, y + 17, 116, 22);
+    m_list->setAccessibleName(caption);
+    m_label->setBuddy(m_list);
     for (const TextEncoding encoding : ListOrder) {
         const std::string_view name = EncodingName(encoding);
-        list->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        m_list->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     }
-    showEncoding(session.table.Encoding);
+    showEncoding(document.encoding());
     setEnabled(false);
-    connect(list, &QComboBox::activated, this, &EncodingChooser::chosenFromList);
-}
-
-std::string EncodingChooser::settingsPath() const
-{
-    return m_session.table.ProgramDirectory + EncodingSettingsFileName;
-}
-
-EncodingSettings& EncodingChooser::settings()
-{
-    if (!m_settingsRead) {
-        m_settings = EncodingSettings::Read(settingsPath());
-        m_settingsRead = true;
-    }
-    return m_settings;
+    connect(m_list, &QComboBox::activated, this, &EncodingChooser::chosenFromList);
+    connect(&document, &TableDocument::encodingChanged, this, &EncodingChooser::showEncoding);
 }
 
 void EncodingChooser::setEnabled(bool enabled)
 {
-    label->setEnabled(enabled);
-    list->setEnabled(enabled);
+    m_label->setEnabled(enabled);
+    m_list->setEnabled(enabled);
 }
 
 void EncodingChooser::showEncoding(TextEncoding encoding)
 {
-    const QSignalBlocker blocker(list);
-    list->setCurrentIndex(IndexOf(encoding));
-}
-
-void EncodingChooser::tableLoaded(const std::string& path)
-{
-    TalkTable& table = m_session.table;
-    m_tablePath = ResolvedPath(path);
-    const auto chosen = settings().chosenFor(m_tablePath);
-    table.Encoding = chosen ? *chosen : DetectTextEncoding(table, settings().lastSingleByte());
-    showEncoding(table.Encoding);
-    followEncoding();
-}
-
-void EncodingChooser::followEncoding()
-{
-    const Windows& windows = m_session.windows;
-    if (windows.advancedSearch) windows.advancedSearch->encodingChanged();
-    for (QWidget* window : {static_cast<QWidget*>(windows.main), static_cast<QWidget*>(windows.advancedSearch),
-                            static_cast<QWidget*>(windows.statistics)})
-        if (window) RevalidateTableTextFields(window);
+    const QSignalBlocker blocker(m_list);
+    m_list->setCurrentIndex(IndexOf(encoding));
 }
 
 void EncodingChooser::chosenFromList(int index)
 {
     if (index < 0 || index >= static_cast<int>(std::size(ListOrder))) return;
-    if (!choose(ListOrder[index])) showEncoding(m_session.table.Encoding);
-}
-
-bool EncodingChooser::choose(TextEncoding encoding)
-{
-    TalkTable& table = m_session.table;
-    MainWindow* main = m_session.windows.main;
-    if (!table.TableLoaded || !main) return false;
-    if (encoding == table.Encoding) return true;
-    // What was typed belongs to the encoding it was typed in.
-    if (!main->FlushJournal()) return false;
-
-    table.Encoding = encoding;
-    showEncoding(encoding);
-    settings().remember(m_tablePath, encoding);
-    // Not being able to remember the choice changes nothing of this run.
-    settings().write(settingsPath());
-
-    if (table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef)) main->ShowCurrentEntry();
-    followEncoding();
-    return true;
+    if (!m_document.chooseEncoding(ListOrder[index])) showEncoding(m_document.encoding());
 }
 
 }  // namespace lexicarta

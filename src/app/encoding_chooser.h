@@ -1,16 +1,12 @@
 #pragma once
 // The main window's "Text encoding" control: which encoding the loaded
-// table's texts are read and written in. A table opens in the encoding the
-// user last chose for it, else in the one its texts show (UTF-8 when they
-// all are valid UTF-8 with at least one byte above 127), else in the
-// single-byte encoding chosen last. Hand choices are kept in
-// "lexicarta-encoding.cfg" beside the configuration file.
+// table's texts are read and written in. The table document decides it at
+// each load (the encoding the user last chose for the file, else the one its
+// texts show, else the single-byte encoding chosen last) and keeps the
+// choices; the control shows it and hands the user's choice over.
 
 #include <QObject>
 
-#include <string>
-
-#include "core/encoding_settings.h"
 #include "core/text_encoding.h"
 
 class QComboBox;
@@ -19,41 +15,23 @@ class QWidget;
 
 namespace lexicarta {
 
-struct Session;
+class TableDocument;
 
 class EncodingChooser : public QObject {
     Q_OBJECT
 public:
     // Places the label and the list in parent at the given top left corner.
-    EncodingChooser(Session& session, QWidget* parent, int x, int y);
+    EncodingChooser(TableDocument& document, QWidget* parent, int x, int y);
 
-    // A table was loaded from path (its string cache built): sets its encoding.
-    void tableLoaded(const std::string& path);
-    // Switches the loaded table to encoding as the user's choice: the shown
-    // text is stored first (in the old encoding; when it cannot be, nothing
-    // changes), then every window showing text reads it anew. False when the
-    // switch did not happen.
-    bool choose(TextEncoding encoding);
     void setEnabled(bool enabled);
-
-    EncodingSettings& settings();
-    std::string settingsPath() const;
-
-    QLabel* label = nullptr;
-    QComboBox* list = nullptr;
 
 private:
     void chosenFromList(int index);
     void showEncoding(TextEncoding encoding);
-    // The fields and lists of terms keep only what the new encoding holds;
-    // the advanced search's quick view reads its text anew.
-    void followEncoding();
 
-    Session& m_session;
-    EncodingSettings m_settings;
-    bool m_settingsRead = false;
-    // The loaded table's file, links followed: what its choice is kept under.
-    std::string m_tablePath;
+    TableDocument& m_document;
+    QLabel* m_label = nullptr;
+    QComboBox* m_list = nullptr;
 };
 
 }  // namespace lexicarta

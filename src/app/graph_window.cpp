@@ -4,6 +4,7 @@
 
 #include "app/bar_chart.h"
 #include "app/widgets.h"
+#include "app/session.h"
 
 namespace lexicarta {
 
@@ -31,6 +32,16 @@ void GraphWindow::showEvent(QShowEvent* event)
         if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
     }
     QWidget::showEvent(event);
+}
+
+void GraphWindow::showGraph(const QString& title, const QString& vertical, const QString& horizontal,
+                            const BarSeriesData& bars, bool valueMarks)
+{
+    m_chart->setTitle(title);
+    m_chart->setAxisTitles(vertical, horizontal);
+    m_chart->setBars(bars);
+    m_chart->setValueMarksVisible(valueMarks);
+    open();
 }
 
 }  // namespace lexicarta

@@ -3,9 +3,11 @@
 
 #include <QWidget>
 
-#include "app/session.h"
+#include "statistics/size_graph_data.h"
 
 namespace lexicarta {
+
+struct Session;
 
 class BarChart;
 
@@ -17,6 +19,9 @@ public:
     BarChart* chart() const { return m_chart; }
     // Shows the window modal to the whole program; it stays until closed.
     void open();
+    // Draws bars under title and axis titles and opens the window.
+    void showGraph(const QString& title, const QString& vertical, const QString& horizontal, const BarSeriesData& bars,
+                   bool valueMarks);
 
 protected:
     // Centred on the desktop when first shown.

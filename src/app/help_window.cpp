@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "app/widgets.h"
+#include "app/session.h"
 
 namespace lexicarta {
 

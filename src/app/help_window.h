@@ -6,12 +6,12 @@
 
 #include <array>
 
-#include "app/session.h"
-
 class QGroupBox;
 class QLabel;
 
 namespace lexicarta {
+
+struct Session;
 
 class HelpWindow : public QWidget {
     Q_OBJECT
@@ -21,10 +21,10 @@ public:
     void showSearchMethods();
     void showTypeFlags();
 
-    QGroupBox* helpGroup = nullptr;
     std::array<QLabel*, 8> lineLabels{};  // one label per line of help
 
 private:
+    QGroupBox* helpGroup = nullptr;
     void fill(const QString& caption, const QString& groupCaption, const std::array<const char*, 8>& lines);
 
     Session& m_session;

@@ -2,12 +2,46 @@
 // Creates every window of the program over one session and wires them
 // together; only the main window is shown.
 
+#include <array>
 #include <memory>
 #include <string>
 
 #include "app/session.h"
 
+class QWidget;
+
 namespace lexicarta {
+
+struct SettingsWindows;
+
+class MainWindow;
+class StringViewerWindow;
+class StatisticsWindow;
+class ProgressWindow;
+class HelpWindow;
+class GraphWindow;
+class AdvancedSearchWindow;
+class LexiaideWindow;
+class TruncateWindow;
+class QuickStartWindow;
+class AsciiCodesWindow;
+
+struct Windows {
+    MainWindow* main = nullptr;                      // TForm1
+    StringViewerWindow* viewer = nullptr;            // TForm3
+    StatisticsWindow* statistics = nullptr;          // TForm4
+    ProgressWindow* progress = nullptr;              // TForm5
+    HelpWindow* help = nullptr;                      // TForm2
+    GraphWindow* graph = nullptr;                    // TForm6
+    AdvancedSearchWindow* advancedSearch = nullptr;  // TForm7
+    LexiaideWindow* lexiaide = nullptr;              // TForm8
+    TruncateWindow* truncate = nullptr;              // TForm9
+    QuickStartWindow* quickStart = nullptr;          // TForm10
+    AsciiCodesWindow* asciiCodes = nullptr;          // TForm11
+};
+
+// Every window but the main one.
+std::array<QWidget*, 10> SecondaryWindows(const Windows& windows);
 
 class LexicartaApplication {
 public:
@@ -25,10 +59,25 @@ public:
     void start(const std::string& table = {});
 
     Session& session() { return *m_session; }
-    const Windows& windows() const { return m_session->windows; }
+    TableDocument& document() { return *m_session->document; }
+    TableSearch& search() { return *m_session->search; }
+    const Windows& windows() const { return m_windows; }
+    // Writes the current settings into "lexicarta.cfg"; tells the user when it cannot.
+    void writeConfiguration();
 
 private:
+    // The views of the table document.
+    void connectDocumentViews();
+    // The windows' requests of each other.
+    void connectWindows();
+    // Closing the main window ends the program: the settings are written
+    // and nothing of this process stays behind.
+    void quit();
+    SettingsWindows settingsWindows() const;
+
     std::unique_ptr<Session> m_session;
+    // Made after the session and destroyed before it (by the destructor).
+    Windows m_windows;
 };
 
 // The directory of the running executable with a trailing '/'.

@@ -9,7 +9,6 @@
 #include "app/command_line.h"
 #include "app/install_layout.h"
 #include "app/lexicarta_application.h"
-#include "app/main_window.h"
 #include "app/qt_dialogs.h"
 
 namespace {

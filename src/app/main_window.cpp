@@ -13,24 +13,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/advanced_search_window.h"
-#include "app/graph_window.h"
-#include "app/help_window.h"
-#include "app/progress_window.h"
-#include "app/statistics_window.h"
-#include "app/truncate_window.h"
-#include "app/ascii_codes_window.h"
 #include "app/encoding_chooser.h"
-#include "app/lexiaide_window.h"
-#include "app/quick_start_window.h"
-#include "app/string_viewer_window.h"
+#include "app/table_document.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "core/file_io.h"
-#include "core/table_loader.h"
 
 namespace lexicarta {
 
-MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent), m_session(session)
+MainWindow::MainWindow(Session& session, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_document(*session.document), m_search(*session.search)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Lexicarta v1.03"));
@@ -51,6 +43,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     buildStringGroup(tableGroup);
     buildBottomArea(tableGroup);
     connectHandlers();
+    connectDocument();
 
     // One filter for the whole window: the key preview and the hover over
     // the main buttons.
@@ -168,7 +161,7 @@ void MainWindow::buildStringGroup(QWidget* outer)
     specificStrRefsCheck = MakeCheckBox(stringGroup, "CheckBox7", QStringLiteral("BG2-specific StrRefs"), QRect(8, 50, 200, 18));
     specificStrRefsCheck->setEnabled(false);
 
-    stringEditor = MakeMemo(stringGroup, "Memo2", QRect(8, 70, 344, 150), QStringLiteral("String text"), &m_session.table.Encoding);
+    stringEditor = MakeMemo(stringGroup, "Memo2", QRect(8, 70, 344, 150), QStringLiteral("String text"), &m_document.table().Encoding);
     stringEditor->setFocusPolicy(Qt::ClickFocus);
     stringEditor->setEnabled(false);
     preprocessingNote = MakeMemo(stringGroup, "Memo1", QRect(72, 132, 216, 26), QStringLiteral("Preprocessing string... Please wait."));
@@ -229,12 +222,8 @@ void MainWindow::buildStringGroup(QWidget* outer)
     pitchVarianceLabel = MakeLabel(stringGroup, "Label11", QStringLiteral("Pitch variance"), QRect(labelX, y, 138, 16));
     pitchVarianceValue = MakeValueLabel(stringGroup, "Label23", notLoaded, QRect(valueX, y, valueW, 16));
 
-    encodingChooser = new EncodingChooser(m_session, stringGroup, 236, 318);
+    encodingChooser = new EncodingChooser(m_document, stringGroup, 236, 318);
 
-    loadedFileNameLabel = MakeLabel(stringGroup, "Label15", notLoaded, QRect(0, 0, 10, 10));
-    entryCountLabel = MakeLabel(stringGroup, "Label18", notLoaded, QRect(0, 0, 10, 10));
-    loadedFileNameLabel->hide();
-    entryCountLabel->hide();
 }
 
 void MainWindow::buildBottomArea(QWidget* outer)
@@ -255,29 +244,30 @@ void MainWindow::connectHandlers()
     connect(refreshButton, &QPushButton::clicked, this, &MainWindow::refreshClicked);
     connect(lexiaideButton, &QPushButton::clicked, this, &MainWindow::lexiaideClicked);
     connect(exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
-    connect(statisticsButton, &QPushButton::clicked, this, [this] {
-        if (m_session.windows.statistics) m_session.windows.statistics->StatisticsCommand();
-    });
+    connect(statisticsButton, &QPushButton::clicked, this, &MainWindow::statisticsRequested);
+    for (QCheckBox* pass : {technicalStatisticsCheck, wordStatisticsCheck})
+        connect(pass, &QCheckBox::toggled, this, [this] {
+            emit statisticsPassesChanged(technicalStatisticsCheck->isChecked(), wordStatisticsCheck->isChecked());
+        });
     WhenChosen(rawExportRadio, this, [this] { rawExportChosen(); });
     WhenChosen(guidedExportRadio, this, [this] { guidedExportChosen(); });
-    WhenChosen(standardSearchRadio, this, [this] { standardSearchChosen(); });
-    WhenChosen(advancedSearchRadio, this, [this] { advancedSearchChosen(); });
-    connect(strRefField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (m_session.windows.viewer) m_session.windows.viewer->mirrorStrRefField(text);
+    SearchSettings& settings = m_session.searchSettings;
+    WhenChosen(standardSearchRadio, this, [&settings] { settings.setAdvancedMode(false); });
+    WhenChosen(advancedSearchRadio, this, [&settings] { settings.setAdvancedMode(true); });
+    connect(&settings, &SearchSettings::advancedModeChanged, this, [this](bool on) {
+        SetCheckedQuietly(on ? advancedSearchRadio : standardSearchRadio, true);
+        if (on)
+            advancedSearchChosen();
+        else
+            standardSearchChosen();
     });
+    connect(strRefField, &QLineEdit::textChanged, this, &MainWindow::strRefTextChanged);
     WatchExit(strRefField, [this] { strRefFieldLeft(); });
-    connect(viewInNewWindowButton, &QPushButton::clicked, this, [this] {
-        if (m_session.windows.viewer) m_session.windows.viewer->OpenStringViewer();
-    });
-    connect(stringEditor, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_session.windows.viewer) m_session.windows.viewer->editorChanged();
-    });
+    connect(viewInNewWindowButton, &QPushButton::clicked, this, &MainWindow::viewerRequested);
     connect(openLastButton, &QPushButton::clicked, this, &MainWindow::openLastClicked);
     connect(readmeButton, &QPushButton::clicked, this, &MainWindow::readmeClicked);
     connect(exportButton, &QPushButton::clicked, this, &MainWindow::exportClicked);
-    connect(typeLabel, &ClickableLabel::clicked, this, [this] {
-        if (m_session.windows.help) m_session.windows.help->showTypeFlags();
-    });
+    connect(typeLabel, &ClickableLabel::clicked, this, &MainWindow::typeFlagsHelpRequested);
     connectSearchHandlers();
     connectJournalHandlers();
 }
@@ -291,7 +281,7 @@ void MainWindow::showSettingsSet(SettingsSet set)
     ExportSet->setVisible(set == SettingsSet::Export);
     // Selecting a radio button runs its behaviour, as a user's click would.
     auto select = [](QRadioButton* button) { button->setChecked(true); };
-    if (set == SettingsSet::Search) select(m_advancedSearchMode ? advancedSearchRadio : standardSearchRadio);
+    if (set == SettingsSet::Search) select(AdvancedSearchMode() ? advancedSearchRadio : standardSearchRadio);
     if (set == SettingsSet::Export) select(m_guidedExport ? guidedExportRadio : rawExportRadio);
 }
 
@@ -309,12 +299,7 @@ void MainWindow::guidedExportChosen()
 
 void MainWindow::standardSearchChosen()
 {
-    m_advancedSearchMode = false;
-    if (m_session.windows.viewer) m_session.windows.viewer->setFindNextVisible(true);
-    if (auto* advanced = m_session.windows.advancedSearch) {
-        if (advanced->isVisible()) advanced->close();
-    }
-    m_session.flags.AdvancedSearchActive = false;
+    m_session.runs.flags().AdvancedSearchActive = false;
     advancedSearchButton->hide();
     advancedSearchButton->setEnabled(false);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->show();
@@ -323,8 +308,6 @@ void MainWindow::standardSearchChosen()
 
 void MainWindow::advancedSearchChosen()
 {
-    m_advancedSearchMode = true;
-    if (m_session.windows.viewer) m_session.windows.viewer->setFindNextVisible(false);
     advancedSearchButton->show();
     advancedSearchButton->setEnabled(true);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->hide();
@@ -333,19 +316,59 @@ void MainWindow::advancedSearchChosen()
 
 void MainWindow::lexiaideClicked() { showLexiaide(); }
 
-void MainWindow::showLexiaide()
-{
-    LexiaideWindow* lexiaide = m_session.windows.lexiaide;
-    if (!lexiaide) return;
-    lexiaide->show();
-    lexiaide->raise();
-}
+void MainWindow::showLexiaide() { emit lexiaideRequested(); }
 
 void MainWindow::exitClicked() { close(); }
 
+void MainWindow::mirrorStrRefField(const QString& text)
+{
+    if (strRefField->text() != text) strRefField->setText(text);
+}
+
+void MainWindow::applySettings(const ConfigRecord& r)
+{
+    SetCheckedAsUser(highlightMatchesCheck, r.flag(cfg::HighlightMatches));
+    SetCheckedAsUser(wordStatisticsCheck, r.flag(cfg::WordsExpressions));
+    SetCheckedAsUser(technicalStatisticsCheck, r.flag(cfg::TechnicalStatistics));
+    SetCheckedAsUser(r.flag(cfg::RawExport) ? rawExportRadio : guidedExportRadio, true);
+    SetCheckedAsUser(numberStringsCheck, r.flag(cfg::NumberStrings));
+    SetCheckedAsUser(emptyStringsCheck, r.flag(cfg::WriteEmptyStrings));
+    SetCheckedAsUser(spacelinesCheck, r.flag(cfg::Spacelines));
+}
+
+void MainWindow::collectSettings(ConfigRecord& r) const
+{
+    r.setFlag(cfg::HighlightMatches, highlightMatchesCheck->isChecked());
+    r.setFlag(cfg::WordsExpressions, wordStatisticsCheck->isChecked());
+    r.setFlag(cfg::TechnicalStatistics, technicalStatisticsCheck->isChecked());
+    r.setFlag(cfg::RawExport, !GuidedExport());
+    r.setFlag(cfg::NumberStrings, numberStringsCheck->isChecked());
+    r.setFlag(cfg::WriteEmptyStrings, emptyStringsCheck->isChecked());
+    r.setFlag(cfg::Spacelines, spacelinesCheck->isChecked());
+    r.setFlag(cfg::AutoOpen, autoOpenCheck->isChecked());
+}
+
+bool MainWindow::AdvancedSearchMode() const { return m_session.searchSettings.advancedMode(); }
+
+void MainWindow::setAutoOpen(bool on) { SetCheckedAsUser(autoOpenCheck, on); }
+
+void MainWindow::setOpenLastEnabled(bool on) { openLastButton->setEnabled(on); }
+
+void MainWindow::setAdvancedSearchEnabled(bool on) { advancedSearchButton->setEnabled(on); }
+
+void MainWindow::requestViewer() { viewInNewWindowButton->click(); }
+
+void MainWindow::goToEntry(std::int32_t strRef)
+{
+    strRefField->setText(QString::number(strRef));
+    GoToStrRef();
+}
+
+const std::string& MainWindow::OpenDialogFileName() const { return m_document.saveTarget(); }
+
 void MainWindow::openLastClicked()
 {
-    TalkTable& table = m_session.table;
+    TalkTable& table = m_session.table();
     if (!m_session.config.flag(cfg::LastFileFlag)) {
         m_session.dialogs.message(BoxKind::Plain, "No reference to last opened file found in configuration file.");
         return;
@@ -393,10 +416,9 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
 {
     const int key = event->key();
     const bool alt = event->modifiers().testFlag(Qt::AltModifier);
-    const TalkTable& table = m_session.table;
-    LexiaideWindow* lexiaide = m_session.windows.lexiaide;
+    const TalkTable& table = m_session.table();
     auto clickIfEnabled = [](QPushButton* button) {
-        if (button && button->isEnabled()) button->click();
+        if (button->isEnabled()) button->click();
     };
 
     if (key == Qt::Key_Escape) {
@@ -413,12 +435,12 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     }
     if (alt && key == Qt::Key_R) {
         if (!table.TableLoaded) return false;
-        clickIfEnabled(lexiaide ? lexiaide->revertButton : nullptr);
+        emit revertKeyPressed();
         return true;
     }
     if (alt && key == Qt::Key_Z) {
         if (!table.TableLoaded) return false;
-        clickIfEnabled(lexiaide ? lexiaide->undoAllButton : nullptr);
+        emit undoAllKeyPressed();
         return true;
     }
     if (alt && key == Qt::Key_N) {
@@ -427,15 +449,12 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
         return true;
     }
     if (alt && key == Qt::Key_H) {
-        if (QuickStartWindow* quickStart = m_session.windows.quickStart) {
-            ShowCentred(quickStart);
-            quickStart->raise();
-        }
+        emit quickStartRequested();
         return true;
     }
     if ((alt && key == Qt::Key_S) || key == Qt::Key_F5) {
         if (!table.TableLoaded) return false;
-        clickIfEnabled(lexiaide ? lexiaide->saveButton : nullptr);
+        emit saveKeyPressed();
         return true;
     }
     return false;

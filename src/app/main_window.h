@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/session.h"
+#include "app/table_search.h"
 
 class QCheckBox;
 class QDragEnterEvent;
@@ -24,25 +24,24 @@ class QRadioButton;
 
 namespace lexicarta {
 
+struct ConfigRecord;
+struct Session;
+
 class ClickableGroupBox;
 class ClickableLabel;
 class EncodingChooser;
 class SearchEngine;
-enum class SaveResult;
+class TableDocument;
+class TableSearch;
+enum class OpenResult;
 struct SearchOptions;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private MatchPresenter {
     Q_OBJECT
 public:
     explicit MainWindow(Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Who asked for an entry: the focus goes back to that window's StrRef field.
-    enum class Sender { Main, Viewer };
-
-    // Closes the previous table and loads path; every failure is reported
-    // and leaves the program usable.
-    void LoadTalkTable(const std::string& path);
     // Opens path for the user ("Open a TLK file", "Open last opened TLK", a
     // file named on the command line or dropped on the window): with changes
     // pending it first asks whether to save them (Yes saves, and a failed
@@ -53,29 +52,18 @@ public:
     // not exist and was not the last opened, is told and nothing changes.
     enum class NamedBy { Drop, CommandLine };
     void openNamedTable(const std::string& path, NamedBy namedBy);
-    // Makes the StrRef field's entry current and shows it.
-    void GoToStrRef(Sender sender = Sender::Main);
-    // Refreshes every display of CurrentStrRef.
+    // Makes the StrRef field's entry current and shows it; a refused StrRef
+    // gives the focus back to the field.
+    void GoToStrRef();
+    // Refreshes every display of the current entry.
     void ShowCurrentEntry();
     // Partial: the entry values only; full: also disables what needs a table.
     void ResetEntryDisplay(bool full);
 
-    // Writes the editor's text into the current entry's journal file when it
-    // changed since the last write; a failure is reported and keeps the text
-    // in the editor, unsynced, for the next try. False on such a failure:
-    // whatever needs the text stored (save, New, moving, quitting) stops.
+    // The document's FlushJournal: see TableDocument.
     bool FlushJournal();
-    // Commits the sound field and the text, chooses the target (the loaded
-    // file, or one from the save dialog) and saves. True when the file is
-    // saved and, unless skipped (saving on exit), its string cache rebuilt.
+    // The document's SaveAll: see TableDocument.
     bool SaveAll(bool skipCacheUpdate = false);
-    // The save proper on target, with its progress window and messages
-    // (through dialogs when given); afterwards the target is the current
-    // table. True as for SaveAll; outcome, when given, tells a failed or
-    // cancelled save from a failed cache rebuild. A save that did not write
-    // the file leaves the windows as they were.
-    bool SaveTalkTable(const std::string& target, bool skipCacheUpdate = false, bool truncateBackup = false,
-                       SaveResult* outcome = nullptr, Dialogs* dialogs = nullptr);
 
     // The settings sets of the "Settings" group, one shown at a time.
     enum class SettingsSet { Open, Search, Statistics, Export };
@@ -84,16 +72,92 @@ public:
 
     // The search engine, shared by every search of the program.
     SearchEngine& searchEngine();
-    // Where the engine takes its options in counting mode (the word
-    // statistics); the main window's options are used until one is set.
-    void setCountingOptionsSource(std::function<SearchOptions()> source);
 
-    bool AdvancedSearchMode() const { return m_advancedSearchMode; }
+    bool AdvancedSearchMode() const;
     bool GuidedExport() const { return m_guidedExport; }
+    // The choices kept in the settings record: highlighting, the statistics
+    // passes, the export's form, "Auto-open last file".
+    void applySettings(const ConfigRecord& record);
+    void collectSettings(ConfigRecord& record) const;
+    void setAutoOpen(bool on);
+    void setOpenLastEnabled(bool on);
+    // "Advanced search..." in advanced search mode.
+    void setAdvancedSearchEnabled(bool on);
     // The open dialog's file name: the file the next plain save writes.
-    const std::string& OpenDialogFileName() const { return m_openDialogFileName; }
-    void setOpenDialogFileName(const std::string& path) { m_openDialogFileName = path; }
+    const std::string& OpenDialogFileName() const;
 
+public slots:
+    void openTableClicked();
+    void showPreviousEntry();
+    void showNextEntry();
+    void refreshClicked();
+    void lexiaideClicked();
+    void exitClicked();
+    void strRefFieldLeft();  // goes to the typed StrRef
+    void searchStartFieldLeft();  // validates the start StrRef
+    void openLastClicked();
+    void readmeClicked();
+    void exportClicked();  // all texts into a text file
+    void rawExportChosen();
+    void guidedExportChosen();
+    void standardSearchChosen();
+    void advancedSearchChosen();
+    void findNextClicked();
+    void searchTermChanged();
+    void newSearchClicked();
+    void searchClicked();
+    void advancedSearchClicked();
+    void wholeTableChosen();
+    void fromStringChosen();
+    void searchMethodClicked();
+    void MarkEdited();
+    void MarkSoundEdited();
+    bool CommitSoundRef();  // false when the text could not be stored
+    void NewString();
+    void RevertString();
+    void UndoAll();
+
+    // The string viewer's StrRef field changed; written only when it differs.
+    void mirrorStrRefField(const QString& text);
+    // "View in new window", when it is available.
+    void requestViewer();
+    // Makes strRef current as if typed into the StrRef field and left.
+    void goToEntry(std::int32_t strRef);
+
+signals:
+    // The StrRef field changed (the string viewer's field mirrors it).
+    void strRefTextChanged(const QString& text);
+    // "View in new window".
+    void viewerRequested();
+    // "Lexiaide (F2)" and F2.
+    void lexiaideRequested();
+    // Alt+R, Alt+Z, Alt+S or F5 with a table loaded: they act through the
+    // Lexiaide window's buttons, as far as those are enabled.
+    void revertKeyPressed();
+    void undoAllKeyPressed();
+    void saveKeyPressed();
+    // "Statistics", and the passes its check boxes choose.
+    void statisticsRequested();
+    void statisticsPassesChanged(bool technical, bool words);
+    // The type label and the search method label: their help.
+    void typeFlagsHelpRequested();
+    void searchMethodsHelpRequested();
+    // "Advanced search...": the search engine starts over for it.
+    void advancedSearchRequested();
+    // Alt+H.
+    void quickStartRequested();
+    // The close was accepted: the program ends.
+    void quitting();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The close query: unsaved changes, the configuration, the temporary files.
+    void closeEvent(QCloseEvent* event) override;
+    // A talk table dropped on the window is opened (main_window_drop.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
     // Captioned "Lexicarta", or the loaded file's full path.
     QGroupBox* tableGroup = nullptr;
     QFrame* topPanel = nullptr;
@@ -167,8 +231,6 @@ public:
     QLabel* pitchVarianceValue = nullptr;
     // "Text encoding" of the loaded table's texts.
     EncodingChooser* encodingChooser = nullptr;
-    QLabel* loadedFileNameLabel = nullptr;  // hidden: loaded file's name
-    QLabel* entryCountLabel = nullptr;  // hidden: entry count
 
     QFrame* bottomPanel = nullptr;
     QPushButton* readmeButton = nullptr;
@@ -180,46 +242,6 @@ public:
     bool SuppressMemoChange = false;
     bool SuppressSoundChange = false;
 
-public slots:
-    void openTableClicked();
-    void showPreviousEntry();
-    void showNextEntry();
-    void refreshClicked();
-    void lexiaideClicked();
-    void exitClicked();
-    void strRefFieldLeft();  // goes to the typed StrRef
-    void searchStartFieldLeft();  // validates the start StrRef
-    void openLastClicked();
-    void readmeClicked();
-    void exportClicked();  // all texts into a text file
-    void rawExportChosen();
-    void guidedExportChosen();
-    void standardSearchChosen();
-    void advancedSearchChosen();
-    void findNextClicked();
-    void searchTermChanged();
-    void newSearchClicked();
-    void searchClicked();
-    void advancedSearchClicked();
-    void wholeTableChosen();
-    void fromStringChosen();
-    void searchMethodClicked();
-    void MarkEdited();
-    void MarkSoundEdited();
-    bool CommitSoundRef();  // false when the text could not be stored
-    void NewString();
-    void RevertString();
-    void UndoAll();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // The close query: unsaved changes, the configuration, the temporary files.
-    void closeEvent(QCloseEvent* event) override;
-    // A talk table dropped on the window is opened (main_window_drop.cpp).
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
     void buildTopArea(QWidget* outer);
     void buildSearchGroup(QWidget* outer);
     void buildStringGroup(QWidget* outer);
@@ -236,32 +258,26 @@ private:
     // Controls that need a table, enabled by ShowCurrentEntry and disabled
     // by the full reset.
     void setTableControlsEnabled(bool enabled);
-    // Restores the not-loaded state after a load that did not complete.
-    void loadFailed();
     void showLexiaide();
+    // The document's announcements.
+    void connectDocument();
+    void showLoadFailed(OpenResult result);
+    void showLoaded(bool cached);
+    void showText(std::int32_t strRef, const QString& text, const QObject* origin);
     // No entry left to show (a table emptied of its user-made entries).
     void showNoEntry();
-    // Lexiaide's revert, undo-all and save buttons while no entry is shown.
-    void refreshPendingWithoutEntry();
     // The search engine starts again from the beginning, with no last match.
     void resetSearchPosition();
     QString entryCaption(const char* stateText) const;
 
-    // The search engine and the window's side of it.
-    struct SearchArea;
-    struct SearchAreaDeleter {
-        void operator()(SearchArea* area) const;
-    };
-    std::unique_ptr<SearchArea, SearchAreaDeleter> m_search;
+    // Find next's match: the entry shown, the occurrence selected.
+    bool presentMatch(const FoundMatch& match) override;
 
     Session& m_session;
+    TableDocument& m_document;
+    TableSearch& m_search;
     SettingsSet m_settingsSet = SettingsSet::Open;
-    bool m_advancedSearchMode = false;
     bool m_guidedExport = true;
-    std::string m_openDialogFileName;
-    // The entry whose text the editor holds, -1 for none: only that entry
-    // may take the editor's text.
-    std::int64_t m_editorEntry = -1;
 };
 
 }  // namespace lexicarta

@@ -3,18 +3,16 @@
 
 #include <QCloseEvent>
 
-#include "app/advanced_search_window.h"
 #include "app/main_window.h"
-#include "app/startup.h"
-#include "core/table_loader.h"
+#include "app/table_document.h"
+#include "app/session.h"
 
 namespace lexicarta {
 
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    TalkTable& table = m_session.table;
-    if (table.ChangesPending) {
+    if (m_document.changesPending()) {
         const Answer answer =
             m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNoCancel,
                                       "Changes were made on the TLK file. Would you like to save them before you quit "
@@ -30,14 +28,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
             return;
         }
     }
-    table.DeleteAllJournalFiles();
-    WriteConfiguration(m_session);
-    CloseTable(table);
-    if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) advanced->DeleteResultFiles();
-
     event->accept();
-    for (QWidget* window : SecondaryWindows(m_session.windows))
-        if (window) window->hide();
+    emit quitting();
 }
 
 }  // namespace lexicarta

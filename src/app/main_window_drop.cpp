@@ -1,6 +1,7 @@
 // Opening a talk table dropped on the main window.
 
 #include "app/main_window.h"
+#include "app/session.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

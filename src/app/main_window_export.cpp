@@ -5,15 +5,17 @@
 #include <QCheckBox>
 
 #include "app/main_window.h"
-#include "app/progress_window.h"
+#include "app/table_document.h"
+#include "app/session.h"
+#include "core/progress.h"
 #include "export/text_export.h"
 
 namespace lexicarta {
 
 void MainWindow::exportClicked()
 {
-    TalkTable& table = m_session.table;
-    if (table.ChangesPending) {
+    TalkTable& table = m_document.table();
+    if (m_document.changesPending()) {
         if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, ExportSaveQuestion) != Answer::Yes) return;
         // The export goes on whatever the save's outcome: a failed save has
         // said so, and the export then lists the texts as last saved.
@@ -24,7 +26,7 @@ void MainWindow::exportClicked()
     options.numberStrings = numberStringsCheck->isChecked();
     options.writeEmptyStrings = emptyStringsCheck->isChecked();
     options.spacelines = spacelinesCheck->isChecked();
-    ProgressWindow& progress = *m_session.windows.progress;
+    Progress& progress = *m_session.progress;
     progress.setTitle("Writing text file...");
     progress.setHintVisible(true);
     progress.setBarPosition(0);
@@ -32,8 +34,8 @@ void MainWindow::exportClicked()
     // The windows are locked for the writing, not while the file is chosen.
     const auto target = m_session.dialogs.saveFile(ExportFileRequest());
     if (!target) return;
-    RunLock lock(m_session);
-    ExportTextTo(table, *target, options, progress, m_session.dialogs, m_session.flags);
+    RunController::Run run(m_session.runs);
+    ExportTextTo(table, *target, options, progress, m_session.dialogs, m_session.runs.flags());
 }
 
 }  // namespace lexicarta

@@ -1,33 +1,14 @@
-// Opening a table at the user's request: pending changes of the loaded
-// table are saved or dropped only when the user says so.
+// Opening a table named from outside the program's own dialogs: dropped on
+// the window or given on the command line.
 
 #include "app/main_window.h"
+
+#include "app/table_document.h"
+#include "app/session.h"
 
 #include <sys/stat.h>
 
 namespace lexicarta {
-
-inline constexpr const char* SaveBeforeOpeningQuestion =
-    "Changes were made on the TLK file. Would you like to save them before you open another TLK file?";
-
-void MainWindow::openTableFromUser(const std::string& path)
-{
-    TalkTable& table = m_session.table;
-    if (table.TableLoaded) {
-        // What is typed but not yet stored counts as a pending change too.
-        if (!FlushJournal()) return;
-        if (table.ChangesPending || table.firstPendingSlot() >= 0) {
-            const Answer answer =
-                m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNoCancel, SaveBeforeOpeningQuestion);
-            if (answer == Answer::Cancel) return;
-            // The table is closed right after: its cache need not be rebuilt.
-            if (answer == Answer::Yes && !SaveAll(true)) return;
-        }
-    }
-    m_openDialogFileName = path;
-    table.CurrentTablePath = path;
-    LoadTalkTable(path);
-}
 
 void MainWindow::openNamedTable(const std::string& path, NamedBy namedBy)
 {
@@ -41,7 +22,7 @@ void MainWindow::openNamedTable(const std::string& path, NamedBy namedBy)
     }
     // The load's own message speaks of a file opened before, which only the
     // last opened one is known to be.
-    if (!exists && path != m_session.table.LastOpenedPath) {
+    if (!exists && path != m_document.table().LastOpenedPath) {
         m_session.dialogs.message(BoxKind::Warning, path + " does not exist.");
         return;
     }

@@ -13,20 +13,17 @@
 #include <QTextCursor>
 #include <QValidator>
 
-#include "app/advanced_search_window.h"
-#include "app/help_window.h"
 #include "app/main_window.h"
-#include "app/progress_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/cp1252.h"
 #include "core/numbers.h"
+#include "app/table_search.h"
+#include "app/session.h"
 #include "search/search_engine.h"
 
 namespace lexicarta {
 namespace {
-
-constexpr const char* NoMoreMatchesQuestion = "No (more) matches. Re-start search from the beginning?";
 
 // Runs a handler for the events the search controls need beyond their signals.
 class EventHook : public QObject {
@@ -38,103 +35,45 @@ private:
     std::function<bool(QEvent*)> m_handler;
 };
 
-// The StrRef a search starts from: the start field's while "Search from
-// String" is chosen, where a text not yet checked counts as 0.
-std::int32_t StartStrRef(const MainWindow& w)
-{
-    if (!w.fromStringRadio->isChecked()) return 0;
-    return ParseInt32(ToUtf8(w.searchStartField->text())).value_or(0);
-}
-
 }  // namespace
 
-// The main window's side of the engine: the options of its controls,
-// presenting a match in the string editor and the restart question.
-class MainSearchHost : public SearchHost {
-public:
-    explicit MainSearchHost(MainWindow& window, Session& session) : m_window(window), m_session(session) {}
-
-    SearchOptions currentOptions() override
-    {
-        if (m_session.flags.WordCountingMode && countingOptions) return countingOptions();
-        SearchOptions options;
-        options.caseSensitive = m_window.caseSensitiveCheck->isChecked();
-        options.wholeWords = m_window.wholeWordsCheck->isChecked();
-        options.lengthOriented = m_window.lengthOrientedRadio->isChecked();
-        return options;
-    }
-
-    void setSuppressMemoChange(bool suppress) override { m_window.SuppressMemoChange = suppress; }
-
-    bool presentMatch(const FoundMatch& match) override
-    {
-        MainWindow& w = m_window;
-        TalkTable& table = m_session.table;
-        w.strRefField->setText(QString::number(match.entry));
-        w.GoToStrRef(MainWindow::Sender::Main);
-        if (table.LastStepFailed) return true;  // reported; nothing to select in
-
-        // The shown text is the saved one unless the entry was edited; then
-        // the occurrence to select is looked for in what is shown.
-        const bool edited = table.state(match.entry) != Original;
-        std::string shown;
-        TextMatch selection{match.stringMatchPos, match.matchLength};
-        if (edited) {
-            shown = FromEditorText(match.encoding, w.stringEditor->document()->toRawText());
-            selection = FindText(shown, match.term, match.inStringStart, match.options.findOptions(match.encoding));
-            if (!selection.found()) return false;
-        }
-        const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
-
-        if (w.highlightMatchesCheck->isChecked()) {
-            QTextCursor cursor(w.stringEditor->document());
-            cursor.setPosition(EditorPosition(displayForm, selection.position, match.encoding));
-            cursor.setPosition(EditorPosition(displayForm, selection.position + selection.length, match.encoding),
-                               QTextCursor::KeepAnchor);
-            w.stringEditor->setTextCursor(cursor);
-            w.stringEditor->ensureCursorVisible();
-        }
-        w.currentPositionValue->setText(QString::number(std::int64_t{table.BaselineEntryTable[match.entry].Offset} + match.stringMatchPos));
-        return true;
-    }
-
-    void offerRestart() override
-    {
-        restartRequested =
-            m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, NoMoreMatchesQuestion) == Answer::Yes;
-    }
-
-    std::function<SearchOptions()> countingOptions;
-    bool restartRequested = false;
-
-private:
-    MainWindow& m_window;
-    Session& m_session;
-};
-
-struct MainWindow::SearchArea {
-    SearchArea(MainWindow& window, Session& session)
-        : host(window, session),
-          engine(session.table, session.flags, session.dialogs, *session.windows.progress, host)
-    {
-    }
-    MainSearchHost host;
-    SearchEngine engine;
-};
-
-void MainWindow::SearchAreaDeleter::operator()(SearchArea* area) const { delete area; }
-
-SearchEngine& MainWindow::searchEngine() { return m_search->engine; }
-
-void MainWindow::setCountingOptionsSource(std::function<SearchOptions()> source)
+bool MainWindow::presentMatch(const FoundMatch& match)
 {
-    m_search->host.countingOptions = std::move(source);
+    const TalkTable& table = m_document.table();
+    strRefField->setText(QString::number(match.entry));
+    GoToStrRef();
+    if (table.LastStepFailed) return true;  // reported; nothing to select in
+
+    // The shown text is the saved one unless the entry was edited; then
+    // the occurrence to select is looked for in what is shown.
+    const bool edited = table.state(match.entry) != Original;
+    std::string shown;
+    TextMatch selection{match.stringMatchPos, match.matchLength};
+    if (edited) {
+        shown = FromEditorText(match.encoding, stringEditor->document()->toRawText());
+        selection = FindText(shown, match.term, match.inStringStart, match.options.findOptions(match.encoding));
+        if (!selection.found()) return false;
+    }
+    const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
+
+    if (highlightMatchesCheck->isChecked()) {
+        QTextCursor cursor(stringEditor->document());
+        cursor.setPosition(EditorPosition(displayForm, selection.position, match.encoding));
+        cursor.setPosition(EditorPosition(displayForm, selection.position + selection.length, match.encoding),
+                           QTextCursor::KeepAnchor);
+        stringEditor->setTextCursor(cursor);
+        stringEditor->ensureCursorVisible();
+    }
+    currentPositionValue->setText(QString::number(std::int64_t{table.BaselineEntryTable[match.entry].Offset} + match.stringMatchPos));
+    return true;
 }
+
+SearchEngine& MainWindow::searchEngine() { return m_search.engine(); }
 
 void MainWindow::connectSearchHandlers()
 {
-    m_search.reset(new SearchArea(*this, m_session));
-    searchTermField->setValidator(new TableTextValidator(m_session.table.Encoding, searchTermField));
+    m_search.setPresenter(this);
+    searchTermField->setValidator(new TableTextValidator(m_session.table().Encoding, searchTermField));
     // "Search Method" lies inside the search group: left to themselves, the
     // start choice and the method would take each other for one set of
     // radio buttons and clear each other.
@@ -150,30 +89,35 @@ void MainWindow::connectSearchHandlers()
     connect(advancedSearchButton, &QPushButton::clicked, this, &MainWindow::advancedSearchClicked);
     connect(searchTermField, &QLineEdit::textChanged, this, &MainWindow::searchTermChanged);
     connect(searchMethodGroup, &ClickableGroupBox::clicked, this, &MainWindow::searchMethodClicked);
+
+    // The controls show the program's one set of search options; the
+    // advanced search window shows the same. The options themselves do not
+    // restart the search: the next Find next goes on from where it stands.
+    SearchSettings& settings = m_session.searchSettings;
+    connect(caseSensitiveCheck, &QCheckBox::toggled, &settings, &SearchSettings::setCaseSensitive);
+    connect(&settings, &SearchSettings::caseSensitiveChanged, this,
+            [this](bool on) { SetCheckedQuietly(caseSensitiveCheck, on); });
+    connect(wholeWordsCheck, &QCheckBox::toggled, &settings, &SearchSettings::setWholeWords);
+    connect(&settings, &SearchSettings::wholeWordsChanged, this,
+            [this](bool on) { SetCheckedQuietly(wholeWordsCheck, on); });
+    WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
+    WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
+    connect(&settings, &SearchSettings::lengthOrientedChanged, this,
+            [this](bool on) { SetCheckedQuietly(on ? lengthOrientedRadio : absoluteRadio, true); });
     // Selected by the user or by the program (the load falls back to the
     // whole table), the start choice has the same effects.
-    connect(wholeTableRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) wholeTableChosen();
+    WhenChosen(wholeTableRadio, this, [&settings] { settings.setFromString(false); });
+    WhenChosen(fromStringRadio, this, [&settings] { settings.setFromString(true); });
+    connect(&settings, &SearchSettings::fromStringChanged, this, [this](bool on) {
+        SetCheckedQuietly(on ? fromStringRadio : wholeTableRadio, true);
+        if (on)
+            fromStringChosen();
+        else
+            wholeTableChosen();
     });
-    connect(fromStringRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) fromStringChosen();
-    });
-
-    // The advanced search window keeps its copies of the options equal.
-    // The options themselves do not restart the search: the next Find next
-    // goes on from where it stands.
-    connect(caseSensitiveCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) advanced->caseSensitiveCheck->setChecked(on);
-    });
-    connect(wholeWordsCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) advanced->wholeWordsCheck->setChecked(on);
-    });
-    connect(lengthOrientedRadio, &QRadioButton::toggled, this, [this](bool on) {
-        if (auto* advanced = m_session.windows.advancedSearch) (on ? advanced->lengthOrientedRadio : advanced->absoluteRadio)->setChecked(true);
-    });
-    connect(searchStartField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (auto* advanced = m_session.windows.advancedSearch; advanced && advanced->searchStartField->text() != text)
-            advanced->searchStartField->setText(text);
+    connect(searchStartField, &QLineEdit::textChanged, &settings, &SearchSettings::setStartText);
+    connect(&settings, &SearchSettings::startTextChanged, this, [this](const QString& text) {
+        if (searchStartField->text() != text) searchStartField->setText(text);
     });
 
     // Enter in the term field finds the next match; the start field is
@@ -191,18 +135,18 @@ void MainWindow::connectSearchHandlers()
 
 void MainWindow::resetSearchPosition()
 {
-    m_search->engine.restartFrom(0);
+    m_search.engine().restartFrom(0);
     currentPositionValue->setText(QStringLiteral("0"));
 }
 
 void MainWindow::findNextClicked()
 {
-    SearchEngine& engine = m_search->engine;
+    SearchEngine& engine = m_search.engine();
     if (engine.running()) return;
     // The match is shown by moving to its entry, which needs the text typed
     // into the entry being left stored first.
     if (!FlushJournal()) return;
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
     // "Yes" to the restart question starts a new search and looks again,
     // as often as the user asks for it.
     for (;;) {
@@ -211,28 +155,28 @@ void MainWindow::findNextClicked()
             return;
         }
         flags.WordCountingMode = false;
-        engine.SearchTerm = ToTableText(m_session.table.Encoding, searchTermField->text());
+        engine.SearchTerm = ToTableText(m_session.table().Encoding, searchTermField->text());
         flags.KeepRunning = true;
-        m_search->host.restartRequested = false;
+        m_search.clearRestartRequest();
         {
-            RunLock lock(m_session);
+            RunController::Run run(m_session.runs);
             engine.search();
         }
-        if (!m_search->host.restartRequested) return;
+        if (!m_search.restartRequested()) return;
         newSearchClicked();
     }
 }
 
 void MainWindow::searchTermChanged()
 {
-    SearchEngine& engine = m_search->engine;
-    const RunFlags& flags = m_session.flags;
+    SearchEngine& engine = m_search.engine();
+    const RunFlags& flags = m_session.runs.flags();
     if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
     if (flags.AdvancedSearchActive) {
         // The advanced search starts each expression itself.
-        engine.SearchPosition = engine.StartPosition(StartStrRef(*this));
+        engine.SearchPosition = engine.StartPosition(m_session.searchSettings.startStrRef());
     } else {
-        engine.restartFrom(StartStrRef(*this));
+        engine.restartFrom(m_session.searchSettings.startStrRef());
         currentPositionValue->setText(QString::number(engine.SearchPosition));
     }
 }
@@ -250,33 +194,23 @@ void MainWindow::searchClicked()
         advancedSearchClicked();
         return;
     }
-    m_search->engine.MatchCount = 0;
+    m_search.engine().MatchCount = 0;
     searchTermField->setFocus();
     searchTermField->selectAll();
 }
 
 void MainWindow::advancedSearchClicked()
 {
-    AdvancedSearchWindow* advanced = m_session.windows.advancedSearch;
-    SearchEngine& engine = m_search->engine;
-    m_session.flags.AdvancedSearchActive = true;
-    engine.restartFrom(StartStrRef(*this));
+    SearchEngine& engine = m_search.engine();
+    m_session.runs.flags().AdvancedSearchActive = true;
+    engine.restartFrom(m_session.searchSettings.startStrRef());
     currentPositionValue->setText(QString::number(engine.SearchPosition));
-    if (!advanced) return;
-    advanced->caseSensitiveCheck->setChecked(caseSensitiveCheck->isChecked());
-    advanced->wholeWordsCheck->setChecked(wholeWordsCheck->isChecked());
-    // Checking one radio button of a group clears the other.
-    (lengthOrientedRadio->isChecked() ? advanced->lengthOrientedRadio : advanced->absoluteRadio)->setChecked(true);
-    (fromStringRadio->isChecked() ? advanced->fromStringRadio : advanced->wholeTableRadio)->setChecked(true);
-    advanced->searchStartField->setText(searchStartField->text());
-    advanced->searchStartField->setEnabled(fromStringRadio->isChecked());
-    advanced->show();
-    advanced->raise();
+    emit advancedSearchRequested();
 }
 
 void MainWindow::searchStartFieldLeft()
 {
-    const std::int64_t largest = std::int64_t{m_session.table.CachedEntryCount} - 1;
+    const std::int64_t largest = std::int64_t{m_session.table().CachedEntryCount} - 1;
     const auto value = ParseInt32(ToUtf8(searchStartField->text()));
     if (!value || *value < 0 || *value > largest) {
         m_session.dialogs.message(BoxKind::Plain, IntegerRangeMessage(largest));
@@ -290,20 +224,10 @@ void MainWindow::wholeTableChosen()
 {
     currentPositionValue->setText(QStringLiteral("0"));
     searchStartField->setEnabled(false);
-    searchStartField->setText(QStringLiteral("0"));
-    if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) {
-        advanced->wholeTableRadio->setChecked(true);
-        advanced->searchStartField->setEnabled(false);
-        advanced->searchStartField->setText(QStringLiteral("0"));
-    }
 }
 
 void MainWindow::fromStringChosen()
 {
-    if (AdvancedSearchWindow* advanced = m_session.windows.advancedSearch) {
-        advanced->fromStringRadio->setChecked(true);
-        advanced->searchStartField->setEnabled(true);
-    }
     searchStartField->setEnabled(true);
     if (isVisible()) {
         searchStartField->setFocus();
@@ -313,7 +237,7 @@ void MainWindow::fromStringChosen()
 
 void MainWindow::searchMethodClicked()
 {
-    if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
+    emit searchMethodsHelpRequested();
 }
 
 }  // namespace lexicarta

@@ -8,9 +8,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "app/advanced_search_window.h"
-#include "app/statistics_window.h"
 #include "app/text_codec.h"
+#include "app/session.h"
 
 #include <algorithm>
 
@@ -100,13 +99,13 @@ bool ProgressWindow::isShown() const { return isVisible(); }
 
 void ProgressWindow::close()
 {
-    if (m_session.flags.progressMayClose()) hide();
+    if (m_session.runs.flags().progressMayClose()) hide();
 }
 
 bool ProgressWindow::pump()
 {
     QCoreApplication::processEvents();
-    return m_session.flags.KeepRunning;
+    return m_session.runs.flags().KeepRunning;
 }
 
 void ProgressWindow::repaintNow()
@@ -131,7 +130,7 @@ void ProgressWindow::reject()
 
 void ProgressWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_session.flags.progressMayClose())
+    if (m_session.runs.flags().progressMayClose())
         event->accept();
     else
         event->ignore();
@@ -139,34 +138,7 @@ void ProgressWindow::closeEvent(QCloseEvent* event)
 
 void ProgressWindow::handleEscape()
 {
-    // An Esc that arrives after the run ended (typed while it ran) finds
-    // nothing to pause or interrupt.
-    if (!m_session.runInProgress()) return;
-    RunFlags& flags = m_session.flags;
-    if (flags.AdvancedSearchActive) {
-        flags.KeepRunning = false;
-        const Answer answer =
-            m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, "Are you sure you want to interrupt this process?");
-        if (answer == Answer::No) {
-            flags.KeepRunning = true;
-            return;
-        }
-        if (m_session.windows.advancedSearch) m_session.windows.advancedSearch->InterruptRun();
-        return;
-    }
-    if (!flags.TechnicalStatisticsRunning && !flags.WordCountingMode) {
-        flags.KeepRunning = true;
-        return;
-    }
-    const Answer answer =
-        m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, "Are you sure you want to interrupt this process?");
-    if (answer != Answer::Yes) return;
-    flags.KeepRunning = false;
-    flags.TechnicalStatisticsRunning = false;
-    flags.StatisticsAborted = true;
-    if (m_session.windows.statistics) m_session.windows.statistics->AbortCleanup();
-    // The windows are enabled again when the interrupted loop returns.
-    close();
+    if (m_session.runs.escapePressed()) close();
 }
 
 }  // namespace lexicarta

@@ -5,7 +5,6 @@
 
 #include <QDialog>
 
-#include "app/session.h"
 #include "core/progress.h"
 
 class QLabel;
@@ -13,6 +12,8 @@ class QProgressBar;
 class QStatusBar;
 
 namespace lexicarta {
+
+struct Session;
 
 class ProgressWindow : public QDialog, public Progress {
     Q_OBJECT
@@ -32,16 +33,15 @@ public:
 
     QString statusText() const;
 
-    QProgressBar* progressBar = nullptr;
-    QLabel* hintLabel = nullptr;
-    QStatusBar* statusBar = nullptr;
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
+    QProgressBar* progressBar = nullptr;
+    QLabel* hintLabel = nullptr;
+    QStatusBar* statusBar = nullptr;
     static constexpr int DefaultWidth = 337;
 
     void handleEscape();

@@ -4,8 +4,13 @@
 #include <QPlainTextEdit>
 
 #include "app/widgets.h"
+#include "app/session.h"
 
 namespace lexicarta {
+
+bool QuickStartWindow::showsAtStart() const { return !dontShowAgainCheck->isChecked(); }
+
+void QuickStartWindow::setShowsAtStart(bool on) { dontShowAgainCheck->setChecked(!on); }
 
 QuickStartWindow::QuickStartWindow(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

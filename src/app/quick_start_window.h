@@ -3,13 +3,13 @@
 
 #include <QWidget>
 
-#include "app/session.h"
-
 class QCheckBox;
 class QGroupBox;
 class QPlainTextEdit;
 
 namespace lexicarta {
+
+struct Session;
 
 class QuickStartWindow : public QWidget {
     Q_OBJECT
@@ -17,12 +17,15 @@ public:
     explicit QuickStartWindow(Session& session, QWidget* parent = nullptr);
 
     static QString QuickStartText();
+    // "Do not show this window again" unchecked: shown at every start.
+    bool showsAtStart() const;
+    void setShowsAtStart(bool on);
 
+
+private:
     QGroupBox* guideGroup = nullptr;
     QPlainTextEdit* guideText = nullptr;
     QCheckBox* dontShowAgainCheck = nullptr;
-
-private:
     Session& m_session;
 };
 

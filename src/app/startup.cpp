@@ -1,84 +1,76 @@
 #include "app/startup.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-
 #include "app/advanced_search_window.h"
 #include "app/lexiaide_window.h"
 #include "app/main_window.h"
 #include "app/quick_start_window.h"
+#include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "core/numbers.h"
 
 namespace lexicarta {
 namespace {
 
-std::string ConfigPath(const Session& session) { return session.table.ProgramDirectory + ConfigFileName; }
+std::string ConfigPath(const Session& session) { return session.table().ProgramDirectory + ConfigFileName; }
 
 void Warn(Session& session, const std::string& text) { session.dialogs.message(BoxKind::Warning, text); }
 
-void ApplyRecord(Session& session, bool autoOpen)
+void ApplyRecord(Session& session, const SettingsWindows& views, bool autoOpen)
 {
     const ConfigRecord& r = session.config;
-    MainWindow& main = *session.windows.main;
-    LexiaideWindow& lexiaide = *session.windows.lexiaide;
-    TalkTable& table = session.table;
+    MainWindow& main = views.main;
+    LexiaideWindow& lexiaide = views.lexiaide;
+    TalkTable& table = session.table();
 
-    lexiaide.showAfterLoadCheck->setChecked(r.flag(cfg::DisplayLexiaide));
+    lexiaide.setShowsAfterLoad(r.flag(cfg::DisplayLexiaide));
     // Placed before the auto-open may show it: a shown window would be
     // placed by its inside and creep up by its title bar at every start.
     lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
     if (autoOpen && r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
-        main.setOpenDialogFileName(table.LastOpenedPath);
+        TableDocument& document = *session.document;
+        document.setSaveTarget(table.LastOpenedPath);
         table.CurrentTablePath = table.LastOpenedPath;
-        main.LoadTalkTable(table.LastOpenedPath);
+        document.LoadTalkTable(table.LastOpenedPath);
         if (table.LastStepFailed) {
             Warn(session, "Cannot complete auto-open: last opened file could not be found. ");
             session.config.setFlag(cfg::LastFileFlag, false);
-            main.openLastButton->setEnabled(false);
+            main.setOpenLastEnabled(false);
         }
     }
-    SetCheckedAsUser(main.autoOpenCheck, r.flag(cfg::AutoOpen));
-    main.openLastButton->setEnabled(r.flag(cfg::LastFileFlag));
+    main.setAutoOpen(r.flag(cfg::AutoOpen));
+    main.setOpenLastEnabled(r.flag(cfg::LastFileFlag));
 
-    SetCheckedAsUser(r.flag(cfg::AdvancedSearchMode) ? main.advancedSearchRadio : main.standardSearchRadio, true);
+    SearchSettings& search = session.searchSettings;
+    search.setAdvancedMode(r.flag(cfg::AdvancedSearchMode));
 
-    SetCheckedAsUser(main.highlightMatchesCheck, r.flag(cfg::HighlightMatches));
-    SetCheckedAsUser(main.caseSensitiveCheck, r.flag(cfg::CaseSensitivity));
-    SetCheckedAsUser(main.wholeWordsCheck, r.flag(cfg::WholeWords));
-    SetCheckedAsUser(r.flag(cfg::LengthOriented) ? main.lengthOrientedRadio : main.absoluteRadio, true);
-    SetCheckedAsUser(main.wordStatisticsCheck, r.flag(cfg::WordsExpressions));
-    SetCheckedAsUser(main.technicalStatisticsCheck, r.flag(cfg::TechnicalStatistics));
-
-    SetCheckedAsUser(r.flag(cfg::RawExport) ? main.rawExportRadio : main.guidedExportRadio, true);
-    SetCheckedAsUser(main.numberStringsCheck, r.flag(cfg::NumberStrings));
-    SetCheckedAsUser(main.emptyStringsCheck, r.flag(cfg::WriteEmptyStrings));
-    SetCheckedAsUser(main.spacelinesCheck, r.flag(cfg::Spacelines));
+    search.setCaseSensitive(r.flag(cfg::CaseSensitivity));
+    search.setWholeWords(r.flag(cfg::WholeWords));
+    search.setLengthOriented(r.flag(cfg::LengthOriented));
+    main.applySettings(r);
 
     lexiaide.setStaysOnTop(r.flag(cfg::LexiaideOnTop));
-    lexiaide.makeBackupCheck->setChecked(r.flag(cfg::MakeBackup));
-    lexiaide.saveToDifferentFileCheck->setChecked(r.flag(cfg::SaveToDifferentFile));
+    session.document->setMakeBackup(r.flag(cfg::MakeBackup));
+    session.document->setSaveToDifferentFile(r.flag(cfg::SaveToDifferentFile));
 
-    session.windows.quickStart->dontShowAgainCheck->setChecked(!r.flag(cfg::ShowQuickStart));
-    session.windows.advancedSearch->highlightCheck->setChecked(r.flag(cfg::AdvancedHighlight));
+    views.quickStart.setShowsAtStart(r.flag(cfg::ShowQuickStart));
+    views.advancedSearch.setHighlights(r.flag(cfg::AdvancedHighlight));
 
     const std::int32_t start = r.int32At(cfg::SearchFromStrRef);
     if (start != 0) {
-        SetCheckedAsUser(main.fromStringRadio, true);
-        main.searchStartField->setText(QString::number(start));
+        search.setFromString(true);
+        search.setStartText(QString::number(start));
     } else {
-        SetCheckedAsUser(main.wholeTableRadio, true);
+        search.setFromString(false);
     }
 
-    SetCheckedAsUser(main.autoOpenCheck, r.flag(cfg::AutoOpen));
-    if (r.flag(cfg::LastFileFlag)) main.openLastButton->setEnabled(true);
+    main.setAutoOpen(r.flag(cfg::AutoOpen));
+    if (r.flag(cfg::LastFileFlag)) main.setOpenLastEnabled(true);
 }
 
 }  // namespace
 
-void Startup(Session& session, bool autoOpen)
+void Startup(Session& session, const SettingsWindows& views, bool autoOpen)
 {
     const std::string path = ConfigPath(session);
     const ConfigReadResult read = ReadConfigFile(path);
@@ -108,8 +100,8 @@ void Startup(Session& session, bool autoOpen)
     case ConfigReadStatus::Ok:
         try {
             session.config = read.record;
-            session.table.LastOpenedPath = read.lastOpenedPath;
-            ApplyRecord(session, autoOpen);
+            session.table().LastOpenedPath = read.lastOpenedPath;
+            ApplyRecord(session, views, autoOpen);
             return;
         } catch (const std::exception&) {
             break;
@@ -123,43 +115,36 @@ void Startup(Session& session, bool autoOpen)
         session.dialogs.message(BoxKind::Error, "Unable to create new config file due to error. Using default configuration.");
 }
 
-ConfigRecord CollectSettings(const Session& session)
+ConfigRecord CollectSettings(const Session& session, const SettingsWindows& views)
 {
     ConfigRecord r = session.config;
-    const MainWindow& main = *session.windows.main;
-    const LexiaideWindow& lexiaide = *session.windows.lexiaide;
+    const LexiaideWindow& lexiaide = views.lexiaide;
     r.bytes[cfg::FormatMark] = 1;
     r.bytes[cfg::MustBeZero] = 0;
     r.bytes[cfg::AlwaysTwo] = 2;
     r.bytes[cfg::AlwaysOne] = 1;
-    r.setFlag(cfg::AdvancedSearchMode, main.AdvancedSearchMode());
-    r.setFlag(cfg::HighlightMatches, main.highlightMatchesCheck->isChecked());
-    r.setFlag(cfg::CaseSensitivity, main.caseSensitiveCheck->isChecked());
-    r.setFlag(cfg::WholeWords, main.wholeWordsCheck->isChecked());
-    r.setFlag(cfg::LengthOriented, main.lengthOrientedRadio->isChecked());
-    r.setFlag(cfg::WordsExpressions, main.wordStatisticsCheck->isChecked());
-    r.setFlag(cfg::TechnicalStatistics, main.technicalStatisticsCheck->isChecked());
-    r.setFlag(cfg::RawExport, !main.GuidedExport());
-    r.setFlag(cfg::NumberStrings, main.numberStringsCheck->isChecked());
-    r.setFlag(cfg::WriteEmptyStrings, main.emptyStringsCheck->isChecked());
-    r.setFlag(cfg::Spacelines, main.spacelinesCheck->isChecked());
-    r.setInt32(cfg::SearchFromStrRef, ParseInt32(main.searchStartField->text().toStdString()).value_or(0));
-    r.setFlag(cfg::AutoOpen, main.autoOpenCheck->isChecked());
-    r.setFlag(cfg::DisplayLexiaide, lexiaide.showAfterLoadCheck->isChecked());
+    const SearchSettings& search = session.searchSettings;
+    r.setFlag(cfg::AdvancedSearchMode, search.advancedMode());
+    r.setFlag(cfg::CaseSensitivity, search.caseSensitive());
+    r.setFlag(cfg::WholeWords, search.wholeWords());
+    r.setFlag(cfg::LengthOriented, search.lengthOriented());
+    r.setInt32(cfg::SearchFromStrRef, ParseInt32(ToUtf8(search.startText())).value_or(0));
+    views.main.collectSettings(r);
+    r.setFlag(cfg::DisplayLexiaide, lexiaide.showsAfterLoad());
     r.setInt32(cfg::LexiaideLeft, lexiaide.x());
     r.setInt32(cfg::LexiaideTop, lexiaide.y());
-    r.setFlag(cfg::LexiaideOnTop, lexiaide.stayOnTopCheck->isChecked());
-    r.setFlag(cfg::MakeBackup, lexiaide.makeBackupCheck->isChecked());
-    r.setFlag(cfg::SaveToDifferentFile, lexiaide.saveToDifferentFileCheck->isChecked());
-    r.setFlag(cfg::ShowQuickStart, !session.windows.quickStart->dontShowAgainCheck->isChecked());
-    r.setFlag(cfg::AdvancedHighlight, session.windows.advancedSearch->highlightCheck->isChecked());
+    r.setFlag(cfg::LexiaideOnTop, lexiaide.staysOnTop());
+    r.setFlag(cfg::MakeBackup, session.document->makeBackup());
+    r.setFlag(cfg::SaveToDifferentFile, session.document->saveToDifferentFile());
+    r.setFlag(cfg::ShowQuickStart, views.quickStart.showsAtStart());
+    r.setFlag(cfg::AdvancedHighlight, views.advancedSearch.highlights());
     return r;
 }
 
-void WriteConfiguration(Session& session)
+void WriteConfiguration(Session& session, const SettingsWindows& views)
 {
-    session.config = CollectSettings(session);
-    if (!WriteConfigFile(ConfigPath(session), session.config, session.table.LastOpenedPath))
+    session.config = CollectSettings(session, views);
+    if (!WriteConfigFile(ConfigPath(session), session.config, session.table().LastOpenedPath))
         session.dialogs.message(BoxKind::Error, "Unable to save configuration due to error.");
 }
 

@@ -9,16 +9,12 @@
 #include <QTabWidget>
 #include <QScreen>
 
-#include "app/advanced_search_window.h"
 #include "app/bar_chart.h"
-#include "app/graph_window.h"
-#include "app/help_window.h"
-#include "app/main_window.h"
-#include "app/progress_window.h"
-#include "app/string_viewer_window.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "core/numbers.h"
+#include "core/progress.h"
 #include "search/search_engine.h"
 #include "statistics/percentage_text.h"
 #include "statistics/size_graph_data.h"
@@ -87,7 +83,7 @@ std::optional<std::int32_t> FieldValue(const QLineEdit* field) { return ParseInt
 StatisticsWindow::StatisticsWindow(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_session(session),
-      m_statistics(std::make_unique<lexicarta::TechnicalStatistics>())
+      m_statistics(std::make_unique<TechnicalStatistics>())
 {
     SetUpWindow(this, "TForm4", QStringLiteral("Statistics"), QSize(598, 422));
 
@@ -351,7 +347,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
             MakeLabel(box, ("rowNumber" + std::to_string(row + 1)).c_str(), number, QRect(8, y + 2, 20, 16));
             QLineEdit* field = MakeEdit(box, WordRows[row].field, QString::fromLatin1(WordRows[row].text), 32767,
                                         QRect(30, y, 150, 21), QStringLiteral("Word/Expression ") + number);
-            field->setValidator(new TableTextValidator(m_session.table.Encoding, field));
+            field->setValidator(new TableTextValidator(m_session.table().Encoding, field));
             expressionFields[static_cast<std::size_t>(row)] = field;
             occurrenceValues[static_cast<std::size_t>(row)] =
                 MakeValueLabel(box, ("occurrences" + std::to_string(row + 1)).c_str(), NotAvailable,
@@ -381,9 +377,7 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
     connect(recountTwelfthButton, &QPushButton::clicked, this, &StatisticsWindow::recountTwelfthClicked);
     connect(lockSettingsButton, &QPushButton::clicked, this, &StatisticsWindow::lockSettingsClicked);
     connect(wholeWordsCheck, &QCheckBox::toggled, this, &StatisticsWindow::wholeWordsToggled);
-    connect(searchMethodLabel, &ClickableLabel::clicked, this, [this] {
-        if (HelpWindow* help = m_session.windows.help) help->showSearchMethods();
-    });
+    connect(searchMethodLabel, &ClickableLabel::clicked, this, &StatisticsWindow::searchMethodsHelpRequested);
 }
 
 // ---------------------------------------------------------------------------
@@ -391,29 +385,29 @@ void StatisticsWindow::buildWordsPage(QWidget* page)
 
 void StatisticsWindow::setPageVisible(Page page, bool visible) { m_pages->setTabVisible(page, visible); }
 
-void StatisticsWindow::closeSearchWindows()
+void StatisticsWindow::closeSearchWindows() { emit runStarting(); }
+
+void StatisticsWindow::choosePasses(bool technical, bool words)
 {
-    const Windows& windows = m_session.windows;
-    if (windows.help) windows.help->close();
-    if (windows.advancedSearch) windows.advancedSearch->close();
+    m_technicalChosen = technical;
+    m_wordsChosen = words;
 }
 
 void StatisticsWindow::recalculateAllClicked() { StatisticsCommand(); }
 
 void StatisticsWindow::StatisticsCommand()
 {
-    RunFlags& flags = m_session.flags;
-    MainWindow* main = m_session.windows.main;
-    if (m_session.table.ChangesPending) {
-        if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, SaveFirstQuestion) == Answer::Yes && main)
-            main->SaveAll();
+    RunFlags& flags = m_session.runs.flags();
+    if (m_session.table().ChangesPending) {
+        if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, SaveFirstQuestion) == Answer::Yes)
+            m_session.document->SaveAll();
         return;
     }
-    const bool technical = main && main->technicalStatisticsCheck->isChecked();
-    const bool words = main && main->wordStatisticsCheck->isChecked();
+    const bool technical = m_technicalChosen;
+    const bool words = m_wordsChosen;
 
     {
-        RunLock lock(m_session);
+        RunController::Run run(m_session.runs, RunController::Escape::InterruptStatistics, [this] { AbortCleanup(); });
         closeSearchWindows();
         flags.StatisticsAborted = false;
         flags.AdvancedSearchActive = false;
@@ -421,12 +415,12 @@ void StatisticsWindow::StatisticsCommand()
         for (int page = GeneralPage; page <= WordsPage; ++page) setPageVisible(static_cast<Page>(page), false);
         flags.KeepRunning = true;
         flags.TechnicalStatisticsRunning = true;
-        if (m_session.windows.progress) m_session.windows.progress->setSmooth(true);
+        m_session.progress->setSmooth(true);
         m_passFailed = false;
 
-        if (technical && !flags.StatisticsAborted) TechnicalStatistics();
+        if (technical && !flags.StatisticsAborted) RunTechnicalStatistics();
         flags.TechnicalStatisticsRunning = false;
-        if (words && !flags.StatisticsAborted) WordStatistics();
+        if (words && !flags.StatisticsAborted) RunWordStatistics();
     }
 
     if (flags.StatisticsAborted) {
@@ -460,22 +454,22 @@ StatisticsThresholds StatisticsWindow::readThresholds()
     return m_thresholds;
 }
 
-void StatisticsWindow::TechnicalStatistics()
+void StatisticsWindow::RunTechnicalStatistics()
 {
-    RunFlags& flags = m_session.flags;
+    RunFlags& flags = m_session.runs.flags();
     if (!flags.TechnicalStatisticsRunning) return;
     for (Page page : {GeneralPage, EntriesPage, SoundsPage, SizeGraphsPage}) setPageVisible(page, true);
     ResetStatisticsDisplay();
     flags.StatisticsAborted = false;
     const StatisticsThresholds thresholds = readThresholds();
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const std::uint32_t count = std::min(table.CachedEntryCount, EntryCapacity);
 
-    lexicarta::TechnicalStatistics::Outcome outcome = lexicarta::TechnicalStatistics::Outcome::NoEntries;
+    TechnicalStatistics::Outcome outcome = TechnicalStatistics::Outcome::NoEntries;
     try {
-        outcome = m_statistics->run(table.BaselineEntryTable.get(), count, thresholds, *m_session.windows.progress, flags);
-        if (outcome == lexicarta::TechnicalStatistics::Outcome::Interrupted) return;
-        if (outcome == lexicarta::TechnicalStatistics::Outcome::Completed) {
+        outcome = m_statistics->run(table.BaselineEntryTable.get(), count, thresholds, *m_session.progress, flags);
+        if (outcome == TechnicalStatistics::Outcome::Interrupted) return;
+        if (outcome == TechnicalStatistics::Outcome::Completed) {
             fillTechnicalLabels();
             sizeMapChart->setBars(SizeMapData(table.BaselineEntryTable.get(), count, 0, std::int64_t{count} - 1));
             const auto smallest = FieldValue(distributionSmallestField);
@@ -493,12 +487,12 @@ void StatisticsWindow::TechnicalStatistics()
     flags.StatisticsAborted = true;
     m_passFailed = true;
     flags.ProcessFinished = true;
-    if (m_session.windows.progress) m_session.windows.progress->close();
+    m_session.progress->close();
 }
 
 void StatisticsWindow::fillFileLabels()
 {
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     m_fullPath = FromUtf8(table.CurrentTablePath);
     const QString name = m_fullPath.mid(m_fullPath.lastIndexOf(QLatin1Char('/')) + 1);
     fileNameValue->setText(name.size() > MaxShownFileName ? QString::fromLatin1(ClickForPath) : name);
@@ -509,7 +503,7 @@ void StatisticsWindow::fillFileLabels()
 void StatisticsWindow::fillTechnicalLabels()
 {
     fillFileLabels();
-    const lexicarta::TechnicalStatistics& s = *m_statistics;
+    const TechnicalStatistics& s = *m_statistics;
     const SizeCounts& sizes = s.Sizes;
     totalLengthValue->setText(Number(sizes.total));
     averageLengthValue->setText(Number(sizes.average));
@@ -520,7 +514,7 @@ void StatisticsWindow::fillTechnicalLabels()
     const std::uint32_t counters[9] = {sizes.empty,   sizes.upTo50,   sizes.upTo100,    sizes.over100, sizes.over200,
                                        sizes.over500, sizes.over1000, sizes.overCustom, sizes.inRange};
     const std::string separator = ToUtf8(QLocale().decimalPoint());
-    const std::uint32_t count = m_session.table.CachedEntryCount;
+    const std::uint32_t count = m_session.table().CachedEntryCount;
     for (int k = 0; k < 9; ++k) {
         sizeCountValues[static_cast<std::size_t>(k)]->setText(Number(counters[k]));
         sizePercentages[static_cast<std::size_t>(k)]->setText(
@@ -561,17 +555,15 @@ void StatisticsWindow::AbortCleanup()
     readThresholds();
 }
 
-void StatisticsWindow::WordStatistics()
+void StatisticsWindow::RunWordStatistics()
 {
-    RunFlags& flags = m_session.flags;
-    MainWindow* main = m_session.windows.main;
-    ProgressWindow* progress = m_session.windows.progress;
-    if (!main || !progress) return;
+    RunFlags& flags = m_session.runs.flags();
+    Progress* progress = m_session.progress;
     setPageVisible(WordsPage, true);
     std::array<std::string, WordRowCount> expressions;
     for (int row = 0; row < WordRowCount; ++row)
-        expressions[static_cast<std::size_t>(row)] = ToTableText(m_session.table.Encoding, expressionFields[static_cast<std::size_t>(row)]->text());
-    main->setCountingOptionsSource([this] {
+        expressions[static_cast<std::size_t>(row)] = ToTableText(m_session.table().Encoding, expressionFields[static_cast<std::size_t>(row)]->text());
+    m_session.search->setCountingOptionsSource([this] {
         SearchOptions options;
         options.caseSensitive = caseSensitiveCheck->isChecked();
         options.wholeWords = wholeWordsCheck->isChecked();
@@ -583,7 +575,7 @@ void StatisticsWindow::WordStatistics()
     // Counting from the start, before the progress window first lets events run.
     flags.WordCountingMode = true;
     const bool completed =
-        CountWords(main->searchEngine(), flags, *progress, expressions, twelfthOnly, [this](int row, std::int32_t count) {
+        CountWords(m_session.search->engine(), flags, *progress, expressions, twelfthOnly, [this](int row, std::int32_t count) {
             occurrenceValues[static_cast<std::size_t>(row)]->setText(QString::number(count));
         });
     // The counting is over: an Esc from now on has nothing to interrupt.
@@ -593,13 +585,13 @@ void StatisticsWindow::WordStatistics()
 
 void StatisticsWindow::runWordsOnly()
 {
-    RunFlags& flags = m_session.flags;
-    RunLock lock(m_session);
+    RunFlags& flags = m_session.runs.flags();
+    RunController::Run run(m_session.runs, RunController::Escape::InterruptStatistics, [this] { AbortCleanup(); });
     closeSearchWindows();
     hide();
     flags.KeepRunning = true;
     flags.StatisticsAborted = false;
-    WordStatistics();
+    RunWordStatistics();
 }
 
 void StatisticsWindow::recalculateWordsClicked() { runWordsOnly(); }
@@ -649,7 +641,7 @@ QString StatisticsWindow::sizeMapMaximum() const { return sizeMapLastField->text
 
 void StatisticsWindow::RefreshSizeMap()
 {
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const auto first = FieldValue(sizeMapFirstField);
     const auto last = FieldValue(sizeMapLastField);
     sizeMapChart->setBars(first && last ? SizeMapData(table.EntryTable.get(), std::min(table.EntryCount, EntryCapacity),
@@ -660,7 +652,7 @@ void StatisticsWindow::RefreshSizeMap()
 
 void StatisticsWindow::RefreshSizeDistribution()
 {
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const std::uint32_t count = std::min(table.EntryCount, EntryCapacity);
     sizeMapChart->setBars(SizeMapData(table.EntryTable.get(), count, 0, std::int64_t{count} - 1));
     refreshDistribution();
@@ -677,35 +669,25 @@ void StatisticsWindow::refreshDistribution()
 void StatisticsWindow::ShowSizeMapWindow()
 {
     RefreshSizeMap();
-    GraphWindow* graph = m_session.windows.graph;
-    if (!graph) return;
-    const TalkTable& table = m_session.table;
+    const TalkTable& table = m_session.table();
     const auto first = FieldValue(sizeMapFirstField);
     const auto last = FieldValue(sizeMapLastField);
-    BarChart* chart = graph->chart();
-    chart->setTitle(SizeMapTitle);
-    chart->setAxisTitles(SizeMapVertical, SizeMapHorizontal);
-    chart->setBars(first && last ? SizeMapData(table.EntryTable.get(), std::min(table.EntryCount, EntryCapacity), *first,
-                                               *last)
-                                 : BarSeriesData{});
-    chart->setValueMarksVisible(first && last && std::int64_t{*last} - *first < 25);
-    graph->open();
+    emit graphRequested(SizeMapTitle, SizeMapVertical, SizeMapHorizontal,
+                        first && last ? SizeMapData(table.EntryTable.get(), std::min(table.EntryCount, EntryCapacity),
+                                                    *first, *last)
+                                      : BarSeriesData{},
+                        first && last && std::int64_t{*last} - *first < 25);
 }
 
 void StatisticsWindow::ShowSizeDistributionWindow()
 {
     RefreshSizeDistribution();
-    GraphWindow* graph = m_session.windows.graph;
-    if (!graph) return;
     const auto smallest = FieldValue(distributionSmallestField);
     const auto largest = FieldValue(distributionLargestField);
-    BarChart* chart = graph->chart();
-    chart->setTitle(DistributionTitle);
-    chart->setAxisTitles(DistributionVertical, DistributionHorizontal);
-    chart->setBars(smallest && largest ? SizeDistributionData(m_statistics->SizeHistogram, *smallest, *largest)
-                                       : BarSeriesData{});
-    chart->setValueMarksVisible(smallest && largest && std::int64_t{*largest} - *smallest < 25);
-    graph->open();
+    emit graphRequested(DistributionTitle, DistributionVertical, DistributionHorizontal,
+                        smallest && largest ? SizeDistributionData(m_statistics->SizeHistogram, *smallest, *largest)
+                                            : BarSeriesData{},
+                        smallest && largest && std::int64_t{*largest} - *smallest < 25);
 }
 
 // ---------------------------------------------------------------------------
@@ -781,7 +763,7 @@ void StatisticsWindow::connectValidators()
     WatchExit(sizeMapLastField, [this] {
         const auto first = FieldValue(sizeMapFirstField);
         const auto last = FieldValue(sizeMapLastField);
-        const std::int64_t count = m_session.table.EntryCount;
+        const std::int64_t count = m_session.table().EntryCount;
         if (!first || !last) refuse(sizeMapLastField, NonNegative);
         else if (*last < 0 || *last >= count)
             refuse(sizeMapLastField, "Please specify an integer between 0 and " + std::to_string(count - 1));

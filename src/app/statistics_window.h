@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/session.h"
+#include "statistics/size_graph_data.h"
 #include "statistics/technical_statistics.h"
 #include "statistics/word_statistics.h"
 
@@ -20,6 +20,8 @@ class QRadioButton;
 class QTabWidget;
 
 namespace lexicarta {
+
+struct Session;
 
 class BarChart;
 class ClickableLabel;
@@ -48,7 +50,7 @@ public:
     void ShowSizeMapWindow();
     void ShowSizeDistributionWindow();
 
-    const lexicarta::TechnicalStatistics& technicalStatistics() const { return *m_statistics; }
+    const TechnicalStatistics& technicalStatistics() const { return *m_statistics; }
     // The thresholds as the nine fields hold them now (an unreadable field
     // keeps the value last read).
     StatisticsThresholds readThresholds();
@@ -56,6 +58,31 @@ public:
     enum Page { GeneralPage, SizeGraphsPage, EntriesPage, SoundsPage, WordsPage };
     QTabWidget* pages() const { return m_pages; }
 
+public slots:
+    // The passes the main window's check boxes choose.
+    void choosePasses(bool technical, bool words);
+    void recalculateAllClicked();
+    void recalculateWordsClicked();
+    void recountTwelfthClicked();
+    void lockSettingsClicked();
+    void wholeWordsToggled();
+    void fileNameClicked();
+    void longestListClicked();
+
+signals:
+    // The search method's label: its help.
+    void searchMethodsHelpRequested();
+    // A run begins: the help and the advanced search close.
+    void runStarting();
+    // A size graph drawn large.
+    void graphRequested(const QString& title, const QString& vertical, const QString& horizontal,
+                        const BarSeriesData& bars, bool valueMarks);
+
+protected:
+    // Centred on the desktop when first shown.
+    void showEvent(QShowEvent* event) override;
+
+private:
     QPushButton* closeButton = nullptr;          // Close
     QPushButton* recalculateAllButton = nullptr;  // Re-calculate statistics
 
@@ -111,20 +138,6 @@ public:
     QPushButton* lockSettingsButton = nullptr;
     QPushButton* recountTwelfthButton = nullptr;
 
-public slots:
-    void recalculateAllClicked();
-    void recalculateWordsClicked();
-    void recountTwelfthClicked();
-    void lockSettingsClicked();
-    void wholeWordsToggled();
-    void fileNameClicked();
-    void longestListClicked();
-
-protected:
-    // Centred on the desktop when first shown.
-    void showEvent(QShowEvent* event) override;
-
-private:
     bool m_placed = false;
     void buildGeneralPage(QWidget* page);
     void buildGraphsPage(QWidget* page);
@@ -134,8 +147,8 @@ private:
     void connectValidators();
 
     // The technical statistics pass and the filling of its pages.
-    void TechnicalStatistics();
-    void WordStatistics();
+    void RunTechnicalStatistics();
+    void RunWordStatistics();
     // The word page's own buttons: the windows locked, the counts run.
     void runWordsOnly();
     void fillTechnicalLabels();
@@ -151,8 +164,10 @@ private:
     void refuse(QLineEdit* field, const std::string& message);
 
     Session& m_session;
+    bool m_technicalChosen = true;
+    bool m_wordsChosen = true;
     QTabWidget* m_pages = nullptr;
-    std::unique_ptr<lexicarta::TechnicalStatistics> m_statistics;
+    std::unique_ptr<TechnicalStatistics> m_statistics;
     StatisticsThresholds m_thresholds;
     bool m_recountTwelfthOnly = false;
     // The technical pass could not complete (no entries): its pages show "N/A".

@@ -7,12 +7,10 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/lexiaide_window.h"
-#include "app/main_window.h"
-#include "app/statistics_window.h"
-#include "app/string_viewer_window.h"
+#include "app/table_document.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
+#include "app/session.h"
 #include "editing/table_truncation.h"
 
 namespace lexicarta {
@@ -42,14 +40,12 @@ TruncateWindow::TruncateWindow(Session& session, QWidget* parent)
 
     WatchExit(strRefField, [this] { strRefFieldLeft(); });
     connect(truncateButton, &QPushButton::clicked, this, &TruncateWindow::truncateClicked);
-    if (LexiaideWindow* lexiaide = session.windows.lexiaide)
-        connect(lexiaide->truncateButton, &QPushButton::clicked, this, &TruncateWindow::openRequested);
 }
 
 void TruncateWindow::openRequested()
 {
     Dialogs& dialogs = m_session.dialogs;
-    if (m_session.table.ChangesPending) {
+    if (m_session.table().ChangesPending) {
         dialogs.message(BoxKind::Information, TruncateChangesPendingMessage);
         return;
     }
@@ -69,32 +65,14 @@ void TruncateWindow::refocusField()
 
 void TruncateWindow::strRefFieldLeft()
 {
-    if (!CheckTruncateStrRef(ToUtf8(strRefField->text()), m_session.table.EntryCount, m_session.dialogs))
+    if (!CheckTruncateStrRef(ToUtf8(strRefField->text()), m_session.table().EntryCount, m_session.dialogs))
         refocusField();
 }
 
 void TruncateWindow::truncateClicked()
 {
     if (m_refusedOnExit) return;
-    TalkTable& table = m_session.table;
-    MainWindow* main = m_session.windows.main;
-    if (!main) return;
-    auto save = [&](Dialogs& dialogs) {
-        SaveResult result = SaveResult::Failed;
-        main->SaveTalkTable(table.CurrentTablePath, false, backupCheck->isChecked(), &result, &dialogs);
-        return result;
-    };
-    auto showNewState = [&] {
-        const QString last = QString::number(std::int64_t{table.EntryCount} - 1);
-        if (StatisticsWindow* statistics = m_session.windows.statistics) statistics->setSizeMapMaximum(last);
-        if (StringViewerWindow* viewer = m_session.windows.viewer) viewer->setScrollRange(table.EntryCount);
-        // Without a string cache there is no entry to show.
-        if (table.CacheFailed) return;
-        main->strRefField->setText(QStringLiteral("0"));
-        main->GoToStrRef();
-    };
-    const TruncateResult result =
-        TruncateTable(table, ToUtf8(strRefField->text()), m_session.dialogs, save, showNewState);
+    const TruncateResult result = m_session.document->Truncate(strRefField->text(), backupCheck->isChecked());
     if (result == TruncateResult::Refused) {
         refocusField();
     } else if (result == TruncateResult::Truncated) {

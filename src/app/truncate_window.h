@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-#include "app/session.h"
-
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -14,18 +12,12 @@ class QPushButton;
 
 namespace lexicarta {
 
+struct Session;
+
 class TruncateWindow : public QWidget {
     Q_OBJECT
 public:
     explicit TruncateWindow(Session& session, QWidget* parent = nullptr);
-
-    QGroupBox* settingsGroup = nullptr;
-    QLabel* warningLabel = nullptr;
-    QLabel* strRefLabel = nullptr;
-    QLineEdit* strRefField = nullptr;
-    QLabel* includedNote = nullptr;
-    QCheckBox* backupCheck = nullptr;
-    QPushButton* truncateButton = nullptr;
 
 public slots:
     // Lexiaide's "TRUNCATE talk table": refused while edits are pending,
@@ -35,6 +27,13 @@ public slots:
     void truncateClicked();
 
 private:
+    QGroupBox* settingsGroup = nullptr;
+    QLabel* warningLabel = nullptr;
+    QLabel* strRefLabel = nullptr;
+    QLineEdit* strRefField = nullptr;
+    QLabel* includedNote = nullptr;
+    QCheckBox* backupCheck = nullptr;
+    QPushButton* truncateButton = nullptr;
     // The refused field takes the focus back with its text selected.
     void refocusField();
 

@@ -16,6 +16,7 @@
 #include "cli/tra_input.h"
 #include "core/file_io.h"
 #include "editing/edit_journal.h"
+#include "editing/entry_rules.h"
 #include "editing/table_pair_saver.h"
 #include "editing/table_saver.h"
 
@@ -98,7 +99,7 @@ Applied ApplyChanges(LoadedTable& loaded, const std::map<std::int64_t, const Tra
         MarkEntryEdited(table, n);
         if (entry.sound) table.EntryTable[n].SoundResRef = SoundResRefFromText(*entry.sound);
         if (!WriteJournalText(table, n, entry.text, loaded.dialogs)) throw CliError("apply: " + loaded.dialogs.problems());
-        table.EntryTable[n].Flags = IsTaggedText(entry.text) && specificStrRefs ? 7 : 3;
+        ApplyEditedEntryFlags(table, n, entry.text, specificStrRefs);
     };
     // Each text moves the later texts by its change of length. The entries
     // take their new lengths first and the texts are moved once for all of

@@ -27,18 +27,18 @@ LoadedTable::LoadedTable(const std::string& path, const std::string& directory, 
     if (::stat(path.c_str(), &st) != 0)
         throw CliError(errno == ENOENT ? path + ": no such file" : "cannot open " + path + ": " + std::strerror(errno));
     if (!S_ISREG(st.st_mode)) throw CliError(NotRegularFileMessage(path));
-    OpenedTalkTable file;
-    const OpenResult opened = OpenTalkTableFile(path, dialogs, file, purpose == LoadPurpose::Edit);
-    if (opened != OpenResult::Opened) throw CliError(path + ": " + dialogs.problems());
-    table.CurrentTablePath = path;
-    const CacheKind kind = purpose == LoadPurpose::Read ? CacheKind::InPlace : CacheKind::Copy;
-    if (kind == CacheKind::Copy) {
-        table.CacheNumber = cacheNumber ? *cacheNumber : ChooseCacheNumber(directory);
-        table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
-    }
-    if (!BuildStringCache(table, file, progress, dialogs, flags, kind)) {
-        const int error = errno;
-        if (kind == CacheKind::Copy)
+    LoadOptions options;
+    options.cacheDirectory = directory;
+    options.cacheNumber = cacheNumber;
+    options.cacheKind = purpose == LoadPurpose::Read ? CacheKind::InPlace : CacheKind::Copy;
+    options.forWriting = purpose == LoadPurpose::Edit;
+    options.encoding = encoding;
+    options.detectEncoding = true;
+    const LoadOutcome loaded = LoadTableFile(table, path, options, dialogs, progress, flags);
+    if (loaded.opened != OpenResult::Opened) throw CliError(path + ": " + dialogs.problems());
+    if (!loaded.cached) {
+        const int error = loaded.cacheError;
+        if (options.cacheKind == CacheKind::Copy)
             throw CliError("cannot copy the texts of " + path + " into a temporary file in " + directory + ": " +
                            (IsDiskFullError(error) ? std::string("the disk is full") : std::strerror(error)) +
                            " (the temporary folder is $TMPDIR, or /tmp); nothing was written");
@@ -54,13 +54,8 @@ LoadedTable::LoadedTable(const std::string& path, const std::string& directory, 
         ::madvise(reinterpret_cast<void*>(begin), reinterpret_cast<std::uintptr_t>(view.data()) + view.size() - begin,
                   MADV_POPULATE_READ);
     }
-    table.CachedEntryCount = table.EntryCount;
-    table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
-    table.LastOpenedPath = path;
-    table.EntryIsCurrent = true;
-    m_fileSize = file.fileSize;
+    m_fileSize = loaded.fileSize;
     m_encodingGiven = encoding.has_value();
-    table.Encoding = encoding ? *encoding : DetectTextEncoding(table, TextEncoding::Windows1252);
 }
 
 LoadedTable::~LoadedTable() { CloseTable(*m_table); }

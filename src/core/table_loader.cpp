@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "core/abandoned_files.h"
+#include "core/encoding_detection.h"
 #include "core/file_io.h"
 #include "core/utf8_survey.h"
 
@@ -207,19 +209,37 @@ bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progres
     return false;
 }
 
-OpenResult LoadTableFile(TalkTable& table, const std::string& path, Dialogs& dialogs, Progress& progress, RunFlags& flags)
+LoadOutcome LoadTableFile(TalkTable& table, const std::string& path, const LoadOptions& options, Dialogs& dialogs,
+                          Progress& progress, RunFlags& flags)
 {
+    LoadOutcome outcome;
     table.CurrentTablePath = path;
     OpenedTalkTable file;
-    const OpenResult opened = OpenTalkTableFile(path, dialogs, file);
-    if (opened != OpenResult::Opened) return opened;
-    table.CacheNumber = ChooseCacheNumber(table.ProgramDirectory);
-    table.CachePath = table.ProgramDirectory + TalkTable::CacheFileName(table.CacheNumber);
-    BuildStringCache(table, file, progress, dialogs, flags);
-    table.CachedEntryCount = table.EntryCount;
+    outcome.opened = OpenTalkTableFile(path, dialogs, file, options.forWriting);
+    if (outcome.opened != OpenResult::Opened) return outcome;
+    outcome.fileSize = file.fileSize;
     table.CurrentStrRef = 0;
+    if (options.cacheKind == CacheKind::Copy) {
+        const std::string& directory = options.cacheDirectory.empty() ? table.ProgramDirectory : options.cacheDirectory;
+        table.CacheNumber = options.cacheNumber ? *options.cacheNumber : ChooseCacheNumber(directory);
+        table.CachePath = directory + TalkTable::CacheFileName(table.CacheNumber);
+    }
+    outcome.cached = BuildStringCache(table, file, progress, dialogs, flags, options.cacheKind);
+    if (!outcome.cached) outcome.cacheError = errno;
+    table.CachedEntryCount = table.EntryCount;
+    table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
+    table.LastOpenedPath = path;
+    if (options.encoding)
+        table.Encoding = *options.encoding;
+    else if (options.detectEncoding)
+        table.Encoding = DetectTextEncoding(table, options.singleByteFallback);
     table.EntryIsCurrent = true;
-    return opened;
+    return outcome;
+}
+
+OpenResult LoadTableFile(TalkTable& table, const std::string& path, Dialogs& dialogs, Progress& progress, RunFlags& flags)
+{
+    return LoadTableFile(table, path, LoadOptions{}, dialogs, progress, flags).opened;
 }
 
 }  // namespace lexicarta

@@ -1,9 +1,10 @@
 #pragma once
-// The table-side steps of loading a talk table: closing the previous table,
-// opening and checking the new file, choosing the cache number and building
-// the string cache. The main window sequences them with its own display steps.
+// Loading a talk table: closing the previous table, opening and checking the
+// new file, choosing the cache number and building the string cache, and the
+// one routine that does it all for every caller (LoadTableFile).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/dialogs.h"
@@ -11,6 +12,7 @@
 #include "core/progress.h"
 #include "core/run_flags.h"
 #include "core/talk_table.h"
+#include "core/text_encoding.h"
 #include "core/tlk_format.h"
 #include "core/unique_fd.h"
 
@@ -66,10 +68,48 @@ enum class CacheKind { Copy, InPlace };
 bool BuildStringCache(TalkTable& table, OpenedTalkTable& file, Progress& progress, Dialogs& dialogs, RunFlags& flags,
                       CacheKind kind = CacheKind::Copy);
 
-// The whole load where no window shows it: opens path, places the cache in
-// the table's ProgramDirectory and builds it; entry 0 is current after it.
-// Returns how the opening went (Opened also when the cache failed: then
-// CacheFailed is set and the failure was reported).
+// How a table is loaded: where its string cache goes and in which encoding
+// its texts are read.
+struct LoadOptions {
+    // The folder of the string cache copy (with trailing '/'); the table's
+    // ProgramDirectory when empty.
+    std::string cacheDirectory;
+    // Where the search for a free cache number begins; the smallest number
+    // free in the folder when not given.
+    std::optional<std::uint32_t> cacheNumber;
+    CacheKind cacheKind = CacheKind::Copy;
+    // A table that is only read is opened without asking for write access
+    // (a read-only file loads too).
+    bool forWriting = true;
+    // The encoding of the texts: the one given; else, with detectEncoding,
+    // the one the texts show (DetectTextEncoding with singleByteFallback);
+    // else Encoding stays as it is.
+    std::optional<TextEncoding> encoding;
+    bool detectEncoding = false;
+    TextEncoding singleByteFallback = TextEncoding::Windows1252;
+};
+
+struct LoadOutcome {
+    OpenResult opened = OpenResult::Missing;
+    // The string cache was built (Opened only): when not, CacheFailed is set
+    // and the failure was reported.
+    bool cached = false;
+    // errno of the failed cache build.
+    int cacheError = 0;
+    // The size of the file as it was opened.
+    std::uint64_t fileSize = 0;
+};
+
+// The whole load of path into a table that is closed (new, or CloseTable):
+// CurrentTablePath := path; the file opened and checked (every refusal
+// reported through dialogs, the table left as it was); the string cache
+// built as options say; then CachedEntryCount, TlkFileSize, LastOpenedPath,
+// the encoding, and entry 0 current. The windows and lexicarta-cli load
+// through it.
+LoadOutcome LoadTableFile(TalkTable& table, const std::string& path, const LoadOptions& options, Dialogs& dialogs,
+                          Progress& progress, RunFlags& flags);
+// The same with the default options: a cache copy in ProgramDirectory, the
+// file opened for writing, the encoding left as it is.
 OpenResult LoadTableFile(TalkTable& table, const std::string& path, Dialogs& dialogs, Progress& progress, RunFlags& flags);
 
 }  // namespace lexicarta

@@ -61,7 +61,7 @@ class AdvancedWindow {
 public:
     AdvancedWindow()
     {
-        f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
+        LexiaideUi(f.windows().lexiaide).showAfterLoadCheck->setChecked(false);
         w.show();
         // Events run at every pass, so that an Esc waiting in the queue is
         // seen by the first expression.
@@ -72,8 +72,8 @@ public:
         f.openThroughDialog(f.writeBytes("dialog.tlk", bytes));
         QVERIFY(f.table().TableLoaded);
         f.dialogs.clear();
-        w.advancedSearchRadio->click();  // Advanced search
-        w.advancedSearchButton->click();
+        Ui(w).advancedSearchRadio->click();  // Advanced search
+        Ui(w).advancedSearchButton->click();
         QVERIFY(a.isVisible());
     }
     void loadTexts(const std::vector<std::string>& texts)
@@ -84,8 +84,8 @@ public:
     }
     void add(const QString& expression)
     {
-        a.expressionField->setText(expression);
-        a.addButton->click();
+        Find<QLineEdit>(&a, "Edit2")->setText(expression);
+        Find<QPushButton>(&a, "Button3")->click();
     }
     std::vector<std::string> resultFiles()
     {
@@ -98,14 +98,14 @@ public:
     }
     void expectSelection(int start, int length, const char* what)
     {
-        const QTextCursor cursor = a.quickView->textCursor();
+        const QTextCursor cursor = Find<QPlainTextEdit>(&a, "Memo1")->textCursor();
         QVERIFY2(cursor.selectionStart() == start, what);
         QVERIFY2(cursor.selectionEnd() == start + length, what);
     }
 
     AppFixture f;
     MainWindow& w = f.main();
-    AdvancedSearchWindow& a = *f.session().windows.advancedSearch;
+    AdvancedSearchWindow& a = *f.windows().advancedSearch;
 };
 
 }  // namespace
@@ -182,7 +182,7 @@ void AdvancedSearchTest::controlsStartAsDescribed()
     QVERIFY(!Find<QCheckBox>(&a, "CheckBox2")->isChecked());
     QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("0"));
     QVERIFY(!Find<QLineEdit>(&a, "Edit3")->isEnabled());
-    QVERIFY(!Find<QListWidget>(&a, "ListBox3")->isVisibleTo(&a));
+    QVERIFY(!a.findChild<QListWidget*>(QStringLiteral("ListBox3")));  // the run's expressions are no hidden list
     for (const char* name : {"ListBox1", "ListBox2", "Memo1", "Edit2"}) QVERIFY(Find<QWidget>(&a, name)->isEnabled());
     QCOMPARE(ClippedCaptions(&a).join(QChar(' ')), QString());
 }
@@ -210,39 +210,39 @@ void AdvancedSearchTest::expressionListRefusesAndCleansUp()
         s.f.dialogs.clear();
         s.add(QString::fromStdString(expression));
         QCOMPARE(s.f.dialogs.texts(), message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
-        QCOMPARE(a.expressionField->text(), QString::fromStdString(expression));  // stays, selected
+        QCOMPARE(Find<QLineEdit>(&a, "Edit2")->text(), QString::fromStdString(expression));  // stays, selected
     }
-    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "#", "dragon"}));
+    QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), (QStringList{"7", "#", "dragon"}));
 
     // With case sensitivity, 'Dragon' is another expression; unticking keeps the first.
-    a.caseSensitiveCheck->click();
-    QVERIFY(s.w.caseSensitiveCheck->isChecked());
+    Find<QCheckBox>(&a, "CheckBox2")->click();
+    QVERIFY(Ui(s.w).caseSensitiveCheck->isChecked());
     s.add(QStringLiteral("Dragon"));
     s.add(QStringLiteral("DRAGON"));
-    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "#", "dragon", "Dragon", "DRAGON"}));
+    QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), (QStringList{"7", "#", "dragon", "Dragon", "DRAGON"}));
     s.f.dialogs.clear();
-    a.caseSensitiveCheck->click();
-    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "#", "dragon"}));
+    Find<QCheckBox>(&a, "CheckBox2")->click();
+    QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), (QStringList{"7", "#", "dragon"}));
     QCOMPARE(s.f.dialogs.texts(),
              std::vector<std::string>{"You have unchecked case sensitivity: redundant list items were deleted."});
     QCOMPARE(s.f.dialogs.boxes.front().kind, BoxKind::Information);
-    QVERIFY(!s.w.caseSensitiveCheck->isChecked());
+    QVERIFY(!Ui(s.w).caseSensitiveCheck->isChecked());
 
     // Enter adds, Esc empties the field; Remove takes the selected item.
-    a.expressionField->setText(QStringLiteral("sword"));
-    QTest::keyClick(a.expressionField, Qt::Key_Return);
-    QTest::keyClick(a.expressionField, Qt::Key_Escape);
-    QCOMPARE(a.expressionField->text(), QString());
-    a.expressionList->setCurrentRow(1);
-    a.removeButton->click();
-    QCOMPARE(Lines(a.expressionList), (QStringList{"7", "dragon", "sword"}));
+    Find<QLineEdit>(&a, "Edit2")->setText(QStringLiteral("sword"));
+    QTest::keyClick(Find<QLineEdit>(&a, "Edit2"), Qt::Key_Return);
+    QTest::keyClick(Find<QLineEdit>(&a, "Edit2"), Qt::Key_Escape);
+    QCOMPARE(Find<QLineEdit>(&a, "Edit2")->text(), QString());
+    Find<QListWidget>(&a, "ListBox2")->setCurrentRow(1);
+    Find<QPushButton>(&a, "Button4")->click();
+    QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), (QStringList{"7", "dragon", "sword"}));
 
     // An empty list does not start.
     s.f.dialogs.clear();
-    a.expressionList->clear();
-    a.startButton->click();
+    Find<QListWidget>(&a, "ListBox2")->clear();
+    Find<QPushButton>(&a, "Button5")->click();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please specify at least one word/expression as a search term"});
-    QCOMPARE(a.startButton->text(), QStringLiteral(">>START SEARCH<<"));
+    QCOMPARE(Find<QPushButton>(&a, "Button5")->text(), QStringLiteral(">>START SEARCH<<"));
 }
 
 void AdvancedSearchTest::optionsAreMirroredWithTheMainWindow()
@@ -252,34 +252,34 @@ void AdvancedSearchTest::optionsAreMirroredWithTheMainWindow()
     AdvancedSearchWindow& a = s.a;
     MainWindow& w = s.w;
     // From here to the main window...
-    a.wholeWordsCheck->click();
-    a.absoluteRadio->click();
-    a.fromStringRadio->click();
-    QVERIFY(w.wholeWordsCheck->isChecked());
-    QVERIFY(w.absoluteRadio->isChecked());
-    QVERIFY(w.fromStringRadio->isChecked());
-    QVERIFY(a.searchStartField->isEnabled());
-    a.searchStartField->setText(QStringLiteral("2"));
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("2"));
+    Find<QCheckBox>(&a, "CheckBox3")->click();
+    Find<QRadioButton>(&a, "RadioButton4")->click();
+    Find<QRadioButton>(&a, "RadioButton6")->click();
+    QVERIFY(Ui(w).wholeWordsCheck->isChecked());
+    QVERIFY(Ui(w).absoluteRadio->isChecked());
+    QVERIFY(Ui(w).fromStringRadio->isChecked());
+    QVERIFY(Find<QLineEdit>(&a, "Edit3")->isEnabled());
+    Find<QLineEdit>(&a, "Edit3")->setText(QStringLiteral("2"));
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("2"));
     // ... and back.
-    w.wholeWordsCheck->click();
-    w.lengthOrientedRadio->click();
-    w.searchStartField->setText(QStringLiteral("3"));
-    QVERIFY(!a.wholeWordsCheck->isChecked());
-    QVERIFY(a.lengthOrientedRadio->isChecked());
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("3"));
-    a.wholeTableRadio->click();
-    QVERIFY(w.wholeTableRadio->isChecked());
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("0"));
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("0"));
-    QVERIFY(!a.searchStartField->isEnabled());
+    Ui(w).wholeWordsCheck->click();
+    Ui(w).lengthOrientedRadio->click();
+    Ui(w).searchStartField->setText(QStringLiteral("3"));
+    QVERIFY(!Find<QCheckBox>(&a, "CheckBox3")->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton3")->isChecked());
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("3"));
+    Find<QRadioButton>(&a, "RadioButton5")->click();
+    QVERIFY(Ui(w).wholeTableRadio->isChecked());
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("0"));
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("0"));
+    QVERIFY(!Find<QLineEdit>(&a, "Edit3")->isEnabled());
 
     // A start beyond the table is refused when the field is left.
-    a.fromStringRadio->click();
-    a.searchStartField->setText(QStringLiteral("4"));
+    Find<QRadioButton>(&a, "RadioButton6")->click();
+    Find<QLineEdit>(&a, "Edit3")->setText(QStringLiteral("4"));
     a.startFieldExit();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please type an integer between 0 and 3"});
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("4"));
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("4"));
 }
 
 void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds_data()
@@ -308,21 +308,21 @@ void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
     const auto generated = tlkgen::GenerateTalkTable(options);
     s.load(generated.bytes);
     AdvancedSearchWindow& a = s.a;
-    if (caseSensitive) a.caseSensitiveCheck->click();
-    if (wholeWords) a.wholeWordsCheck->click();
-    if (!lengthOriented) a.absoluteRadio->click();
+    if (caseSensitive) Find<QCheckBox>(&a, "CheckBox2")->click();
+    if (wholeWords) Find<QCheckBox>(&a, "CheckBox3")->click();
+    if (!lengthOriented) Find<QRadioButton>(&a, "RadioButton4")->click();
     if (start != 0) {
-        a.fromStringRadio->click();
-        a.searchStartField->setText(QString::number(start));
+        Find<QRadioButton>(&a, "RadioButton6")->click();
+        Find<QLineEdit>(&a, "Edit3")->setText(QString::number(start));
     }
     for (const QString& expression : expressions) s.add(expression);
-    a.startButton->click();
-    QCOMPARE(a.startButton->text(), QStringLiteral(">>NEW SEARCH<<"));
-    QCOMPARE(a.startButton->accessibleName(), QStringLiteral(">>NEW SEARCH<<"));
+    Find<QPushButton>(&a, "Button5")->click();
+    QCOMPARE(Find<QPushButton>(&a, "Button5")->text(), QStringLiteral(">>NEW SEARCH<<"));
+    QCOMPARE(Find<QPushButton>(&a, "Button5")->accessibleName(), QStringLiteral(">>NEW SEARCH<<"));
     QVERIFY(s.f.dialogs.boxes.empty());
-    for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
+    for (QWidget* window : SecondaryWindows(s.f.windows())) QVERIFY(window->isEnabled());
     QVERIFY(s.w.isEnabled());
-    QVERIFY(!s.f.session().flags.AdvancedSearchActive);
+    QVERIFY(!s.f.session().runs.flags().AdvancedSearchActive);
 
     // The independent count: every match of each expression from the start on.
     std::map<std::int32_t, std::uint32_t> counts;
@@ -343,11 +343,11 @@ void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
     }
     const ShowCounter* progressShows = [&] {
         auto* counter = new ShowCounter;
-        s.f.session().windows.progress->installEventFilter(counter);
+        s.f.windows().progress->installEventFilter(counter);
         return counter;
     }();
     for (bool any : {false, true, false}) {
-        (any ? a.anyRadio : a.allRadio)->click();  // no new search
+        (any ? Find<QRadioButton>(&a, "RadioButton1") : Find<QRadioButton>(&a, "RadioButton2"))->click();  // no new search
         QStringList lines;
         std::uint64_t total = 0;
         for (const auto& [entry, count] : counts) {
@@ -356,30 +356,30 @@ void AdvancedSearchTest::anyAndAllListWhatAnIndependentCountFinds()
             total += count;
         }
         QVERIFY(!lines.isEmpty());
-        QCOMPARE(Lines(a.resultList), lines);
-        QCOMPARE(Lines(a.expressionList), expressionLines);
-        QCOMPARE(a.totalMatchesValue->text(), QString::number(total));
-        QCOMPARE(a.stringCountLabel->text(), QStringLiteral("in %1 string(s).").arg(lines.size()));
+        QCOMPARE(Lines(Find<QListView>(&a, "ListBox1")), lines);
+        QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), expressionLines);
+        QCOMPARE(Find<QLabel>(&a, "Label11")->text(), QString::number(total));
+        QCOMPARE(Find<QLabel>(&a, "Label2")->text(), QStringLiteral("in %1 string(s).").arg(lines.size()));
         // The first string is shown, here and in the main window.
         const QString first = lines.front().section(QChar(' '), 1, 1);
-        QCOMPARE(a.shownStringLabel->text(), QStringLiteral("Displaying string ") + first);
-        QCOMPARE(s.w.strRefField->text(), first);
-        QCOMPARE(FromEditorText(TextEncoding::Windows1252, a.quickView->toPlainText()), ShownForm(generated.entries[first.toInt()].text));
+        QCOMPARE(Find<QLabel>(&a, "Label7")->text(), QStringLiteral("Displaying string ") + first);
+        QCOMPARE(Ui(s.w).strRefField->text(), first);
+        QCOMPARE(FromEditorText(TextEncoding::Windows1252, Find<QPlainTextEdit>(&a, "Memo1")->toPlainText()), ShownForm(generated.entries[first.toInt()].text));
     }
     QCOMPARE(progressShows->shows, 0);
     QCOMPARE(s.resultFiles().size(), std::size_t(expressions.size()));
 
     // New search: the plain expressions again, no results, no files.
-    a.startButton->click();
-    QCOMPARE(Lines(a.expressionList), expressions);
-    QCOMPARE(Lines(a.resultList), QStringList());
-    QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("N/A"));
-    QCOMPARE(a.shownStringLabel->text(), QStringLiteral("Displaying string N/A"));
-    QCOMPARE(a.startButton->text(), QStringLiteral(">>START SEARCH<<"));
+    Find<QPushButton>(&a, "Button5")->click();
+    QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), expressions);
+    QCOMPARE(Lines(Find<QListView>(&a, "ListBox1")), QStringList());
+    QCOMPARE(Find<QLabel>(&a, "Label11")->text(), QStringLiteral("N/A"));
+    QCOMPARE(Find<QLabel>(&a, "Label7")->text(), QStringLiteral("Displaying string N/A"));
+    QCOMPARE(Find<QPushButton>(&a, "Button5")->text(), QStringLiteral(">>START SEARCH<<"));
     QVERIFY(s.resultFiles().empty());
-    QVERIFY(!a.highlightNextButton->isEnabled());
-    QVERIFY(a.searchMethodGroup->isVisibleTo(&a));
-    QVERIFY(a.expressionField->isEnabled());
+    QVERIFY(!Find<QPushButton>(&a, "Button2")->isEnabled());
+    QVERIFY(Find<ClickableGroupBox>(&a, "GroupBox3")->isVisibleTo(&a));
+    QVERIFY(Find<QLineEdit>(&a, "Edit2")->isEnabled());
 }
 
 void AdvancedSearchTest::highlightingWalksTheExpressions()
@@ -389,39 +389,39 @@ void AdvancedSearchTest::highlightingWalksTheExpressions()
     AdvancedSearchWindow& a = s.a;
     s.add(QStringLiteral("abc"));
     s.add(QStringLiteral("bc"));
-    a.anyRadio->click();
-    a.startButton->click();
-    QCOMPARE(Lines(a.resultList), (QStringList{"String 1 (3)", "String 2 (3)"}));
+    Find<QRadioButton>(&a, "RadioButton1")->click();
+    Find<QPushButton>(&a, "Button5")->click();
+    QCOMPARE(Lines(Find<QListView>(&a, "ListBox1")), (QStringList{"String 1 (3)", "String 2 (3)"}));
     // Shown with the first occurrence selected; then 'bc' inside 'abc', the
     // other 'bc', then none.
     s.expectSelection(0, 3, "first");
-    a.highlightNextButton->click();
+    Find<QPushButton>(&a, "Button2")->click();
     s.expectSelection(1, 2, "second");
-    a.highlightNextButton->click();
+    Find<QPushButton>(&a, "Button2")->click();
     s.expectSelection(4, 2, "third");
     QVERIFY(s.f.dialogs.boxes.empty());
-    a.highlightNextButton->click();
+    Find<QPushButton>(&a, "Button2")->click();
     s.expectSelection(4, 2, "exhausted");
     const std::string exhausted = "No more occurances to highlight, click Reset to re-start from the beginning.";
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{exhausted});
-    a.highlightNextButton->click();
+    Find<QPushButton>(&a, "Button2")->click();
     QCOMPARE(s.f.dialogs.texts(), (std::vector<std::string>{exhausted, exhausted}));
-    a.resetHighlightButton->click();
+    Find<QPushButton>(&a, "Button6")->click();
     s.expectSelection(0, 3, "reset");
 
     // A line break counts as one character in the quick view.
-    a.resultList->setCurrentIndex(a.resultList->model()->index(1, 0));
+    Find<QListView>(&a, "ListBox1")->setCurrentIndex(Find<QListView>(&a, "ListBox1")->model()->index(1, 0));
     s.expectSelection(2, 3, "after a line break");
-    a.highlightNextButton->click();
+    Find<QPushButton>(&a, "Button2")->click();
     s.expectSelection(3, 2, "bc of abc");
-    a.highlightNextButton->click();
+    Find<QPushButton>(&a, "Button2")->click();
     s.expectSelection(6, 2, "lone bc");
 
     // Unticked: nothing is highlighted and the buttons rest.
-    a.highlightCheck->click();
-    QVERIFY(!a.highlightNextButton->isEnabled());
-    QVERIFY(!a.resetHighlightButton->isEnabled());
-    QVERIFY(!a.quickView->textCursor().hasSelection());
+    Find<QCheckBox>(&a, "CheckBox1")->click();
+    QVERIFY(!Find<QPushButton>(&a, "Button2")->isEnabled());
+    QVERIFY(!Find<QPushButton>(&a, "Button6")->isEnabled());
+    QVERIFY(!Find<QPlainTextEdit>(&a, "Memo1")->textCursor().hasSelection());
 }
 
 void AdvancedSearchTest::quickViewEditsTheShownEntry()
@@ -434,22 +434,22 @@ void AdvancedSearchTest::quickViewEditsTheShownEntry()
     s.loadTexts({"zero", "one", every, "three"});
     AdvancedSearchWindow& a = s.a;
     s.add(QStringLiteral("key"));
-    a.startButton->click();
-    QCOMPARE(Lines(a.resultList), QStringList{"String 2"});
+    Find<QPushButton>(&a, "Button5")->click();
+    QCOMPARE(Lines(Find<QListView>(&a, "ListBox1")), QStringList{"String 2"});
     QCOMPARE(s.f.table().state(2), Original);
 
     a.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&a));
-    a.quickView->setFocus();
-    QTextCursor cursor = a.quickView->textCursor();
+    Find<QPlainTextEdit>(&a, "Memo1")->setFocus();
+    QTextCursor cursor = Find<QPlainTextEdit>(&a, "Memo1")->textCursor();
     cursor.movePosition(QTextCursor::Start);
-    a.quickView->setTextCursor(cursor);
-    QTest::keyClicks(a.quickView, QStringLiteral("A "));
+    Find<QPlainTextEdit>(&a, "Memo1")->setTextCursor(cursor);
+    QTest::keyClicks(Find<QPlainTextEdit>(&a, "Memo1"), QStringLiteral("A "));
     QCOMPARE(s.f.table().state(2), EditedByUser);
-    QVERIFY(s.w.stringGroup->title().endsWith(QStringLiteral(" - Edited by User")));
+    QVERIFY(Ui(s.w).stringGroup->title().endsWith(QStringLiteral(" - Edited by User")));
     // Leaving the quick view stores the text as leaving the main editor does.
-    a.expressionList->setEnabled(true);
-    a.startButton->setFocus();
+    Find<QListWidget>(&a, "ListBox2")->setEnabled(true);
+    Find<QPushButton>(&a, "Button5")->setFocus();
     QTRY_VERIFY(s.f.table().JournalSyncedTable[2] != 0);
     const auto journal = ReadWholeFile(s.f.table().journalFilePath(2));
     QVERIFY(journal.has_value());
@@ -471,8 +471,8 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
     s.loadTexts(std::vector<std::string>(3000, "the sword and the dragon"));
     AdvancedSearchWindow& a = s.a;
     for (const char* expression : {"dragon", "the", "sword"}) s.add(QString::fromLatin1(expression));
-    ProgressWindow* progress = s.f.session().windows.progress;
-    const Windows& windows = s.f.session().windows;
+    ProgressWindow* progress = s.f.windows().progress;
+    const Windows& windows = s.f.windows();
     for (QWidget* window : std::initializer_list<QWidget*>{windows.lexiaide, windows.asciiCodes, windows.viewer})
         window->show();
     LockWatch watch(s.f);
@@ -482,16 +482,16 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
         s.f.dialogs.answers.push_back(how == QStringLiteral("interrupted") ? Answer::Yes : Answer::No);
         QCoreApplication::postEvent(progress, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     }
-    a.startButton->click();
+    Find<QPushButton>(&a, "Button5")->click();
 
     QVERIFY(!progress->isVisible());
     QVERIFY2(watch.lockedThroughout(), qPrintable(watch.enabledDuringRun.join(' ')));
     QVERIFY(s.w.isEnabled());
-    for (QWidget* window : SecondaryWindows(s.f.session().windows)) QVERIFY(window->isEnabled());
+    for (QWidget* window : SecondaryWindows(s.f.windows())) QVERIFY(window->isEnabled());
     if (how == QStringLiteral("continued")) {
         QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Are you sure you want to interrupt this process?"});
-        QCOMPARE(Lines(a.resultList).size(), 3000);
-        QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("12000"));
+        QCOMPARE(Lines(Find<QListView>(&a, "ListBox1")).size(), 3000);
+        QCOMPARE(Find<QLabel>(&a, "Label11")->text(), QStringLiteral("12000"));
         return;
     }
     const std::string message = how == QStringLiteral("interrupted")
@@ -499,14 +499,14 @@ void AdvancedSearchTest::stoppedRunsLeaveNoResultFilesAndRestoreTheWindows()
                                     : "Error during file operation. Restart the search, or restart Lexicarta.";
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{message});
     QVERIFY(s.resultFiles().empty());
-    QCOMPARE(a.startButton->text(), QStringLiteral(">>START SEARCH<<"));
-    QCOMPARE(Lines(a.expressionList), (QStringList{"dragon", "the", "sword"}));
-    QVERIFY(a.expressionList->isEnabled());
-    QVERIFY(a.expressionField->isEnabled());
-    QVERIFY(a.caseSensitiveCheck->isVisibleTo(&a));
-    QCOMPARE(Lines(a.resultList), QStringList());
-    QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("N/A"));
-    QVERIFY(!a.viewInNewWindowButton->isEnabled());
+    QCOMPARE(Find<QPushButton>(&a, "Button5")->text(), QStringLiteral(">>START SEARCH<<"));
+    QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), (QStringList{"dragon", "the", "sword"}));
+    QVERIFY(Find<QListWidget>(&a, "ListBox2")->isEnabled());
+    QVERIFY(Find<QLineEdit>(&a, "Edit2")->isEnabled());
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox2")->isVisibleTo(&a));
+    QCOMPARE(Lines(Find<QListView>(&a, "ListBox1")), QStringList());
+    QCOMPARE(Find<QLabel>(&a, "Label11")->text(), QStringLiteral("N/A"));
+    QVERIFY(!Find<QPushButton>(&a, "Button1")->isEnabled());
 }
 
 void AdvancedSearchTest::listHoldsNoRepeatsWhileCaseIsIgnored()
@@ -514,21 +514,21 @@ void AdvancedSearchTest::listHoldsNoRepeatsWhileCaseIsIgnored()
     AdvancedWindow s;
     s.loadTexts({"Kill them, KILL them all, kill!", "nothing"});
     AdvancedSearchWindow& a = s.a;
-    a.caseSensitiveCheck->click();
+    Find<QCheckBox>(&a, "CheckBox2")->click();
     s.add(QStringLiteral("Kill"));
     s.add(QStringLiteral("KILL"));
-    a.startButton->click();
-    QCOMPARE(Lines(a.resultList).size(), 1);
+    Find<QPushButton>(&a, "Button5")->click();
+    QCOMPARE(Lines(Find<QListView>(&a, "ListBox1")).size(), 1);
     // Case sensitivity goes off in the other window while the results show:
     // the run's list comes back from New search without the repeat.
-    s.w.caseSensitiveCheck->click();
+    Ui(s.w).caseSensitiveCheck->click();
     s.f.dialogs.clear();
-    a.startButton->click();
-    QCOMPARE(Lines(a.expressionList), QStringList{QStringLiteral("Kill")});
+    Find<QPushButton>(&a, "Button5")->click();
+    QCOMPARE(Lines(Find<QListWidget>(&a, "ListBox2")), QStringList{QStringLiteral("Kill")});
     QCOMPARE(s.f.dialogs.texts(),
              std::vector<std::string>{"You have unchecked case sensitivity: redundant list items were deleted."});
-    a.startButton->click();
-    QCOMPARE(a.totalMatchesValue->text(), QStringLiteral("3"));
+    Find<QPushButton>(&a, "Button5")->click();
+    QCOMPARE(Find<QLabel>(&a, "Label11")->text(), QStringLiteral("3"));
 
     // Equal without case in the table's own encoding.
     const struct {
@@ -538,15 +538,15 @@ void AdvancedSearchTest::listHoldsNoRepeatsWhileCaseIsIgnored()
     } repeats[] = {{TextEncoding::Windows1252, "\u00C9lan", "\u00E9LAN"},
                    {TextEncoding::Windows1251, "\u041C\u0435\u0447", "\u043C\u0415\u0427"},
                    {TextEncoding::Utf8, "\u03A9mega", "\u03C9MEGA"}};
-    a.startButton->click();  // New search
+    Find<QPushButton>(&a, "Button5")->click();  // New search
     for (const auto& r : repeats) {
         s.f.table().Encoding = r.encoding;
-        a.expressionList->clear();
+        Find<QListWidget>(&a, "ListBox2")->clear();
         s.add(QString::fromUtf8(r.first));
         s.f.dialogs.clear();
         s.add(QString::fromUtf8(r.second));
         QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Expression already on the list"});
-        QCOMPARE(a.expressionList->count(), 1);
+        QCOMPARE(Find<QListWidget>(&a, "ListBox2")->count(), 1);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -50,10 +51,10 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
     MainWindow& w = f.main();
     ShowCentred(&w);
     f.openThroughDialog(f.writeBytes("dialog.tlk", tlkgen::MakeTalkTable({{.text = "a dragon"}})));
-    Windows& windows = f.session().windows;
-    w.viewInNewWindowButton->click();
+    const Windows& windows = f.windows();
+    Ui(w).viewInNewWindowButton->click();
     windows.statistics->show();
-    windows.statistics->lockSettingsButton->click();  // the word options may change
+    Find<QPushButton>(windows.statistics, "Button4")->click();  // the word options may change
     w.showSettingsSet(MainWindow::SettingsSet::Search);
 
     const std::function<void(QAbstractButton*, bool)> ways[] = {
@@ -71,15 +72,15 @@ void ChoicesAndLayoutTest::everyWayOfChoosingHasTheSameEffect()
         std::function<bool()> effect;
     };
     const Choice choices[] = {
-        {w.advancedSearchRadio, true, w.standardSearchRadio, [&] { return w.advancedSearchButton->isVisibleTo(&w); }},
-        {w.rawExportRadio, true, w.guidedExportRadio, [&] { return !w.numberStringsCheck->isEnabled(); }},
-        {windows.viewer->cinderveilRadio, true, windows.viewer->windowsDefaultRadio,
-         [&] { return windows.viewer->textColourList->currentText() == "Navy"; }},
-        {windows.lexiaide->stayOnTopCheck, true, nullptr,
+        {Ui(w).advancedSearchRadio, true, Ui(w).standardSearchRadio, [&] { return Ui(w).advancedSearchButton->isVisibleTo(&w); }},
+        {Ui(w).rawExportRadio, true, Ui(w).guidedExportRadio, [&] { return !Ui(w).numberStringsCheck->isEnabled(); }},
+        {Find<QRadioButton>(windows.viewer, "RadioButton4"), true, Find<QRadioButton>(windows.viewer, "RadioButton2"),
+         [&] { return Find<QComboBox>(windows.viewer, "ComboBox1")->currentText() == "Navy"; }},
+        {LexiaideUi(windows.lexiaide).stayOnTopCheck, true, nullptr,
          [&] { return windows.lexiaide->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }},
         // Answered No, the question puts the tick back.
-        {windows.statistics->wholeWordsCheck, false, nullptr,
-         [&] { return f.dialogs.boxes.size() == 1 && windows.statistics->wholeWordsCheck->isChecked(); }},
+        {Find<QCheckBox>(windows.statistics, "checkbox3"), false, nullptr,
+         [&] { return f.dialogs.boxes.size() == 1 && Find<QCheckBox>(windows.statistics, "checkbox3")->isChecked(); }},
     };
     for (const Choice& c : choices) {
         for (const auto& choose : ways) {
@@ -129,15 +130,22 @@ void ChoicesAndLayoutTest::everyBarShowsBesideTheAxis()
 void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
 {
     AppFixture f;
-    StatisticsWindow& stats = *f.session().windows.statistics;
+    StatisticsWindow& stats = *f.windows().statistics;
     stats.show();
-    for (QLabel* value : {stats.fileSizeValue, stats.totalLengthValue, stats.maximumLengthValue})
-        value->setText(QStringLiteral("4294967295"));  // sizes up to 4 GiB
-    for (std::size_t k = 0; k < stats.sizePercentages.size(); ++k) {
-        stats.sizeCountValues[k]->setText(QStringLiteral("1000001"));
-        stats.sizePercentages[k]->setText(QStringLiteral("0.0123% of total StrRefs"));
-    }
     QWidget* general = stats.pages()->widget(StatisticsWindow::GeneralPage);
+    for (const char* name : {"fileSizeValue", "totalLengthValue", "maximumLengthValue"})
+        Find<QLabel>(general, name)->setText(QStringLiteral("4294967295"));  // sizes up to 4 GiB
+    // Each size row: its count ("...Value") and its percentage ("...Percent").
+    std::vector<std::pair<QLabel*, QLabel*>> sizeRows;
+    for (QLabel* percentage : general->findChildren<QLabel*>(QRegularExpression(QStringLiteral("Percent$")))) {
+        const QString row = percentage->objectName().chopped(7);
+        sizeRows.emplace_back(general->findChild<QLabel*>(row + QStringLiteral("Value")), percentage);
+    }
+    QVERIFY(sizeRows.size() >= 9);
+    for (const auto& [count, percentage] : sizeRows) {
+        count->setText(QStringLiteral("1000001"));
+        percentage->setText(QStringLiteral("0.0123% of total StrRefs"));
+    }
     QCOMPARE(ClippedCaptions(general).join(' '), QString());
     // A percentage stands on its value's baseline: their lowest dark pixels share a row.
     const QImage page = general->grab().toImage();
@@ -149,19 +157,18 @@ void ChoicesAndLayoutTest::figuresAndTheStatusLineShowWhole()
                 if (qGray(page.pixel(x, y)) < 100) bottom = y;
         return bottom;
     };
-    for (std::size_t k = 0; k < stats.sizePercentages.size(); ++k)
-        QCOMPARE(baseline(stats.sizePercentages[k]), baseline(stats.sizeCountValues[k]));
+    for (const auto& [count, percentage] : sizeRows) QCOMPARE(baseline(percentage), baseline(count));
 
     // A long run's status is whole; the next operation's window is as narrow as before.
-    ProgressWindow& progress = *f.session().windows.progress;
+    ProgressWindow& progress = *f.windows().progress;
     progress.show();
     const int narrow = progress.width();
     for (const char* status : {"Processing item 12/12... 99%  Number of matches: 1000001",
                                "Processing item 100/100... 99% Number of matches: 123456789"}) {
         progress.setStatus(status);
-        QVERIFY(progress.statusBar->fontMetrics().horizontalAdvance(QString::fromLatin1(status)) + 18 <= progress.width());
+        QVERIFY(Find<QStatusBar>(&progress, "StatusBar1")->fontMetrics().horizontalAdvance(QString::fromLatin1(status)) + 18 <= progress.width());
     }
-    f.session().flags.ProcessFinished = true;
+    f.session().runs.flags().ProcessFinished = true;
     progress.close();
     progress.setStatus("Writing StrRefs...");
     progress.show();
@@ -177,14 +184,14 @@ void ChoicesAndLayoutTest::lexiaideAndModalDialogsStandWhereTheyAreSeen()
     MainWindow& w = f.main();
     ShowCentred(&w);
     f.openThroughDialog(f.writeBytes("dialog.tlk", tlkgen::MakeTalkTable({{.text = "a"}})));
-    const QRect lexiaide = f.session().windows.lexiaide->frameGeometry();
+    const QRect lexiaide = f.windows().lexiaide->frameGeometry();
     QVERIFY(lexiaide.left() > w.frameGeometry().right() && lexiaide.top() == w.frameGeometry().top());
 
     // The export's "Save As" and the graph window stand above
     // the Quick Start, which floats above the other windows.
     QtDialogs dialogs;
     for (const bool quickStart : {true, false}) {
-        f.session().windows.quickStart->setVisible(quickStart);
+        f.windows().quickStart->setVisible(quickStart);
         std::vector<bool> above;
         auto look = [&] {
             QTimer::singleShot(50, [&] {
@@ -195,7 +202,7 @@ void ChoicesAndLayoutTest::lexiaideAndModalDialogsStandWhereTheyAreSeen()
         };
         look();
         dialogs.saveFile({.title = "Save As", .filter = "Text Files|*.txt", .defaultExtension = "txt"});
-        GraphWindow* graph = f.session().windows.graph;
+        GraphWindow* graph = f.windows().graph;
         graph->open();
         above.push_back(graph->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
         graph->close();

@@ -134,7 +134,7 @@ void DesktopTest::tableGivenAtStartIsOpenedInsteadOfTheLast()
     const std::string given = Table(f, "given.tlk");
     f.app->start();
     f.openThroughDialog(last);
-    SetCheckedAsUser(f.main().autoOpenCheck, true);
+    SetCheckedAsUser(Ui(f.main()).autoOpenCheck, true);
     f.main().close();
     f.app.reset();
     // Were the auto-open tried, its messages about the vanished table would show.
@@ -148,8 +148,8 @@ void DesktopTest::tableGivenAtStartIsOpenedInsteadOfTheLast()
     QCOMPARE(f.table().CurrentTablePath, given);
     QCOMPARE(f.table().LastOpenedPath, given);
     QCOMPARE(f.main().OpenDialogFileName(), given);
-    QCOMPARE(f.main().tableGroup->title(), QString::fromStdString(given));
-    QVERIFY(f.main().advancedSearchButton->isEnabled());
+    QCOMPARE(Ui(f.main()).tableGroup->title(), QString::fromStdString(given));
+    QVERIFY(Ui(f.main()).advancedSearchButton->isEnabled());
     f.main().close();
     f.app.reset();
 
@@ -173,8 +173,8 @@ void DesktopTest::tableGivenAtStartIsOpenedInsteadOfTheLast()
         QCOMPARE(f.dialogs.onlyText(), r.message);
         QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Warning);
         QVERIFY(!f.table().TableLoaded);
-        QVERIFY(f.main().openButton->isEnabled());
-        QVERIFY(f.main().openLastButton->isEnabled());
+        QVERIFY(Ui(f.main()).openButton->isEnabled());
+        QVERIFY(Ui(f.main()).openLastButton->isEnabled());
         f.main().close();
         f.app.reset();
     }
@@ -234,8 +234,8 @@ void DesktopTest::dropWithPendingEditsAsksAsOpeningDoes()
         w.activateWindow();
         [&] { QVERIFY(QTest::qWaitForWindowActive(&w)); }();
         f.enterStrRef(QStringLiteral("3"));
-        w.stringEditor->setFocus();
-        QTest::keyClicks(w.stringEditor, QStringLiteral("pending"));
+        Ui(w).stringEditor->setFocus();
+        QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("pending"));
         w.FlushJournal();
         [&] { QVERIFY(f.table().ChangesPending); }();
         f.dialogs.clear();

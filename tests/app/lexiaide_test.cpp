@@ -56,7 +56,7 @@ struct EditingFixture : AppFixture {
         options.seed = 17;
         generated = tlkgen::GenerateTalkTable(options);
         path = writeBytes(name, generated.bytes);
-        lexiaide = session().windows.lexiaide;
+        lexiaide = windows().lexiaide;
         main().show();
         if (!QTest::qWaitForWindowActive(&main())) return false;
         openThroughDialog(path);
@@ -67,12 +67,12 @@ struct EditingFixture : AppFixture {
     // Types over the editor's whole text, or after it.
     void typeIntoEditor(const QString& text, bool replace = true)
     {
-        main().stringEditor->setFocus();
+        Ui(main()).stringEditor->setFocus();
         if (replace)
-            main().stringEditor->selectAll();
+            Ui(main()).stringEditor->selectAll();
         else
-            main().stringEditor->moveCursor(QTextCursor::End);
-        QTest::keyClicks(main().stringEditor, text);
+            Ui(main()).stringEditor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(Ui(main()).stringEditor, text);
     }
 
     // An entry with a sound reference.
@@ -83,7 +83,7 @@ struct EditingFixture : AppFixture {
         return -1;
     }
     // Focus to another control of the window.
-    void leave() { main().refreshButton->setFocus(Qt::TabFocusReason); }
+    void leave() { Ui(main()).refreshButton->setFocus(Qt::TabFocusReason); }
 
     std::string journal(std::int32_t n) { return "0ts" + std::to_string(n) + ".tmp"; }
     bool anyJournalFile()
@@ -119,11 +119,11 @@ private slots:
 void LexiaideTest::windowStartsAsDefined()
 {
     AppFixture f;
-    LexiaideWindow* w = f.session().windows.lexiaide;
+    LexiaideWindow* w = f.windows().lexiaide;
     QCOMPARE(w->objectName(), QStringLiteral("TForm8"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Lexiaide"));
     QCOMPARE(w->minimumSize(), w->maximumSize());
-    QCOMPARE(w->entryGroup->title(), QStringLiteral("<No String Loaded>"));
+    QCOMPARE(LexiaideUi(w).entryGroup->title(), QStringLiteral("<No String Loaded>"));
     const struct {
         const char* name;
         const char* caption;
@@ -148,12 +148,12 @@ void LexiaideTest::windowStartsAsDefined()
         QCOMPARE(caption, QString::fromUtf8(control.caption));
         QVERIFY2(widget->isEnabled() == control.enabled, control.name);
     }
-    QCOMPARE(LabelColour(w->statusValue), Blue);
-    QVERIFY(!w->saveToDifferentFileCheck->isChecked() && w->makeBackupCheck->isChecked() && !w->stayOnTopCheck->isChecked() &&
-            w->showAfterLoadCheck->isChecked());
-    w->stayOnTopCheck->click();
+    QCOMPARE(LabelColour(LexiaideUi(w).statusValue), Blue);
+    QVERIFY(!LexiaideUi(w).saveToDifferentFileCheck->isChecked() && LexiaideUi(w).makeBackupCheck->isChecked() && !LexiaideUi(w).stayOnTopCheck->isChecked() &&
+            LexiaideUi(w).showAfterLoadCheck->isChecked());
+    LexiaideUi(w).stayOnTopCheck->click();
     QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    w->stayOnTopCheck->click();
+    LexiaideUi(w).stayOnTopCheck->click();
     QVERIFY(!w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
@@ -163,13 +163,13 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QVERIFY(f.open());
     MainWindow& w = f.main();
     f.enterStrRef(QStringLiteral("7"));
-    QVERIFY(!f.lexiaide->saveButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled());
 
     f.typeIntoEditor(QStringLiteral("Fresh words"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 7 - Edited by User"));
-    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Edited by User"));
-    QCOMPARE(LabelColour(f.lexiaide->statusValue), Green);
-    for (QPushButton* button : {f.lexiaide->revertButton, f.lexiaide->saveButton, f.lexiaide->undoAllButton})
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 7 - Edited by User"));
+    QCOMPARE(LexiaideUi(f.lexiaide).statusValue->text(), QStringLiteral("Edited by User"));
+    QCOMPARE(LabelColour(LexiaideUi(f.lexiaide).statusValue), Green);
+    for (QPushButton* button : {LexiaideUi(f.lexiaide).revertButton, LexiaideUi(f.lexiaide).saveButton, LexiaideUi(f.lexiaide).undoAllButton})
         QVERIFY(button->isEnabled());
     SaveShot(f.lexiaide, QStringLiteral("lexiaide-edited"));
     SaveShot(&w, QStringLiteral("main-edited"));
@@ -178,25 +178,25 @@ void LexiaideTest::typedTextIsSavedWithAltS()
 
     f.leave();
     QCOMPARE(f.dir.read(f.journal(7)), std::string("Fresh words"));
-    QCOMPARE(w.lengthValue->text(), QStringLiteral("11"));
+    QCOMPARE(Ui(w).lengthValue->text(), QStringLiteral("11"));
     QCOMPARE(f.table().JournalSyncedTable[7], 1);
     // Leaving again without a change writes nothing.
     f.dir.write(f.journal(7), "Fresh words");
     const auto size = f.dir.read(f.journal(7)).size();
-    w.stringEditor->setFocus();
+    Ui(w).stringEditor->setFocus();
     f.leave();
     QCOMPARE(f.dir.read(f.journal(7)).size(), size);
 
     // Another entry shown keeps the save and undo-all buttons available.
     f.enterStrRef(QStringLiteral("3"));
-    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Original"));
-    QCOMPARE(LabelColour(f.lexiaide->statusValue), Blue);
-    QVERIFY(!f.lexiaide->revertButton->isEnabled());
-    QVERIFY(f.lexiaide->saveButton->isEnabled() && f.lexiaide->undoAllButton->isEnabled());
+    QCOMPARE(LexiaideUi(f.lexiaide).statusValue->text(), QStringLiteral("Original"));
+    QCOMPARE(LabelColour(LexiaideUi(f.lexiaide).statusValue), Blue);
+    QVERIFY(!LexiaideUi(f.lexiaide).revertButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled() && LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
 
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.strRefField, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(Ui(w).strRefField, Qt::Key_S, Qt::AltModifier);
     QVERIFY2(f.dialogs.boxes.empty(), f.dialogs.boxes.empty() ? "" : f.dialogs.boxes.front().text.c_str());
 
     const auto saved = ReadReferenceTable(f.path);
@@ -216,15 +216,15 @@ void LexiaideTest::typedTextIsSavedWithAltS()
     QCOMPARE(f.dir.read("dialog.tlk.bak"), f.generated.bytes);
     QCOMPARE(f.table().firstPendingSlot(), std::int64_t{-1});
     QVERIFY(!f.anyJournalFile());
-    QVERIFY(!f.lexiaide->saveButton->isEnabled() && !f.lexiaide->undoAllButton->isEnabled());
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled() && !LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
     QVERIFY(f.lexiaide->isVisible());
-    QVERIFY(!f.session().windows.progress->isVisible());
-    QCOMPARE(f.session().windows.progress->statusText(), QStringLiteral("Finished."));
-    QCOMPARE(w.tableGroup->title(), QString::fromStdString(f.path));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 3 - Original"));
+    QVERIFY(!f.windows().progress->isVisible());
+    QCOMPARE(f.windows().progress->statusText(), QStringLiteral("Finished."));
+    QCOMPARE(Ui(w).tableGroup->title(), QString::fromStdString(f.path));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 3 - Original"));
     f.enterStrRef(QStringLiteral("7"));
-    QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("Fresh words"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 7 - Original"));
+    QCOMPARE(Ui(w).stringEditor->toPlainText(), QStringLiteral("Fresh words"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 7 - Original"));
     SaveShot(f.lexiaide, QStringLiteral("lexiaide-after-save"));
 }
 
@@ -246,16 +246,16 @@ void LexiaideTest::journalFileHoldsTheStoredFormOfTheEditor()
     EditingFixture f;
     QVERIFY(f.open());
     MainWindow& w = f.main();
-    w.stringEditor->setFocus();
-    w.stringEditor->selectAll();
-    w.stringEditor->insertPlainText(pasted);
+    Ui(w).stringEditor->setFocus();
+    Ui(w).stringEditor->selectAll();
+    Ui(w).stringEditor->insertPlainText(pasted);
     QCOMPARE(f.table().state(0), EditedByUser);
     f.leave();
     QCOMPARE(f.dir.read(f.journal(0)), stored.toStdString());
     QCOMPARE(f.table().EntryTable[0].Length, static_cast<std::uint32_t>(stored.size()));
     QCOMPARE(f.table().EntryTable[1].Offset,
              f.generated.entries[1].offset + static_cast<std::uint32_t>(stored.size()) - f.generated.entries[0].length);
-    QVERIFY(!w.preprocessingNote->isVisible());
+    QVERIFY(!Ui(w).preprocessingNote->isVisible());
     QVERIFY(f.dialogs.boxes.empty());
 }
 
@@ -278,17 +278,17 @@ void LexiaideTest::soundFieldEdits()
     const std::int32_t n = f.entryWithSound();
     QVERIFY(n > 0);
     f.enterStrRef(QString::number(n));
-    w.soundField->setFocus();
-    w.soundField->selectAll();
-    QTest::keyClick(w.soundField, Qt::Key_Delete);
-    QTest::keyClicks(w.soundField, typed);
+    Ui(w).soundField->setFocus();
+    Ui(w).soundField->selectAll();
+    QTest::keyClick(Ui(w).soundField, Qt::Key_Delete);
+    QTest::keyClicks(Ui(w).soundField, typed);
     QCOMPARE(f.table().state(n), EditedByUser);
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String %1 - Edited by User").arg(n));
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String %1 - Edited by User").arg(n));
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
     f.leave();
     const auto& sound = f.table().EntryTable[n].SoundResRef;
     QCOMPARE(QByteArray(sound.data(), 8), stored);
-    QCOMPARE(w.soundField->text(), QString::fromLatin1(stored.constData(), qstrnlen(stored.constData(), 8)));
+    QCOMPARE(Ui(w).soundField->text(), QString::fromLatin1(stored.constData(), qstrnlen(stored.constData(), 8)));
     // The text goes to the journal unchanged, and the save writes both.
     QCOMPARE(f.dir.read(f.journal(n)), f.generated.entries[n].text);
     QVERIFY(f.main().SaveAll());
@@ -302,50 +302,50 @@ void LexiaideTest::newEntriesAndTheirDeletion()
     EditingFixture f;
     QVERIFY(f.open(20));
     MainWindow& w = f.main();
-    w.specificStrRefsCheck->setChecked(false);
-    QTest::keyClick(w.strRefField, Qt::Key_N, Qt::AltModifier);
+    Ui(w).specificStrRefsCheck->setChecked(false);
+    QTest::keyClick(Ui(w).strRefField, Qt::Key_N, Qt::AltModifier);
     QCOMPARE(f.table().EntryCount, 21u);
-    QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
-    QCOMPARE(w.lastStrRefLabel->text(), QStringLiteral("/ 20"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 20 - Created by User"));
-    QCOMPARE(f.lexiaide->statusValue->text(), QStringLiteral("Created by User"));
-    QCOMPARE(LabelColour(f.lexiaide->statusValue), Green);
-    QCOMPARE(w.typeValue->text(), QStringLiteral("3"));
-    QCOMPARE(w.lengthValue->text(), QStringLiteral("0"));
-    QVERIFY(w.stringEditor->toPlainText().isEmpty());
-    QCOMPARE(QApplication::focusWidget(), w.stringEditor);
-    QVERIFY(f.lexiaide->revertButton->isEnabled() && f.lexiaide->saveButton->isEnabled());
-    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 20);
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("20"));
+    QCOMPARE(Ui(w).lastStrRefLabel->text(), QStringLiteral("/ 20"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 20 - Created by User"));
+    QCOMPARE(LexiaideUi(f.lexiaide).statusValue->text(), QStringLiteral("Created by User"));
+    QCOMPARE(LabelColour(LexiaideUi(f.lexiaide).statusValue), Green);
+    QCOMPARE(Ui(w).typeValue->text(), QStringLiteral("3"));
+    QCOMPARE(Ui(w).lengthValue->text(), QStringLiteral("0"));
+    QVERIFY(Ui(w).stringEditor->toPlainText().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), Ui(w).stringEditor);
+    QVERIFY(LexiaideUi(f.lexiaide).revertButton->isEnabled() && LexiaideUi(f.lexiaide).saveButton->isEnabled());
+    QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->maximum(), 20);
     QVERIFY(f.dir.exists(f.journal(20)));
 
-    QTest::keyClicks(w.stringEditor, QStringLiteral("first <CHARNAME>"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 20 - Created by User"));
-    w.newEntryButton->click();  // leaves the editor, flushes, appends 21
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("first <CHARNAME>"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 20 - Created by User"));
+    Ui(w).newEntryButton->click();  // leaves the editor, flushes, appends 21
     QCOMPARE(f.dir.read(f.journal(20)), std::string("first <CHARNAME>"));
     QCOMPARE(f.table().EntryTable[20].Flags, std::uint16_t{3});  // "BG2-specific StrRefs" clear
-    QTest::keyClicks(w.stringEditor, QStringLiteral("second"));
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("second"));
     f.leave();
 
     // Deleting 20 of 22 moves 21 into its place.
     f.enterStrRef(QStringLiteral("20"));
     f.dialogs.answers = {Answer::No};
-    f.lexiaide->revertButton->click();
+    LexiaideUi(f.lexiaide).revertButton->click();
     QCOMPARE(f.table().EntryCount, 22u);
     QCOMPARE(f.dialogs.texts().back(), DeleteCreatedEntryQuestion);
-    f.lexiaide->revertButton->click();  // answered Yes
+    LexiaideUi(f.lexiaide).revertButton->click();  // answered Yes
     QCOMPARE(f.table().EntryCount, 21u);
-    QCOMPARE(w.strRefField->text(), QStringLiteral("20"));
-    QCOMPARE(w.stringEditor->toPlainText(), QStringLiteral("second"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("20"));
+    QCOMPARE(Ui(w).stringEditor->toPlainText(), QStringLiteral("second"));
     QCOMPARE(f.dir.read(f.journal(20)), std::string("second"));
     QVERIFY(!f.dir.exists(f.journal(21)));
-    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 20);
+    QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->maximum(), 20);
     // Deleting the last one shows the entry before it.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.strRefField, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(Ui(w).strRefField, Qt::Key_R, Qt::AltModifier);
     QCOMPARE(f.table().EntryCount, 20u);
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 19 - Original"));
-    QVERIFY(!f.lexiaide->saveButton->isEnabled());
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 19 - Original"));
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled());
     QVERIFY(!f.anyJournalFile());
 }
 
@@ -365,38 +365,38 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     // Alt+R reverts the shown entry only.
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.strRefField, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(Ui(w).strRefField, Qt::Key_R, Qt::AltModifier);
     QCOMPARE(table.state(9), Original);
     QCOMPARE(table.state(2), EditedByUser);
-    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, f.generated.entries[9].text));
-    QVERIFY(!f.lexiaide->revertButton->isEnabled());
-    QVERIFY(f.lexiaide->undoAllButton->isEnabled());
+    QCOMPARE(Ui(w).stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, f.generated.entries[9].text));
+    QVERIFY(!LexiaideUi(f.lexiaide).revertButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
 
-    QTest::keyClick(w.strRefField, Qt::Key_N, Qt::AltModifier);
-    QTest::keyClicks(w.stringEditor, QStringLiteral("kept"));
+    QTest::keyClick(Ui(w).strRefField, Qt::Key_N, Qt::AltModifier);
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("kept"));
 
     // Undo all, answering No to deleting the new entries: those stay.
     f.dialogs.clear();
     f.dialogs.answers = {Answer::Yes, Answer::No};
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(w.stringEditor, Qt::Key_Z, Qt::AltModifier);
+    QTest::keyClick(Ui(w).stringEditor, Qt::Key_Z, Qt::AltModifier);
     QCOMPARE(f.dialogs.texts(), (std::vector<std::string>{UndoAllQuestion, DeleteCreatedEntriesQuestion, UndoAllDoneMessage}));
     QCOMPARE(f.dialogs.boxes[2].kind, BoxKind::Information);
     QCOMPARE(table.state(2), Original);
     QCOMPARE(table.state(50), CreatedByUser);
     QCOMPARE(f.dir.read(f.journal(50)), std::string("kept"));
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
 
     // Undo all again, answering Yes: the table is as loaded.
     f.dialogs.clear();
-    f.lexiaide->undoAllButton->click();
+    LexiaideUi(f.lexiaide).undoAllButton->click();
     QCOMPARE(f.dialogs.texts().size(), std::size_t{3});
     QCOMPARE(table.EntryCount, 50u);
     QCOMPARE(std::vector<StrRefEntry>(table.EntryTable.get(), table.EntryTable.get() + 50), before);
-    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 0 - Original"));
-    QVERIFY(!f.lexiaide->saveButton->isEnabled() && !f.lexiaide->undoAllButton->isEnabled());
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 0 - Original"));
+    QVERIFY(!LexiaideUi(f.lexiaide).saveButton->isEnabled() && !LexiaideUi(f.lexiaide).undoAllButton->isEnabled());
     QVERIFY(!table.ChangesPending);
     QVERIFY(!f.anyJournalFile());
 
@@ -405,7 +405,7 @@ void LexiaideTest::revertAndUndoAllFollowTheButtons()
     f.leave();
     f.dialogs.clear();
     f.dialogs.answers = {Answer::No};
-    f.lexiaide->undoAllButton->click();
+    LexiaideUi(f.lexiaide).undoAllButton->click();
     QCOMPARE(f.dialogs.texts().size(), std::size_t{1});
     QCOMPARE(table.state(0), EditedByUser);
 }
@@ -418,13 +418,13 @@ void LexiaideTest::textTypedIsKeptWhenAnotherWindowChangesTheEntry()
     f.typeIntoEditor(QStringLiteral("typed, never left"));
     // The viewer's scroll bar moves to another entry without the editor
     // ever losing the focus inside the main window.
-    f.session().windows.viewer->entryScrollBar->setValue(5);
+    Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->setValue(5);
     QCOMPARE(f.table().CurrentStrRef, 5);
     QCOMPARE(f.dir.read(f.journal(0)), std::string("typed, never left"));
     // The sound typed into an entry is kept as well.
-    w.soundField->setFocus();
-    w.soundField->setText(QStringLiteral("SND5"));
-    f.session().windows.viewer->entryScrollBar->setValue(6);
+    Ui(w).soundField->setFocus();
+    Ui(w).soundField->setText(QStringLiteral("SND5"));
+    Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->setValue(6);
     QCOMPARE(SoundResRefText(f.table().EntryTable[5].SoundResRef), std::string("SND5"));
     QVERIFY(f.dialogs.boxes.empty());
 }
@@ -441,20 +441,20 @@ void LexiaideTest::journalFileRemovedFromOutside()
     QVERIFY(std::remove(f.dir.file(f.journal(3)).c_str()) == 0);
     f.enterStrRef(QStringLiteral("3"));
     QCOMPARE(f.dialogs.onlyText(), JournalUnreadableMessage);
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 3 - Original"));
-    QCOMPARE(w.stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, f.generated.entries[3].text));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 3 - Original"));
+    QCOMPARE(Ui(w).stringEditor->toPlainText(), ToEditorText(TextEncoding::Windows1252, f.generated.entries[3].text));
     QCOMPARE(f.table().EntryTable[4].Offset, f.generated.entries[4].offset);
 
     // A user-made entry whose file went stays, empty.
-    w.newEntryButton->click();
-    QTest::keyClicks(w.stringEditor, QStringLiteral("made"));
+    Ui(w).newEntryButton->click();
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("made"));
     f.leave();
     QVERIFY(std::remove(f.dir.file(f.journal(50)).c_str()) == 0);
     f.dialogs.clear();
     f.enterStrRef(QStringLiteral("50"));
     QCOMPARE(f.dialogs.onlyText(), JournalUnreadableMessage);
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 50 - Created by User"));
-    QVERIFY(w.stringEditor->toPlainText().isEmpty());
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 50 - Created by User"));
+    QVERIFY(Ui(w).stringEditor->toPlainText().isEmpty());
     QCOMPARE(f.dir.read(f.journal(50)), std::string());
     QCOMPARE(f.table().EntryTable[50].Length, 0u);
     QVERIFY(w.SaveAll());
@@ -466,7 +466,7 @@ void LexiaideTest::saveToADifferentFile()
     EditingFixture f;
     QVERIFY(f.open());
     MainWindow& w = f.main();
-    f.lexiaide->saveToDifferentFileCheck->setChecked(true);
+    LexiaideUi(f.lexiaide).saveToDifferentFileCheck->setChecked(true);
     f.typeIntoEditor(QStringLiteral("elsewhere"));
     f.leave();
 
@@ -480,7 +480,7 @@ void LexiaideTest::saveToADifferentFile()
     QVERIFY(request.confirmOverwrite);
     QVERIFY(f.dir.exists(f.journal(0)));
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
 
     const std::string other = f.dir.file("other.tlk");
     f.dialogs.saveAnswers.push_back(other);
@@ -488,11 +488,11 @@ void LexiaideTest::saveToADifferentFile()
     QCOMPARE(ReadReferenceTable(other)->entries[0].text, std::string("elsewhere"));
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     QCOMPARE(f.dir.read("dialog.tlk.bak"), f.generated.bytes);
-    QCOMPARE(w.tableGroup->title(), QString::fromStdString(other));
+    QCOMPARE(Ui(w).tableGroup->title(), QString::fromStdString(other));
     QCOMPARE(f.table().CurrentTablePath, other);
 
     // The next plain save goes to the new file, backed up first.
-    f.lexiaide->saveToDifferentFileCheck->setChecked(false);
+    LexiaideUi(f.lexiaide).saveToDifferentFileCheck->setChecked(false);
     f.typeIntoEditor(QStringLiteral(" again"), false);
     f.leave();
     QVERIFY(w.SaveAll());
@@ -516,11 +516,11 @@ void LexiaideTest::failedSaveKeepsEverything()
     QCOMPARE(f.dialogs.onlyText(), "Cannot create file \"" + f.path + "\". Permission denied.");
     QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Error);
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
     QVERIFY(f.lexiaide->isVisible());
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
     QCOMPARE(f.dir.read(f.journal(1)), std::string("not yet saved"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
 
     // Writable again: the same save goes through.
     QVERIFY(::chmod(f.path.c_str(), 0644) == 0);
@@ -547,9 +547,9 @@ void LexiaideTest::fileChangedOnDiskIsReplacedOnlyOnYes()
     QCOMPARE(f.dir.read("dialog.tlk"), theirs);
     QCOMPARE(f.dir.read(f.journal(1)), std::string("mine"));
     QVERIFY(f.lexiaide->isVisible());
-    QVERIFY(f.lexiaide->saveButton->isEnabled());
-    QVERIFY(!f.session().windows.progress->isVisible());
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
+    QVERIFY(LexiaideUi(f.lexiaide).saveButton->isEnabled());
+    QVERIFY(!f.windows().progress->isVisible());
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 1 - Edited by User"));
 
     f.dialogs.clear();
     QVERIFY(w.SaveAll());
@@ -562,8 +562,8 @@ void LexiaideTest::failedLoadLeavesNothingToApply()
 {
     // Caption, status and what each button offers.
     auto state = [](LexiaideWindow* w) {
-        QStringList shown{w->entryGroup->title(), w->statusValue->text(), LabelColour(w->statusValue).name()};
-        for (QPushButton* button : {w->revertButton, w->saveButton, w->undoAllButton, w->truncateButton})
+        QStringList shown{LexiaideUi(w).entryGroup->title(), LexiaideUi(w).statusValue->text(), LabelColour(LexiaideUi(w).statusValue).name()};
+        for (QPushButton* button : {LexiaideUi(w).revertButton, LexiaideUi(w).saveButton, LexiaideUi(w).undoAllButton, LexiaideUi(w).truncateButton})
             shown << QString::number(button->isEnabled());
         return shown;
     };
@@ -576,11 +576,11 @@ void LexiaideTest::failedLoadLeavesNothingToApply()
     f.dialogs.answers.push_back(Answer::No);  // not saved before opening
     f.openThroughDialog(f.writeBytes("notes.tlk", "plain notes, no talk table at all"));
     QVERIFY(!f.table().TableLoaded);
-    QCOMPARE(state(f.lexiaide), state(fresh.session().windows.lexiaide));
+    QCOMPARE(state(f.lexiaide), state(fresh.windows().lexiaide));
 
     // Exit as with no table: no question.
     f.dialogs.clear();
-    f.main().exitButton->click();
+    Ui(f.main()).exitButton->click();
     QCOMPARE(f.dialogs.texts(), std::vector<std::string>{});
     QVERIFY(!f.main().isVisible());
 }

@@ -41,14 +41,14 @@ void MainWindowExportTest::exportsWithTheChosenOptions()
         QVERIFY2(watch.lockedThroughout() && watch.allEnabled(), qPrintable(watch.enabledDuringRun.join(' ')));
     };
     expectLocked([&] { f.openThroughDialog(path); });
-    QVERIFY(w.exportButton->isEnabled());
+    QVERIFY(Ui(w).exportButton->isEnabled());
     w.showSettingsSet(MainWindow::SettingsSet::Export);
     const std::string out = f.dir.file("export.txt");
 
-    w.numberStringsCheck->click();
-    w.spacelinesCheck->click();
+    Ui(w).numberStringsCheck->click();
+    Ui(w).spacelinesCheck->click();
     f.dialogs.saveAnswers.push_back(out);
-    expectLocked([&] { w.exportButton->click(); });
+    expectLocked([&] { Ui(w).exportButton->click(); });
     const FileDialogRequest& request = f.dialogs.fileRequests.back();
     QCOMPARE(request.fileName, std::string("dialog.txt"));
     QCOMPARE(request.defaultExtension, std::string("txt"));
@@ -58,14 +58,14 @@ void MainWindowExportTest::exportsWithTheChosenOptions()
     QCOMPARE(f.dir.read("export.txt"),
              std::string("--- STRING 0 ---\r\nA\r\n--- END OF STRING 0 ---\r\n"
                          "--- STRING 2 ---\r\nB\r\n--- END OF STRING 2 ---\r\n"));
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
 
     // Raw: the check boxes are not asked; the bytes are the string data.
-    w.rawExportRadio->click();
-    QVERIFY(!w.numberStringsCheck->isEnabled());
+    Ui(w).rawExportRadio->click();
+    QVERIFY(!Ui(w).numberStringsCheck->isEnabled());
     f.dialogs.clear();
     f.dialogs.saveAnswers.push_back(out);
-    w.exportButton->click();
+    Ui(w).exportButton->click();
     QCOMPARE(f.dialogs.onlyText(), "Strings have been successfully exported to " + out);
     QCOMPARE(f.dir.read("export.txt"), std::string("AB"));
 }
@@ -77,13 +77,13 @@ void MainWindowExportTest::pendingEditsAreSavedFirstOnlyAfterYes()
     MainWindow& w = f.main();
     w.show();
     f.openThroughDialog(path);
-    w.stringEditor->setFocus();
-    w.stringEditor->selectAll();
-    QTest::keyClicks(w.stringEditor, QStringLiteral("new"));
+    Ui(w).stringEditor->setFocus();
+    Ui(w).stringEditor->selectAll();
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("new"));
     QVERIFY(f.table().ChangesPending);
 
     f.dialogs.answers.push_back(Answer::No);
-    w.exportButton->click();
+    Ui(w).exportButton->click();
     QCOMPARE(f.dialogs.onlyText(), std::string(ExportSaveQuestion));
     QVERIFY(f.dialogs.fileRequests.size() == 1);  // the open dialog only
     QCOMPARE(ReadReferenceTable(path)->entries[0].text, std::string("old"));
@@ -91,7 +91,7 @@ void MainWindowExportTest::pendingEditsAreSavedFirstOnlyAfterYes()
     f.dialogs.clear();
     f.dialogs.answers.push_back(Answer::Yes);
     f.dialogs.saveAnswers.push_back(f.dir.file("export.txt"));
-    w.exportButton->click();
+    Ui(w).exportButton->click();
     QCOMPARE(ReadReferenceTable(path)->entries[0].text, std::string("new"));
     QCOMPARE(f.dir.read("export.txt"), std::string("new\r\n\r\n"));
     QCOMPARE(f.dialogs.texts().back(), "Strings have been successfully exported to " + f.dir.file("export.txt"));
@@ -107,10 +107,10 @@ void MainWindowExportTest::theLoadedTableIsNoTarget()
     f.openThroughDialog(path);
     f.dialogs.clear();
     f.dialogs.saveAnswers.push_back(path);
-    w.exportButton->click();
+    Ui(w).exportButton->click();
     QCOMPARE(f.dialogs.onlyText(), ExportOntoTableMessage(path));
     QCOMPARE(f.dir.read("dialog.tlk"), bytes);
-    QVERIFY(!f.session().windows.progress->isVisible());
+    QVERIFY(!f.windows().progress->isVisible());
 }
 
 QTEST_MAIN(MainWindowExportTest)

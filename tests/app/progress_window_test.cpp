@@ -28,17 +28,17 @@ private slots:
 void ProgressWindowTest::looksAsDefined()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
+    ProgressWindow* w = f.windows().progress;
     QCOMPARE(w->objectName(), QStringLiteral("TForm5"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Writing text file..."));
     QCOMPARE(w->size(), QSize(337, 68));
     QVERIFY(!(w->windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
-    QCOMPARE(w->progressBar->minimum(), 0);
-    QCOMPARE(w->progressBar->maximum(), 1000);
-    QCOMPARE(w->progressBar->value(), 0);
-    QCOMPARE(w->hintLabel->text(), QStringLiteral("Hit ESC to pause/interrupt this process"));
-    QVERIFY(!w->hintLabel->isVisibleTo(w));
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->minimum(), 0);
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->maximum(), 1000);
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->value(), 0);
+    QCOMPARE(Find<QLabel>(w, "Label1")->text(), QStringLiteral("Hit ESC to pause/interrupt this process"));
+    QVERIFY(!Find<QLabel>(w, "Label1")->isVisibleTo(w));
     QVERIFY(w->statusText().isEmpty());
 
     w->show();
@@ -48,8 +48,8 @@ void ProgressWindowTest::looksAsDefined()
     w->setBarPosition(500);
     QCOMPARE(w->windowTitle(), QStringLiteral("Saving talk table file... Please wait."));
     QCOMPARE(w->statusText(), QStringLiteral("Writing StrRefs..."));
-    QVERIFY(w->hintLabel->isVisible());
-    QCOMPARE(w->progressBar->value(), 500);
+    QVERIFY(Find<QLabel>(w, "Label1")->isVisible());
+    QCOMPARE(Find<QProgressBar>(w, "ProgressBar1")->value(), 500);
     QCOMPARE(ClippedCaptions(w), QStringList());
     SaveShot(w, QStringLiteral("progress"));
 }
@@ -57,8 +57,8 @@ void ProgressWindowTest::looksAsDefined()
 void ProgressWindowTest::closeIsRefusedWhileAnOperationMayRun()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
-    RunFlags& flags = f.session().flags;
+    ProgressWindow* w = f.windows().progress;
+    RunFlags& flags = f.session().runs.flags();
     const struct {
         bool keepRunning, processFinished, closes;
     } cases[] = {{true, false, false}, {true, true, true}, {false, false, true}, {false, true, true}};
@@ -80,13 +80,13 @@ void ProgressWindowTest::closeIsRefusedWhileAnOperationMayRun()
 void ProgressWindowTest::escapeDoesNothingToLoadsSavesAndExports()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
-    RunFlags& flags = f.session().flags;
+    ProgressWindow* w = f.windows().progress;
+    RunFlags& flags = f.session().runs.flags();
     flags.KeepRunning = false;
     flags.ProcessFinished = false;
     w->show();
     {
-        RunLock load(f.session());
+        RunController::Run load(f.session().runs);
         QTest::keyClick(w, Qt::Key_Escape);
     }
     QVERIFY(f.dialogs.boxes.empty());
@@ -103,13 +103,14 @@ void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
 {
     for (const bool wordCounting : {false, true}) {
         AppFixture f;
-        ProgressWindow* w = f.session().windows.progress;
-        RunFlags& flags = f.session().flags;
+        ProgressWindow* w = f.windows().progress;
+        RunFlags& flags = f.session().runs.flags();
         flags.TechnicalStatisticsRunning = !wordCounting;
         flags.WordCountingMode = wordCounting;
         flags.KeepRunning = true;
         flags.ProcessFinished = false;
-        std::optional<RunLock> run(std::in_place, f.session());
+        std::optional<RunController::Run> run(std::in_place, f.session().runs,
+                                              RunController::Escape::InterruptStatistics);
         w->show();
 
         f.dialogs.answers.push_back(Answer::No);
@@ -137,11 +138,11 @@ void ProgressWindowTest::escapeInterruptsStatisticsOnlyAfterYes()
 void ProgressWindowTest::escapeDuringAnAdvancedSearchPausesIt()
 {
     AppFixture f;
-    ProgressWindow* w = f.session().windows.progress;
-    RunFlags& flags = f.session().flags;
+    ProgressWindow* w = f.windows().progress;
+    RunFlags& flags = f.session().runs.flags();
     flags.AdvancedSearchActive = true;
     flags.KeepRunning = true;
-    RunLock run(f.session());
+    RunController::Run run(f.session().runs, RunController::Escape::PauseToInterrupt);
     w->show();
     f.dialogs.answers.push_back(Answer::No);
     QTest::keyClick(w, Qt::Key_Escape);

@@ -46,7 +46,7 @@ class SearchWindow {
 public:
     SearchWindow()
     {
-        f.session().windows.lexiaide->showAfterLoadCheck->setChecked(false);
+        LexiaideUi(f.windows().lexiaide).showAfterLoadCheck->setChecked(false);
         w.show();
     }
 
@@ -69,8 +69,8 @@ public:
     }
     void typeTerm(const QString& term)
     {
-        w.searchTermField->clear();
-        QTest::keyClicks(w.searchTermField, term);
+        Ui(w).searchTermField->clear();
+        QTest::keyClicks(Ui(w).searchTermField, term);
     }
     // One press of "Find next"; a restart question it raises is answered No
     // unless the test queued another answer.
@@ -78,7 +78,7 @@ public:
     {
         const bool queued = f.dialogs.answers.empty();
         if (queued) f.dialogs.answers.push_back(Answer::No);
-        w.findNextButton->click();
+        Ui(w).findNextButton->click();
         if (queued && !f.dialogs.answers.empty()) f.dialogs.answers.pop_back();
     }
     std::uint32_t offset(int entry) { return f.table().BaselineEntryTable[entry].Offset; }
@@ -86,12 +86,12 @@ public:
     void expectMatch(std::int32_t entry, std::int64_t position, std::int64_t length, const std::string& shown,
                      const char* what)
     {
-        QVERIFY2(w.strRefField->text() == QString::number(entry), what);
-        const QTextCursor cursor = w.stringEditor->textCursor();
+        QVERIFY2(Ui(w).strRefField->text() == QString::number(entry), what);
+        const QTextCursor cursor = Ui(w).stringEditor->textCursor();
         QVERIFY2(cursor.selectionStart() == EditorPositionOf(shown, position), what);
         QVERIFY2(cursor.selectionEnd() == EditorPositionOf(shown, position + length), what);
         QVERIFY2(cursor.selectedText() == FromCp1252(shown.substr(position, length)), what);
-        QVERIFY2(w.currentPositionValue->text() == QString::number(std::int64_t{offset(entry)} + position), what);
+        QVERIFY2(Ui(w).currentPositionValue->text() == QString::number(std::int64_t{offset(entry)} + position), what);
     }
 
     AppFixture f;
@@ -150,11 +150,11 @@ void StandardSearchTest::findNextMeetsEveryMatchInOrder()
     const auto generated = tlkgen::GenerateTalkTable(options);
     s.load(generated.bytes);
     MainWindow& w = s.w;
-    if (caseSensitive) w.caseSensitiveCheck->click();
-    if (wholeWords) w.wholeWordsCheck->click();
-    (lengthOriented ? w.lengthOrientedRadio : w.absoluteRadio)->click();
+    if (caseSensitive) Ui(w).caseSensitiveCheck->click();
+    if (wholeWords) Ui(w).wholeWordsCheck->click();
+    (lengthOriented ? Ui(w).lengthOrientedRadio : Ui(w).absoluteRadio)->click();
     s.typeTerm(term);
-    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(w).currentPositionValue->text(), QStringLiteral("0"));
 
     const auto expected =
         ExpectedMatches(generated.entries, ToCp1252(term), caseSensitive, wholeWords, lengthOriented);
@@ -165,15 +165,15 @@ void StandardSearchTest::findNextMeetsEveryMatchInOrder()
         const std::string what = "match " + std::to_string(i) + " in entry " + std::to_string(m.entry);
         s.expectMatch(m.entry, m.position, term.size(), ShownForm(generated.entries[m.entry].text), what.c_str());
         QVERIFY2(s.f.dialogs.boxes.empty(), what.c_str());
-        QVERIFY2(w.stringGroup->title().endsWith(QStringLiteral(" - Original")), what.c_str());
+        QVERIFY2(Ui(w).stringGroup->title().endsWith(QStringLiteral(" - Original")), what.c_str());
     }
     // After the last match: the restart question; No leaves everything as it is.
-    const QString position = w.currentPositionValue->text();
+    const QString position = Ui(w).currentPositionValue->text();
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
     QCOMPARE(s.f.dialogs.boxes.front().buttons, std::optional<Buttons>(Buttons::YesNo));
-    QCOMPARE(w.strRefField->text(), QString::number(expected.back().entry));
-    QCOMPARE(w.currentPositionValue->text(), position);
+    QCOMPARE(Ui(w).strRefField->text(), QString::number(expected.back().entry));
+    QCOMPARE(Ui(w).currentPositionValue->text(), position);
     s.findNext();
     QCOMPARE(s.f.dialogs.boxes.size(), std::size_t{2});
 }
@@ -200,16 +200,16 @@ void StandardSearchTest::restartQuestionStartsOverOnYes()
     }
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
     s.expectMatch(1, 2, 3, "a key", "first again");
-    QTRY_COMPARE(QApplication::focusWidget(), w.searchTermField);
-    QCOMPARE(w.searchTermField->selectedText(), QStringLiteral("key"));
+    QTRY_COMPARE(QApplication::focusWidget(), Ui(w).searchTermField);
+    QCOMPARE(Ui(w).searchTermField->selectedText(), QStringLiteral("key"));
 
     // A term found nowhere asks again after Yes, until No.
     s.f.dialogs.clear();
     s.typeTerm(QStringLiteral("absent"));
     s.f.dialogs.answers = {Answer::Yes, Answer::Yes, Answer::No};
-    w.findNextButton->click();
+    Ui(w).findNextButton->click();
     QCOMPARE(s.f.dialogs.texts(), (std::vector<std::string>{RestartQuestion, RestartQuestion, RestartQuestion}));
-    QCOMPARE(w.strRefField->text(), QStringLiteral("1"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("1"));
 }
 
 void StandardSearchTest::searchFromStringStartsAtTheFirstTextFromThere()
@@ -222,16 +222,16 @@ void StandardSearchTest::searchFromStringStartsAtTheFirstTextFromThere()
 
     // "Search from String" 5: entries 5 and 6 have no text, so the search
     // starts at entry 7.
-    w.fromStringRadio->click();
-    QVERIFY(w.searchStartField->isEnabled());
-    QVERIFY(!w.wholeTableRadio->isChecked());
-    QVERIFY(w.lengthOrientedRadio->isChecked());  // the method stays as it was
-    QTRY_COMPARE(QApplication::focusWidget(), w.searchStartField);
-    QCOMPARE(w.searchStartField->selectedText(), QStringLiteral("0"));
-    w.searchStartField->setText(QStringLiteral("5"));
-    w.findNextButton->setFocus();  // leaving the field checks it and starts again there
+    Ui(w).fromStringRadio->click();
+    QVERIFY(Ui(w).searchStartField->isEnabled());
+    QVERIFY(!Ui(w).wholeTableRadio->isChecked());
+    QVERIFY(Ui(w).lengthOrientedRadio->isChecked());  // the method stays as it was
+    QTRY_COMPARE(QApplication::focusWidget(), Ui(w).searchStartField);
+    QCOMPARE(Ui(w).searchStartField->selectedText(), QStringLiteral("0"));
+    Ui(w).searchStartField->setText(QStringLiteral("5"));
+    Ui(w).findNextButton->setFocus();  // leaving the field checks it and starts again there
     QVERIFY(s.f.dialogs.boxes.empty());
-    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(7)));
+    QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(s.offset(7)));
     s.findNext();
     s.expectMatch(7, 0, 1, "a7", "from 5");
     s.findNext();
@@ -242,32 +242,32 @@ void StandardSearchTest::searchFromStringStartsAtTheFirstTextFromThere()
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
     s.f.dialogs.clear();
-    w.searchStartField->setFocus();
-    w.searchStartField->setText(QStringLiteral("7"));
-    w.searchTermField->setFocus();
-    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(7)));
+    Ui(w).searchStartField->setFocus();
+    Ui(w).searchStartField->setText(QStringLiteral("7"));
+    Ui(w).searchTermField->setFocus();
+    QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(s.offset(7)));
     s.findNext();
     s.expectMatch(7, 0, 1, "a7", "from 7");
-    w.wholeTableRadio->click();
-    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("0"));
-    QVERIFY(!w.searchStartField->isEnabled());
+    Ui(w).wholeTableRadio->click();
+    QCOMPARE(Ui(w).currentPositionValue->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("0"));
+    QVERIFY(!Ui(w).searchStartField->isEnabled());
     s.findNext();
     s.expectMatch(8, 0, 1, "a8", "on behind the last match");
-    w.newSearchButton->click();
-    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
-    QTRY_COMPARE(QApplication::focusWidget(), w.searchTermField);
+    Ui(w).newSearchButton->click();
+    QCOMPARE(Ui(w).currentPositionValue->text(), QStringLiteral("0"));
+    QTRY_COMPARE(QApplication::focusWidget(), Ui(w).searchTermField);
     s.findNext();
     s.expectMatch(0, 0, 1, "a0", "new search");
 
     // From 9 on nothing has text: nothing to search, at once.
-    w.fromStringRadio->click();
-    w.searchStartField->setText(QStringLiteral("9"));
-    w.findNextButton->setFocus();
-    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("14"));  // the end of the string data
+    Ui(w).fromStringRadio->click();
+    Ui(w).searchStartField->setText(QStringLiteral("9"));
+    Ui(w).findNextButton->setFocus();
+    QCOMPARE(Ui(w).currentPositionValue->text(), QStringLiteral("14"));  // the end of the string data
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
-    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("0"));
 }
 
 void StandardSearchTest::invalidStartIsRefused_data()
@@ -287,19 +287,19 @@ void StandardSearchTest::invalidStartIsRefused()
     s.loadTexts({"a", "b", "c", "d", "e", "f"});
     MainWindow& w = s.w;
     s.activate();
-    w.fromStringRadio->click();
-    QTRY_COMPARE(QApplication::focusWidget(), w.searchStartField);
-    w.searchStartField->setText(text);
+    Ui(w).fromStringRadio->click();
+    QTRY_COMPARE(QApplication::focusWidget(), Ui(w).searchStartField);
+    Ui(w).searchStartField->setText(text);
     // Typing a term meanwhile reads the unchecked start as 0.
     s.typeTerm(QStringLiteral("c"));
-    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
-    w.searchStartField->setFocus();
-    w.findNextButton->setFocus();
+    QCOMPARE(Ui(w).currentPositionValue->text(), QStringLiteral("0"));
+    Ui(w).searchStartField->setFocus();
+    Ui(w).findNextButton->setFocus();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please type an integer between 0 and 5"});
     QCOMPARE(s.f.dialogs.boxes.front().kind, BoxKind::Plain);
-    QTRY_COMPARE(QApplication::focusWidget(), w.searchStartField);
-    QCOMPARE(w.searchStartField->selectedText(), text);
-    QCOMPARE(w.searchStartField->text(), text);
+    QTRY_COMPARE(QApplication::focusWidget(), Ui(w).searchStartField);
+    QCOMPARE(Ui(w).searchStartField->selectedText(), text);
+    QCOMPARE(Ui(w).searchStartField->text(), text);
     QCOMPARE(s.f.dialogs.boxes.size(), std::size_t{1});
 }
 
@@ -308,12 +308,12 @@ void StandardSearchTest::emptyTermIsRefused()
     SearchWindow s;
     s.loadTexts({"abc", "abc"});
     MainWindow& w = s.w;
-    w.findNextButton->click();
+    Ui(w).findNextButton->click();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Please specify a search term"});
     QCOMPARE(s.f.dialogs.boxes.front().kind, BoxKind::Plain);
-    QCOMPARE(w.strRefField->text(), QStringLiteral("0"));
-    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
-    QVERIFY(!w.stringEditor->textCursor().hasSelection());
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(w).currentPositionValue->text(), QStringLiteral("0"));
+    QVERIFY(!Ui(w).stringEditor->textCursor().hasSelection());
 }
 
 void StandardSearchTest::optionsChangeBetweenPressesWithoutRestarting()
@@ -325,25 +325,25 @@ void StandardSearchTest::optionsChangeBetweenPressesWithoutRestarting()
     s.findNext();
     s.expectMatch(0, 1, 3, "other the", "inside a word");
     // Whole words from here on: the next match is the word in the same string.
-    w.wholeWordsCheck->click();
+    Ui(w).wholeWordsCheck->click();
     s.findNext();
     s.expectMatch(0, 6, 3, "other the", "whole word");
     s.findNext();
     s.expectMatch(2, 5, 3, "thee the", "skips bathe and thee");
-    w.caseSensitiveCheck->click();
+    Ui(w).caseSensitiveCheck->click();
     s.findNext();
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{RestartQuestion});
 
     // Without highlighting the entry and the position change, nothing is selected.
     s.f.dialogs.clear();
-    w.caseSensitiveCheck->click();
-    w.highlightMatchesCheck->click();
+    Ui(w).caseSensitiveCheck->click();
+    Ui(w).highlightMatchesCheck->click();
     s.typeTerm(QStringLiteral("the"));
     s.findNext();
     s.findNext();
-    QCOMPARE(w.strRefField->text(), QStringLiteral("2"));
-    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2) + 5));
-    QVERIFY(!w.stringEditor->textCursor().hasSelection());
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("2"));
+    QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(s.offset(2) + 5));
+    QVERIFY(!Ui(w).stringEditor->textCursor().hasSelection());
 }
 
 void StandardSearchTest::enterFindsNextAndEscapeAsksToQuit()
@@ -352,26 +352,26 @@ void StandardSearchTest::enterFindsNextAndEscapeAsksToQuit()
     s.loadTexts({"zero", "one", "two one"});
     MainWindow& w = s.w;
     s.activate();
-    w.searchTermField->setFocus();
-    QTest::keyClicks(w.searchTermField, QStringLiteral("one"));
-    QTest::keyClick(w.searchTermField, Qt::Key_Return);
+    Ui(w).searchTermField->setFocus();
+    QTest::keyClicks(Ui(w).searchTermField, QStringLiteral("one"));
+    QTest::keyClick(Ui(w).searchTermField, Qt::Key_Return);
     s.expectMatch(1, 0, 3, "one", "Enter");
-    QCOMPARE(QApplication::focusWidget(), w.findNextButton);
-    w.searchTermField->setFocus();
-    QTest::keyClick(w.searchTermField, Qt::Key_Enter);
+    QCOMPARE(QApplication::focusWidget(), Ui(w).findNextButton);
+    Ui(w).searchTermField->setFocus();
+    QTest::keyClick(Ui(w).searchTermField, Qt::Key_Enter);
     s.expectMatch(2, 4, 3, "two one", "keypad Enter");
     QVERIFY(s.f.dialogs.boxes.empty());
 
-    w.searchTermField->setFocus();
+    Ui(w).searchTermField->setFocus();
     s.f.dialogs.answers.push_back(Answer::No);
-    QTest::keyClick(w.searchTermField, Qt::Key_Escape);
+    QTest::keyClick(Ui(w).searchTermField, Qt::Key_Escape);
     QCOMPARE(s.f.dialogs.texts(), std::vector<std::string>{"Are you sure you want to quit Lexicarta?"});
-    QCOMPARE(w.searchTermField->text(), QStringLiteral("one"));
+    QCOMPARE(Ui(w).searchTermField->text(), QStringLiteral("one"));
     QVERIFY(w.isVisible());
     // A character the talk table cannot hold is not taken into the term.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x0101)));
-    QApplication::sendEvent(w.searchTermField, &press);
-    QCOMPARE(w.searchTermField->text(), QStringLiteral("one"));
+    QApplication::sendEvent(Ui(w).searchTermField, &press);
+    QCOMPARE(Ui(w).searchTermField->text(), QStringLiteral("one"));
     SaveShot(&w, QStringLiteral("standard-search"));
 }
 
@@ -391,11 +391,11 @@ void StandardSearchTest::editedEntriesAreFoundByTheirSavedText()
     s.typeTerm(QStringLiteral("dragon"));
     s.findNext();
     // Found by its saved text; the occurrence selected is the one shown.
-    QCOMPARE(w.strRefField->text(), QStringLiteral("2"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 2 - Edited by User"));
-    QCOMPARE(w.stringEditor->textCursor().selectionStart(), 10);
-    QCOMPARE(w.stringEditor->textCursor().selectedText(), QStringLiteral("dragon"));
-    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2)));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("2"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 2 - Edited by User"));
+    QCOMPARE(Ui(w).stringEditor->textCursor().selectionStart(), 10);
+    QCOMPARE(Ui(w).stringEditor->textCursor().selectedText(), QStringLiteral("dragon"));
+    QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(s.offset(2)));
     s.findNext();
     s.expectMatch(3, 5, 6, "last dragon", "unedited");
     s.findNext();
@@ -418,42 +418,42 @@ void StandardSearchTest::optionsAreMirroredInTheAdvancedSearchWindow()
     SearchWindow s;
     s.loadTexts({"a", "b", "c", "d"});
     MainWindow& w = s.w;
-    AdvancedSearchWindow& a = *s.f.session().windows.advancedSearch;
-    w.caseSensitiveCheck->click();
-    QVERIFY(a.caseSensitiveCheck->isChecked());
-    w.wholeWordsCheck->click();
-    QVERIFY(a.wholeWordsCheck->isChecked());
-    w.absoluteRadio->click();
-    QVERIFY(a.absoluteRadio->isChecked() && !a.lengthOrientedRadio->isChecked());
-    w.lengthOrientedRadio->click();
-    QVERIFY(a.lengthOrientedRadio->isChecked());
-    w.caseSensitiveCheck->click();
-    QVERIFY(!a.caseSensitiveCheck->isChecked());
+    AdvancedSearchWindow& a = *s.f.windows().advancedSearch;
+    Ui(w).caseSensitiveCheck->click();
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox2")->isChecked());
+    Ui(w).wholeWordsCheck->click();
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox3")->isChecked());
+    Ui(w).absoluteRadio->click();
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton4")->isChecked() && !Find<QRadioButton>(&a, "RadioButton3")->isChecked());
+    Ui(w).lengthOrientedRadio->click();
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton3")->isChecked());
+    Ui(w).caseSensitiveCheck->click();
+    QVERIFY(!Find<QCheckBox>(&a, "CheckBox2")->isChecked());
 
-    w.fromStringRadio->click();
-    QVERIFY(a.fromStringRadio->isChecked() && a.searchStartField->isEnabled());
-    w.searchStartField->setText(QStringLiteral("3"));
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("3"));
-    w.wholeTableRadio->click();
-    QVERIFY(a.wholeTableRadio->isChecked());
-    QVERIFY(!a.searchStartField->isEnabled());
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("0"));
+    Ui(w).fromStringRadio->click();
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton6")->isChecked() && Find<QLineEdit>(&a, "Edit3")->isEnabled());
+    Ui(w).searchStartField->setText(QStringLiteral("3"));
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("3"));
+    Ui(w).wholeTableRadio->click();
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton5")->isChecked());
+    QVERIFY(!Find<QLineEdit>(&a, "Edit3")->isEnabled());
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("0"));
 
     // In advanced mode "Search..." opens the advanced search with the options.
     w.showSettingsSet(MainWindow::SettingsSet::Search);
-    w.advancedSearchRadio->click();
-    w.fromStringRadio->click();
-    w.searchStartField->setText(QStringLiteral("2"));
-    w.searchButton->click();
+    Ui(w).advancedSearchRadio->click();
+    Ui(w).fromStringRadio->click();
+    Ui(w).searchStartField->setText(QStringLiteral("2"));
+    Ui(w).searchButton->click();
     QVERIFY(a.isVisible());
-    QVERIFY(s.f.session().flags.AdvancedSearchActive);
-    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2)));
+    QVERIFY(s.f.session().runs.flags().AdvancedSearchActive);
+    QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(s.offset(2)));
     QCOMPARE(w.searchEngine().SearchPosition, std::int64_t{s.offset(2)});
-    QVERIFY(a.fromStringRadio->isChecked() && a.searchStartField->isEnabled());
-    QCOMPARE(a.searchStartField->text(), QStringLiteral("2"));
-    QVERIFY(a.wholeWordsCheck->isChecked() && !a.caseSensitiveCheck->isChecked());
+    QVERIFY(Find<QRadioButton>(&a, "RadioButton6")->isChecked() && Find<QLineEdit>(&a, "Edit3")->isEnabled());
+    QCOMPARE(Find<QLineEdit>(&a, "Edit3")->text(), QStringLiteral("2"));
+    QVERIFY(Find<QCheckBox>(&a, "CheckBox3")->isChecked() && !Find<QCheckBox>(&a, "CheckBox2")->isChecked());
     SaveShot(&a, QStringLiteral("advanced-search-options"));
-    w.standardSearchRadio->click();
+    Ui(w).standardSearchRadio->click();
     QVERIFY(!a.isVisible());
 }
 
@@ -466,16 +466,16 @@ void StandardSearchTest::searchButtonAndHelp()
     s.typeTerm(QStringLiteral("one"));
     s.findNext();
     QCOMPARE(w.searchEngine().MatchCount, 1);
-    w.searchButton->click();
+    Ui(w).searchButton->click();
     QCOMPARE(w.searchEngine().MatchCount, 0);
-    QTRY_COMPARE(QApplication::focusWidget(), w.searchTermField);
-    QCOMPARE(w.searchTermField->selectedText(), QStringLiteral("one"));
+    QTRY_COMPARE(QApplication::focusWidget(), Ui(w).searchTermField);
+    QCOMPARE(Ui(w).searchTermField->selectedText(), QStringLiteral("one"));
     // "Search..." does not restart the search.
     s.findNext();
     s.expectMatch(1, 0, 3, "one", "after Search...");
 
-    QTest::mouseClick(w.searchMethodGroup, Qt::LeftButton, {}, QPoint(w.searchMethodGroup->width() - 4, 6));
-    QVERIFY(s.f.session().windows.help->isVisible());
+    QTest::mouseClick(Ui(w).searchMethodGroup, Qt::LeftButton, {}, QPoint(Ui(w).searchMethodGroup->width() - 4, 6));
+    QVERIFY(s.f.windows().help->isVisible());
 }
 
 void StandardSearchTest::loadChecksTheStartAgainstTheNewTable()
@@ -483,25 +483,25 @@ void StandardSearchTest::loadChecksTheStartAgainstTheNewTable()
     SearchWindow s;
     MainWindow& w = s.w;
     // "Search from String" kept from an earlier session, before any table.
-    w.fromStringRadio->setChecked(true);
-    w.searchStartField->setText(QStringLiteral("2"));
+    Ui(w).fromStringRadio->setChecked(true);
+    Ui(w).searchStartField->setText(QStringLiteral("2"));
     std::vector<tlkgen::GeneratedEntry> entries(20);
     for (std::size_t i = 0; i < entries.size(); ++i) entries[i].text = "text " + std::to_string(i);
     s.f.openThroughDialog(s.f.writeBytes("first.tlk", tlkgen::MakeTalkTable(entries)));
     QVERIFY(s.f.dialogs.boxes.empty());
-    QVERIFY(w.fromStringRadio->isChecked() && w.searchStartField->isEnabled());
-    QCOMPARE(w.currentPositionValue->text(), QString::number(s.offset(2)));
+    QVERIFY(Ui(w).fromStringRadio->isChecked() && Ui(w).searchStartField->isEnabled());
+    QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(s.offset(2)));
 
     // A start beyond a smaller table falls back to the whole table.
-    w.searchStartField->setText(QStringLiteral("15"));
+    Ui(w).searchStartField->setText(QStringLiteral("15"));
     entries.resize(6);
     s.f.openThroughDialog(s.f.writeBytes("second.tlk", tlkgen::MakeTalkTable(entries)));
     QVERIFY(s.f.dialogs.boxes.empty());
-    QVERIFY(w.wholeTableRadio->isChecked() && !w.fromStringRadio->isChecked());
-    QCOMPARE(w.searchStartField->text(), QStringLiteral("0"));
-    QVERIFY(!w.searchStartField->isEnabled());
-    QCOMPARE(w.currentPositionValue->text(), QStringLiteral("0"));
-    QVERIFY(w.lengthOrientedRadio->isChecked());
+    QVERIFY(Ui(w).wholeTableRadio->isChecked() && !Ui(w).fromStringRadio->isChecked());
+    QCOMPARE(Ui(w).searchStartField->text(), QStringLiteral("0"));
+    QVERIFY(!Ui(w).searchStartField->isEnabled());
+    QCOMPARE(Ui(w).currentPositionValue->text(), QStringLiteral("0"));
+    QVERIFY(Ui(w).lengthOrientedRadio->isChecked());
 }
 
 QTEST_MAIN(StandardSearchTest)

@@ -74,24 +74,24 @@ void StartupTest::firstStartWritesTheDefaultFileAndShowsQuickStart()
     QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Warning);
     QCOMPARE(f.dir.read("lexicarta.cfg"), DefaultFile());
     QCOMPARE(f.dir.read("lexicarta.cfg").size(), std::size_t{45});
-    QuickStartWindow* quickStart = f.session().windows.quickStart;
+    QuickStartWindow* quickStart = f.windows().quickStart;
     QVERIFY(quickStart->isVisible());
     QCOMPARE(quickStart->windowTitle(), QStringLiteral("Quick Start"));
     QCOMPARE(quickStart->size(), QSize(484, 290));
-    QCOMPARE(quickStart->guideGroup->title(), QStringLiteral("You can always display this window by pressing Alt+H."));
-    QVERIFY(quickStart->guideText->isReadOnly());
-    const QStringList lines = quickStart->guideText->toPlainText().split(QChar('\n'));
+    QCOMPARE(Find<QGroupBox>(quickStart, "GroupBox1")->title(), QStringLiteral("You can always display this window by pressing Alt+H."));
+    QVERIFY(Find<QPlainTextEdit>(quickStart, "Memo1")->isReadOnly());
+    const QStringList lines = Find<QPlainTextEdit>(quickStart, "Memo1")->toPlainText().split(QChar('\n'));
     QCOMPARE(lines.first(), QStringLiteral("QUICK START"));
     QVERIFY(lines.contains(QStringLiteral("3. Edit its text or associated sound reference")));
     QVERIFY(lines.contains(QStringLiteral("4. You can certainly use Windows' Ctrl+Z to undo your last typing operation.")));
     QVERIFY(lines.contains(QStringLiteral(
         "7. If you want to undo all of your changes that you've made since your last save, press Alt+Z")));
     QVERIFY(lines.contains(QStringLiteral("(However, a backup file will be created if the relevant checkbox is ticked.)")));
-    QVERIFY(!quickStart->dontShowAgainCheck->isChecked());
+    QVERIFY(!Find<QCheckBox>(quickStart, "CheckBox1")->isChecked());
     // The controls keep their initial states.
-    QVERIFY(!f.main().advancedSearchButton->isEnabled());
-    QVERIFY(!f.main().openLastButton->isEnabled());
-    QVERIFY(!f.main().emptyStringsCheck->isEnabled());
+    QVERIFY(!Ui(f.main()).advancedSearchButton->isEnabled());
+    QVERIFY(!Ui(f.main()).openLastButton->isEnabled());
+    QVERIFY(!Ui(f.main()).emptyStringsCheck->isEnabled());
     QCOMPARE(ClippedCaptions(quickStart), QStringList());
     SaveShot(quickStart, QStringLiteral("quick-start"));
 }
@@ -157,25 +157,25 @@ void StartupTest::settingsSurviveARestart()
     AppFixture f;
     f.app->start();
     MainWindow& w = f.main();
-    SetCheckedAsUser(w.advancedSearchRadio, true);
-    SetCheckedAsUser(w.highlightMatchesCheck, false);
-    SetCheckedAsUser(w.caseSensitiveCheck, true);
-    SetCheckedAsUser(w.wholeWordsCheck, true);
-    SetCheckedAsUser(w.absoluteRadio, true);
-    SetCheckedAsUser(w.wordStatisticsCheck, false);
-    SetCheckedAsUser(w.technicalStatisticsCheck, false);
-    SetCheckedAsUser(w.rawExportRadio, true);
-    SetCheckedAsUser(w.numberStringsCheck, true);
-    SetCheckedAsUser(w.spacelinesCheck, false);
-    SetCheckedAsUser(w.fromStringRadio, true);
-    w.searchStartField->setText(QStringLiteral("42"));
-    SetCheckedAsUser(w.autoOpenCheck, true);
-    LexiaideWindow* lexiaide = f.session().windows.lexiaide;
+    SetCheckedAsUser(Ui(w).advancedSearchRadio, true);
+    SetCheckedAsUser(Ui(w).highlightMatchesCheck, false);
+    SetCheckedAsUser(Ui(w).caseSensitiveCheck, true);
+    SetCheckedAsUser(Ui(w).wholeWordsCheck, true);
+    SetCheckedAsUser(Ui(w).absoluteRadio, true);
+    SetCheckedAsUser(Ui(w).wordStatisticsCheck, false);
+    SetCheckedAsUser(Ui(w).technicalStatisticsCheck, false);
+    SetCheckedAsUser(Ui(w).rawExportRadio, true);
+    SetCheckedAsUser(Ui(w).numberStringsCheck, true);
+    SetCheckedAsUser(Ui(w).spacelinesCheck, false);
+    SetCheckedAsUser(Ui(w).fromStringRadio, true);
+    Ui(w).searchStartField->setText(QStringLiteral("42"));
+    SetCheckedAsUser(Ui(w).autoOpenCheck, true);
+    LexiaideWindow* lexiaide = f.windows().lexiaide;
     lexiaide->move(123, 77);
-    SetCheckedAsUser(lexiaide->stayOnTopCheck, true);
-    SetCheckedAsUser(lexiaide->makeBackupCheck, false);
-    SetCheckedAsUser(lexiaide->saveToDifferentFileCheck, true);
-    SetCheckedAsUser(lexiaide->showAfterLoadCheck, false);
+    SetCheckedAsUser(LexiaideUi(lexiaide).stayOnTopCheck, true);
+    SetCheckedAsUser(LexiaideUi(lexiaide).makeBackupCheck, false);
+    SetCheckedAsUser(LexiaideUi(lexiaide).saveToDifferentFileCheck, true);
+    SetCheckedAsUser(LexiaideUi(lexiaide).showAfterLoadCheck, false);
     f.main().close();
 
     const ConfigReadResult saved = ReadConfigFile(f.dir.file("lexicarta.cfg"));
@@ -200,24 +200,24 @@ void StartupTest::settingsSurviveARestart()
     QVERIFY(f.dialogs.boxes.empty());
     MainWindow& again = f.main();
     QVERIFY(again.AdvancedSearchMode());
-    QCOMPARE(again.standardSearchGroup->title(), QStringLiteral("Advanced Search"));
-    QVERIFY(!again.findNextButton->isVisibleTo(&again));
-    QVERIFY(!again.highlightMatchesCheck->isChecked());
-    QVERIFY(again.caseSensitiveCheck->isChecked());
-    QVERIFY(again.wholeWordsCheck->isChecked());
-    QVERIFY(again.absoluteRadio->isChecked() && !again.lengthOrientedRadio->isChecked());
-    QVERIFY(!again.wordStatisticsCheck->isChecked() && !again.technicalStatisticsCheck->isChecked());
+    QCOMPARE(Ui(again).standardSearchGroup->title(), QStringLiteral("Advanced Search"));
+    QVERIFY(!Ui(again).findNextButton->isVisibleTo(&again));
+    QVERIFY(!Ui(again).highlightMatchesCheck->isChecked());
+    QVERIFY(Ui(again).caseSensitiveCheck->isChecked());
+    QVERIFY(Ui(again).wholeWordsCheck->isChecked());
+    QVERIFY(Ui(again).absoluteRadio->isChecked() && !Ui(again).lengthOrientedRadio->isChecked());
+    QVERIFY(!Ui(again).wordStatisticsCheck->isChecked() && !Ui(again).technicalStatisticsCheck->isChecked());
     QVERIFY(!again.GuidedExport());
-    QVERIFY(again.rawExportRadio->isChecked() && !again.numberStringsCheck->isEnabled());
-    QVERIFY(again.numberStringsCheck->isChecked() && !again.spacelinesCheck->isChecked());
-    QVERIFY(again.fromStringRadio->isChecked());
-    QCOMPARE(again.searchStartField->text(), QStringLiteral("42"));
-    QVERIFY(again.autoOpenCheck->isChecked());
-    LexiaideWindow* restored = f.session().windows.lexiaide;
+    QVERIFY(Ui(again).rawExportRadio->isChecked() && !Ui(again).numberStringsCheck->isEnabled());
+    QVERIFY(Ui(again).numberStringsCheck->isChecked() && !Ui(again).spacelinesCheck->isChecked());
+    QVERIFY(Ui(again).fromStringRadio->isChecked());
+    QCOMPARE(Ui(again).searchStartField->text(), QStringLiteral("42"));
+    QVERIFY(Ui(again).autoOpenCheck->isChecked());
+    LexiaideWindow* restored = f.windows().lexiaide;
     QCOMPARE(restored->pos(), QPoint(123, 77));
-    QVERIFY(restored->stayOnTopCheck->isChecked());
+    QVERIFY(LexiaideUi(restored).stayOnTopCheck->isChecked());
     QVERIFY(restored->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!restored->makeBackupCheck->isChecked() && restored->saveToDifferentFileCheck->isChecked() && !restored->showAfterLoadCheck->isChecked());
+    QVERIFY(!LexiaideUi(restored).makeBackupCheck->isChecked() && LexiaideUi(restored).saveToDifferentFileCheck->isChecked() && !LexiaideUi(restored).showAfterLoadCheck->isChecked());
 }
 
 void StartupTest::autoOpenReopensTheLastTable()
@@ -228,8 +228,8 @@ void StartupTest::autoOpenReopensTheLastTable()
     options.entries = 25;
     const std::string path = f.writeTable("dialog.tlk", options);
     f.openThroughDialog(path);
-    QVERIFY(f.main().openLastButton->isEnabled());
-    SetCheckedAsUser(f.main().autoOpenCheck, true);
+    QVERIFY(Ui(f.main()).openLastButton->isEnabled());
+    SetCheckedAsUser(Ui(f.main()).autoOpenCheck, true);
     f.main().close();
     QVERIFY(!f.dir.exists("lexic0.tmp"));
 
@@ -237,9 +237,9 @@ void StartupTest::autoOpenReopensTheLastTable()
     QVERIFY(f.dialogs.boxes.empty());
     QVERIFY(f.table().TableLoaded);
     QCOMPARE(f.table().CurrentTablePath, path);
-    QCOMPARE(f.main().tableGroup->title(), QString::fromStdString(path));
-    QVERIFY(f.main().advancedSearchButton->isEnabled());
-    QVERIFY(f.main().openLastButton->isEnabled());
+    QCOMPARE(Ui(f.main()).tableGroup->title(), QString::fromStdString(path));
+    QVERIFY(Ui(f.main()).advancedSearchButton->isEnabled());
+    QVERIFY(Ui(f.main()).openLastButton->isEnabled());
 }
 
 void StartupTest::autoOpenOfAVanishedOrDamagedTable()
@@ -257,15 +257,15 @@ void StartupTest::autoOpenOfAVanishedOrDamagedTable()
             // The load's own warning; the last file is kept.
             QCOMPARE(f.dialogs.onlyText(), path + " does not exist. It was probably moved or deleted since the last "
                                                   "time you opened it in Lexicarta.");
-            QVERIFY(f.main().openLastButton->isEnabled());
+            QVERIFY(Ui(f.main()).openLastButton->isEnabled());
         } else {
             QCOMPARE(f.dialogs.texts(), (std::vector<std::string>{"Corrupt or bad talk table file: signature invalid",
                                                                    "Cannot complete auto-open: last opened file could "
                                                                    "not be found. "}));
             QCOMPARE(f.dialogs.boxes.back().kind, BoxKind::Warning);
-            QVERIFY(!f.main().openLastButton->isEnabled());
+            QVERIFY(!Ui(f.main()).openLastButton->isEnabled());
         }
-        QVERIFY(!f.main().advancedSearchButton->isEnabled());
+        QVERIFY(!Ui(f.main()).advancedSearchButton->isEnabled());
         f.main().close();
         const ConfigReadResult saved = ReadConfigFile(f.dir.file("lexicarta.cfg"));
         QCOMPARE(saved.record.flag(cfg::LastFileFlag), !damaged);
@@ -313,9 +313,9 @@ void StartupTest::quitWithSaveWritesTheTableOrStaysOpen()
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     f.enterStrRef(QStringLiteral("4"));
-    w.stringEditor->setFocus();
-    w.stringEditor->selectAll();
-    QTest::keyClicks(w.stringEditor, QStringLiteral("typed before quitting"));
+    Ui(w).stringEditor->setFocus();
+    Ui(w).stringEditor->selectAll();
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("typed before quitting"));
     QVERIFY(f.table().ChangesPending);
     f.dialogs.clear();
 
@@ -356,23 +356,23 @@ void StartupTest::quickStartCanBeSwitchedOff()
 {
     AppFixture f;
     f.app->start();
-    QuickStartWindow* quickStart = f.session().windows.quickStart;
+    QuickStartWindow* quickStart = f.windows().quickStart;
     QVERIFY(quickStart->isVisible());
-    quickStart->dontShowAgainCheck->click();
+    Find<QCheckBox>(quickStart, "CheckBox1")->click();
     f.main().close();
 
     Restart(f);
-    QVERIFY(!f.session().windows.quickStart->isVisible());
-    QVERIFY(f.session().windows.quickStart->dontShowAgainCheck->isChecked());
+    QVERIFY(!f.windows().quickStart->isVisible());
+    QVERIFY(Find<QCheckBox>(f.windows().quickStart, "CheckBox1")->isChecked());
     f.main().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f.main()));
-    QTest::keyClick(f.main().openButton, Qt::Key_H, Qt::AltModifier);
-    QVERIFY(f.session().windows.quickStart->isVisible());
-    f.session().windows.quickStart->dontShowAgainCheck->click();
+    QTest::keyClick(Ui(f.main()).openButton, Qt::Key_H, Qt::AltModifier);
+    QVERIFY(f.windows().quickStart->isVisible());
+    Find<QCheckBox>(f.windows().quickStart, "CheckBox1")->click();
     f.main().close();
 
     Restart(f);
-    QVERIFY(f.session().windows.quickStart->isVisible());
+    QVERIFY(f.windows().quickStart->isVisible());
 }
 
 void StartupTest::helpWindowSwitchesBetweenItsTwoTexts()
@@ -380,22 +380,22 @@ void StartupTest::helpWindowSwitchesBetweenItsTwoTexts()
     AppFixture f;
     MainWindow& w = f.main();
     w.show();
-    HelpWindow* help = f.session().windows.help;
-    Click(w.typeLabel);
+    HelpWindow* help = f.windows().help;
+    Click(Ui(w).typeLabel);
     QVERIFY(help->isVisible());
     QCOMPARE(help->objectName(), QStringLiteral("TForm2"));
     QCOMPARE(help->size(), QSize(353, 186));
     QCOMPARE(help->windowTitle(), QStringLiteral("Lexicarta - StrRef's Type flag"));
-    QCOMPARE(help->helpGroup->title(), QStringLiteral("From the IESDP, 06.12.2004."));
+    QCOMPARE(Find<QGroupBox>(help, "GroupBox1")->title(), QStringLiteral("From the IESDP, 06.12.2004."));
     QCOMPARE(help->lineLabels[0]->text(), QStringLiteral("00 - No message data"));
     QCOMPARE(help->lineLabels[7]->text(), QStringLiteral("07 - Message with tags (for instance <CHARNAME> ) in BG2 only "));
     QCOMPARE(ClippedCaptions(help), QStringList());
     SaveShot(help, QStringLiteral("help-type-flags"));
 
     // A click on the box itself, not on its radio buttons.
-    QTest::mouseClick(w.searchMethodGroup, Qt::LeftButton, {}, QPoint(w.searchMethodGroup->width() - 4, w.searchMethodGroup->height() - 4));
+    QTest::mouseClick(Ui(w).searchMethodGroup, Qt::LeftButton, {}, QPoint(Ui(w).searchMethodGroup->width() - 4, Ui(w).searchMethodGroup->height() - 4));
     QCOMPARE(help->windowTitle(), QStringLiteral("Lexicarta - Search Methods"));
-    QCOMPARE(help->helpGroup->title(), QStringLiteral("Lexicarta Help"));
+    QCOMPARE(Find<QGroupBox>(help, "GroupBox1")->title(), QStringLiteral("Lexicarta Help"));
     QCOMPARE(help->lineLabels[0]->text(), QStringLiteral("The absolute method counts EVERY occurance of the specified"));
     QCOMPARE(help->lineLabels[5]->text(), QStringLiteral("'hahahaha'"));
     QCOMPARE(help->lineLabels[7]->text(), QStringLiteral("length-oriented method, the program will report only 2 matches."));
@@ -413,14 +413,14 @@ void StartupTest::readmeAndLastOpenedTableAreTold()
     elsewhere.write("readme.txt", "not ours");
     const QString before = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(elsewhere.path()));
-    w.readmeButton->click();
+    Ui(w).readmeButton->click();
     QDir::setCurrent(before);
     QCOMPARE(f.dialogs.onlyText(), std::string("Readme file not found"));
     QCOMPARE(f.dialogs.boxes.front().kind, BoxKind::Plain);
 
     f.dialogs.clear();
-    w.openLastButton->setEnabled(true);
-    w.openLastButton->click();
+    Ui(w).openLastButton->setEnabled(true);
+    Ui(w).openLastButton->click();
     QCOMPARE(f.dialogs.onlyText(), std::string("No reference to last opened file found in configuration file."));
 }
 

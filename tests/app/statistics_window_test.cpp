@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -75,7 +76,7 @@ struct Program : AppFixture {
         path = writeBytes(name, tlkgen::MakeTalkTable(entries));
         main().show();
         openThroughDialog(path);
-        stats = session().windows.statistics;
+        stats = windows().statistics;
         dialogs.clear();
     }
     QPushButton* statisticsButton() { return Find<QPushButton>(&main(), "Button5"); }
@@ -90,13 +91,13 @@ struct Program : AppFixture {
     void interruptSoon(Answer answer)
     {
         dialogs.answers.push_back(answer);
-        QTimer::singleShot(0, session().windows.progress, [this] {
-            QTest::keyClick(session().windows.progress, Qt::Key_Escape);
+        QTimer::singleShot(0, windows().progress, [this] {
+            QTest::keyClick(windows().progress, Qt::Key_Escape);
         });
     }
     bool windowsUsable()
     {
-        const Windows& w = session().windows;
+        const Windows& w = windows();
         return w.main->isEnabled() && w.viewer->isEnabled() && w.statistics->isEnabled() && w.graph->isEnabled() &&
                w.advancedSearch->isEnabled() && !w.progress->isVisible();
     }
@@ -283,7 +284,7 @@ void StatisticsWindowTest::interruptionRestoresEveryWindow()
             QVERIFY(p.text("occurrences1") != QStringLiteral("N/A"));
             continue;
         }
-        QVERIFY(p.session().flags.StatisticsAborted);
+        QVERIFY(p.session().runs.flags().StatisticsAborted);
         QVERIFY(!p.stats->isVisible());
         for (const char* name : {"totalLengthValue", "longestListValue", "sizeCount0Value", "entries0_0", "sounds11_3", "occurrences1", "occurrences12"})
             QCOMPARE(p.text(name), QStringLiteral("N/A"));
@@ -301,7 +302,7 @@ void StatisticsWindowTest::runLocksEveryWindowAndALaterEscDoesNothing()
 {
     Program p;
     p.setOptions(true, true);
-    const Windows& windows = p.session().windows;
+    const Windows& windows = p.windows();
     for (QWidget* window : std::initializer_list<QWidget*>{windows.lexiaide, windows.asciiCodes, windows.viewer})
         window->show();
     {
@@ -319,7 +320,7 @@ void StatisticsWindowTest::runLocksEveryWindowAndALaterEscDoesNothing()
     QCOMPARE(p.dialogs.texts(), std::vector<std::string>{});
     QCOMPARE(p.text("totalLengthValue"), total);
     QCOMPARE(p.text("occurrences1"), first);
-    QVERIFY(!p.session().flags.StatisticsAborted);
+    QVERIFY(!p.session().runs.flags().StatisticsAborted);
 }
 
 void StatisticsWindowTest::saveQuestionNoOptionAndEmptyTable()
@@ -466,7 +467,7 @@ void StatisticsWindowTest::sizeGraphsAndTheGraphWindow()
     QCOMPARE(map->barColour(), QColor(255, 0, 0));
     p.stats->pages()->setCurrentIndex(StatisticsWindow::SizeGraphsPage);
     for (int page : {1, 0}) {
-        p.stats->graphPages->setCurrentIndex(page);
+        Find<QTabWidget>(p.stats, "PageControl2")->setCurrentIndex(page);
         QCOMPARE(ClippedCaptions(p.stats).join(" "), QString());
     }
     SaveShot(p.stats, QStringLiteral("statistics-size-map"));
@@ -481,7 +482,7 @@ void StatisticsWindowTest::sizeGraphsAndTheGraphWindow()
     Find<QPushButton>(p.stats, "Button7")->click();
     QCOMPARE(map->barCount(), int(p.entries.size()));
 
-    GraphWindow* graph = p.session().windows.graph;
+    GraphWindow* graph = p.windows().graph;
     QCOMPARE(graph->windowTitle(), QStringLiteral("Lexiview Graph"));
     QCOMPARE(graph->size(), QSize(786, 503));
     for (const auto& [last, marks] : {std::pair{"24", true}, std::pair{"25", false}}) {

@@ -52,34 +52,34 @@ void StringViewerTest::followsTheMainWindowAndEditsThroughIt()
     tlkgen::GeneratorOptions options;
     options.entries = 30;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
-    StringViewerWindow* viewer = f.session().windows.viewer;
-    w.viewInNewWindowButton->click();
+    StringViewerWindow* viewer = f.windows().viewer;
+    Ui(w).viewInNewWindowButton->click();
     QVERIFY(viewer->isVisible());
     QVERIFY(QTest::qWaitForWindowActive(viewer));
     QCOMPARE(viewer->windowTitle(), QStringLiteral("dialog.tlk"));
-    QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 0"));
-    QCOMPARE(viewer->textArea->toPlainText(), w.stringEditor->toPlainText());
+    QCOMPARE(Find<QGroupBox>(viewer, "GroupBox1")->title(), QStringLiteral("String 0"));
+    QCOMPARE(Find<QPlainTextEdit>(viewer, "Memo1")->toPlainText(), Ui(w).stringEditor->toPlainText());
 
     f.enterStrRef(QStringLiteral("5"));
-    QCOMPARE(viewer->strRefField->text(), QStringLiteral("5"));
-    QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 5"));
+    QCOMPARE(Find<QLineEdit>(viewer, "Edit1")->text(), QStringLiteral("5"));
+    QCOMPARE(Find<QGroupBox>(viewer, "GroupBox1")->title(), QStringLiteral("String 5"));
 
     // Typing in the viewer edits the entry; leaving the text stores it.
     viewer->activateWindow();
-    viewer->textArea->setFocus();
-    viewer->textArea->selectAll();
+    Find<QPlainTextEdit>(viewer, "Memo1")->setFocus();
+    Find<QPlainTextEdit>(viewer, "Memo1")->selectAll();
     // Every character goes through, a no-break space too.
-    QTest::keyClicks(viewer->textArea, QStringLiteral("typed in\u00A0the viewer"));
-    QCOMPARE(EditorText(*w.stringEditor), QStringLiteral("typed in\u00A0the viewer"));
+    QTest::keyClicks(Find<QPlainTextEdit>(viewer, "Memo1"), QStringLiteral("typed in\u00A0the viewer"));
+    QCOMPARE(EditorText(*Ui(w).stringEditor), QStringLiteral("typed in\u00A0the viewer"));
     QCOMPARE(f.table().state(5), EditedByUser);
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
-    viewer->strRefField->setFocus();
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 5 - Edited by User"));
+    Find<QLineEdit>(viewer, "Edit1")->setFocus();
     QCOMPARE(f.dir.read("0ts5.tmp"), std::string("typed in\xA0the viewer"));
 
     // What is typed in the main editor shows in the viewer at once.
-    w.stringEditor->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w.stringEditor, QStringLiteral("!"));
-    QCOMPARE(EditorText(*viewer->textArea), QStringLiteral("typed in\u00A0the viewer!"));
+    Ui(w).stringEditor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("!"));
+    QCOMPARE(EditorText(*Find<QPlainTextEdit>(viewer, "Memo1")), QStringLiteral("typed in\u00A0the viewer!"));
     QVERIFY(f.dialogs.boxes.empty());
 }
 
@@ -91,50 +91,50 @@ void StringViewerTest::scrollBarAndStrRefFieldNavigate()
     tlkgen::GeneratorOptions options;
     options.entries = 1001;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
-    StringViewerWindow* viewer = f.session().windows.viewer;
-    w.viewInNewWindowButton->click();
-    QScrollBar* bar = viewer->entryScrollBar;
+    StringViewerWindow* viewer = f.windows().viewer;
+    Ui(w).viewInNewWindowButton->click();
+    QScrollBar* bar = Find<QScrollBar>(viewer, "ScrollBar1");
     QVERIFY(bar->isEnabled());
     QCOMPARE(bar->maximum(), 1000);
     QCOMPARE(bar->pageStep(), 5);  // 1001 / 200 = 5.005
 
     // A click beside the thumb moves by the large step and shows that entry.
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(w.strRefField->text(), QStringLiteral("5"));
-    QCOMPARE(viewer->strRefField->text(), QStringLiteral("5"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("5"));
+    QCOMPARE(Find<QLineEdit>(viewer, "Edit1")->text(), QStringLiteral("5"));
     QCOMPARE(f.table().CurrentStrRef, 5);
-    QCOMPARE(viewer->textArea->toPlainText(), w.stringEditor->toPlainText());
+    QCOMPARE(Find<QPlainTextEdit>(viewer, "Memo1")->toPlainText(), Ui(w).stringEditor->toPlainText());
 
-    viewer->nextEntryButton->click();
+    Find<QPushButton>(viewer, "Button7")->click();
     QCOMPARE(f.table().CurrentStrRef, 6);
     QCOMPARE(bar->value(), 6);
-    viewer->previousEntryButton->click();
-    viewer->previousEntryButton->click();
+    Find<QPushButton>(viewer, "Button6")->click();
+    Find<QPushButton>(viewer, "Button6")->click();
     QCOMPARE(bar->value(), 4);
 
     // A StrRef typed in the viewer is taken on leaving the field; a bad one
     // is refused there.
     viewer->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(viewer));
-    viewer->strRefField->setFocus();
-    viewer->strRefField->selectAll();
-    QTest::keyClicks(viewer->strRefField, QStringLiteral("700"));
-    QCOMPARE(w.strRefField->text(), QStringLiteral("700"));
-    viewer->asciiCodesButton->setFocus();
+    Find<QLineEdit>(viewer, "Edit1")->setFocus();
+    Find<QLineEdit>(viewer, "Edit1")->selectAll();
+    QTest::keyClicks(Find<QLineEdit>(viewer, "Edit1"), QStringLiteral("700"));
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("700"));
+    Find<QPushButton>(viewer, "Button2")->setFocus();
     QCOMPARE(f.table().CurrentStrRef, 700);
     QCOMPARE(bar->value(), 700);
-    viewer->strRefField->setFocus();
-    viewer->strRefField->selectAll();
-    QTest::keyClicks(viewer->strRefField, QStringLiteral("1001"));
-    viewer->asciiCodesButton->setFocus();
+    Find<QLineEdit>(viewer, "Edit1")->setFocus();
+    Find<QLineEdit>(viewer, "Edit1")->selectAll();
+    QTest::keyClicks(Find<QLineEdit>(viewer, "Edit1"), QStringLiteral("1001"));
+    Find<QPushButton>(viewer, "Button2")->setFocus();
     QCOMPARE(f.dialogs.onlyText(), std::string("Please type an integer between 0 and 1000"));
-    QTRY_VERIFY(viewer->strRefField->hasFocus());
-    QCOMPARE(viewer->strRefField->selectedText(), QStringLiteral("1001"));
+    QTRY_VERIFY(Find<QLineEdit>(viewer, "Edit1")->hasFocus());
+    QCOMPARE(Find<QLineEdit>(viewer, "Edit1")->selectedText(), QStringLiteral("1001"));
 
     // New entries widen the range.
-    viewer->strRefField->setText(QStringLiteral("0"));
+    Find<QLineEdit>(viewer, "Edit1")->setText(QStringLiteral("0"));
     w.strRefFieldLeft();
-    w.newEntryButton->click();
+    Ui(w).newEntryButton->click();
     QCOMPARE(bar->maximum(), 1001);
     QCOMPARE(bar->value(), 1001);
 }
@@ -149,19 +149,19 @@ void StringViewerTest::findNextWorksOnlyInStandardMode()
     entries[1].text = "beta";
     entries[2].text = "gamma beta";
     f.openThroughDialog(f.writeBytes("t.tlk", tlkgen::MakeTalkTable(entries)));
-    StringViewerWindow* viewer = f.session().windows.viewer;
-    w.viewInNewWindowButton->click();
-    w.searchTermField->setText(QStringLiteral("beta"));
-    viewer->findNextButton->click();
-    QCOMPARE(w.strRefField->text(), QStringLiteral("1"));
-    QCOMPARE(viewer->stringGroup->title(), QStringLiteral("String 1"));
+    StringViewerWindow* viewer = f.windows().viewer;
+    Ui(w).viewInNewWindowButton->click();
+    Ui(w).searchTermField->setText(QStringLiteral("beta"));
+    Find<QPushButton>(viewer, "Button5")->click();
+    QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("1"));
+    QCOMPARE(Find<QGroupBox>(viewer, "GroupBox1")->title(), QStringLiteral("String 1"));
 
-    SetCheckedAsUser(w.advancedSearchRadio, true);
-    viewer->closeButton->click();
+    SetCheckedAsUser(Ui(w).advancedSearchRadio, true);
+    Find<QPushButton>(viewer, "Button1")->click();
     QVERIFY(!viewer->isVisible());
-    w.viewInNewWindowButton->click();
-    QVERIFY(!viewer->findNextButton->isVisible());
-    viewer->findNextButton->click();
+    Ui(w).viewInNewWindowButton->click();
+    QVERIFY(!Find<QPushButton>(viewer, "Button5")->isVisible());
+    Find<QPushButton>(viewer, "Button5")->click();
     QCOMPARE(f.dialogs.onlyText(), std::string("This function works only if Standard Search is enabled."));
 }
 
@@ -171,43 +171,43 @@ void StringViewerTest::colourSchemesAndFontsApplyAndAreRemembered()
     MainWindow& w = f.main();
     w.show();
     f.openThroughDialog(f.writeBytes("t.tlk", ThreeEntries()));
-    StringViewerWindow* viewer = f.session().windows.viewer;
-    w.viewInNewWindowButton->click();
-    QPlainTextEdit* text = viewer->textArea;
+    StringViewerWindow* viewer = f.windows().viewer;
+    Ui(w).viewInNewWindowButton->click();
+    QPlainTextEdit* text = Find<QPlainTextEdit>(viewer, "Memo1");
     const QColor systemText = text->palette().color(QPalette::Text);
     const QColor systemBase = text->palette().color(QPalette::Base);
-    QCOMPARE(viewer->fontList->currentText(), QStringLiteral("Arial, Normal"));
-    QCOMPARE(viewer->fontSizeList->currentText(), QStringLiteral("9"));
-    QVERIFY(viewer->windowsDefaultRadio->isChecked());
-    QVERIFY(!viewer->textColourList->isEnabled() && !viewer->backgroundColourLabel->isEnabled());
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox3")->currentText(), QStringLiteral("Arial, Normal"));
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox4")->currentText(), QStringLiteral("9"));
+    QVERIFY(Find<QRadioButton>(viewer, "RadioButton2")->isChecked());
+    QVERIFY(!Find<QComboBox>(viewer, "ComboBox1")->isEnabled() && !Find<QLabel>(viewer, "Label2")->isEnabled());
 
-    SetCheckedAsUser(viewer->cinderveilRadio, true);
+    SetCheckedAsUser(Find<QRadioButton>(viewer, "RadioButton4"), true);
     QCOMPARE(text->palette().color(QPalette::Text), QColor(0, 0, 128));
     QCOMPARE(text->palette().color(QPalette::Base), QColor(238, 200, 111));
-    QCOMPARE(viewer->textColourList->currentText(), QStringLiteral("Navy"));
-    QCOMPARE(viewer->backgroundColourList->currentText(), QStringLiteral("Peach"));
-    QVERIFY(!viewer->textColourList->isEnabled() && !viewer->textColourLabel->isEnabled());
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox1")->currentText(), QStringLiteral("Navy"));
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox2")->currentText(), QStringLiteral("Peach"));
+    QVERIFY(!Find<QComboBox>(viewer, "ComboBox1")->isEnabled() && !Find<QLabel>(viewer, "Label3")->isEnabled());
 
-    SetCheckedAsUser(viewer->customRadio, true);
-    QVERIFY(viewer->textColourList->isEnabled() && viewer->backgroundColourList->isEnabled());
+    SetCheckedAsUser(Find<QRadioButton>(viewer, "RadioButton1"), true);
+    QVERIFY(Find<QComboBox>(viewer, "ComboBox1")->isEnabled() && Find<QComboBox>(viewer, "ComboBox2")->isEnabled());
     QCOMPARE(text->palette().color(QPalette::Base), QColor(238, 200, 111));
-    viewer->textColourList->setCurrentText(QStringLiteral("Red"));
+    Find<QComboBox>(viewer, "ComboBox1")->setCurrentText(QStringLiteral("Red"));
     QCOMPARE(text->palette().color(QPalette::Text), QColor(255, 0, 0));
-    viewer->closeButton->click();
-    w.viewInNewWindowButton->click();
-    QCOMPARE(viewer->textColourList->currentText(), QStringLiteral("Red"));
-    QCOMPARE(viewer->backgroundColourList->currentText(), QStringLiteral("Peach"));
+    Find<QPushButton>(viewer, "Button1")->click();
+    Ui(w).viewInNewWindowButton->click();
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox1")->currentText(), QStringLiteral("Red"));
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox2")->currentText(), QStringLiteral("Peach"));
 
-    SetCheckedAsUser(viewer->windowsDefaultRadio, true);
-    QCOMPARE(viewer->textColourList->currentText(), QStringLiteral("Default"));
-    QCOMPARE(viewer->backgroundColourList->currentText(), QStringLiteral("Default"));
+    SetCheckedAsUser(Find<QRadioButton>(viewer, "RadioButton2"), true);
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox1")->currentText(), QStringLiteral("Default"));
+    QCOMPARE(Find<QComboBox>(viewer, "ComboBox2")->currentText(), QStringLiteral("Default"));
     QCOMPARE(text->palette().color(QPalette::Text), systemText);
     QCOMPARE(text->palette().color(QPalette::Base), systemBase);
 
-    viewer->fontList->setCurrentText(QStringLiteral("Default"));
+    Find<QComboBox>(viewer, "ComboBox3")->setCurrentText(QStringLiteral("Default"));
     QCOMPARE(text->font().family(), QStringLiteral("MS Sans Serif"));
-    viewer->fontList->setCurrentText(QStringLiteral("Times New Roman, Italic"));
-    viewer->fontSizeList->setCurrentText(QStringLiteral("12"));
+    Find<QComboBox>(viewer, "ComboBox3")->setCurrentText(QStringLiteral("Times New Roman, Italic"));
+    Find<QComboBox>(viewer, "ComboBox4")->setCurrentText(QStringLiteral("12"));
     QCOMPARE(text->font().family(), QStringLiteral("Times New Roman"));
     QVERIFY(text->font().italic());
     QCOMPARE(text->font().pointSize(), 12);
@@ -223,27 +223,27 @@ void StringViewerTest::asciiCodesListTheCurrentString()
     MainWindow& w = f.main();
     w.show();
     f.openThroughDialog(f.writeBytes("t.tlk", ThreeEntries()));
-    StringViewerWindow* viewer = f.session().windows.viewer;
-    AsciiCodesWindow* codes = f.session().windows.asciiCodes;
+    StringViewerWindow* viewer = f.windows().viewer;
+    AsciiCodesWindow* codes = f.windows().asciiCodes;
     QCOMPARE(codes->windowTitle(), QStringLiteral("ASCII codes of characters"));
-    w.viewInNewWindowButton->click();
+    Ui(w).viewInNewWindowButton->click();
     f.enterStrRef(QStringLiteral("1"));
-    viewer->asciiCodesButton->click();
+    Find<QPushButton>(viewer, "Button2")->click();
     QVERIFY(codes->isVisible());
-    QCOMPARE(codes->codesText->toPlainText(), QStringLiteral(" 97 10 98"));
+    QCOMPARE(Find<QPlainTextEdit>(codes, "Memo1")->toPlainText(), QStringLiteral(" 97 10 98"));
     QCOMPARE(codes->windowTitle(), QStringLiteral("String 1 (ASCII)"));
-    QVERIFY(codes->codesText->isReadOnly());
+    QVERIFY(Find<QPlainTextEdit>(codes, "Memo1")->isReadOnly());
 
     f.enterStrRef(QStringLiteral("2"));
-    QCOMPARE(codes->codesText->toPlainText(), QStringLiteral(" 97 10 98"));  // not followed
-    viewer->asciiCodesButton->click();
-    QCOMPARE(codes->codesText->toPlainText(), QString());
+    QCOMPARE(Find<QPlainTextEdit>(codes, "Memo1")->toPlainText(), QStringLiteral(" 97 10 98"));  // not followed
+    Find<QPushButton>(viewer, "Button2")->click();
+    QCOMPARE(Find<QPlainTextEdit>(codes, "Memo1")->toPlainText(), QString());
     QCOMPARE(codes->windowTitle(), QStringLiteral("String 2 (ASCII)"));
 
-    SetCheckedAsUser(codes->stayOnTopCheck, true);
+    SetCheckedAsUser(Find<QCheckBox>(codes, "CheckBox1"), true);
     QVERIFY(codes->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(codes->isVisible());
-    SetCheckedAsUser(codes->stayOnTopCheck, false);
+    SetCheckedAsUser(Find<QCheckBox>(codes, "CheckBox1"), false);
     QVERIFY(!codes->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 

@@ -67,11 +67,11 @@ struct EncodingFixture : AppFixture {
         editor->moveCursor(QTextCursor::End);
         Type(editor, text);
     }
-    void leave() { main().refreshButton->setFocus(Qt::TabFocusReason); }
+    void leave() { Ui(main()).refreshButton->setFocus(Qt::TabFocusReason); }
     QString shown(std::int32_t strRef)
     {
         enterStrRef(QString::number(strRef));
-        return main().stringEditor->toPlainText();
+        return Ui(main()).stringEditor->toPlainText();
     }
     void restart()
     {
@@ -119,8 +119,8 @@ void TextEncodingTest::utf8TableOpensAsUtf8AndShowsEveryText()
     QCOMPARE(f.list()->accessibleName(), QStringLiteral("Text encoding"));
     for (std::int32_t n = 0; n < 4; ++n) QCOMPARE(f.shown(n), QString::fromStdU16String(Texts[n]));
 
-    f.main().viewInNewWindowButton->click();
-    QCOMPARE(f.session().windows.viewer->textArea->toPlainText(), QString::fromStdU16String(Texts[3]));
+    Ui(f.main()).viewInNewWindowButton->click();
+    QCOMPARE(Find<QPlainTextEdit>(f.windows().viewer, "Memo1")->toPlainText(), QString::fromStdU16String(Texts[3]));
     QVERIFY(f.dialogs.boxes.empty());
     SaveShot(&f.main(), QStringLiteral("utf8_table"));
 }
@@ -152,7 +152,7 @@ void TextEncodingTest::editSavesOnlyItsOwnBytes()
             QCOMPARE(f.shown(static_cast<std::int32_t>(n)), QString::fromStdU16String(c.texts[n]));
 
         f.enterStrRef(QStringLiteral("1"));
-        f.typeAtEnd(f.main().stringEditor, QString::fromStdU16String(c.typed));
+        f.typeAtEnd(Ui(f.main()).stringEditor, QString::fromStdU16String(c.typed));
         f.leave();
         QVERIFY(f.main().SaveAll());
         QVERIFY(f.dialogs.boxes.empty());
@@ -177,7 +177,7 @@ void TextEncodingTest::invalidUtf8BytesShowMarkedAndRoundTrip()
     // Shown as marked stand-ins.
     const QString text = f.shown(1);
     QCOMPARE(text.count(QChar(StandIn(0xff))) + text.count(QChar(StandIn(0xfe))) + text.count(QChar(StandIn(0xc3))), 3);
-    const QTextBlock block = f.main().stringEditor->document()->firstBlock();
+    const QTextBlock block = Ui(f.main()).stringEditor->document()->firstBlock();
     int marked = 0;
     for (const QTextLayout::FormatRange& range : block.layout()->formats())
         if (range.format.background() == StandInHighlighter::StandInFormat(false).background() ||
@@ -186,12 +186,12 @@ void TextEncodingTest::invalidUtf8BytesShowMarkedAndRoundTrip()
     QCOMPARE(marked, 3);
 
     // Edited elsewhere in the same text, and in another entry.
-    f.main().stringEditor->setFocus();
-    f.main().stringEditor->moveCursor(QTextCursor::Start);
-    Type(f.main().stringEditor, QStringLiteral("ż"));
+    Ui(f.main()).stringEditor->setFocus();
+    Ui(f.main()).stringEditor->moveCursor(QTextCursor::Start);
+    Type(Ui(f.main()).stringEditor, QStringLiteral("ż"));
     f.leave();
     f.enterStrRef(QStringLiteral("2"));
-    f.typeAtEnd(f.main().stringEditor, QStringLiteral("!"));
+    f.typeAtEnd(Ui(f.main()).stringEditor, QStringLiteral("!"));
     f.leave();
     QVERIFY(f.main().SaveAll());
     const auto saved = ReadReferenceTable(f.path);
@@ -218,11 +218,11 @@ void TextEncodingTest::charactersTheEncodingCannotHoldAreRefused()
     EncodingFixture f;
     QVERIFY(f.open(TableOf({"zero", "one"})));
     MainWindow& w = f.main();
-    w.viewInNewWindowButton->click();
-    QPlainTextEdit* viewerText = f.session().windows.viewer->textArea;
+    Ui(w).viewInNewWindowButton->click();
+    QPlainTextEdit* viewerText = Find<QPlainTextEdit>(f.windows().viewer, "Memo1");
     for (const Case& c : cases) {
         f.choose(QString::fromLatin1(c.encoding));
-        for (QPlainTextEdit* editor : {w.stringEditor, viewerText}) {
+        for (QPlainTextEdit* editor : {Ui(w).stringEditor, viewerText}) {
             editor->setFocus();
             editor->selectAll();
             Type(editor, typed);
@@ -232,9 +232,9 @@ void TextEncodingTest::charactersTheEncodingCannotHoldAreRefused()
             editor->paste();
             QCOMPARE(editor->toPlainText(), c.pasted ? c.kept + c.paste : c.kept);
         }
-        w.searchTermField->clear();
-        Type(w.searchTermField, typed);
-        QCOMPARE(w.searchTermField->text(), c.kept);
+        Ui(w).searchTermField->clear();
+        Type(Ui(w).searchTermField, typed);
+        QCOMPARE(Ui(w).searchTermField->text(), c.kept);
     }
     QVERIFY(f.dialogs.boxes.empty());
 }
@@ -248,7 +248,7 @@ void TextEncodingTest::onlyStandInsFromTheTablesBytesAreWrittenAsBytes()
         EncodingFixture f;
         QVERIFY(f.open(TableOf({"zero", "one", "caf\xe9!"})));
         f.choose(QString::fromLatin1(encoding));
-        QPlainTextEdit* editor = f.main().stringEditor;
+        QPlainTextEdit* editor = Ui(f.main()).stringEditor;
         f.enterStrRef(QStringLiteral("1"));
         f.typeAtEnd(editor, typed);
         QApplication::clipboard()->setText(typed);
@@ -272,13 +272,13 @@ void TextEncodingTest::failedStoreOfTheShownTextStopsTheSwitch()
     EncodingFixture f;
     QVERIFY(f.open(TableOf({"zero", "one"})));
     f.enterStrRef(QStringLiteral("1"));
-    f.typeAtEnd(f.main().stringEditor, QStringLiteral("é"));
+    f.typeAtEnd(Ui(f.main()).stringEditor, QStringLiteral("é"));
     // A directory where the journal file is written makes the write fail.
     std::filesystem::create_directory(f.dir.file("0ts1.tmp.new"));
     f.choose(QStringLiteral("UTF-8"));
     QCOMPARE(f.table().Encoding, TextEncoding::Windows1252);
     QCOMPARE(f.list()->currentText(), QStringLiteral("Windows-1252"));
-    QCOMPARE(f.main().stringEditor->toPlainText(), QStringLiteral("oneé"));
+    QCOMPARE(Ui(f.main()).stringEditor->toPlainText(), QStringLiteral("oneé"));
     QVERIFY(!f.dialogs.boxes.empty());
 
     std::filesystem::remove(f.dir.file("0ts1.tmp.new"));
@@ -286,7 +286,7 @@ void TextEncodingTest::failedStoreOfTheShownTextStopsTheSwitch()
     f.choose(QStringLiteral("UTF-8"));
     QCOMPARE(f.table().Encoding, TextEncoding::Utf8);
     // Stored in Windows-1252, the é is no UTF-8 now: its byte shows as a stand-in.
-    QCOMPARE(f.main().stringEditor->toPlainText(), QStringLiteral("one") + QChar(StandIn(0xe9)));
+    QCOMPARE(Ui(f.main()).stringEditor->toPlainText(), QStringLiteral("one") + QChar(StandIn(0xe9)));
 }
 
 void TextEncodingTest::choicesAreRememberedAcrossARestart()
@@ -332,10 +332,10 @@ void TextEncodingTest::configurationFileStaysAsItWas()
 {
     EncodingFixture f;
     QVERIFY(f.open(TableOf({Utf8(u"żółć")})));
-    WriteConfiguration(f.session());
+    f.app->writeConfiguration();
     const std::string before = f.dir.read(ConfigFileName);
     f.choose(QStringLiteral("Windows-1250"));
-    WriteConfiguration(f.session());
+    f.app->writeConfiguration();
     QCOMPARE(f.dir.read(ConfigFileName), before);
     QCOMPARE(before.size(), 4 + ConfigRecordSize + f.path.size());
 }
@@ -376,21 +376,21 @@ void TextEncodingTest::findNextSelectsWholeWordsInTheTablesEncoding()
         if (c.encoding) f.choose(QString::fromLatin1(c.encoding));
         QCOMPARE(f.table().Encoding, encoding);
         MainWindow& w = f.main();
-        w.wholeWordsCheck->setChecked(true);
-        w.caseSensitiveCheck->setChecked(false);
-        w.searchTermField->setFocus();
-        Type(w.searchTermField, QString::fromStdU16String(c.term));
-        QCOMPARE(w.searchTermField->text(), QString::fromStdU16String(c.term));
+        Ui(w).wholeWordsCheck->setChecked(true);
+        Ui(w).caseSensitiveCheck->setChecked(false);
+        Ui(w).searchTermField->setFocus();
+        Type(Ui(w).searchTermField, QString::fromStdU16String(c.term));
+        QCOMPARE(Ui(w).searchTermField->text(), QString::fromStdU16String(c.term));
         std::size_t from = 0;
         for (const Hit& hit : c.hits) {
             w.findNextClicked();
             QCOMPARE(f.table().CurrentStrRef, hit.strRef);
-            QCOMPARE(w.stringEditor->textCursor().selectedText(), QString::fromStdU16String(hit.selected));
+            QCOMPARE(Ui(w).stringEditor->textCursor().selectedText(), QString::fromStdU16String(hit.selected));
             const std::string& text = bytes[static_cast<std::size_t>(hit.strRef)];
             const std::size_t at = text.find(EncodeText(encoding, hit.selected), from);
             from = at + 1;
             const std::uint32_t offset = f.table().BaselineEntryTable[hit.strRef].Offset;
-            QCOMPARE(w.currentPositionValue->text(), QString::number(offset + at));
+            QCOMPARE(Ui(w).currentPositionValue->text(), QString::number(offset + at));
         }
         QVERIFY(f.dialogs.boxes.empty());
         f.dialogs.answers.push_back(Answer::No);

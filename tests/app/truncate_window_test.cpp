@@ -41,7 +41,7 @@ struct TruncateFixture : AppFixture {
         options.entries = 50;
         generated = tlkgen::GenerateTalkTable(options);
         path = writeBytes("dialog.tlk", generated.bytes);
-        window = session().windows.truncate;
+        window = windows().truncate;
         main().show();
         if (!QTest::qWaitForWindowActive(&main())) return false;
         openThroughDialog(path);
@@ -51,7 +51,7 @@ struct TruncateFixture : AppFixture {
     {
         dialogs.clear();
         if (answer) dialogs.answers.push_back(*answer);
-        session().windows.lexiaide->truncateButton->click();
+        LexiaideUi(windows().lexiaide).truncateButton->click();
     }
 };
 
@@ -70,7 +70,7 @@ private slots:
 void TruncateWindowTest::looksAsDefined()
 {
     AppFixture f;
-    TruncateWindow* w = f.session().windows.truncate;
+    TruncateWindow* w = f.windows().truncate;
     QCOMPARE(w->objectName(), QStringLiteral("TForm9"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Truncate Settings"));
     QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -81,25 +81,25 @@ void TruncateWindowTest::looksAsDefined()
         const char* name;
         const char* text;
     } controls[] = {
-        {w->settingsGroup, "GroupBox1", "Settings"},
-        {w->warningLabel, "Label3", "Truncate will erase all TLK strings starting from the given string."},
-        {w->strRefLabel, "Label1", "Truncate from string:"},
-        {w->strRefField, "Edit1", "0"},
-        {w->includedNote, "Label2", "(This string will be included too.)"},
-        {w->backupCheck, "CheckBox1", "Back-up TLK file before truncating (Generates <filename>.trc.bak)"},
-        {w->truncateButton, "Button1", "TRUNCATE AND SAVE TALK TABLE"},
+        {Find<QGroupBox>(w, "GroupBox1"), "GroupBox1", "Settings"},
+        {Find<QLabel>(w, "Label3"), "Label3", "Truncate will erase all TLK strings starting from the given string."},
+        {Find<QLabel>(w, "Label1"), "Label1", "Truncate from string:"},
+        {Find<QLineEdit>(w, "Edit1"), "Edit1", "0"},
+        {Find<QLabel>(w, "Label2"), "Label2", "(This string will be included too.)"},
+        {Find<QCheckBox>(w, "CheckBox1"), "CheckBox1", "Back-up TLK file before truncating (Generates <filename>.trc.bak)"},
+        {Find<QPushButton>(w, "Button1"), "Button1", "TRUNCATE AND SAVE TALK TABLE"},
     };
     for (const auto& c : controls) {
         QCOMPARE(c.control->objectName(), QString::fromLatin1(c.name));
-        const QVariant text = c.control->property(c.control == w->settingsGroup ? "title" : "text");
+        const QVariant text = c.control->property(c.control == Find<QGroupBox>(w, "GroupBox1") ? "title" : "text");
         QCOMPARE(text.toString(), QString::fromLatin1(c.text));
     }
-    QVERIFY(w->warningLabel->font().bold());
-    QCOMPARE(w->strRefField->maxLength(), 8);
-    QCOMPARE(w->strRefField->accessibleName(), w->strRefLabel->text());
-    QCOMPARE(w->backupCheck->accessibleName(), w->backupCheck->text());
-    QCOMPARE(w->truncateButton->accessibleName(), w->truncateButton->text());
-    QVERIFY(w->backupCheck->isChecked());
+    QVERIFY(Find<QLabel>(w, "Label3")->font().bold());
+    QCOMPARE(Find<QLineEdit>(w, "Edit1")->maxLength(), 8);
+    QCOMPARE(Find<QLineEdit>(w, "Edit1")->accessibleName(), Find<QLabel>(w, "Label1")->text());
+    QCOMPARE(Find<QCheckBox>(w, "CheckBox1")->accessibleName(), Find<QCheckBox>(w, "CheckBox1")->text());
+    QCOMPARE(Find<QPushButton>(w, "Button1")->accessibleName(), Find<QPushButton>(w, "Button1")->text());
+    QVERIFY(Find<QCheckBox>(w, "CheckBox1")->isChecked());
     w->show();
     QCOMPARE(ClippedCaptions(w), QStringList());
     SaveShot(w, QStringLiteral("truncate"));
@@ -125,26 +125,26 @@ void TruncateWindowTest::opensAfterTheChecksAndTruncates()
 
     // A refused value keeps the focus, its text selected.
     f.dialogs.clear();
-    f.window->strRefField->setFocus();
-    f.window->backupCheck->setFocus(Qt::TabFocusReason);
+    Find<QLineEdit>(f.window, "Edit1")->setFocus();
+    Find<QCheckBox>(f.window, "CheckBox1")->setFocus(Qt::TabFocusReason);
     QCOMPARE(f.dialogs.onlyText(), std::string(TruncateFromZeroMessage));
-    QTRY_VERIFY(f.window->strRefField->hasFocus());
-    QCOMPARE(f.window->strRefField->selectedText(), QStringLiteral("0"));
+    QTRY_VERIFY(Find<QLineEdit>(f.window, "Edit1")->hasFocus());
+    QCOMPARE(Find<QLineEdit>(f.window, "Edit1")->selectedText(), QStringLiteral("0"));
 
     f.dialogs.clear();
     f.enterStrRef(QStringLiteral("12"));
-    f.window->strRefField->setText(QStringLiteral("30"));
-    f.window->truncateButton->click();
+    Find<QLineEdit>(f.window, "Edit1")->setText(QStringLiteral("30"));
+    Find<QPushButton>(f.window, "Button1")->click();
     QCOMPARE(f.dialogs.onlyText(),
              std::string("Truncate has been successful. 20 string(s) were erased. The new file has 30 strings."));
     QVERIFY(!f.window->isVisible());
     QCOMPARE(ReadReferenceTable(f.path)->entryCount, 30u);
     QCOMPARE(f.dir.read("dialog.tlk.trc.bak"), f.generated.bytes);
-    QCOMPARE(f.main().strRefField->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(f.main()).strRefField->text(), QStringLiteral("0"));
     QCOMPARE(f.table().CurrentStrRef, 0);
-    QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 29"));
-    QCOMPARE(f.session().windows.statistics->sizeMapMaximum(), QStringLiteral("29"));
-    QCOMPARE(f.session().windows.viewer->entryScrollBar->maximum(), 29);
+    QCOMPARE(Ui(f.main()).lastStrRefLabel->text(), QStringLiteral("/ 29"));
+    QCOMPARE(f.windows().statistics->sizeMapMaximum(), QStringLiteral("29"));
+    QCOMPARE(Find<QScrollBar>(f.windows().viewer, "ScrollBar1")->maximum(), 29);
 }
 
 void TruncateWindowTest::failedSaveKeepsTableAndWindow()
@@ -154,13 +154,13 @@ void TruncateWindowTest::failedSaveKeepsTableAndWindow()
     f.clickLexiaideButton(Answer::Yes);
     QVERIFY(::chmod(f.path.c_str(), 0444) == 0);
     f.dialogs.clear();
-    f.window->strRefField->setText(QStringLiteral("10"));
-    f.window->truncateButton->click();
+    Find<QLineEdit>(f.window, "Edit1")->setText(QStringLiteral("10"));
+    Find<QPushButton>(f.window, "Button1")->click();
     QCOMPARE(f.dialogs.onlyText(), "Cannot create file \"" + f.path + "\". Permission denied.");
     QVERIFY(f.window->isVisible());
     QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     QCOMPARE(f.table().EntryCount, 50u);
-    QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 49"));
+    QCOMPARE(Ui(f.main()).lastStrRefLabel->text(), QStringLiteral("/ 49"));
 }
 
 void TruncateWindowTest::truncationNotSavedLeavesFileTableAndWindows()
@@ -169,7 +169,7 @@ void TruncateWindowTest::truncationNotSavedLeavesFileTableAndWindows()
     for (const bool moved : {false, true}) {
         TruncateFixture f;
         QVERIFY(f.open());
-        StringViewerWindow* viewer = f.session().windows.viewer;
+        StringViewerWindow* viewer = f.windows().viewer;
         viewer->show();
         f.enterStrRef(QStringLiteral("7"));
         const std::uint32_t dataOffset = f.table().StringDataOffset;
@@ -184,26 +184,26 @@ void TruncateWindowTest::truncationNotSavedLeavesFileTableAndWindows()
         f.dialogs.answers.push_back(Answer::No);
         {
             LockWatch watch(f);
-            f.window->strRefField->setText(QStringLiteral("30"));
-            f.window->truncateButton->click();
+            Find<QLineEdit>(f.window, "Edit1")->setText(QStringLiteral("30"));
+            Find<QPushButton>(f.window, "Button1")->click();
             QVERIFY2(watch.lockedThroughout() && watch.allEnabled(), qPrintable(watch.enabledDuringRun.join(' ')));
         }
         QCOMPARE(f.dialogs.onlyText(), moved ? DeletedOnDiskQuestion(f.path) : ChangedOnDiskQuestion(f.path));
         QVERIFY(f.window->isVisible());
-        QCOMPARE(f.window->strRefField->text(), QStringLiteral("30"));
+        QCOMPARE(Find<QLineEdit>(f.window, "Edit1")->text(), QStringLiteral("30"));
         QCOMPARE(f.dir.read(moved ? "dialog.tlk.moved" : "dialog.tlk"), f.generated.bytes);
         QVERIFY(!f.dir.exists("dialog.tlk.trc.bak"));
         QCOMPARE(f.table().EntryCount, 50u);
         QCOMPARE(f.table().StringDataOffset, dataOffset);
         QCOMPARE(f.table().CurrentStrRef, 7);
-        QCOMPARE(f.main().lastStrRefLabel->text(), QStringLiteral("/ 49"));
+        QCOMPARE(Ui(f.main()).lastStrRefLabel->text(), QStringLiteral("/ 49"));
         QVERIFY(viewer->isVisible());
         f.window->close();
 
         // The next plain save, the file kept as it is on disk, writes every entry.
         if (moved) QVERIFY(::rename((f.path + ".moved").c_str(), f.path.c_str()) == 0);
-        f.main().stringEditor->setFocus();
-        QTest::keyClicks(f.main().stringEditor, QStringLiteral("!"));
+        Ui(f.main()).stringEditor->setFocus();
+        QTest::keyClicks(Ui(f.main()).stringEditor, QStringLiteral("!"));
         f.dialogs.clear();
         f.dialogs.answers.push_back(Answer::Yes);
         LockWatch watch(f);

@@ -57,9 +57,9 @@ struct TextFixture : AppFixture {
         editor->moveCursor(QTextCursor::End);
         QTest::keyClicks(editor, text);
     }
-    void leave() { main().refreshButton->setFocus(Qt::TabFocusReason); }
+    void leave() { Ui(main()).refreshButton->setFocus(Qt::TabFocusReason); }
     std::string journal(std::int32_t n) { return dir.file("0ts" + std::to_string(n) + ".tmp"); }
-    LexiaideWindow& lexiaide() { return *session().windows.lexiaide; }
+    LexiaideWindow& lexiaide() { return *windows().lexiaide; }
 };
 
 }  // namespace
@@ -86,14 +86,14 @@ void UserTextTest::everyByteButCrSurvivesAnEditElsewhereAndASave()
 
     // Entry 1 in the main editor, entry 2 through the string viewer.
     f.enterStrRef(QStringLiteral("1"));
-    f.typeAtEnd(w.stringEditor, QStringLiteral("#"));
+    f.typeAtEnd(Ui(w).stringEditor, QStringLiteral("#"));
     f.leave();
     f.enterStrRef(QStringLiteral("2"));
-    w.viewInNewWindowButton->click();
-    StringViewerWindow* viewer = f.session().windows.viewer;
+    Ui(w).viewInNewWindowButton->click();
+    StringViewerWindow* viewer = f.windows().viewer;
     QVERIFY(QTest::qWaitForWindowActive(viewer));
-    f.typeAtEnd(viewer->textArea, QStringLiteral("#"));
-    viewer->closeButton->setFocus(Qt::TabFocusReason);
+    f.typeAtEnd(Find<QPlainTextEdit>(viewer, "Memo1"), QStringLiteral("#"));
+    Find<QPushButton>(viewer, "Button1")->setFocus(Qt::TabFocusReason);
     QVERIFY(f.dialogs.boxes.empty());
 
     QVERIFY(w.SaveAll());
@@ -109,9 +109,9 @@ void UserTextTest::failedJournalWriteStopsWhatNeedsTheText()
     QVERIFY(f.openGenerated());
     MainWindow& w = f.main();
     f.enterStrRef(QStringLiteral("7"));
-    w.stringEditor->setFocus();
-    w.stringEditor->selectAll();
-    QTest::keyClicks(w.stringEditor, QStringLiteral("Typed text"));
+    Ui(w).stringEditor->setFocus();
+    Ui(w).stringEditor->selectAll();
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("Typed text"));
     // The journal file is written beside its place and then renamed: a
     // directory standing there makes every write fail (as a full disk does).
     const std::string blocker = f.journal(7) + ".new";
@@ -123,9 +123,9 @@ void UserTextTest::failedJournalWriteStopsWhatNeedsTheText()
         std::function<void()> run;
     };
     const std::vector<Step> steps = {
-        {"Alt+S", [&] { QTest::keyClick(w.stringEditor, Qt::Key_S, Qt::AltModifier); }},
-        {"New", [&] { w.newEntryButton->click(); }},
-        {"moving on", [&] { w.nextEntryButton->click(); }},
+        {"Alt+S", [&] { QTest::keyClick(Ui(w).stringEditor, Qt::Key_S, Qt::AltModifier); }},
+        {"New", [&] { Ui(w).newEntryButton->click(); }},
+        {"moving on", [&] { Ui(w).nextEntryButton->click(); }},
         {"quitting with Yes", [&] { w.close(); }},
     };
     for (const Step& step : steps) {
@@ -137,11 +137,11 @@ void UserTextTest::failedJournalWriteStopsWhatNeedsTheText()
         QVERIFY2(errors == 1, step.what);
         QVERIFY2(w.isVisible(), step.what);
         QCOMPARE(f.table().CurrentStrRef, 7);
-        QCOMPARE(w.strRefField->text(), QStringLiteral("7"));
-        QCOMPARE(EditorText(*w.stringEditor), QStringLiteral("Typed text"));
+        QCOMPARE(Ui(w).strRefField->text(), QStringLiteral("7"));
+        QCOMPARE(EditorText(*Ui(w).stringEditor), QStringLiteral("Typed text"));
         QCOMPARE(f.table().JournalSyncedTable[7], 0);
         QCOMPARE(f.table().EntryCount, entryCount);
-        QCOMPARE(w.stringGroup->title(), QStringLiteral("String 7 - Edited by User"));
+        QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 7 - Edited by User"));
         QCOMPARE(f.dir.read("dialog.tlk"), f.generated.bytes);
     }
 
@@ -158,9 +158,9 @@ void UserTextTest::unreadableJournalOfAUserMadeEntryIsReportedOnce()
     TextFixture f;
     QVERIFY(f.openGenerated());
     MainWindow& w = f.main();
-    w.newEntryButton->click();
+    Ui(w).newEntryButton->click();
     const std::int32_t made = f.table().CurrentStrRef;
-    f.typeAtEnd(w.stringEditor, QStringLiteral("made"));
+    f.typeAtEnd(Ui(w).stringEditor, QStringLiteral("made"));
     f.leave();
     // Neither readable nor to be made again.
     std::filesystem::remove(f.journal(made));
@@ -175,9 +175,9 @@ void UserTextTest::unreadableJournalOfAUserMadeEntryIsReportedOnce()
                          "manipulated externally). Your changes on this string were lost. Reverting to original "
                          "string."));
     QCOMPARE(f.table().state(made), CreatedByUser);
-    QCOMPARE(w.stringEditor->toPlainText(), QString());
-    QCOMPARE(w.lengthValue->text(), QStringLiteral("0"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String %1 - Created by User").arg(made));
+    QCOMPARE(Ui(w).stringEditor->toPlainText(), QString());
+    QCOMPARE(Ui(w).lengthValue->text(), QStringLiteral("0"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String %1 - Created by User").arg(made));
 
     // Still usable.
     f.dialogs.clear();
@@ -207,9 +207,9 @@ void UserTextTest::openingAnotherTableAsksAboutPendingChanges()
         MainWindow& w = f.main();
         const std::string other = f.writeBytes("other.tlk", tlkgen::MakeTalkTable({{.text = "other table"}}));
         f.enterStrRef(QStringLiteral("4"));
-        w.stringEditor->setFocus();
-        w.stringEditor->selectAll();
-        QTest::keyClicks(w.stringEditor, QStringLiteral("pending"));
+        Ui(w).stringEditor->setFocus();
+        Ui(w).stringEditor->selectAll();
+        QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("pending"));
         if (c.saveFails) QVERIFY(::chmod(f.path.c_str(), 0444) == 0);
         f.dialogs.clear();
         f.dialogs.answers = {c.answer};
@@ -223,11 +223,11 @@ void UserTextTest::openingAnotherTableAsksAboutPendingChanges()
         if (!c.opensOther) {
             QVERIFY2(f.table().ChangesPending, c.name);
             QCOMPARE(f.table().CurrentStrRef, 4);
-            QCOMPARE(EditorText(*w.stringEditor), QStringLiteral("pending"));
-            QCOMPARE(w.tableGroup->title(), QString::fromStdString(f.path));
+            QCOMPARE(EditorText(*Ui(w).stringEditor), QStringLiteral("pending"));
+            QCOMPARE(Ui(w).tableGroup->title(), QString::fromStdString(f.path));
             QVERIFY(std::filesystem::exists(f.journal(4)));
         } else {
-            QCOMPARE(EditorText(*w.stringEditor), QStringLiteral("other table"));
+            QCOMPARE(EditorText(*Ui(w).stringEditor), QStringLiteral("other table"));
         }
         if (c.saveFails) QVERIFY(::chmod(f.path.c_str(), 0644) == 0);
     }
@@ -236,7 +236,7 @@ void UserTextTest::openingAnotherTableAsksAboutPendingChanges()
     TextFixture f;
     QVERIFY(f.openGenerated());
     f.dialogs.clear();
-    f.main().openLastButton->click();
+    Ui(f.main()).openLastButton->click();
     QVERIFY(f.dialogs.boxes.empty());
     QVERIFY(f.table().TableLoaded);
 }

@@ -96,21 +96,21 @@ void WindowStateTest::refusedStrRefIsSelectedAfterTheMessage()
         QTimer::singleShot(20, &box, &QDialog::accept);
         box.exec();
     };
-    SetCheckedAsUser(w.fromStringRadio, true);
-    AdvancedSearchWindow& advanced = *f.session().windows.advancedSearch;
+    SetCheckedAsUser(Ui(w).fromStringRadio, true);
+    AdvancedSearchWindow& advanced = *f.windows().advancedSearch;
     advanced.show();
-    SetCheckedAsUser(advanced.fromStringRadio, true);
+    SetCheckedAsUser(Find<QRadioButton>(&advanced, "RadioButton6"), true);
     const std::string range = "Please type an integer between 0 and 49";
     const struct {
         QLineEdit* field;
         QString refused;
         std::string message;
     } cases[] = {
-        {w.strRefField, QStringLiteral("12abc"), range},
-        {w.strRefField, QStringLiteral("-1"), range},
-        {w.strRefField, QStringLiteral("50"), range},
-        {w.searchStartField, QStringLiteral("50"), range},
-        {advanced.searchStartField, QStringLiteral("50"), range},
+        {Ui(w).strRefField, QStringLiteral("12abc"), range},
+        {Ui(w).strRefField, QStringLiteral("-1"), range},
+        {Ui(w).strRefField, QStringLiteral("50"), range},
+        {Ui(w).searchStartField, QStringLiteral("50"), range},
+        {Find<QLineEdit>(&advanced, "Edit3"), QStringLiteral("50"), range},
     };
     for (const auto& refusal : cases) {
         f.dialogs.clear();
@@ -147,7 +147,7 @@ void WindowStateTest::lexiaideIsPlacedBeforeTheAutoOpenShowsIt()
     record.setInt32(cfg::LexiaideLeft, 100);
     record.setInt32(cfg::LexiaideTop, 200);
     QVERIFY(WriteConfigFile(f.dir.file("lexicarta.cfg"), record, path));
-    ShowPlace place(f.session().windows.lexiaide);
+    ShowPlace place(f.windows().lexiaide);
     f.app->start();
     QVERIFY(f.table().TableLoaded);
     QVERIFY(place.shown);
@@ -161,12 +161,12 @@ void WindowStateTest::mainQuickStartAndHelpOpenCentred()
     MainWindow& w = f.main();
     QVERIFY(w.isVisible());
     QVERIFY(CentredOnScreen(&w));
-    QuickStartWindow* quickStart = f.session().windows.quickStart;
+    QuickStartWindow* quickStart = f.windows().quickStart;
     QVERIFY(quickStart->isVisible());
     QVERIFY(CentredOnScreen(quickStart));
-    w.searchMethodGroup->setEnabled(true);
-    QTest::mouseClick(w.searchMethodGroup, Qt::LeftButton, {}, QPoint(2, 2));
-    HelpWindow* help = f.session().windows.help;
+    Ui(w).searchMethodGroup->setEnabled(true);
+    QTest::mouseClick(Ui(w).searchMethodGroup, Qt::LeftButton, {}, QPoint(2, 2));
+    HelpWindow* help = f.windows().help;
     QVERIFY(help->isVisible());
     QVERIFY(CentredOnScreen(help));
 }
@@ -177,15 +177,15 @@ void WindowStateTest::tableWithoutEntriesLeavesEveryButtonUsable()
     MainWindow& w = f.main();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    SetCheckedAsUser(w.fromStringRadio, true);
+    SetCheckedAsUser(Ui(w).fromStringRadio, true);
     f.openThroughDialog(f.writeBytes("empty.tlk", tlkgen::MakeTalkTable({})));
     QVERIFY(f.table().TableLoaded);
     QVERIFY(f.dialogs.boxes.empty());
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String"));
-    for (QWidget* control : std::initializer_list<QWidget*>{w.strRefField, w.previousEntryButton, w.nextEntryButton,
-                                                            w.refreshButton, w.stringEditor, w.soundField})
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String"));
+    for (QWidget* control : std::initializer_list<QWidget*>{Ui(w).strRefField, Ui(w).previousEntryButton, Ui(w).nextEntryButton,
+                                                            Ui(w).refreshButton, Ui(w).stringEditor, Ui(w).soundField})
         QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
-    for (QPushButton* button : {w.openButton, w.searchButton, w.exportButton, w.newEntryButton, w.lexiaideButton})
+    for (QPushButton* button : {Ui(w).openButton, Ui(w).searchButton, Ui(w).exportButton, Ui(w).newEntryButton, Ui(w).lexiaideButton})
         QVERIFY2(button->isEnabled(), qPrintable(button->objectName()));
 
     // Opening another table asks nothing and shows nothing on the way.
@@ -193,15 +193,15 @@ void WindowStateTest::tableWithoutEntriesLeavesEveryButtonUsable()
     options.entries = 5;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
     QVERIFY(f.dialogs.boxes.empty());
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 0 - Original"));
-    QVERIFY(w.strRefField->isEnabled() && w.stringEditor->isEnabled());
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 0 - Original"));
+    QVERIFY(Ui(w).strRefField->isEnabled() && Ui(w).stringEditor->isEnabled());
 
     // A new entry in an empty table is shown and can be typed into.
     f.openThroughDialog(f.writeBytes("empty.tlk", tlkgen::MakeTalkTable({})));
-    w.newEntryButton->click();
+    Ui(w).newEntryButton->click();
     QVERIFY(f.dialogs.boxes.empty());
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 0 - Created by User"));
-    QVERIFY(w.strRefField->isEnabled() && w.stringEditor->isEnabled());
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 0 - Created by User"));
+    QVERIFY(Ui(w).strRefField->isEnabled() && Ui(w).stringEditor->isEnabled());
 }
 
 void WindowStateTest::failedLoadNamesNoTable()
@@ -213,16 +213,16 @@ void WindowStateTest::failedLoadNamesNoTable()
     options.entries = 10;
     f.openThroughDialog(f.writeTable("dialog.tlk", options));
     f.enterStrRef(QStringLiteral("3"));
-    w.viewInNewWindowButton->click();
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String 3 - Original"));
+    Ui(w).viewInNewWindowButton->click();
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String 3 - Original"));
 
     f.openThroughDialog(f.writeBytes("bad.tlk", "TLX V1  and more than eighteen bytes"));
     QVERIFY(!f.table().TableLoaded);
-    QCOMPARE(w.tableGroup->title(), QStringLiteral("Lexicarta"));
-    QCOMPARE(w.stringGroup->title(), QStringLiteral("String"));
-    QCOMPARE(f.session().windows.lexiaide->entryGroup->title(), QStringLiteral("<No String Loaded>"));
-    QCOMPARE(f.session().windows.viewer->windowTitle(), QStringLiteral("String"));
-    QCOMPARE(f.session().windows.viewer->stringGroup->title(), QStringLiteral("String"));
+    QCOMPARE(Ui(w).tableGroup->title(), QStringLiteral("Lexicarta"));
+    QCOMPARE(Ui(w).stringGroup->title(), QStringLiteral("String"));
+    QCOMPARE(LexiaideUi(f.windows().lexiaide).entryGroup->title(), QStringLiteral("<No String Loaded>"));
+    QCOMPARE(f.windows().viewer->windowTitle(), QStringLiteral("String"));
+    QCOMPARE(Find<QGroupBox>(f.windows().viewer, "GroupBox1")->title(), QStringLiteral("String"));
 }
 
 void WindowStateTest::screenReadersHearTheCaptionsShown()
@@ -235,21 +235,21 @@ void WindowStateTest::screenReadersHearTheCaptionsShown()
     const std::string path = f.writeTable("dialog.tlk", options);
     f.openThroughDialog(path);
     f.enterStrRef(QStringLiteral("7"));
-    w.stringEditor->setFocus();
-    QTest::keyClicks(w.stringEditor, QStringLiteral("x"));
-    SetCheckedAsUser(w.advancedSearchRadio, true);
-    w.viewInNewWindowButton->click();
+    Ui(w).stringEditor->setFocus();
+    QTest::keyClicks(Ui(w).stringEditor, QStringLiteral("x"));
+    SetCheckedAsUser(Ui(w).advancedSearchRadio, true);
+    Ui(w).viewInNewWindowButton->click();
 
-    LexiaideWindow* lexiaide = f.session().windows.lexiaide;
-    StringViewerWindow* viewer = f.session().windows.viewer;
-    QCOMPARE(HeardName(w.stringGroup), QStringLiteral("String 7 - Edited by User"));
-    QCOMPARE(HeardName(w.tableGroup), QString::fromStdString(path));
-    QCOMPARE(HeardName(w.standardSearchGroup), QStringLiteral("Advanced Search"));
-    QCOMPARE(HeardName(lexiaide->entryGroup), QStringLiteral("String 7"));
-    QCOMPARE(HeardName(viewer->stringGroup), QStringLiteral("String 7"));
+    LexiaideWindow* lexiaide = f.windows().lexiaide;
+    StringViewerWindow* viewer = f.windows().viewer;
+    QCOMPARE(HeardName(Ui(w).stringGroup), QStringLiteral("String 7 - Edited by User"));
+    QCOMPARE(HeardName(Ui(w).tableGroup), QString::fromStdString(path));
+    QCOMPARE(HeardName(Ui(w).standardSearchGroup), QStringLiteral("Advanced Search"));
+    QCOMPARE(HeardName(LexiaideUi(lexiaide).entryGroup), QStringLiteral("String 7"));
+    QCOMPARE(HeardName(Find<QGroupBox>(viewer, "GroupBox1")), QStringLiteral("String 7"));
     QCOMPARE(HeardName(viewer), QStringLiteral("dialog.tlk"));
     // Every group of every window is heard as it reads.
-    for (QWidget* window : SecondaryWindows(f.session().windows)) {
+    for (QWidget* window : SecondaryWindows(f.windows())) {
         if (!window) continue;
         for (QGroupBox* group : window->findChildren<QGroupBox*>())
             if (!group->title().isEmpty()) QCOMPARE(HeardName(group), group->title());
@@ -264,12 +264,12 @@ void WindowStateTest::settingsSetsStayInsideTheirFrame()
     MainWindow& w = f.main();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const int contentTop = w.settingsGroup->contentsRect().top();
-    for (QWidget* set : {w.OpenSet, w.SearchSet, w.StatisticsSet, w.ExportSet}) {
+    const int contentTop = Ui(w).settingsGroup->contentsRect().top();
+    for (QWidget* set : {Ui(w).OpenSet, Ui(w).SearchSet, Ui(w).StatisticsSet, Ui(w).ExportSet}) {
         for (QWidget* control : set->findChildren<QWidget*>()) {
-            const int top = control->mapTo(w.settingsGroup, QPoint(0, 0)).y();
+            const int top = control->mapTo(Ui(w).settingsGroup, QPoint(0, 0)).y();
             QVERIFY2(top >= contentTop, qPrintable(control->objectName() + QStringLiteral(" at %1, frame content from %2").arg(top).arg(contentTop)));
-            QVERIFY2(top + control->height() <= w.settingsGroup->height(), qPrintable(control->objectName()));
+            QVERIFY2(top + control->height() <= Ui(w).settingsGroup->height(), qPrintable(control->objectName()));
         }
     }
 }

@@ -76,14 +76,8 @@ struct CoreTable {
     explicit CoreTable(const std::string& path)
     {
         table.ProgramDirectory = dir.path();
-        table.CurrentTablePath = path;
-        OpenedTalkTable file;
-        EXPECT_EQ(OpenTalkTableFile(path, dialogs, file), OpenResult::Opened);
-        table.CacheNumber = ChooseCacheNumber(dir.path());
-        table.CachePath = dir.path() + TalkTable::CacheFileName(table.CacheNumber);
-        EXPECT_TRUE(BuildStringCache(table, file, progress, dialogs, flags));
-        table.CachedEntryCount = table.EntryCount;
-        table.TlkFileSize = static_cast<std::uint32_t>(file.fileSize);
+        EXPECT_EQ(LoadTableFile(table, path, dialogs, progress, flags), OpenResult::Opened);
+        EXPECT_FALSE(table.CacheFailed);
     }
     ~CoreTable() { CloseTable(table); }
 };

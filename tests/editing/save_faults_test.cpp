@@ -30,15 +30,7 @@ bool LoadFrom(LoadedTable& t, const std::string& tablePath, const std::string& p
 {
     t.path = tablePath;
     t.table.ProgramDirectory = programDirectory;
-    t.table.CurrentTablePath = tablePath;
-    OpenedTalkTable file;
-    if (OpenTalkTableFile(tablePath, t.dialogs, file) != OpenResult::Opened) return false;
-    t.table.CacheNumber = ChooseCacheNumber(programDirectory);
-    t.table.CachePath = programDirectory + TalkTable::CacheFileName(t.table.CacheNumber);
-    if (!BuildStringCache(t.table, file, t.progress, t.dialogs, t.flags)) return false;
-    t.table.CachedEntryCount = t.table.EntryCount;
-    t.table.EntryIsCurrent = true;
-    return true;
+    return LoadTableFile(t.table, tablePath, t.dialogs, t.progress, t.flags) == OpenResult::Opened && !t.table.CacheFailed;
 }
 
 std::string TextOf(const std::string& path, std::uint32_t n)

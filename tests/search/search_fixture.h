@@ -80,12 +80,9 @@ struct SearchFixture {
     bool load(const std::string& bytes)
     {
         dir.write("dialog.tlk", bytes);
-        OpenedTalkTable file;
-        if (OpenTalkTableFile(dir.file("dialog.tlk"), dialogs, file) != OpenResult::Opened) return false;
-        table->CacheNumber = ChooseCacheNumber(dir.path());
-        table->CachePath = dir.path() + TalkTable::CacheFileName(table->CacheNumber);
-        if (!BuildStringCache(*table, file, progress, dialogs, flags)) return false;
-        table->CachedEntryCount = table->EntryCount;
+        if (LoadTableFile(*table, dir.file("dialog.tlk"), dialogs, progress, flags) != OpenResult::Opened ||
+            table->CacheFailed)
+            return false;
         dialogs.clear();
         progress.titles.clear();
         progress.statuses.clear();

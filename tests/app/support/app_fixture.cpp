@@ -1,7 +1,11 @@
 #include "app_fixture.h"
 
 #include <QAbstractButton>
+#include <QFrame>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,16 +38,106 @@ std::string AppFixture::writeBytes(const std::string& name, const std::string& b
 void AppFixture::openThroughDialog(const std::string& path)
 {
     dialogs.openAnswers.push_back(path);
-    main().openButton->click();
+    Ui(main()).openButton->click();
 }
 
 void AppFixture::enterStrRef(const QString& text)
 {
-    QLineEdit* field = main().strRefField;
+    QLineEdit* field = Ui(main()).strRefField;
     field->setFocus();
     field->selectAll();
     field->setText(text);
     main().strRefFieldLeft();
+}
+
+MainUi::MainUi(QWidget* window)
+    : tableGroup(Find<QGroupBox>(window, "GroupBox1")),
+      topPanel(Find<QFrame>(window, "Panel1")),
+      openButton(Find<QPushButton>(window, "Button2")),
+      searchButton(Find<QPushButton>(window, "Button3")),
+      statisticsButton(Find<QPushButton>(window, "Button5")),
+      exportButton(Find<QPushButton>(window, "Button8")),
+      settingsGroup(Find<QGroupBox>(window, "GroupBox2")),
+      OpenSet(Find<QWidget>(window, "OpenSet")),
+      openLastButton(Find<QPushButton>(window, "Button12")),
+      autoOpenCheck(Find<QCheckBox>(window, "CheckBox9")),
+      SearchSet(Find<QWidget>(window, "SearchSet")),
+      standardSearchRadio(Find<QRadioButton>(window, "RadioButton5")),
+      advancedSearchRadio(Find<QRadioButton>(window, "RadioButton6")),
+      StatisticsSet(Find<QWidget>(window, "StatisticsSet")),
+      technicalStatisticsCheck(Find<QCheckBox>(window, "CheckBox1")),
+      wordStatisticsCheck(Find<QCheckBox>(window, "CheckBox6")),
+      ExportSet(Find<QWidget>(window, "ExportSet")),
+      rawExportRadio(Find<QRadioButton>(window, "RadioButton3")),
+      guidedExportRadio(Find<QRadioButton>(window, "RadioButton4")),
+      numberStringsCheck(Find<QCheckBox>(window, "CheckBox2")),
+      emptyStringsCheck(Find<QCheckBox>(window, "CheckBox3")),
+      spacelinesCheck(Find<QCheckBox>(window, "CheckBox4")),
+      standardSearchGroup(Find<QGroupBox>(window, "GroupBox4")),
+      textToFindLabel(Find<QLabel>(window, "Label12")),
+      searchTermField(Find<QLineEdit>(window, "eString")),
+      findNextButton(Find<QPushButton>(window, "btnFind")),
+      newSearchButton(Find<QPushButton>(window, "Button10")),
+      currentPositionLabel(Find<QLabel>(window, "Label16")),
+      currentPositionValue(Find<QLabel>(window, "Label26")),
+      highlightMatchesCheck(Find<QCheckBox>(window, "CheckBox5")),
+      caseSensitiveCheck(Find<QCheckBox>(window, "cbCase")),
+      wholeWordsCheck(Find<QCheckBox>(window, "CheckBox8")),
+      searchMethodGroup(Find<QGroupBox>(window, "GroupBox3")),
+      lengthOrientedRadio(Find<QRadioButton>(window, "RadioButton7")),
+      absoluteRadio(Find<QRadioButton>(window, "RadioButton8")),
+      wholeTableRadio(Find<QRadioButton>(window, "RadioButton1")),
+      fromStringRadio(Find<QRadioButton>(window, "RadioButton2")),
+      searchStartField(Find<QLineEdit>(window, "Edit2")),
+      advancedSearchButton(Find<QPushButton>(window, "Button11")),
+      originalOnlyNote(Find<QLabel>(window, "Label4")),
+      saveHintNote(Find<QLabel>(window, "Label5")),
+      stringGroup(Find<QGroupBox>(window, "GroupBox5")),
+      strRefSetNote(Find<QLabel>(window, "Label2")),
+      strRefSetHint(Find<QLabel>(window, "Label3")),
+      specificStrRefsCheck(Find<QCheckBox>(window, "CheckBox7")),
+      stringEditor(Find<QPlainTextEdit>(window, "Memo2")),
+      preprocessingNote(Find<QPlainTextEdit>(window, "Memo1")),
+      viewInNewWindowButton(Find<QPushButton>(window, "Button4")),
+      taggedStringCheck(Find<QCheckBox>(window, "CheckBox10")),
+      strRefEntryLabel(Find<QLabel>(window, "Label6")),
+      strRefField(Find<QLineEdit>(window, "Edit1")),
+      lastStrRefLabel(Find<QLabel>(window, "Label8")),
+      previousEntryButton(Find<QPushButton>(window, "Button6")),
+      nextEntryButton(Find<QPushButton>(window, "Button7")),
+      newEntryButton(Find<QPushButton>(window, "Button15")),
+      refreshButton(Find<QPushButton>(window, "Button9")),
+      positionLabel(Find<QLabel>(window, "Label1")),
+      positionValue(Find<QLabel>(window, "Label24")),
+      lengthLabel(Find<QLabel>(window, "Label13")),
+      lengthValue(Find<QLabel>(window, "Label25")),
+      typeLabel(Find<QLabel>(window, "Label7")),
+      typeValue(Find<QLabel>(window, "Label20")),
+      soundLabel(Find<QLabel>(window, "Label9")),
+      soundField(Find<QLineEdit>(window, "Edit3")),
+      volumeVarianceLabel(Find<QLabel>(window, "Label10")),
+      volumeVarianceValue(Find<QLabel>(window, "Label22")),
+      pitchVarianceLabel(Find<QLabel>(window, "Label11")),
+      pitchVarianceValue(Find<QLabel>(window, "Label23")),
+      bottomPanel(Find<QFrame>(window, "Panel2")),
+      readmeButton(Find<QPushButton>(window, "Button13")),
+      lexiaideButton(Find<QPushButton>(window, "Button14")),
+      exitButton(Find<QPushButton>(window, "Button1"))
+{
+}
+
+LexiaideUi::LexiaideUi(QWidget* w)
+    : entryGroup(Find<QGroupBox>(w, "GroupBox1")),
+      statusValue(Find<QLabel>(w, "Label2")),
+      revertButton(Find<QPushButton>(w, "Button1")),
+      saveButton(Find<QPushButton>(w, "Button2")),
+      undoAllButton(Find<QPushButton>(w, "Button3")),
+      truncateButton(Find<QPushButton>(w, "Button4")),
+      saveToDifferentFileCheck(Find<QCheckBox>(w, "CheckBox3")),
+      makeBackupCheck(Find<QCheckBox>(w, "CheckBox1")),
+      stayOnTopCheck(Find<QCheckBox>(w, "CheckBox2")),
+      showAfterLoadCheck(Find<QCheckBox>(w, "CheckBox4"))
+{
 }
 
 QStringList ClippedCaptions(QWidget* window)
@@ -87,7 +181,7 @@ std::vector<QWidget*> LockableWindows(const Windows& windows)
 
 LockWatch::LockWatch(AppFixture& f) : m_f(f)
 {
-    m_connection = QObject::connect(f.session().windows.progress->statusBar, &QStatusBar::messageChanged, [this] { look(); });
+    m_connection = QObject::connect(Find<QStatusBar>(f.windows().progress, "StatusBar1"), &QStatusBar::messageChanged, [this] { look(); });
     f.dialogs.onBox = [this](const ShownBox&) { look(); };
 }
 
@@ -100,13 +194,13 @@ LockWatch::~LockWatch()
 void LockWatch::look()
 {
     ++looks;
-    for (QWidget* window : LockableWindows(m_f.session().windows))
+    for (QWidget* window : LockableWindows(m_f.windows()))
         if (window->isEnabled() && !enabledDuringRun.contains(window->objectName())) enabledDuringRun << window->objectName();
 }
 
 bool LockWatch::allEnabled() const
 {
-    const auto all = LockableWindows(m_f.session().windows);
+    const auto all = LockableWindows(m_f.windows());
     return std::all_of(all.begin(), all.end(), [](QWidget* window) { return window->isEnabled(); });
 }
 
