@@ -2,16 +2,23 @@
 // operation reaches both files, and a pair that cannot be had together is
 // offered as the male table alone.
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <functional>
 
+#include "app/female_text_window.h"
+#include "app/lexiaide_window.h"
 #include "app/run_controller.h"
 #include "app/table_document.h"
 #include "core/file_io.h"
 #include "editing/table_saver.h"
 #include "editing/table_truncation.h"
 #include "fake_dialogs.h"
+#include "app_fixture.h"
 #include "fake_progress.h"
 #include "fault_injection.h"
 #include "reference_tlk.h"
@@ -76,6 +83,7 @@ private slots:
     void truncationShortensBoth();
     void aPairThatCannotBeHadTogetherOpensTheMaleTableAloneOnlyWhenAsked();
     void aFullDiskDuringTheFemaleSaveLeavesBothOldAndTheEditsPending();
+    void theFemaleTextWindowShowsAndEditsTheFemaleSideOnly();
 };
 
 void PairDocumentTest::everyOperationReachesBothTables()
@@ -226,6 +234,47 @@ void PairDocumentTest::aFullDiskDuringTheFemaleSaveLeavesBothOldAndTheEditsPendi
     QVERIFY(p.document.SaveAll());
     QCOMPARE(ReadTexts(p.male()), (Texts{"male edit", "one", "two"}));
     QCOMPARE(ReadTexts(p.female()), (Texts{"female edit", "one F", "two F"}));
+}
+
+void PairDocumentTest::theFemaleTextWindowShowsAndEditsTheFemaleSideOnly()
+{
+    AppFixture f;
+    f.main().show();
+    const std::string male = f.writeBytes("dialog.tlk", Table(MaleOld));
+    f.writeBytes("DIALOGF.TLK", Table(FemaleOld));
+    f.openThroughDialog(male);
+    FemaleTextWindow* window = f.windows().femaleText;
+    QVERIFY(window->isVisible());
+    auto* memo = Find<QPlainTextEdit>(window, "FemaleMemo");
+    auto* state = Find<QLabel>(window, "FemaleState");
+    auto* same = Find<QLabel>(window, "SameAsMale");
+    QCOMPARE(memo->toPlainText(), QStringLiteral("zero F"));
+    QCOMPARE(state->text(), QStringLiteral("Original"));
+    QVERIFY(same->isHidden());
+    QCOMPARE(Find<QGroupBox>(&f.main(), "GroupBox1")->title(), QString::fromStdString(male) + " + DIALOGF.TLK");
+
+    // Typing in the female field edits the female entry only.
+    QTest::keyClicks(memo, QStringLiteral("!"));
+    QCOMPARE(f.document().femaleState(), EditedByUser);
+    QCOMPARE(f.table().state(0), Original);
+    QCOMPARE(state->text(), QStringLiteral("Edited by User"));
+    QCOMPARE(state->accessibleName(), state->text());
+    LexiaideUi lexiaide(f.windows().lexiaide);
+    QVERIFY(lexiaide.saveButton->isEnabled() && lexiaide.revertButton->isEnabled());
+    QCOMPARE(lexiaide.statusValue->text(), QStringLiteral("Original"));
+
+    // The next entry shows its own female text; equal texts say so.
+    f.enterStrRef(QStringLiteral("1"));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("one F"));
+    memo->setPlainText(QStringLiteral("one"));
+    QVERIFY(!same->isHidden());
+
+    // A table without a female table: the window goes.
+    f.dialogs.answers = {Answer::No};  // do not save first
+    f.openThroughDialog(f.writeBytes("other.tlk", Table({"x"})));
+    QVERIFY(!f.document().hasFemale());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(Find<QGroupBox>(&f.main(), "GroupBox1")->title(), QString::fromStdString(f.dir.file("other.tlk")));
 }
 
 QTEST_MAIN(PairDocumentTest)
