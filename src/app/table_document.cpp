@@ -57,6 +57,13 @@ std::string CountsDifferQuestion(const std::string& male, std::uint32_t maleCoun
            "\" alone, without its female table? (No opens nothing.)";
 }
 
+std::string OtherEncodingQuestion(const std::string& male, TextEncoding maleEncoding, const std::string& female)
+{
+    return "The female table \"" + female + "\" holds UTF-8 texts, while \"" + male + "\" is read as " +
+           std::string(EncodingName(maleEncoding)) + ": the two are not in one encoding. Open \"" + male +
+           "\" alone, without its female table? (No opens nothing.)";
+}
+
 std::string FemaleUnusableQuestion(const std::string& male, const std::string& female)
 {
     return "The female table \"" + female + "\" cannot be opened with \"" + male + "\". Open \"" + male +
@@ -231,8 +238,12 @@ bool TableDocument::loadPair(const std::string& path, const std::string& femaleP
 {
     m_female = std::make_unique<TalkTable>();
     m_female->ProgramDirectory = m_table.ProgramDirectory;
-    // One language, one encoding: the female texts are read as the male ones.
-    const PairLoadResult pair = LoadTablePair(m_table, path, options, *m_female, femalePath, LoadOptions{},
+    // One language, one encoding: the female texts are read as the male
+    // ones; what they show is only looked at to find a pair out of step.
+    LoadOptions femaleOptions;
+    femaleOptions.detectEncoding = true;
+    femaleOptions.singleByteFallback = options.singleByteFallback;
+    const PairLoadResult pair = LoadTablePair(m_table, path, options, *m_female, femalePath, femaleOptions,
                                               m_dialogs, m_progress, m_runs.flags());
     loaded.opened = pair.male;
     loaded.cached = pair.male == OpenResult::Opened && !m_table.CacheFailed;
@@ -250,6 +261,8 @@ bool TableDocument::loadPair(const std::string& path, const std::string& femaleP
         return true;
     } else if (pair.countsDiffer()) {
         question = CountsDifferQuestion(male, pair.maleCount, female, pair.femaleCount);
+    } else if (m_female->Encoding == TextEncoding::Utf8 && m_table.Encoding != TextEncoding::Utf8) {
+        question = OtherEncodingQuestion(male, m_table.Encoding, female);
     }
     if (question) {
         m_progress.close();

@@ -80,6 +80,8 @@ public:
 
     // The female table, to read; nullptr when none is loaded with the table.
     const TalkTable* femaleTable() const { return m_female.get(); }
+    // The same for the export, which reads the texts through its cache.
+    TalkTable* femaleTable() { return m_female.get(); }
     bool hasFemale() const { return m_female != nullptr; }
     // The name (without folder) of the female table's file.
     const QString& femaleFileName() const { return m_femaleFileName; }

@@ -84,6 +84,7 @@ private slots:
     void aPairThatCannotBeHadTogetherOpensTheMaleTableAloneOnlyWhenAsked();
     void aFullDiskDuringTheFemaleSaveLeavesBothOldAndTheEditsPending();
     void theFemaleTextWindowShowsAndEditsTheFemaleSideOnly();
+    void exportWritesTheTableChosen();
 };
 
 void PairDocumentTest::everyOperationReachesBothTables()
@@ -198,6 +199,8 @@ void PairDocumentTest::aPairThatCannotBeHadTogetherOpensTheMaleTableAloneOnlyWhe
         {"counts differ, nothing", Table({"zero F", "one F"}), Answer::No, "\"dialog.tlk\" has 3 strings", 1},
         {"not a talk table", std::string("TLX V1  ") + std::string(10, '\0'), Answer::Yes,
          "The female table \"dialogF.tlk\" cannot be opened", 2},
+        {"another encoding", Table({"z\xC3\xA9ro", "one F", "two F"}), Answer::Yes,
+         "The female table \"dialogF.tlk\" holds UTF-8 texts, while \"dialog.tlk\" is read as Windows-1252", 1},
     };
     for (const auto& c : cases) {
         Pair p;
@@ -275,6 +278,21 @@ void PairDocumentTest::theFemaleTextWindowShowsAndEditsTheFemaleSideOnly()
     QVERIFY(!f.document().hasFemale());
     QVERIFY(!window->isVisible());
     QCOMPARE(Find<QGroupBox>(&f.main(), "GroupBox1")->title(), QString::fromStdString(f.dir.file("other.tlk")));
+}
+
+void PairDocumentTest::exportWritesTheTableChosen()
+{
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        AppFixture f;
+        f.writeBytes("dialogF.tlk", Table(FemaleOld));
+        f.openThroughDialog(f.writeBytes("dialog.tlk", Table(MaleOld)));
+        f.dialogs.answers = {answer};
+        f.dialogs.saveAnswers = {f.dir.file("out.txt")};
+        Find<QPushButton>(&f.main(), "Button8")->click();
+        const std::string written = Bytes(f.dir.file("out.txt"));
+        QCOMPARE(written.find("one F") != std::string::npos, answer == Answer::No);
+        QVERIFY(written.find("two") != std::string::npos);
+    }
 }
 
 QTEST_MAIN(PairDocumentTest)
