@@ -111,7 +111,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
         else if (std::filesystem::equivalent(line.female, line.file, ignored))
             Refuse(line, "the female table '" + *female + "' is FILE itself");
     }
-    if (line.action == CommandLine::Action::Error) line.female.clear();
+    if (line.action == CommandLine::Action::Error) {
+        line.file.clear();
+        line.female.clear();
+    }
     return line;
 }
 

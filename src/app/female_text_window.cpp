@@ -29,13 +29,13 @@ FemaleTextWindow::FemaleTextWindow(TableDocument& document, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_document(document)
 {
-    SetUpWindow(this, "TForm12", QStringLiteral("Female text"), QSize(376, 230));
-    m_group = MakeGroup(this, "FemaleGroup", QStringLiteral("Female text"), QRect(4, 0, 368, 226));
+    SetUpWindow(this, "TForm12", QStringLiteral("Female text"), QSize(376, 180));
+    m_group = MakeGroup(this, "FemaleGroup", QStringLiteral("Female text"), QRect(4, 0, 368, 176));
     m_stateLabel = MakeValueLabel(m_group, "FemaleState", QString(), QRect(8, 20, 180, 16));
     m_sameAsMaleLabel = MakeLabel(m_group, "SameAsMale", QStringLiteral("same as male"), QRect(200, 20, 160, 16));
     m_sameAsMaleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_sameAsMaleLabel->setAccessibleName(m_sameAsMaleLabel->text());
-    m_textArea = MakeMemo(m_group, "FemaleMemo", QRect(8, 42, 352, 176), QStringLiteral("Female text"),
+    m_textArea = MakeMemo(m_group, "FemaleMemo", QRect(8, 42, 352, 126), QStringLiteral("Female text"),
                           &m_document.table().Encoding);
     m_textArea->setEnabled(false);
     connect(m_textArea, &QPlainTextEdit::textChanged, this, &FemaleTextWindow::textEdited);
@@ -71,7 +71,10 @@ void FemaleTextWindow::showPair()
 {
     if (m_anchor) {
         const QScreen* screen = m_anchor->screen() ? m_anchor->screen() : QGuiApplication::primaryScreen();
-        move(PlaceBeside(m_anchor->frameGeometry(), frameGeometry().size(), screen->availableGeometry()));
+        // Level with the anchor's bottom: the Lexiaide goes level with its top.
+        QRect beside = m_anchor->frameGeometry();
+        beside.setTop(beside.bottom() - frameGeometry().height());
+        move(PlaceBeside(beside, frameGeometry().size(), screen->availableGeometry()));
     }
     if (m_document.textShown()) showEntry(m_document.currentStrRef());
     show();
