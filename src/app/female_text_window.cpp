@@ -26,7 +26,8 @@ const char* StateText(EntryState state)
 }  // namespace
 
 FemaleTextWindow::FemaleTextWindow(TableDocument& document, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    // No close button: the window goes with the female table, and has no other way back.
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_document(document)
 {
     SetUpWindow(this, "TForm12", QStringLiteral("Female text"), QSize(376, 180));
