@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #ifndef LEXICARTA_VERSION
@@ -35,12 +36,26 @@ ToolkitOption ToolkitOptionKind(std::string_view argument)
     return ToolkitOption::None;
 }
 
+std::string Absolute(const std::string& given, const std::string& workingDirectory)
+{
+    const std::filesystem::path path(given);
+    return (path.is_absolute() ? path : std::filesystem::path(workingDirectory) / path).lexically_normal().string();
+}
+
+void Refuse(CommandLine& line, const std::string& error)
+{
+    if (line.action != CommandLine::Action::Run) return;
+    line.action = CommandLine::Action::Error;
+    line.error = error;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& workingDirectory)
 {
     CommandLine line;
     std::vector<std::string> files;
+    std::optional<std::string> female;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -58,6 +73,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
             optionsEnded = true;
         } else if (!optionsEnded && (argument == "--help" || argument == "-h")) {
             return CommandLine{CommandLine::Action::Help, {}, {}};
+        } else if (!optionsEnded && argument == "--female") {
+            if (i + 1 < arguments.size() && !arguments[i + 1].empty())
+                female = arguments[++i];
+            else
+                Refuse(line, "option '--female' needs a FILE");
         } else if (!optionsEnded && argument == "--version") {
             line.action = CommandLine::Action::Version;
         } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
@@ -78,11 +98,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
             line.action = CommandLine::Action::Error;
             line.error = "the FILE name is empty";
         } else {
-            const std::filesystem::path given(files.front());
-            line.file = (given.is_absolute() ? given : std::filesystem::path(workingDirectory) / given)
-                            .lexically_normal()
-                            .string();
+            line.file = Absolute(files.front(), workingDirectory);
         }
+    }
+    if (female) {
+        std::error_code ignored;
+        line.female = Absolute(*female, workingDirectory);
+        if (line.file.empty())
+            Refuse(line, "--female names the female table of a FILE: give the FILE too");
+        else if (!std::filesystem::is_regular_file(line.female, ignored))
+            Refuse(line, "the female table '" + *female + "' is not a file");
+        else if (std::filesystem::equivalent(line.female, line.file, ignored))
+            Refuse(line, "the female table '" + *female + "' is FILE itself");
+    }
+    if (line.action == CommandLine::Action::Error) {
+        line.file.clear();
+        line.female.clear();
     }
     return line;
 }
@@ -93,6 +124,7 @@ std::string HelpText(const std::string& readmePath)
            "Edit FILE, the talk table (a TLK V1 file such as dialog.tlk) of an Infinity Engine game.\n"
            "Without FILE the last opened table is opened again when Lexicarta is set to do so.\n"
            "\n"
+           "      --female FEMALE  open FEMALE as FILE's female table (by default XF.tlk beside X.tlk)\n"
            "  -h, --help     print this help and exit\n"
            "      --version  print the version and exit\n"
            "      --         end of options: what follows is FILE, even if it starts with '-'\n"

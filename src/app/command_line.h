@@ -1,5 +1,6 @@
 #pragma once
 // What the program is asked to do on its command line: `lexicarta [FILE]`,
+// `lexicarta --female FEMALE FILE`,
 // `--help` or `--version`. No Qt, so it can be read before the toolkit starts
 // (printing the help needs no display).
 
@@ -16,6 +17,8 @@ struct CommandLine {
     std::string file;
     // What was wrong with the arguments (Action::Error).
     std::string error;
+    // --female FILE: the female table to open with it, as an absolute path.
+    std::string female;
 };
 
 // Reads the arguments that follow the program name, before the toolkit

@@ -94,6 +94,10 @@ LexiaideWindow::LexiaideWindow(TableDocument& document, QWidget* parent)
     connect(&document, &TableDocument::entryStateChanged, this,
             [this](std::int32_t, EntryState state) { showChanged(state); });
     connect(&document, &TableDocument::pendingChangesChanged, this, &LexiaideWindow::showPending);
+    // The female text changed: the status stays the table's, the buttons act on both.
+    connect(&document, &TableDocument::femaleEntryStateChanged, this, [this] {
+        for (QPushButton* button : {m_revertButton, m_saveButton, m_undoAllButton}) button->setEnabled(true);
+    });
     connect(&document, &TableDocument::saveStarting, this, &LexiaideWindow::saveStarting);
     connect(&document, &TableDocument::saveFinished, this, &LexiaideWindow::saveFinished);
     connect(&document, &TableDocument::loadFinished, this, &LexiaideWindow::loadFinished);
@@ -135,10 +139,12 @@ void LexiaideWindow::showEntry(std::int32_t strRef)
     setEntryCaption(strRef);
     const EntryState state = table.state(strRef);
     if (state != NoEntry) showState(state);
-    if (state == Original && table.ChangesPending) {
+    if (state == Original && m_document.changesPending()) {
         m_undoAllButton->setEnabled(true);
         m_saveButton->setEnabled(true);
     }
+    const EntryState female = m_document.femaleState();
+    if (female == EditedByUser || female == CreatedByUser) m_revertButton->setEnabled(true);
     if (!table.CacheFailed) m_truncateButton->setEnabled(true);
 }
 
@@ -159,8 +165,10 @@ void LexiaideWindow::showState(EntryState state)
 void LexiaideWindow::showPending(bool pending)
 {
     const TalkTable& table = m_document.table();
+    const EntryState female = m_document.femaleState();
     const bool shownEntryEdited =
-        table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef) && table.isEdited(table.CurrentStrRef);
+        (table.EntryIsCurrent && table.validStrRef(table.CurrentStrRef) && table.isEdited(table.CurrentStrRef)) ||
+        female == EditedByUser || female == CreatedByUser;
     m_revertButton->setEnabled(shownEntryEdited);
     m_undoAllButton->setEnabled(pending || shownEntryEdited);
     m_saveButton->setEnabled(pending);

@@ -14,6 +14,7 @@
 
 #include "app/advanced_search_window.h"
 #include "app/ascii_codes_window.h"
+#include "app/female_text_window.h"
 #include "app/widgets.h"
 #include "app/graph_window.h"
 #include "app/help_window.h"
@@ -32,10 +33,11 @@
 
 namespace lexicarta {
 
-std::array<QWidget*, 10> SecondaryWindows(const Windows& windows)
+std::array<QWidget*, 11> SecondaryWindows(const Windows& windows)
 {
     return {windows.viewer,   windows.statistics, windows.progress, windows.help,       windows.graph,
-            windows.advancedSearch, windows.lexiaide, windows.truncate, windows.quickStart, windows.asciiCodes};
+            windows.advancedSearch, windows.lexiaide, windows.truncate, windows.quickStart, windows.asciiCodes,
+            windows.femaleText};
 }
 
 LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& programDirectory,
@@ -63,6 +65,8 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     windows.quickStart = new QuickStartWindow(session);
     windows.asciiCodes = new AsciiCodesWindow(session);
     windows.main = new MainWindow(session);
+    windows.femaleText = new FemaleTextWindow(*session.document);
+    windows.femaleText->setAnchor(windows.main);
     KeepModalWindowsAbove(windows.main);
     // Every run locks every window but the progress window.
     session.runs.lockDuringRuns(windows.main);
@@ -182,13 +186,17 @@ void LexicartaApplication::quit()
     for (QWidget* window : SecondaryWindows(m_windows)) window->hide();
 }
 
-void LexicartaApplication::start(const std::string& table)
+void LexicartaApplication::start(const std::string& table, const std::string& female)
 {
     Session& session = *m_session;
     MainWindow* main = m_windows.main;
     ShowCentred(main);
     Startup(session, settingsWindows(), table.empty());
-    if (!table.empty()) main->openNamedTable(table, MainWindow::NamedBy::CommandLine);
+    if (!table.empty()) {
+        session.document->setFemaleTableForNextLoad(female);
+        main->openNamedTable(table, MainWindow::NamedBy::CommandLine);
+        session.document->setFemaleTableForNextLoad({});
+    }
     main->setAdvancedSearchEnabled(session.table().TableLoaded);
     if (m_windows.quickStart->showsAtStart()) ShowCentred(m_windows.quickStart);
 }

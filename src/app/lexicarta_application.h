@@ -25,6 +25,7 @@ class LexiaideWindow;
 class TruncateWindow;
 class QuickStartWindow;
 class AsciiCodesWindow;
+class FemaleTextWindow;
 
 struct Windows {
     MainWindow* main = nullptr;                      // TForm1
@@ -38,10 +39,11 @@ struct Windows {
     TruncateWindow* truncate = nullptr;              // TForm9
     QuickStartWindow* quickStart = nullptr;          // TForm10
     AsciiCodesWindow* asciiCodes = nullptr;          // TForm11
+    FemaleTextWindow* femaleText = nullptr;          // TForm12
 };
 
 // Every window but the main one.
-std::array<QWidget*, 10> SecondaryWindows(const Windows& windows);
+std::array<QWidget*, 11> SecondaryWindows(const Windows& windows);
 
 class LexicartaApplication {
 public:
@@ -56,7 +58,8 @@ public:
     // Shows the main window, reads the configuration (which may open the
     // last table) and shows the quick start window unless switched off.
     // A table given (the command line's FILE) is opened instead of the last.
-    void start(const std::string& table = {});
+    // female: the command line's --female FILE, the female table of table.
+    void start(const std::string& table = {}, const std::string& female = {});
 
     Session& session() { return *m_session; }
     TableDocument& document() { return *m_session->document; }

@@ -82,6 +82,12 @@ void MainWindow::buildTopArea(QWidget* outer)
     openLastButton->setEnabled(false);
     autoOpenCheck = MakeCheckBox(OpenSet, "CheckBox9", QStringLiteral("Auto-open last opened file when Lexicarta starts"),
                              QRect(2, 46, 168, 34));
+    // "XF.tlk" beside "X.tlk" is opened with it.
+    QCheckBox* femaleTablesCheck = MakeCheckBox(OpenSet, "CheckBox11", QStringLiteral("Open the female table too"),
+                                                QRect(2, 82, 168, 18), m_document.opensFemaleTables());
+    connect(femaleTablesCheck, &QCheckBox::toggled, &m_document, &TableDocument::setOpensFemaleTables);
+    connect(&m_document, &TableDocument::saveOptionsChanged, femaleTablesCheck,
+            [this, femaleTablesCheck] { SetCheckedQuietly(femaleTablesCheck, m_document.opensFemaleTables()); });
 
     SearchSet = makeSet("SearchSet");
     standardSearchRadio = MakeRadioButton(SearchSet, "RadioButton5", QStringLiteral("Standard search"), QRect(4, 18, 176, 18), true);

@@ -40,6 +40,13 @@ private:
 
 QString Decimal(std::int64_t value) { return QString::number(value); }
 
+// The loaded table's path, and the name of its female table when one is loaded with it.
+QString TableCaption(const TableDocument& document, const std::string& path)
+{
+    const QString caption = FromUtf8(path);
+    return document.hasFemale() ? caption + QStringLiteral(" + ") + document.femaleFileName() : caption;
+}
+
 }  // namespace
 
 void MainWindow::openTableClicked()
@@ -78,7 +85,7 @@ void MainWindow::connectDocument()
     });
     connect(&document, &TableDocument::saveFinished, this, [this](SaveResult result, const std::string& target) {
         if (result == SaveResult::Saved || result == SaveResult::SavedCacheFailed)
-            SetCaption(tableGroup, FromUtf8(target));
+            SetCaption(tableGroup, TableCaption(m_document, target));
     });
     connect(&document, &TableDocument::cacheLost, this, [this] {
         for (QPushButton* button : {searchButton, statisticsButton, advancedSearchButton, exportButton}) button->setEnabled(false);
@@ -108,7 +115,7 @@ void MainWindow::showLoaded(bool cached)
     if (!cached) {
         for (QPushButton* button : {searchButton, statisticsButton, advancedSearchButton, exportButton}) button->setEnabled(false);
     }
-    SetCaption(tableGroup, table.CacheFailed ? QStringLiteral("Lexicarta") : FromUtf8(table.CurrentTablePath));
+    SetCaption(tableGroup, table.CacheFailed ? QStringLiteral("Lexicarta") : TableCaption(m_document, table.CurrentTablePath));
 
     SearchSettings& search = m_session.searchSettings;
     if (search.fromString() && table.EntryCount > 0) {

@@ -14,12 +14,21 @@ namespace lexicarta {
 
 void MainWindow::exportClicked()
 {
-    TalkTable& table = m_document.table();
     if (m_document.changesPending()) {
         if (m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNo, ExportSaveQuestion) != Answer::Yes) return;
         // The export goes on whatever the save's outcome: a failed save has
         // said so, and the export then lists the texts as last saved.
         SaveAll();
+    }
+    // With a female table: which of the two, the male one unless chosen.
+    TalkTable* table = &m_document.table();
+    if (m_document.hasFemale() && m_document.femaleTable()->TableLoaded && !m_document.femaleTable()->CacheFailed) {
+        const std::string question = "Export the male table \"" + m_document.loadedFileName().toStdString() +
+                                     "\"? No exports its female table \"" +
+                                     m_document.femaleFileName().toStdString() + "\" instead.";
+        const Answer answer = m_session.dialogs.confirm(BoxKind::Question, Buttons::YesNoCancel, question);
+        if (answer == Answer::Cancel) return;
+        if (answer == Answer::No) table = m_document.femaleTable();
     }
     ExportOptions options;
     options.guided = GuidedExport();
@@ -35,7 +44,7 @@ void MainWindow::exportClicked()
     const auto target = m_session.dialogs.saveFile(ExportFileRequest());
     if (!target) return;
     RunController::Run run(m_session.runs);
-    ExportTextTo(table, *target, options, progress, m_session.dialogs, m_session.runs.flags());
+    ExportTextTo(*table, *target, options, progress, m_session.dialogs, m_session.runs.flags());
 }
 
 }  // namespace lexicarta

@@ -27,6 +27,7 @@ void ApplyRecord(Session& session, const SettingsWindows& views, bool autoOpen)
     // Placed before the auto-open may show it: a shown window would be
     // placed by its inside and creep up by its title bar at every start.
     lexiaide.move(r.int32At(cfg::LexiaideLeft), r.int32At(cfg::LexiaideTop));
+    session.document->setOpensFemaleTables(!r.flag(cfg::NoFemaleTables));
     if (autoOpen && r.flag(cfg::AutoOpen) && r.flag(cfg::LastFileFlag)) {
         TableDocument& document = *session.document;
         document.setSaveTarget(table.LastOpenedPath);
@@ -136,6 +137,7 @@ ConfigRecord CollectSettings(const Session& session, const SettingsWindows& view
     r.setFlag(cfg::LexiaideOnTop, lexiaide.staysOnTop());
     r.setFlag(cfg::MakeBackup, session.document->makeBackup());
     r.setFlag(cfg::SaveToDifferentFile, session.document->saveToDifferentFile());
+    r.setFlag(cfg::NoFemaleTables, !session.document->opensFemaleTables());
     r.setFlag(cfg::ShowQuickStart, views.quickStart.showsAtStart());
     r.setFlag(cfg::AdvancedHighlight, views.advancedSearch.highlights());
     return r;

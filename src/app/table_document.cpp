@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 #include "app/run_controller.h"
 #include "app/text_codec.h"
 #include "core/cp1252.h"
@@ -10,8 +12,11 @@
 #include "core/numbers.h"
 #include "core/progress.h"
 #include "core/table_loader.h"
+#include "core/table_pair.h"
+#include "core/tlk_format.h"
 #include "editing/edit_journal.h"
 #include "editing/entry_rules.h"
+#include "editing/table_pair_saver.h"
 #include "editing/table_saver.h"
 #include "editing/table_truncation.h"
 
@@ -42,6 +47,29 @@ private:
     TableDocument& m_document;
 };
 
+std::string NameOf(const std::string& path) { return ToUtf8(NamePart(path)); }
+
+std::string CountsDifferQuestion(const std::string& male, std::uint32_t maleCount, const std::string& female,
+                                 std::uint32_t femaleCount)
+{
+    return "\"" + male + "\" has " + std::to_string(maleCount) + " strings and its female table \"" + female + "\" " +
+           std::to_string(femaleCount) + ": the two are out of step. Open \"" + male +
+           "\" alone, without its female table? (No opens nothing.)";
+}
+
+std::string OtherEncodingQuestion(const std::string& male, TextEncoding maleEncoding, const std::string& female)
+{
+    return "The female table \"" + female + "\" holds UTF-8 texts, while \"" + male + "\" is read as " +
+           std::string(EncodingName(maleEncoding)) + ": the two are not in one encoding. Open \"" + male +
+           "\" alone, without its female table? (No opens nothing.)";
+}
+
+std::string FemaleUnusableQuestion(const std::string& male, const std::string& female)
+{
+    return "The female table \"" + female + "\" cannot be opened with \"" + male + "\". Open \"" + male +
+           "\" alone, without its female table? (No opens nothing.)";
+}
+
 }  // namespace
 
 TableDocument::TableDocument(const std::string& programDirectory, Dialogs& dialogs, Progress& progress,
@@ -51,7 +79,27 @@ TableDocument::TableDocument(const std::string& programDirectory, Dialogs& dialo
     m_table.ProgramDirectory = programDirectory;
 }
 
-TableDocument::~TableDocument() { CloseTable(m_table); }
+TableDocument::~TableDocument()
+{
+    CloseTable(m_table);
+    if (m_female) CloseTable(*m_female);
+}
+
+bool TableDocument::changesPending() const { return m_table.ChangesPending || (m_female && m_female->ChangesPending); }
+
+void TableDocument::setOpensFemaleTables(bool on)
+{
+    if (on == m_opensFemaleTables) return;
+    m_opensFemaleTables = on;
+    emit saveOptionsChanged();
+}
+
+bool TableDocument::femaleTextShown() const { return m_female && textShown() && m_femaleTextEntry == m_table.CurrentStrRef; }
+
+EntryState TableDocument::femaleState() const
+{
+    return m_female && m_table.EntryIsCurrent ? m_female->state(m_table.CurrentStrRef) : NoEntry;
+}
 
 bool TableDocument::textShown() const
 {
@@ -93,7 +141,7 @@ void TableDocument::openTable(const std::string& path)
     if (m_table.TableLoaded) {
         // What is typed but not yet stored counts as a pending change too.
         if (!FlushJournal()) return;
-        if (m_table.ChangesPending || m_table.firstPendingSlot() >= 0) {
+        if (changesPending() || m_table.firstPendingSlot() >= 0 || (m_female && m_female->firstPendingSlot() >= 0)) {
             const Answer answer = m_dialogs.confirm(BoxKind::Question, Buttons::YesNoCancel, SaveBeforeOpeningQuestion);
             if (answer == Answer::Cancel) return;
             // The table is closed right after: its cache need not be rebuilt.
@@ -118,6 +166,7 @@ bool TableDocument::LoadTalkTable(const std::string& path)
     m_progress.setStatus("Clearing cache...");
     emit tableClosing();
     CloseTable(m_table);
+    closeFemale();
     m_text.clear();
     m_textEntry = -1;
 
@@ -129,8 +178,22 @@ bool TableDocument::LoadTalkTable(const std::string& path)
         options.detectEncoding = true;
         options.singleByteFallback = encodingSettings().lastSingleByte();
         emit pendingChangesChanged(false);
-        const LoadOutcome loaded = LoadTableFile(m_table, path, options, m_dialogs, m_progress, flags);
+        const std::optional<std::string> femalePath = femaleTableFor(path);
+        LoadOutcome loaded;
+        if (femalePath) {
+            if (!loadPair(path, *femalePath, options, loaded)) {
+                CloseTable(m_table);
+                closeFemale();
+                flags.ProcessFinished = true;
+                m_progress.close();
+                emit loadFailed(OpenResult::Refused);
+                return false;
+            }
+        } else {
+            loaded = LoadTableFile(m_table, path, options, m_dialogs, m_progress, flags);
+        }
         if (loaded.opened != OpenResult::Opened) {
+            closeFemale();
             flags.ProcessFinished = true;
             m_progress.close();
             m_table.LastStepFailed = loaded.opened != OpenResult::Missing;
@@ -141,6 +204,7 @@ bool TableDocument::LoadTalkTable(const std::string& path)
         m_loadedFileName = NamePart(path);
         m_specificStrRefs = m_table.anyEntryHasFlags7();
         emit opened(loaded.cached);
+        if (m_female) emit pairOpened(m_femaleFileName);
         emit specificStrRefsChanged(m_specificStrRefs);
         emit entryCountChanged(m_table.EntryCount);
         emit encodingChanged(m_table.Encoding);
@@ -159,6 +223,68 @@ bool TableDocument::LoadTalkTable(const std::string& path)
         emit loadFailed(OpenResult::Refused);
         return false;
     }
+}
+
+std::optional<std::string> TableDocument::femaleTableFor(const std::string& path)
+{
+    std::string named;
+    named.swap(m_femaleForNextLoad);
+    if (!named.empty()) return IsSameFile(named, path) ? std::nullopt : std::optional<std::string>(named);
+    return m_opensFemaleTables ? FindFemaleTable(path) : std::nullopt;
+}
+
+bool TableDocument::loadPair(const std::string& path, const std::string& femalePath, const LoadOptions& options,
+                             LoadOutcome& loaded)
+{
+    m_female = std::make_unique<TalkTable>();
+    m_female->ProgramDirectory = m_table.ProgramDirectory;
+    // One language, one encoding: the female texts are read as the male
+    // ones; what they show is only looked at to find a pair out of step.
+    LoadOptions femaleOptions;
+    femaleOptions.detectEncoding = true;
+    femaleOptions.singleByteFallback = options.singleByteFallback;
+    const PairLoadResult pair = LoadTablePair(m_table, path, options, *m_female, femalePath, femaleOptions,
+                                              m_dialogs, m_progress, m_runs.flags());
+    loaded.opened = pair.male;
+    loaded.cached = pair.male == OpenResult::Opened && !m_table.CacheFailed;
+    if (pair.male != OpenResult::Opened) return true;  // told as a single table's failure
+    const std::string male = NameOf(path);
+    const std::string female = NameOf(femalePath);
+    std::optional<std::string> question;
+    if (!pair.femaleLoaded) {
+        for (const ToldMessage& told : pair.femaleMessages)
+            m_dialogs.message(told.kind, "The female table \"" + femalePath + "\": " + told.text);
+        question = FemaleUnusableQuestion(male, female);
+    } else if (!loaded.cached) {
+        // The male table cannot be edited: its female one is not needed.
+        closeFemale();
+        return true;
+    } else if (pair.countsDiffer()) {
+        question = CountsDifferQuestion(male, pair.maleCount, female, pair.femaleCount);
+    } else if (m_female->Encoding == TextEncoding::Utf8 && m_table.Encoding != TextEncoding::Utf8) {
+        question = OtherEncodingQuestion(male, m_table.Encoding, female);
+    }
+    if (question) {
+        m_progress.close();
+        if (m_dialogs.confirm(BoxKind::Warning, Buttons::YesNo, *question) != Answer::Yes) return false;
+        closeFemale();
+        return true;
+    }
+    m_female->Encoding = m_table.Encoding;
+    m_femaleFileName = NamePart(femalePath);
+    return true;
+}
+
+void TableDocument::closeFemale()
+{
+    m_femaleText.clear();
+    m_femaleTextEntry = -1;
+    m_femaleFollowsMale.clear();
+    if (!m_female) return;
+    CloseTable(*m_female);
+    m_female.reset();
+    m_femaleFileName.clear();
+    emit pairClosed();
 }
 
 // --- Showing entries ------------------------------------------------------------
@@ -202,7 +328,24 @@ void TableDocument::ShowCurrentEntry()
         m_table.LastStepFailed = true;
     }
     ApplyEditedEntryFlags(m_table, n, ToTableText(m_table.Encoding, m_text), m_specificStrRefs);
+    showFemaleEntry(n);
     emit entryShown(n);
+}
+
+void TableDocument::showFemaleEntry(std::int32_t n)
+{
+    m_femaleText.clear();
+    m_femaleTextEntry = -1;
+    if (!m_female) return;
+    m_female->CurrentStrRef = n;
+    m_female->EntryIsCurrent = m_table.EntryIsCurrent;
+    if (m_female->state(n) == NoEntry) return;
+    const auto bytes = ReadEntryText(*m_female, n, m_dialogs);
+    if (m_female->state(n) == Original) RefreshChangesPending(*m_female);
+    if (!bytes) return;
+    m_femaleText = ToEditorText(m_female->Encoding, *bytes);
+    m_femaleTextEntry = n;
+    ApplyEditedEntryFlags(*m_female, n, ToTableText(m_female->Encoding, m_femaleText), m_specificStrRefs);
 }
 
 // --- Editing ----------------------------------------------------------------------
@@ -215,6 +358,24 @@ void TableDocument::setText(const QString& text, const QObject* origin)
     emit textChanged(n, m_text, origin);
     const EntryState state = MarkEntryEdited(m_table, n);
     if (state == EditedByUser || state == CreatedByUser) emit entryStateChanged(n, state);
+    // A new entry's female text is its male text until it is edited itself.
+    if (femaleTextShown() && m_femaleFollowsMale.count(n) != 0) {
+        m_femaleText = text;
+        MarkEntryEdited(*m_female, n);
+        emit femaleTextChanged(n, m_femaleText, nullptr);
+    }
+}
+
+void TableDocument::setFemaleText(const QString& text, const QObject* origin)
+{
+    const std::int32_t n = m_table.CurrentStrRef;
+    if (!femaleTextShown()) return;
+    m_femaleFollowsMale.erase(n);
+    m_femaleText = text;
+    emit femaleTextChanged(n, m_femaleText, origin);
+    const EntryState state = MarkEntryEdited(*m_female, n);
+    if (state == EditedByUser || state == CreatedByUser) emit femaleEntryStateChanged(n, state);
+    emit pendingChangesChanged(changesPending());
 }
 
 void TableDocument::setSound(const QString& sound, const QObject*)
@@ -241,22 +402,30 @@ bool TableDocument::FlushJournal()
 {
     if (!m_table.TableLoaded || !m_table.EntryIsCurrent) return true;
     const std::int32_t n = m_table.CurrentStrRef;
-    if (m_textEntry != n || !m_table.isEdited(n) || m_table.JournalSyncedTable[n] != 0) return true;
+    auto unsynced = [n](const TalkTable& table, std::int64_t textEntry) {
+        return textEntry == n && table.isEdited(n) && table.JournalSyncedTable[n] == 0;
+    };
+    const bool male = unsynced(m_table, m_textEntry);
+    const bool female = m_female && unsynced(*m_female, m_femaleTextEntry);
+    if (!male && !female) return true;
 
-    const std::string displayed = FromEditorText(m_table.Encoding, m_text);
-    const bool longText = displayed.size() > LongTextLength;
+    const std::string displayed = male ? FromEditorText(m_table.Encoding, m_text) : std::string();
+    const std::string femaleDisplayed = female ? FromEditorText(m_female->Encoding, m_femaleText) : std::string();
+    const bool longText = std::max(displayed.size(), femaleDisplayed.size()) > LongTextLength;
     if (longText) {
         emit preprocessingChanged(true);
         // Lets the note paint; no user action may run in the middle of a flush.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    if (!WriteJournalText(m_table, n, StoredForm(displayed), m_dialogs)) {
+    if ((male && !WriteJournalText(m_table, n, StoredForm(displayed), m_dialogs)) ||
+        (female && !WriteJournalText(*m_female, n, StoredForm(femaleDisplayed), m_dialogs))) {
         emit preprocessingChanged(false);
         return false;
     }
     ShowCurrentEntry();
     emit preprocessingChanged(false);
-    m_table.JournalSyncedTable[n] = 1;
+    if (male) m_table.JournalSyncedTable[n] = 1;
+    if (female) m_female->JournalSyncedTable[n] = 1;
     return true;
 }
 
@@ -267,6 +436,15 @@ bool TableDocument::NewString()
     if (!FlushJournal()) return false;
     const auto created = AppendEntry(m_table, m_dialogs);
     if (!created) return false;
+    if (m_female) {
+        // Both tables gain the entry, or neither.
+        if (!AppendEntry(*m_female, m_dialogs)) {
+            DeleteCreatedEntry(m_table, m_dialogs);
+            RefreshChangesPending(m_table);
+            return false;
+        }
+        m_femaleFollowsMale.insert(*created);
+    }
     emit pendingChangesChanged(true);
     emit entryCountChanged(m_table.EntryCount);
     GoToStrRef(QString::number(*created));
@@ -277,17 +455,30 @@ void TableDocument::RevertString()
 {
     if (!m_table.TableLoaded || !m_table.EntryIsCurrent) return;
     const std::int32_t n = m_table.CurrentStrRef;
-    if (m_table.state(n) == EditedByUser) {
-        RevertEditedEntry(m_table, n);
+    const bool femaleEdited = m_female && m_female->state(n) == EditedByUser;
+    if (m_table.state(n) == EditedByUser || femaleEdited) {
+        if (m_table.state(n) == EditedByUser) RevertEditedEntry(m_table, n);
+        if (femaleEdited) RevertEditedEntry(*m_female, n);
         ShowCurrentEntry();
+        if (!changesPending()) emit pendingChangesChanged(false);
         return;
     }
     if (m_table.state(n) != CreatedByUser) return;
     if (m_dialogs.confirm(BoxKind::Question, Buttons::YesNo, DeleteCreatedEntryQuestion) != Answer::Yes) return;
+    // The female entry goes first: when it cannot, neither goes.
+    if (m_female && m_female->state(n) == CreatedByUser) {
+        m_female->CurrentStrRef = n;
+        if (!DeleteCreatedEntry(*m_female, m_dialogs)) return;
+        std::set<std::int32_t> follows;
+        for (const std::int32_t k : m_femaleFollowsMale)
+            if (k != n) follows.insert(k > n ? k - 1 : k);
+        m_femaleFollowsMale.swap(follows);
+    }
     if (!DeleteCreatedEntry(m_table, m_dialogs)) return;
     emit entryCountChanged(m_table.EntryCount);
     // The text held is the deleted entry's.
     m_textEntry = -1;
+    m_femaleTextEntry = -1;
     if (m_table.EntryCount == 0) {
         showNoEntry();
         return;
@@ -301,10 +492,18 @@ void TableDocument::UndoAll()
     if (m_dialogs.confirm(BoxKind::Question, Buttons::YesNo, UndoAllQuestion) != Answer::Yes) return;
     // A user-made entry may be kept: what was typed into it goes to its file first.
     if (!FlushJournal()) return;
-    const bool sawCreated = RestoreEditedEntries(m_table);
+    bool sawCreated = RestoreEditedEntries(m_table);
+    if (m_female && RestoreEditedEntries(*m_female)) sawCreated = true;
     if (sawCreated && m_dialogs.confirm(BoxKind::Question, Buttons::YesNo, DeleteCreatedEntriesQuestion) == Answer::Yes) {
         std::uint32_t deleted = 0;
-        const bool allDeleted = DeleteCreatedEntries(m_table, m_dialogs, deleted);
+        std::uint32_t femaleDeleted = 0;
+        const bool allDeleted = (!m_female || DeleteCreatedEntries(*m_female, m_dialogs, femaleDeleted)) &&
+                                DeleteCreatedEntries(m_table, m_dialogs, deleted);
+        if (m_female) {
+            std::erase_if(m_femaleFollowsMale, [&](std::int32_t k) { return !m_female->validStrRef(k); });
+            m_femaleText.clear();
+            m_femaleTextEntry = -1;
+        }
         if (deleted > 0) {
             emit entryCountChanged(m_table.EntryCount);
             m_textEntry = -1;
@@ -335,7 +534,8 @@ void TableDocument::showNoEntry()
 void TableDocument::refreshPendingWithoutEntry()
 {
     RefreshChangesPending(m_table);
-    emit pendingChangesChanged(m_table.ChangesPending);
+    if (m_female) RefreshChangesPending(*m_female);
+    emit pendingChangesChanged(changesPending());
 }
 
 // --- Saving -------------------------------------------------------------------------
@@ -380,10 +580,27 @@ SaveResult TableDocument::SaveTalkTable(const std::string& target, bool skipCach
     request.makeBackup = m_makeBackup;
     request.makeTruncateBackup = truncateBackup;
     request.skipCacheUpdate = skipCacheUpdate;
-    const SaveResult result =
-        lexicarta::SaveTalkTable(m_table, request, m_progress, dialogs ? *dialogs : m_dialogs, flags);
+    SaveResult result = SaveResult::Failed;
+    if (m_female) {
+        SaveRequest femaleRequest = request;
+        femaleRequest.target = femaleTargetFor(target);
+        result = SaveTablePair(m_table, request, *m_female, femaleRequest, m_progress, dialogs ? *dialogs : m_dialogs,
+                               flags);
+    } else {
+        result = lexicarta::SaveTalkTable(m_table, request, m_progress, dialogs ? *dialogs : m_dialogs, flags);
+    }
 
     const bool written = result == SaveResult::Saved || result == SaveResult::SavedCacheFailed;
+    if (written && m_female) {
+        m_female->ChangesPending = false;
+        m_femaleFileName = NamePart(m_female->CurrentTablePath);
+        if (!skipCacheUpdate) m_femaleFollowsMale.clear();
+        // A female table whose cache is lost leaves the pair; the male table goes on.
+        if (m_female->CacheFailed) {
+            closeFemale();
+            if (!m_table.CacheFailed) result = SaveResult::Saved;
+        }
+    }
     if (written) {
         m_table.ChangesPending = false;
         emit pendingChangesChanged(false);
@@ -406,9 +623,38 @@ SaveResult TableDocument::SaveTalkTable(const std::string& target, bool skipCach
     return result;
 }
 
+std::string TableDocument::femaleTargetFor(const std::string& target) const
+{
+    if (!m_female) return {};
+    if (target == m_table.CurrentTablePath || IsSameFile(target, m_table.CurrentTablePath))
+        return m_female->CurrentTablePath;
+    // Saved under another name: "other.tlk" takes "otherF.tlk" beside it.
+    const auto dot = target.rfind('.');
+    const auto slash = target.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return target + "F";
+    return target.substr(0, dot) + "F" + target.substr(dot);
+}
+
 TruncateResult TableDocument::Truncate(const QString& typedStrRef, bool backup)
 {
-    auto save = [&](Dialogs& dialogs) { return SaveTalkTable(m_table.CurrentTablePath, false, backup, &dialogs); };
+    auto save = [&](Dialogs& dialogs) {
+        if (!m_female) return SaveTalkTable(m_table.CurrentTablePath, false, backup, &dialogs);
+        // The female table loses the same entries, or, when the save does not happen, none.
+        TalkTable& female = *m_female;
+        const std::uint32_t count = female.EntryCount;
+        const std::uint32_t dataOffset = female.StringDataOffset;
+        const std::uint32_t kept = std::min(m_table.EntryCount, count);
+        const std::int64_t lowered = std::int64_t{dataOffset} - std::int64_t{RecordSize} * (count - kept);
+        female.EntryCount = kept;
+        female.StringDataOffset = static_cast<std::uint32_t>(
+            std::max<std::int64_t>(lowered, HeaderSize + std::int64_t{RecordSize} * kept));
+        const SaveResult result = SaveTalkTable(m_table.CurrentTablePath, false, backup, &dialogs);
+        if (result != SaveResult::Saved && result != SaveResult::SavedCacheFailed && m_female) {
+            m_female->EntryCount = count;
+            m_female->StringDataOffset = dataOffset;
+        }
+        return result;
+    };
     auto showNewState = [&] {
         emit truncated(m_table.EntryCount);
         emit entryCountChanged(m_table.EntryCount);
@@ -440,6 +686,7 @@ bool TableDocument::chooseEncoding(TextEncoding encoding)
     if (!FlushJournal()) return false;
 
     m_table.Encoding = encoding;
+    if (m_female) m_female->Encoding = encoding;
     encodingSettings().remember(m_resolvedPath, encoding);
     // Not being able to remember the choice changes nothing of this run.
     encodingSettings().write(encodingSettingsPath());
@@ -453,6 +700,10 @@ void TableDocument::close()
 {
     m_table.DeleteAllJournalFiles();
     CloseTable(m_table);
+    if (m_female) {
+        m_female->DeleteAllJournalFiles();
+        closeFemale();
+    }
 }
 
 }  // namespace lexicarta

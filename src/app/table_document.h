@@ -10,7 +10,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "core/encoding_settings.h"
@@ -23,6 +25,8 @@ class Dialogs;
 class Progress;
 class RunController;
 enum class OpenResult;
+struct LoadOptions;
+struct LoadOutcome;
 enum class SaveResult;
 enum class TruncateResult;
 
@@ -49,7 +53,8 @@ public:
     // The current entry's text as the views show it (line breaks as '\n').
     const QString& text() const { return m_text; }
     TextEncoding encoding() const { return m_table.Encoding; }
-    bool changesPending() const { return m_table.ChangesPending; }
+    // Changes of either table of a pair.
+    bool changesPending() const;
     // The name (without folder) of the file last loaded.
     const QString& loadedFileName() const { return m_loadedFileName; }
 
@@ -67,6 +72,33 @@ public:
     // open dialog starts there too).
     const std::string& saveTarget() const { return m_saveTarget; }
     void setSaveTarget(const std::string& path) { m_saveTarget = path; }
+
+    // --- The female table ----------------------------------------------------
+    // A table "X.tlk" is opened together with "XF.tlk" beside it, the texts
+    // said to a female character, entry for entry: every operation on
+    // entries (edit, New, revert, undo all, truncate, save) covers both.
+
+    // The female table, to read; nullptr when none is loaded with the table.
+    const TalkTable* femaleTable() const { return m_female.get(); }
+    // The same for the export, which reads the texts through its cache.
+    TalkTable* femaleTable() { return m_female.get(); }
+    bool hasFemale() const { return m_female != nullptr; }
+    // The name (without folder) of the female table's file.
+    const QString& femaleFileName() const { return m_femaleFileName; }
+    // Whether a load looks for the female table beside the table (on by default).
+    bool opensFemaleTables() const { return m_opensFemaleTables; }
+    void setOpensFemaleTables(bool on);
+    // The female table of the next load (the command line's --female), even
+    // with the search beside the table switched off.
+    void setFemaleTableForNextLoad(const std::string& path) { m_femaleForNextLoad = path; }
+    // The current entry's female text is shown (femaleText() is its text).
+    bool femaleTextShown() const;
+    const QString& femaleText() const { return m_femaleText; }
+    // The state of the current entry in the female table (NoEntry without one).
+    EntryState femaleState() const;
+    // A view's female text field changed: the current entry's female text
+    // takes it; only the female table's entry is marked edited.
+    void setFemaleText(const QString& text, const QObject* origin);
 
     // --- Operations ---------------------------------------------------------
 
@@ -168,6 +200,13 @@ signals:
     void cacheLost();
     // A load, save or truncation is in progress.
     void busyChanged(bool busy);
+    // A female table was loaded with the table (after opened), or went.
+    void pairOpened(const QString& femaleFileName);
+    void pairClosed();
+    // The female text of strRef changed in a view (origin) or by the document.
+    void femaleTextChanged(std::int32_t strRef, const QString& text, const QObject* origin);
+    // strRef of the female table was just changed: it is now edited (or was created).
+    void femaleEntryStateChanged(std::int32_t strRef, EntryState state);
 
 private:
     // No entry is shown: the views clear their text.
@@ -177,6 +216,18 @@ private:
     // Where the encoding choices are kept, read on first use.
     EncodingSettings& encodingSettings();
     std::string encodingSettingsPath() const;
+    // The female table of the load of path, if any.
+    std::optional<std::string> femaleTableFor(const std::string& path);
+    // Loads path and its female table side by side; asks what to do when
+    // the female table cannot be had or its counts differ. False when
+    // nothing is to be opened.
+    bool loadPair(const std::string& path, const std::string& femalePath, const LoadOptions& options,
+                  LoadOutcome& loaded);
+    void closeFemale();
+    // The current entry's female text is read anew.
+    void showFemaleEntry(std::int32_t strRef);
+    // Where the female table of a save to target goes.
+    std::string femaleTargetFor(const std::string& target) const;
 
     TalkTable m_table;
     Dialogs& m_dialogs;
@@ -197,6 +248,16 @@ private:
     bool m_encodingSettingsRead = false;
     // The loaded table's file, links followed: what its choice is kept under.
     std::string m_resolvedPath;
+
+    std::unique_ptr<TalkTable> m_female;
+    QString m_femaleFileName;
+    QString m_femaleText;
+    std::int64_t m_femaleTextEntry = -1;
+    // User-made entries whose female text is still the male one: it follows
+    // the male text until it is edited itself.
+    std::set<std::int32_t> m_femaleFollowsMale;
+    bool m_opensFemaleTables = true;
+    std::string m_femaleForNextLoad;
 };
 
 }  // namespace lexicarta

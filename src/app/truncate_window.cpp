@@ -45,7 +45,8 @@ TruncateWindow::TruncateWindow(Session& session, QWidget* parent)
 void TruncateWindow::openRequested()
 {
     Dialogs& dialogs = m_session.dialogs;
-    if (m_session.table().ChangesPending) {
+    // The female table's changes count too: the truncation saves both tables.
+    if (m_session.document->changesPending()) {
         dialogs.message(BoxKind::Information, TruncateChangesPendingMessage);
         return;
     }

@@ -35,6 +35,7 @@ inline constexpr int Spacelines = 16;
 inline constexpr int SearchFromStrRef = 20;   // i32; 0: "Search whole talk table"
 inline constexpr int AdvancedHighlight = 24;
 inline constexpr int DisplayLexiaide = 25;
+inline constexpr int NoFemaleTables = 26;     // inverse of "Open the female table too"
 inline constexpr int LexiaideLeft = 28;       // i32
 inline constexpr int LexiaideTop = 32;        // i32
 inline constexpr int LexiaideOnTop = 36;

@@ -85,6 +85,13 @@ bool PairLoadResult::countsDiffer() const { return maleLoaded && femaleLoaded &&
 PairLoadResult LoadTablePair(TalkTable& male, const std::string& malePath, TalkTable& female,
                              const std::string& femalePath, Dialogs& dialogs, Progress& progress, RunFlags& flags)
 {
+    return LoadTablePair(male, malePath, LoadOptions{}, female, femalePath, LoadOptions{}, dialogs, progress, flags);
+}
+
+PairLoadResult LoadTablePair(TalkTable& male, const std::string& malePath, const LoadOptions& maleOptions,
+                             TalkTable& female, const std::string& femalePath, const LoadOptions& femaleOptions,
+                             Dialogs& dialogs, Progress& progress, RunFlags& flags)
+{
     PairLoadResult result;
     KeptMessages femaleDialogs;
     SilentProgress femaleProgress;
@@ -92,9 +99,10 @@ PairLoadResult LoadTablePair(TalkTable& male, const std::string& malePath, TalkT
     // Each load has its own table, cache and ports; the cache names are
     // claimed exclusively, so both may look for one in the same folder.
     std::thread femaleLoad([&] {
-        result.female = LoadTableFile(female, femalePath, femaleDialogs, femaleProgress, femaleFlags);
+        result.female =
+            LoadTableFile(female, femalePath, femaleOptions, femaleDialogs, femaleProgress, femaleFlags).opened;
     });
-    result.male = LoadTableFile(male, malePath, dialogs, progress, flags);
+    result.male = LoadTableFile(male, malePath, maleOptions, dialogs, progress, flags).opened;
     femaleLoad.join();
     result.femaleMessages = std::move(femaleDialogs.told);
     if (femaleFlags.StatisticsAborted) flags.StatisticsAborted = true;

@@ -60,6 +60,10 @@ struct PairLoadResult {
 // decides what to do with it.
 PairLoadResult LoadTablePair(TalkTable& male, const std::string& malePath, TalkTable& female,
                              const std::string& femalePath, Dialogs& dialogs, Progress& progress, RunFlags& flags);
+// The same with the options of each load (the cache folder, the encoding).
+PairLoadResult LoadTablePair(TalkTable& male, const std::string& malePath, const LoadOptions& maleOptions,
+                             TalkTable& female, const std::string& femalePath, const LoadOptions& femaleOptions,
+                             Dialogs& dialogs, Progress& progress, RunFlags& flags);
 
 // What can be wrong with the female text of one entry of a pair.
 enum class FemaleFinding {

@@ -83,6 +83,11 @@ void DesktopTest::commandLineIsRead_data()
     QTest::newRow("unknown option") << QStringList{"--bogus"} << Action::Error << "" << "'--bogus'";
     QTest::newRow("two files") << QStringList{"a.tlk", "b.tlk"} << Action::Error << "" << "one FILE";
     QTest::newRow("empty name") << QStringList{""} << Action::Error << "" << "empty";
+    QTest::newRow("--female without its FILE") << QStringList{"d.tlk", "--female"} << Action::Error << ""
+                                               << "'--female' needs a FILE";
+    QTest::newRow("--female without the table") << QStringList{"--female", "/"} << Action::Error << "" << "FILE too";
+    QTest::newRow("--female not a file") << QStringList{"--female", "/", "d.tlk"} << Action::Error << ""
+                                         << "'/' is not a file";
     // The toolkit's options are the toolkit's, with their values.
     QTest::newRow("toolkit options")
         << QStringList{"-platform", "offscreen", "--style", "x.tlk", "-reverse", "-stylesheet=a.qss", "d.tlk"}
