@@ -57,9 +57,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
         } else if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == "--help" || argument == "-h")) {
-            return CommandLine{CommandLine::Action::Help, {}, {}};
+            return CommandLine{CommandLine::Action::Help, {}, {}, {}};
         } else if (!optionsEnded && argument == "--version") {
             line.action = CommandLine::Action::Version;
+        } else if (!optionsEnded && (argument == "--reference" || argument.rfind("--reference=", 0) == 0)) {
+            const bool joined = argument != "--reference";
+            if (!joined && i + 1 >= arguments.size()) {
+                if (line.action == CommandLine::Action::Run) {
+                    line.action = CommandLine::Action::Error;
+                    line.error = "option '--reference' needs a value";
+                }
+                continue;
+            }
+            const std::string value = joined ? argument.substr(12) : arguments[++i];
+            if (value.empty() && line.action == CommandLine::Action::Run) {
+                line.action = CommandLine::Action::Error;
+                line.error = "the reference table's name is empty";
+            }
+            const std::filesystem::path given(value);
+            line.reference =
+                (given.is_absolute() ? given : std::filesystem::path(workingDirectory) / given).lexically_normal().string();
         } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
             if (line.action == CommandLine::Action::Run) {
                 line.action = CommandLine::Action::Error;
@@ -69,7 +86,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
             files.push_back(argument);
         }
     }
-    if (line.action == CommandLine::Action::Version) return CommandLine{CommandLine::Action::Version, {}, {}};
+    if (line.action == CommandLine::Action::Version) return CommandLine{CommandLine::Action::Version, {}, {}, {}};
+    if (line.action == CommandLine::Action::Run && !line.reference.empty() && files.empty()) {
+        line.action = CommandLine::Action::Error;
+        line.error = "--reference needs the FILE it is the reference of";
+    }
     if (line.action == CommandLine::Action::Run && files.size() > 1) {
         line.action = CommandLine::Action::Error;
         line.error = "only one FILE can be opened at a time";
@@ -82,6 +103,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
             line.file = (given.is_absolute() ? given : std::filesystem::path(workingDirectory) / given)
                             .lexically_normal()
                             .string();
+            std::error_code unknown;
+            if (!line.reference.empty() && std::filesystem::equivalent(line.file, line.reference, unknown)) {
+                line.action = CommandLine::Action::Error;
+                line.error = "the reference table is FILE itself: give the table in the original language";
+            }
         }
     }
     return line;
@@ -95,6 +121,9 @@ std::string HelpText(const std::string& readmePath)
            "\n"
            "  -h, --help     print this help and exit\n"
            "      --version  print the version and exit\n"
+           "      --reference ORIGINAL\n"
+           "                 translate FILE from ORIGINAL, the same game's table in the\n"
+           "                 original language (read only; remembered for FILE)\n"
            "      --         end of options: what follows is FILE, even if it starts with '-'\n"
            "\n"
            "The options of the Qt toolkit (such as -platform or -style) are accepted as well.\n"

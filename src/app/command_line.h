@@ -1,5 +1,6 @@
 #pragma once
-// What the program is asked to do on its command line: `lexicarta [FILE]`,
+// What the program is asked to do on its command line: `lexicarta [--reference
+// ORIGINAL] [FILE]`,
 // `--help` or `--version`. No Qt, so it can be read before the toolkit starts
 // (printing the help needs no display).
 
@@ -16,6 +17,9 @@ struct CommandLine {
     std::string file;
     // What was wrong with the arguments (Action::Error).
     std::string error;
+    // --reference ORIGINAL: the table FILE is translated from, as an
+    // absolute path; empty when none was given.
+    std::string reference;
 };
 
 // Reads the arguments that follow the program name, before the toolkit

@@ -25,6 +25,8 @@ class LexiaideWindow;
 class TruncateWindow;
 class QuickStartWindow;
 class AsciiCodesWindow;
+class TranslationWindow;
+class FindingsWindow;
 
 struct Windows {
     MainWindow* main = nullptr;                      // TForm1
@@ -38,6 +40,8 @@ struct Windows {
     TruncateWindow* truncate = nullptr;              // TForm9
     QuickStartWindow* quickStart = nullptr;          // TForm10
     AsciiCodesWindow* asciiCodes = nullptr;          // TForm11
+    TranslationWindow* translation = nullptr;
+    FindingsWindow* findings = nullptr;
 };
 
 // Every window but the main one.
@@ -55,8 +59,9 @@ public:
 
     // Shows the main window, reads the configuration (which may open the
     // last table) and shows the quick start window unless switched off.
-    // A table given (the command line's FILE) is opened instead of the last.
-    void start(const std::string& table = {});
+    // A table given (the command line's FILE) is opened instead of the last,
+    // with reference (--reference ORIGINAL) as its reference when given.
+    void start(const std::string& table = {}, const std::string& reference = {});
 
     Session& session() { return *m_session; }
     TableDocument& document() { return *m_session->document; }
@@ -70,6 +75,8 @@ private:
     void connectDocumentViews();
     // The windows' requests of each other.
     void connectWindows();
+    // The translation window and the findings list.
+    void connectTranslationViews();
     // Closing the main window ends the program: the settings are written
     // and nothing of this process stays behind.
     void quit();
