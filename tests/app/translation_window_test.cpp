@@ -1,0 +1,158 @@
+// Translating against a reference table in the windows: the findings list
+// agrees with lexicarta-cli check on a generated pair, the translation
+// window follows the user's edits, and its copy and moves act as a user
+// expects.
+
+#include <sys/wait.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <set>
+
+#include "app/findings_window.h"
+#include "app/translation_window.h"
+#include "app_fixture.h"
+#include "translation_pair.h"
+
+using namespace lexicarta;
+using namespace lexicarta::testing;
+
+namespace {
+
+using Rows = std::set<std::pair<std::uint32_t, std::string>>;
+
+// A generated pair, the translation opened and the English chosen as its reference.
+struct PairFixture : AppFixture {
+    PairFixture()
+    {
+        tlkgen::TranslationPairOptions options;
+        options.entries = 400;
+        options.seed = 11;
+        pair = tlkgen::MakeTranslationPair(options);
+        english = writeBytes("en.tlk", pair.english);
+        translation = writeBytes("fr.tlk", pair.translation);
+        main().show();
+        openThroughDialog(translation);
+        dialogs.openAnswers.push_back(english);
+        Find<QPushButton>(&main(), "referenceButton")->click();
+    }
+    TranslationWindow* window() { return windows().translation; }
+    QString counts() { return Find<QLabel>(window(), "statusCounts")->text(); }
+    Rows listed()
+    {
+        const QAbstractItemModel* model = Find<QTableView>(windows().findings, "findingsTable")->model();
+        Rows rows;
+        for (int row = 0; row < model->rowCount(); ++row)
+            rows.insert({model->index(row, 0).data().toUInt(), model->index(row, 1).data().toString().toStdString()});
+        return rows;
+    }
+    tlkgen::TranslationPair pair;
+    std::string english, translation;
+};
+
+// The CLI's findings, and its exit status (1: something was found).
+Rows CliFindings(const TempDir& dir, const std::string& table, const std::string& reference, int& exitStatus)
+{
+    const std::string command = std::string(LEXICARTA_CLI_PATH) + " check --reference '" + reference + "' --format json '" +
+                                table + "' >'" + dir.file("check.json") + "' 2>/dev/null";
+    const int status = std::system(command.c_str());
+    exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    Rows rows;
+    const std::string out = dir.read("check.json");
+    for (std::size_t at = out.find("{\"strref\":"); at != std::string::npos; at = out.find("{\"strref\":", at + 1)) {
+        const std::size_t kind = out.find("\"kind\":\"", at) + 8;
+        rows.insert({static_cast<std::uint32_t>(std::stoul(out.substr(at + 10))), out.substr(kind, out.find('"', kind) - kind)});
+    }
+    return rows;
+}
+
+}  // namespace
+
+class TranslationWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void findingsListAgreesWithTheCommandLineAndThePlantedCases();
+    void countsAndFindingsFollowTheEdits();
+    void copyReferenceEditsTheEntryAndMovesWrapAfterAsking();
+};
+
+void TranslationWindowTest::findingsListAgreesWithTheCommandLineAndThePlantedCases()
+{
+    PairFixture f;
+    QVERIFY(f.window()->isVisible());
+    const Rows listed = f.listed();
+    int exitStatus = -1;
+    QCOMPARE(listed, CliFindings(f.dir, f.translation, f.english, exitStatus));
+    QCOMPARE(exitStatus, 1);
+    Rows planted;
+    for (const auto& one : f.pair.planted)
+        if (one.kind != "untranslated" && one.kind != "missing" && one.kind != "only-here")
+            planted.insert({one.strRef, one.kind});
+    QCOMPARE(listed, planted);
+}
+
+void TranslationWindowTest::countsAndFindingsFollowTheEdits()
+{
+    PairFixture f;
+    const std::uint32_t strRef = [&] {
+        for (const auto& one : f.pair.planted)
+            if (one.kind == "untranslated") return one.strRef;
+        return 0u;
+    }();
+    const QString before = f.counts();
+    QVERIFY(before.contains(QStringLiteral("Translated: ")));
+    f.enterStrRef(QString::number(strRef));
+    QCOMPARE(Find<QLabel>(f.window(), "statusValue")->text(), QStringLiteral("untranslated"));
+    QPlainTextEdit* editor = Ui(f.main()).stringEditor;
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Bonjour <CHARNAME>"));
+    QCOMPARE(Find<QLabel>(f.window(), "statusValue")->text(), QStringLiteral("translated"));
+    QVERIFY(f.counts() != before);
+    QVERIFY(Find<QPlainTextEdit>(f.window(), "entryFindings")->toPlainText().startsWith(QStringLiteral("tokens: ")));
+    QVERIFY(f.listed().count({strRef, "tokens"}));
+    // Taking the token out again leaves no finding, in the window and in the list.
+    for (int i = 0; i < 11; ++i) QTest::keyClick(editor, Qt::Key_Backspace);
+    QCOMPARE(Find<QPlainTextEdit>(f.window(), "entryFindings")->toPlainText(), QStringLiteral("No findings."));
+    QVERIFY(!f.listed().count({strRef, "tokens"}));
+}
+
+void TranslationWindowTest::copyReferenceEditsTheEntryAndMovesWrapAfterAsking()
+{
+    PairFixture f;
+    std::set<std::uint32_t> untranslated;
+    for (const auto& one : f.pair.planted)
+        if (one.kind == "untranslated") untranslated.insert(one.strRef);
+    // Entry 1 is translated (a token dropped): the copy makes it untranslated and edited.
+    f.enterStrRef(QStringLiteral("1"));
+    Find<QPushButton>(f.window(), "copyReferenceButton")->click();
+    QCOMPARE(Ui(f.main()).stringEditor->toPlainText(), Find<QPlainTextEdit>(f.window(), "referenceText")->toPlainText());
+    QCOMPARE(f.table().state(1), EditedByUser);
+    QCOMPARE(Find<QLabel>(f.window(), "statusValue")->text(), QStringLiteral("untranslated"));
+    untranslated.insert(1);
+
+    QPushButton* next = Find<QPushButton>(f.window(), "nextUntranslatedButton");
+    next->click();
+    QCOMPARE(f.document().currentStrRef(), static_cast<std::int32_t>(*std::next(untranslated.begin())));
+    // Past the last one the user is asked; No stays, Yes starts from the beginning.
+    f.enterStrRef(QString::number(*untranslated.rbegin()));
+    f.dialogs.clear();
+    f.dialogs.answers.push_back(Answer::No);
+    next->click();
+    QCOMPARE(f.dialogs.onlyText(), std::string("No (more) untranslated entries. Re-start from the beginning?"));
+    QCOMPARE(f.document().currentStrRef(), static_cast<std::int32_t>(*untranslated.rbegin()));
+    f.dialogs.answers.push_back(Answer::Yes);
+    f.main().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.main()));
+    QTest::keyClick(Ui(f.main()).strRefField, Qt::Key_F8);
+    QCOMPARE(f.document().currentStrRef(), 1);
+}
+
+QTEST_MAIN(TranslationWindowTest)
+#include "translation_window_test.moc"
