@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScreen>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <QStandardPaths>
@@ -184,9 +186,20 @@ void LexicartaApplication::connectTranslationViews()
     TranslationWindow* translation = windows.translation;
     FindingsWindow* findings = windows.findings;
     TranslationDocument* document = m_session->translation;
-    QObject::connect(main, &MainWindow::translationRequested, translation, &TranslationWindow::showWindow);
-    QObject::connect(main, &MainWindow::translationMoveRequested, translation, &TranslationWindow::move);
-    QObject::connect(document, &TranslationDocument::referenceChosen, translation, &TranslationWindow::showWindow);
+    // The first showing puts the window left of the main one (Lexiaide takes its right).
+    const auto show = [main, translation] {
+        if (!translation->isVisible() && main->isVisible() && main->screen()) {
+            const QRect area = main->screen()->availableGeometry();
+            const QRect beside = main->frameGeometry();
+            const int x = std::max(area.left(), beside.left() - translation->frameGeometry().width() - 4);
+            const int y = std::min(beside.top(), area.bottom() + 1 - translation->frameGeometry().height());
+            translation->move(x, std::max(area.top(), y));
+        }
+        translation->showWindow();
+    };
+    QObject::connect(main, &MainWindow::translationRequested, translation, show);
+    QObject::connect(main, &MainWindow::translationMoveRequested, translation, &TranslationWindow::makeMove);
+    QObject::connect(document, &TranslationDocument::referenceChosen, translation, show);
     QObject::connect(translation, &TranslationWindow::entryRequested, main, &MainWindow::goToEntry);
     QObject::connect(translation, &TranslationWindow::findingsListRequested, findings, &FindingsWindow::showWindow);
     QObject::connect(findings, &FindingsWindow::entryRequested, main, &MainWindow::goToEntry);

@@ -67,12 +67,12 @@ TranslationWindow::TranslationWindow(TranslationDocument& translation, QWidget* 
     bottom->addWidget(m_closeButton);
     for (QWidget* group : findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly)) layout->addWidget(group);
     layout->addLayout(bottom);
-    resize(460, 560);
+    resize(sizeHint().expandedTo(QSize(460, 0)));
 
     connect(m_copyButton, &QPushButton::clicked, &translation, &TranslationDocument::copyReferenceText);
     const QPushButton* moves[] = {m_previousUntranslatedButton, m_nextUntranslatedButton, m_previousFindingButton,
                                   m_nextFindingButton};
-    for (int i = 0; i < 4; ++i) connect(moves[i], &QPushButton::clicked, this, [this, i] { move(i); });
+    for (int i = 0; i < 4; ++i) connect(moves[i], &QPushButton::clicked, this, [this, i] { makeMove(i); });
     connect(m_findingsListButton, &QPushButton::clicked, this, &TranslationWindow::findingsListRequested);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
 
@@ -211,7 +211,7 @@ void TranslationWindow::showWindow()
     activateWindow();
 }
 
-void TranslationWindow::move(int move)
+void TranslationWindow::makeMove(int move)
 {
     if (!m_translation.index()) return;
     if (const auto target = m_translation.moveTarget(static_cast<TranslationDocument::Move>(move)))
@@ -222,7 +222,7 @@ void TranslationWindow::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     if (key == Qt::Key_F7 || key == Qt::Key_F8) {
-        move((key == Qt::Key_F8 ? 1 : 0) + (event->modifiers().testFlag(Qt::ShiftModifier) ? 2 : 0));
+        makeMove((key == Qt::Key_F8 ? 1 : 0) + (event->modifiers().testFlag(Qt::ShiftModifier) ? 2 : 0));
         return;
     }
     if (key == Qt::Key_Escape) {

@@ -34,7 +34,7 @@ public:
 
 public slots:
     // One of the four moves (TranslationDocument::Move), from a button or a key.
-    void move(int move);
+    void makeMove(int move);
 
 signals:
     // A move chose an entry: the main window goes there.
