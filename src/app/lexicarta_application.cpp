@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -30,6 +31,7 @@
 #include "app/findings_window.h"
 #include "app/translation_document.h"
 #include "app/translation_window.h"
+#include "app/spelling_highlighter.h"
 #include "core/abandoned_files.h"
 #include "app/table_document.h"
 #include "app/text_codec.h"
@@ -203,6 +205,9 @@ void LexicartaApplication::connectTranslationViews()
     QObject::connect(translation, &TranslationWindow::entryRequested, main, &MainWindow::goToEntry);
     QObject::connect(translation, &TranslationWindow::findingsListRequested, findings, &FindingsWindow::showWindow);
     QObject::connect(findings, &FindingsWindow::entryRequested, main, &MainWindow::goToEntry);
+    // The editors of the table's text mark what the dictionary does not know.
+    SpellingHighlighter::Install(main->findChild<QPlainTextEdit*>(QStringLiteral("Memo2")), *document);
+    SpellingHighlighter::Install(windows.viewer->findChild<QPlainTextEdit*>(QStringLiteral("Memo1")), *document);
 }
 
 SettingsWindows LexicartaApplication::settingsWindows() const
