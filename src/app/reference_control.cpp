@@ -38,7 +38,7 @@ void ReferenceControl::showReference()
     const QString name = m_translation.referenceFileName();
     const QString shown = !name.isEmpty()                            ? name
                           : m_translation.referenceMessage().isEmpty() ? QStringLiteral("No reference")
-                                                                       : QStringLiteral("Reference not loaded");
+                                                                       : QStringLiteral("Not loaded");
     m_nameLabel->setText(m_nameLabel->fontMetrics().elidedText(shown, Qt::ElideMiddle, m_nameLabel->width()));
     m_nameLabel->setToolTip(name.isEmpty() ? m_translation.referenceMessage() : FromUtf8(m_translation.reference()->path()));
     m_nameLabel->setAccessibleName(QStringLiteral("Reference table: ") + shown);

@@ -15,6 +15,7 @@
 #include <set>
 
 #include "app/findings_window.h"
+#include "translation/reference_table.h"
 #include "app/translation_window.h"
 #include "app_fixture.h"
 #include "translation_pair.h"
@@ -80,6 +81,7 @@ private slots:
     void findingsListAgreesWithTheCommandLineAndThePlantedCases();
     void countsAndFindingsFollowTheEdits();
     void copyReferenceEditsTheEntryAndMovesWrapAfterAsking();
+    void aReferenceThatDoesNotLoadIsToldAndTheEditorGoesOn();
 };
 
 void TranslationWindowTest::findingsListAgreesWithTheCommandLineAndThePlantedCases()
@@ -152,6 +154,34 @@ void TranslationWindowTest::copyReferenceEditsTheEntryAndMovesWrapAfterAsking()
     QVERIFY(QTest::qWaitForWindowActive(&f.main()));
     QTest::keyClick(Ui(f.main()).strRefField, Qt::Key_F8);
     QCOMPARE(f.document().currentStrRef(), 1);
+}
+
+void TranslationWindowTest::aReferenceThatDoesNotLoadIsToldAndTheEditorGoesOn()
+{
+    PairFixture f;
+    QVERIFY(f.windows().translation->isVisible());
+    const struct {
+        std::string path;
+        std::string message;  // empty: the load's own, whatever it says
+    } cases[] = {
+        {f.translation, ReferenceIsTableMessage},
+        {f.writeBytes("readme.tlk", "not a talk table at all"), {}},
+    };
+    for (const auto& one : cases) {
+        f.dialogs.clear();
+        f.dialogs.openAnswers.push_back(one.path);
+        Find<QPushButton>(&f.main(), "referenceButton")->click();
+        QCOMPARE(f.dialogs.boxes.size(), std::size_t{1});
+        if (!one.message.empty()) QCOMPARE(f.dialogs.onlyText(), one.message);
+        QCOMPARE(Find<QLabel>(&f.main(), "referenceName")->text(), QStringLiteral("Not loaded"));
+        QVERIFY(Find<QLabel>(f.window(), "referenceState")->text().endsWith(QString::fromStdString(f.dialogs.onlyText())));
+        QVERIFY(!Find<QPushButton>(f.window(), "nextUntranslatedButton")->isEnabled());
+        QCOMPARE(Find<QTableView>(f.windows().findings, "findingsTable")->model()->rowCount(), 0);
+        // The table is still there to edit.
+        f.enterStrRef(QStringLiteral("2"));
+        QCOMPARE(f.document().currentStrRef(), 2);
+        QVERIFY(Ui(f.main()).stringEditor->isEnabled());
+    }
 }
 
 QTEST_MAIN(TranslationWindowTest)
