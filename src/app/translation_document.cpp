@@ -138,6 +138,14 @@ bool TranslationDocument::setReference(const std::string& path)
     return m_index != nullptr;
 }
 
+void TranslationDocument::chooseReferenceEncoding(TextEncoding encoding)
+{
+    if (!m_reference || m_reference->encoding() == encoding) return;
+    m_reference->setEncoding(encoding);
+    rebuild();
+    emit referenceChanged();
+}
+
 bool TranslationDocument::rebuild()
 {
     if (!m_texts || !m_reference) return false;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text_encoding.h"
 #include "translation/entry_checks.h"
 #include "translation/token_rules.h"
 #include "translation/translation_settings.h"
@@ -74,6 +75,9 @@ public:
     // Loads path as the loaded table's reference, remembered for the table.
     // A refusal or a failed load is told once and leaves no reference.
     bool setReference(const std::string& path);
+    // The user reads the reference's texts in another encoding (one a
+    // single-byte table cannot be told apart by).
+    void chooseReferenceEncoding(TextEncoding encoding);
     // The reference to load with the next table (the command line's).
     void setPendingReference(const std::string& path) { m_pendingReference = path; }
 

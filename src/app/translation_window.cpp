@@ -114,11 +114,26 @@ void TranslationWindow::buildReferenceGroup()
     m_fontSizeList->setAccessibleName(QStringLiteral("Size"));
     for (const int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 24}) m_fontSizeList->addItem(QString::number(size));
     m_fontSizeList->setCurrentText(QStringLiteral("10"));
+    auto* encodingLabel = Label(m_referenceGroup, "referenceEncodingLabel", QStringLiteral("Read as"));
+    m_referenceEncodingList = new QComboBox(m_referenceGroup);
+    m_referenceEncodingList->setObjectName(QStringLiteral("referenceEncoding"));
+    m_referenceEncodingList->setAccessibleName(QStringLiteral("Read as"));
+    encodingLabel->setBuddy(m_referenceEncodingList);
+    for (const TextEncoding encoding : AllTextEncodings) {
+        const std::string_view name = EncodingName(encoding);
+        m_referenceEncodingList->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
+                                         static_cast<int>(encoding));
+    }
+    connect(m_referenceEncodingList, &QComboBox::activated, this, [this](int index) {
+        m_translation.chooseReferenceEncoding(static_cast<TextEncoding>(m_referenceEncodingList->itemData(index).toInt()));
+    });
     auto* fontLabel = Label(m_referenceGroup, "referenceFontLabel", QStringLiteral("Font"));
     fontLabel->setBuddy(m_fontList);
     auto* sizeLabel = Label(m_referenceGroup, "referenceFontSizeLabel", QStringLiteral("Size"));
     sizeLabel->setBuddy(m_fontSizeList);
-    grid->addWidget(m_referenceState, 0, 0, 1, 4);
+    grid->addWidget(m_referenceState, 0, 0, 1, 2);
+    grid->addWidget(encodingLabel, 0, 2);
+    grid->addWidget(m_referenceEncodingList, 0, 3);
     grid->addWidget(m_referenceText, 1, 0, 1, 4);
     grid->addWidget(fontLabel, 2, 0);
     grid->addWidget(m_fontList, 2, 1);
@@ -237,15 +252,16 @@ void TranslationWindow::showReferenceState()
     const ReferenceTable* reference = m_translation.reference();
     QString state;
     if (reference) {
-        const std::string_view encoding = EncodingName(reference->encoding());
-        state = QStringLiteral("Reference: %1 (%2 entries, %3)")
-                    .arg(m_translation.referenceFileName())
-                    .arg(reference->entryCount())
-                    .arg(QString::fromLatin1(encoding.data(), static_cast<qsizetype>(encoding.size())));
+        state = QStringLiteral("Reference: %1 (%2 entries)").arg(m_translation.referenceFileName()).arg(reference->entryCount());
     } else if (!m_translation.referenceMessage().isEmpty()) {
         state = QStringLiteral("The reference table could not be loaded: ") + m_translation.referenceMessage();
     } else {
         state = QStringLiteral("No reference table: choose one with \"Reference...\" in the main window.");
+    }
+    m_referenceEncodingList->setEnabled(reference != nullptr);
+    if (reference) {
+        const QSignalBlocker blocker(m_referenceEncodingList);
+        m_referenceEncodingList->setCurrentIndex(m_referenceEncodingList->findData(static_cast<int>(reference->encoding())));
     }
     m_referenceState->setText(state);
     m_referenceState->setAccessibleName(state);

@@ -63,6 +63,7 @@ private:
     QPlainTextEdit* m_referenceText = nullptr;
     QFontComboBox* m_fontList = nullptr;
     QComboBox* m_fontSizeList = nullptr;
+    QComboBox* m_referenceEncodingList = nullptr;
     QLabel* m_statusValue = nullptr;
     QPlainTextEdit* m_findingsText = nullptr;
     QPushButton* m_copyButton = nullptr;
