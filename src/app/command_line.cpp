@@ -42,6 +42,14 @@ std::string Absolute(const std::string& given, const std::string& workingDirecto
     return (path.is_absolute() ? path : std::filesystem::path(workingDirectory) / path).lexically_normal().string();
 }
 
+// A command line asking for action alone (help, version): nothing else counts.
+CommandLine Only(CommandLine::Action action)
+{
+    CommandLine line;
+    line.action = action;
+    return line;
+}
+
 void Refuse(CommandLine& line, const std::string& error)
 {
     if (line.action != CommandLine::Action::Run) return;
@@ -72,7 +80,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
         } else if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == "--help" || argument == "-h")) {
-            return CommandLine{CommandLine::Action::Help, {}, {}};
+            return Only(CommandLine::Action::Help);
         } else if (!optionsEnded && argument == "--female") {
             if (i + 1 < arguments.size() && !arguments[i + 1].empty())
                 female = arguments[++i];
@@ -80,6 +88,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
                 Refuse(line, "option '--female' needs a FILE");
         } else if (!optionsEnded && argument == "--version") {
             line.action = CommandLine::Action::Version;
+        } else if (!optionsEnded && (argument == "--reference" || argument.rfind("--reference=", 0) == 0)) {
+            const bool joined = argument != "--reference";
+            if (!joined && i + 1 >= arguments.size()) {
+                Refuse(line, "option '--reference' needs a value");
+                continue;
+            }
+            const std::string value = joined ? argument.substr(12) : arguments[++i];
+            if (value.empty()) Refuse(line, "the reference table's name is empty");
+            line.reference = Absolute(value, workingDirectory);
         } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
             if (line.action == CommandLine::Action::Run) {
                 line.action = CommandLine::Action::Error;
@@ -89,7 +106,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
             files.push_back(argument);
         }
     }
-    if (line.action == CommandLine::Action::Version) return CommandLine{CommandLine::Action::Version, {}, {}};
+    if (line.action == CommandLine::Action::Version) return Only(CommandLine::Action::Version);
+    if (!line.reference.empty() && files.empty()) Refuse(line, "--reference needs the FILE it is the reference of");
     if (line.action == CommandLine::Action::Run && files.size() > 1) {
         line.action = CommandLine::Action::Error;
         line.error = "only one FILE can be opened at a time";
@@ -99,6 +117,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
             line.error = "the FILE name is empty";
         } else {
             line.file = Absolute(files.front(), workingDirectory);
+            std::error_code unknown;
+            if (!line.reference.empty() && std::filesystem::equivalent(line.file, line.reference, unknown))
+                Refuse(line, "the reference table is FILE itself: give the table in the original language");
         }
     }
     if (female) {
@@ -114,6 +135,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     if (line.action == CommandLine::Action::Error) {
         line.file.clear();
         line.female.clear();
+        line.reference.clear();
     }
     return line;
 }
@@ -124,8 +146,13 @@ std::string HelpText(const std::string& readmePath)
            "Edit FILE, the talk table (a TLK V1 file such as dialog.tlk) of an Infinity Engine game.\n"
            "Without FILE the last opened table is opened again when Lexicarta is set to do so.\n"
            "\n"
-           "      --female FEMALE  open FEMALE as FILE's female table (by default XF.tlk beside X.tlk)\n"
+           "      --female FEMALE\n"
+           "                 open FEMALE as FILE's female table (by default XF.tlk\n"
+           "                 beside X.tlk is opened with X.tlk)\n"
            "  -h, --help     print this help and exit\n"
+           "      --reference ORIGINAL\n"
+           "                 translate FILE from ORIGINAL, the same game's table in the\n"
+           "                 original language (read only; remembered for FILE)\n"
            "      --version  print the version and exit\n"
            "      --         end of options: what follows is FILE, even if it starts with '-'\n"
            "\n"

@@ -1,6 +1,6 @@
 #pragma once
-// What the program is asked to do on its command line: `lexicarta [FILE]`,
-// `lexicarta --female FEMALE FILE`,
+// What the program is asked to do on its command line: `lexicarta [--female
+// FEMALE] [--reference ORIGINAL] [FILE]`,
 // `--help` or `--version`. No Qt, so it can be read before the toolkit starts
 // (printing the help needs no display).
 
@@ -19,6 +19,9 @@ struct CommandLine {
     std::string error;
     // --female FILE: the female table to open with it, as an absolute path.
     std::string female;
+    // --reference ORIGINAL: the table FILE is translated from, as an
+    // absolute path; empty when none was given.
+    std::string reference;
 };
 
 // Reads the arguments that follow the program name, before the toolkit

@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <QStandardPaths>
@@ -26,6 +29,10 @@
 #include "app/statistics_window.h"
 #include "app/string_viewer_window.h"
 #include "app/truncate_window.h"
+#include "app/findings_window.h"
+#include "app/translation_document.h"
+#include "app/translation_window.h"
+#include "app/spelling_highlighter.h"
 #include "core/abandoned_files.h"
 #include "app/table_document.h"
 #include "app/text_codec.h"
@@ -55,6 +62,10 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     session.search = std::make_unique<TableSearch>(*session.document, session.searchSettings, session.runs,
                                                    *windows.progress, dialogs);
     // No window reaches another: each offers its intents, connected below.
+    session.translation = new TranslationDocument(*session.document, dialogs, *windows.progress, session.runs,
+                                                  programDirectory);
+    windows.translation = new TranslationWindow(*session.translation);
+    windows.findings = new FindingsWindow(*session.translation);
     windows.viewer = new StringViewerWindow(*session.document, session.searchSettings, dialogs);
     windows.statistics = new StatisticsWindow(session);
     windows.help = new HelpWindow(session);
@@ -72,8 +83,11 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     session.runs.lockDuringRuns(windows.main);
     for (QWidget* window : SecondaryWindows(windows))
         if (window != windows.progress) session.runs.lockDuringRuns(window);
+    session.runs.lockDuringRuns(windows.translation);
+    session.runs.lockDuringRuns(windows.findings);
     connectDocumentViews();
     connectWindows();
+    connectTranslationViews();
 }
 
 void LexicartaApplication::connectDocumentViews()
@@ -171,6 +185,35 @@ void LexicartaApplication::connectWindows()
     QObject::connect(statistics, &StatisticsWindow::graphRequested, windows.graph, &GraphWindow::showGraph);
 }
 
+void LexicartaApplication::connectTranslationViews()
+{
+    const Windows& windows = m_windows;
+    MainWindow* main = windows.main;
+    TranslationWindow* translation = windows.translation;
+    FindingsWindow* findings = windows.findings;
+    TranslationDocument* document = m_session->translation;
+    // The first showing puts the window left of the main one (Lexiaide takes its right).
+    const auto show = [main, translation] {
+        if (!translation->isVisible() && main->isVisible() && main->screen()) {
+            const QRect area = main->screen()->availableGeometry();
+            const QRect beside = main->frameGeometry();
+            const int x = std::max(area.left(), beside.left() - translation->frameGeometry().width() - 4);
+            const int y = std::min(beside.top(), area.bottom() + 1 - translation->frameGeometry().height());
+            translation->move(x, std::max(area.top(), y));
+        }
+        translation->showWindow();
+    };
+    QObject::connect(main, &MainWindow::translationRequested, translation, show);
+    QObject::connect(main, &MainWindow::translationMoveRequested, translation, &TranslationWindow::makeMove);
+    QObject::connect(document, &TranslationDocument::referenceChosen, translation, show);
+    QObject::connect(translation, &TranslationWindow::entryRequested, main, &MainWindow::goToEntry);
+    QObject::connect(translation, &TranslationWindow::findingsListRequested, findings, &FindingsWindow::showWindow);
+    QObject::connect(findings, &FindingsWindow::entryRequested, main, &MainWindow::goToEntry);
+    // The editors of the table's text mark what the dictionary does not know.
+    SpellingHighlighter::Install(main->findChild<QPlainTextEdit*>(QStringLiteral("Memo2")), *document);
+    SpellingHighlighter::Install(windows.viewer->findChild<QPlainTextEdit*>(QStringLiteral("Memo1")), *document);
+}
+
 SettingsWindows LexicartaApplication::settingsWindows() const
 {
     return {*m_windows.main, *m_windows.lexiaide, *m_windows.quickStart, *m_windows.advancedSearch};
@@ -184,19 +227,23 @@ void LexicartaApplication::quit()
     m_session->document->close();
     m_windows.advancedSearch->DeleteResultFiles();
     for (QWidget* window : SecondaryWindows(m_windows)) window->hide();
+    m_windows.translation->hide();
+    m_windows.findings->hide();
 }
 
-void LexicartaApplication::start(const std::string& table, const std::string& female)
+void LexicartaApplication::start(const std::string& table, const std::string& female, const std::string& reference)
 {
     Session& session = *m_session;
     MainWindow* main = m_windows.main;
     ShowCentred(main);
     Startup(session, settingsWindows(), table.empty());
+    if (!reference.empty()) session.translation->setPendingReference(reference);
     if (!table.empty()) {
         session.document->setFemaleTableForNextLoad(female);
         main->openNamedTable(table, MainWindow::NamedBy::CommandLine);
         session.document->setFemaleTableForNextLoad({});
     }
+    session.translation->setPendingReference({});
     main->setAdvancedSearchEnabled(session.table().TableLoaded);
     if (m_windows.quickStart->showsAtStart()) ShowCentred(m_windows.quickStart);
 }
@@ -207,10 +254,16 @@ LexicartaApplication::~LexicartaApplication()
     // Hidden first: no control of a window being destroyed is left for another.
     windows.main->hide();
     for (QWidget* window : SecondaryWindows(windows)) window->hide();
+    windows.translation->hide();
+    windows.findings->hide();
     delete windows.main;
     windows.main = nullptr;
     for (QWidget* window : SecondaryWindows(windows)) delete window;
+    delete windows.translation;
+    delete windows.findings;
     windows = Windows{};
+    delete m_session->translation;
+    m_session->translation = nullptr;
     // The document goes last: nothing of this process stays behind.
     m_session->search.reset();
     m_session->document.reset();

@@ -26,6 +26,8 @@ class TruncateWindow;
 class QuickStartWindow;
 class AsciiCodesWindow;
 class FemaleTextWindow;
+class TranslationWindow;
+class FindingsWindow;
 
 struct Windows {
     MainWindow* main = nullptr;                      // TForm1
@@ -40,6 +42,8 @@ struct Windows {
     QuickStartWindow* quickStart = nullptr;          // TForm10
     AsciiCodesWindow* asciiCodes = nullptr;          // TForm11
     FemaleTextWindow* femaleText = nullptr;          // TForm12
+    TranslationWindow* translation = nullptr;
+    FindingsWindow* findings = nullptr;
 };
 
 // Every window but the main one.
@@ -57,9 +61,10 @@ public:
 
     // Shows the main window, reads the configuration (which may open the
     // last table) and shows the quick start window unless switched off.
-    // A table given (the command line's FILE) is opened instead of the last.
-    // female: the command line's --female FILE, the female table of table.
-    void start(const std::string& table = {}, const std::string& female = {});
+    // A table given (the command line's FILE) is opened instead of the last;
+    // female: the command line's --female FILE, the female table of table;
+    // reference (--reference ORIGINAL) becomes its reference when given.
+    void start(const std::string& table = {}, const std::string& female = {}, const std::string& reference = {});
 
     Session& session() { return *m_session; }
     TableDocument& document() { return *m_session->document; }
@@ -73,6 +78,8 @@ private:
     void connectDocumentViews();
     // The windows' requests of each other.
     void connectWindows();
+    // The translation window and the findings list.
+    void connectTranslationViews();
     // Closing the main window ends the program: the settings are written
     // and nothing of this process stays behind.
     void quit();

@@ -55,6 +55,6 @@ int main(int argc, char* argv[])
     const lexicarta::InstallLayout layout = lexicarta::FindInstallLayout(lexicarta::ExecutableDirectory());
     lexicarta::LexicartaApplication lexicarta(dialogs, lexicarta::FindProgramDirectory(layout.installed),
                                               layout.readmeDirectory);
-    lexicarta.start(line.file, line.female);
+    lexicarta.start(line.file, line.female, line.reference);
     return QApplication::exec();
 }

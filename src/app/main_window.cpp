@@ -14,6 +14,7 @@
 #include <QRadioButton>
 
 #include "app/encoding_chooser.h"
+#include "app/reference_control.h"
 #include "app/table_document.h"
 #include "app/widgets.h"
 #include "app/session.h"
@@ -229,6 +230,8 @@ void MainWindow::buildStringGroup(QWidget* outer)
     pitchVarianceValue = MakeValueLabel(stringGroup, "Label23", notLoaded, QRect(valueX, y, valueW, 16));
 
     encodingChooser = new EncodingChooser(m_document, stringGroup, 236, 318);
+    referenceControl = new ReferenceControl(*m_session.translation, stringGroup, 236, 362, 116);
+    connect(referenceControl, &ReferenceControl::translationRequested, this, &MainWindow::translationRequested);
 
 }
 
@@ -456,6 +459,15 @@ bool MainWindow::FormShortCut(QKeyEvent* event)
     }
     if (alt && key == Qt::Key_H) {
         emit quickStartRequested();
+        return true;
+    }
+    if (key == Qt::Key_F4 || key == Qt::Key_F7 || key == Qt::Key_F8) {
+        if (!table.TableLoaded) return false;
+        const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+        if (key == Qt::Key_F4)
+            emit translationRequested();
+        else
+            emit translationMoveRequested((key == Qt::Key_F8 ? 1 : 0) + (shift ? 2 : 0));
         return true;
     }
     if ((alt && key == Qt::Key_S) || key == Qt::Key_F5) {

@@ -30,6 +30,7 @@ struct Session;
 class ClickableGroupBox;
 class ClickableLabel;
 class EncodingChooser;
+class ReferenceControl;
 class SearchEngine;
 class TableDocument;
 class TableSearch;
@@ -148,6 +149,10 @@ signals:
     void quickStartRequested();
     // The close was accepted: the program ends.
     void quitting();
+    // "Translation (F4)" and F4; F7/F8 (with Shift: the findings) move
+    // through the entries left to translate (TranslationDocument::Move).
+    void translationRequested();
+    void translationMoveRequested(int move);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -231,6 +236,7 @@ private:
     QLabel* pitchVarianceValue = nullptr;
     // "Text encoding" of the loaded table's texts.
     EncodingChooser* encodingChooser = nullptr;
+    ReferenceControl* referenceControl = nullptr;
 
     QFrame* bottomPanel = nullptr;
     QPushButton* readmeButton = nullptr;

@@ -14,6 +14,7 @@
 
 #include "app/encoding_chooser.h"
 #include "app/main_window.h"
+#include "app/reference_control.h"
 #include "app/search_settings.h"
 #include "app/table_document.h"
 #include "app/text_codec.h"
@@ -212,6 +213,7 @@ void MainWindow::setTableControlsEnabled(bool enabled)
              strRefField, textToFindLabel, currentPositionLabel, currentPositionValue})
         control->setEnabled(enabled);
     encodingChooser->setEnabled(enabled);
+    referenceControl->setEnabled(enabled);
     if (enabled) {
         viewInNewWindowButton->setEnabled(true);
         // The fixed tables have no slot for another entry once they are full.

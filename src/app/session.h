@@ -18,6 +18,7 @@
 namespace lexicarta {
 
 class Progress;
+class TranslationDocument;
 
 struct Session {
     explicit Session(Dialogs& dialogPort) : dialogs(dialogPort) {}
@@ -30,6 +31,9 @@ struct Session {
     // Made once the progress window exists, before every other window.
     std::unique_ptr<TableDocument> document;
     std::unique_ptr<TableSearch> search;
+    // The loaded table's reference and translation index; owned by the
+    // application, made right after the document.
+    TranslationDocument* translation = nullptr;
     TalkTable& table() { return document->table(); }
     const TalkTable& table() const { return document->table(); }
     // The progress window, as the port every long run reports through.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 
 #include "translation/token_rules.h"
 
@@ -180,7 +181,9 @@ std::size_t BytesOfFirstCharacters(std::string_view text, TextEncoding encoding,
     return pos;
 }
 
-bool SameIgnoringCase(std::string_view a, TextEncoding encodingA, std::string_view b, TextEncoding encodingB)
+namespace {
+
+bool SameCharactersIgnoringCase(std::string_view a, TextEncoding encodingA, std::string_view b, TextEncoding encodingB)
 {
     if (encodingA == encodingB && encodingA != TextEncoding::Utf8) {
         if (a.size() != b.size()) return false;
@@ -203,6 +206,28 @@ bool SameIgnoringCase(std::string_view a, TextEncoding encodingA, std::string_vi
         return SameByCharacters(a.substr(i), encodingA, b.substr(i), encodingB);
     }
     return SameByCharacters(a, encodingA, b, encodingB);
+}
+
+// text without the CR of each CR LF, into out (kept between calls: no
+// allocation per entry once it has grown).
+std::string_view WithoutCarriageReturns(std::string_view text, std::string& out)
+{
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
+
+}  // namespace
+
+bool SameIgnoringCase(std::string_view a, TextEncoding encodingA, std::string_view b, TextEncoding encodingB)
+{
+    if (SameCharactersIgnoringCase(a, encodingA, b, encodingB)) return true;
+    // A line break is one whether written CR LF (as the editor writes it) or LF.
+    if (a.find('\r') == std::string_view::npos && b.find('\r') == std::string_view::npos) return false;
+    static thread_local std::string bufferA, bufferB;
+    return SameCharactersIgnoringCase(WithoutCarriageReturns(a, bufferA), encodingA, WithoutCarriageReturns(b, bufferB),
+                                      encodingB);
 }
 
 }  // namespace lexicarta

@@ -94,6 +94,12 @@ void DesktopTest::commandLineIsRead_data()
         << Action::Run << "/home/u/game/d.tlk" << "";
     QTest::newRow("toolkit option without its value") << QStringList{"d.tlk", "-platform"} << Action::Error << ""
                                                       << "'-platform' needs a value";
+    QTest::newRow("reference") << QStringList{"--reference", "en/dialog.tlk", "fr/dialog.tlk"} << Action::Run
+                               << "/home/u/game/fr/dialog.tlk" << "";
+    QTest::newRow("reference=") << QStringList{"fr.tlk", "--reference=/en.tlk"} << Action::Run << "/home/u/game/fr.tlk" << "";
+    QTest::newRow("reference without FILE") << QStringList{"--reference", "en.tlk"} << Action::Error << "" << "needs the FILE";
+    QTest::newRow("reference without value") << QStringList{"fr.tlk", "--reference"} << Action::Error << ""
+                                             << "'--reference' needs a value";
     QTest::newRow("bad option among toolkit ones") << QStringList{"-style", "fusion", "--bogus"} << Action::Error << ""
                                                    << "'--bogus'";
 }
@@ -111,6 +117,11 @@ void DesktopTest::commandLineIsRead()
     QCOMPARE(QString::fromStdString(line.file), file);
     QVERIFY2(QString::fromStdString(line.error).contains(errorPart), line.error.c_str());
     QCOMPARE(line.error.empty(), action != CommandLine::Action::Error);
+    if (action == CommandLine::Action::Run)
+        QCOMPARE(QString::fromStdString(line.reference),
+                 arguments.contains("--reference") ? QStringLiteral("/home/u/game/en/dialog.tlk")
+                 : arguments.contains("--reference=/en.tlk") ? QStringLiteral("/en.tlk")
+                                                            : QString());
 }
 
 void DesktopTest::readmeIsFoundBesideTheProgramOrInstalled()

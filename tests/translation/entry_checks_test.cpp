@@ -57,6 +57,9 @@ TEST(Statuses, FollowTheTextsOfBothTablesEachInItsEncoding)
     const StatusCase cases[] = {
         {"Hello there.", W1252, "Hello there.", W1252, EntryStatus::Untranslated},
         {"  HELLO THERE.\r\n", W1252, "Hello there.", W1252, EntryStatus::Untranslated},
+        // The editor writes each line break as CR LF; the reference may hold LF alone.
+        {"One.\r\n\r\nTwo.", W1252, "one.\n\ntwo.", W1252, EntryStatus::Untranslated},
+        {"\xC3\xA9t\xC3\xA9\r\nX", Utf8, "\xC3\x89T\xC3\x89\nx", Utf8, EntryStatus::Untranslated},
         {"\x8Atefan \xC9TAIT L\xC0", W1252, "\x9Atefan \xE9tait l\xE0", W1252, EntryStatus::Untranslated},
         {"Caf\xE9", W1252, "CAF\xC3\x89\xC2\xA0", Utf8, EntryStatus::Untranslated},
         {"\xC3\xA9t\xC3\xA9", Utf8, "\xC3\x89T\xC3\x89", Utf8, EntryStatus::Untranslated},
