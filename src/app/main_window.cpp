@@ -230,7 +230,8 @@ void MainWindow::buildStringGroup(QWidget* outer)
     pitchVarianceValue = MakeValueLabel(stringGroup, "Label23", notLoaded, QRect(valueX, y, valueW, 16));
 
     encodingChooser = new EncodingChooser(m_document, stringGroup, 236, 318);
-    referenceControl = new ReferenceControl(*m_session.translation, stringGroup, 236, 362, 116);
+    // The choose button stands beside the sound field, which reaches to x 250.
+    referenceControl = new ReferenceControl(*m_session.translation, stringGroup, 236, 362, 116, 18);
     connect(referenceControl, &ReferenceControl::translationRequested, this, &MainWindow::translationRequested);
 
 }

@@ -10,12 +10,14 @@
 
 namespace lexicarta {
 
-ReferenceControl::ReferenceControl(TranslationDocument& translation, QWidget* parent, int x, int y, int width)
+ReferenceControl::ReferenceControl(TranslationDocument& translation, QWidget* parent, int x, int y, int width,
+                                   int firstRowIndent)
     : QObject(parent), m_translation(translation)
 {
-    m_chooseButton = MakeButton(parent, "referenceButton", QStringLiteral("Reference..."), QRect(x, y, width, 22));
+    m_chooseButton = MakeButton(parent, "referenceButton", QStringLiteral("Reference..."),
+                                QRect(x + firstRowIndent, y, width - firstRowIndent, 22));
     m_chooseButton->setToolTip(QStringLiteral("The talk table in the original language this one is translated from"));
-    m_nameLabel = MakeLabel(parent, "referenceName", QString(), QRect(x, y + 24, width, 16));
+    m_nameLabel = MakeLabel(parent, "referenceName", QString(), QRect(x, y + 26, width, 16));
     m_translationButton =
         MakeButton(parent, "translationButton", QStringLiteral("Translation (F4)"), QRect(x, y + 42, width, 22));
     m_translationButton->setToolTip(QStringLiteral("Keyboard hotkey: F4"));

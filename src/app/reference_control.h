@@ -19,7 +19,9 @@ class ReferenceControl : public QObject {
 public:
     // Places the controls in parent, one under the other, from the given
     // top left corner, width wide.
-    ReferenceControl(TranslationDocument& translation, QWidget* parent, int x, int y, int width);
+    // The choose button's row starts firstRowIndent right of x (a field to
+    // its left may reach under it).
+    ReferenceControl(TranslationDocument& translation, QWidget* parent, int x, int y, int width, int firstRowIndent = 0);
 
     void setEnabled(bool enabled);
 
