@@ -173,7 +173,8 @@ void MainWindow::connectSearchHandlers()
     connect(femaleSearchCheck, &QCheckBox::toggled, &settings, &SearchSettings::setFemaleTable);
     connect(&settings, &SearchSettings::femaleTableChanged, this, [this](bool on) {
         SetCheckedQuietly(femaleSearchCheck, on);
-        if (!m_session.runs.flags().AdvancedSearchActive) searchTermChanged();
+        // (A pair that closes takes its engine along: nothing to restart.)
+        if (m_femaleSearch && !m_session.runs.flags().AdvancedSearchActive) searchTermChanged();
     });
     WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
     WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
