@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextCursor>
 
 #include "app/table_document.h"
 #include "app/widgets.h"
@@ -98,6 +99,19 @@ void FemaleTextWindow::showEntry(std::int32_t strRef)
     m_textArea->setEnabled(true);
     showState();
     showSameAsMale();
+}
+
+void FemaleTextWindow::showMatch(int from, int to)
+{
+    if (!m_document.hasFemale()) return;
+    show();
+    raise();
+    if (from < 0) return;
+    QTextCursor cursor(m_textArea->document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    m_textArea->setTextCursor(cursor);
+    m_textArea->ensureCursorVisible();
 }
 
 void FemaleTextWindow::showNoEntry()

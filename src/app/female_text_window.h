@@ -24,6 +24,9 @@ public:
 
     // Where the window goes when it is shown: beside anchor.
     void setAnchor(QWidget* anchor) { m_anchor = anchor; }
+    // A search found its match in the shown text: the window comes up and
+    // selects editor positions from..to (nothing selected when from < 0).
+    void showMatch(int from, int to);
 
 private:
     void connectDocument();

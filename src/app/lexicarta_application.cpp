@@ -59,7 +59,7 @@ LexicartaApplication::LexicartaApplication(Dialogs& dialogs, const std::string& 
     windows.progress = new ProgressWindow(session);
     session.progress = windows.progress;
     session.document = std::make_unique<TableDocument>(programDirectory, dialogs, *windows.progress, session.runs);
-    session.search = std::make_unique<TableSearch>(*session.document, session.searchSettings, session.runs,
+    session.search = std::make_unique<TableSearch>(session.document->table(), session.searchSettings, session.runs,
                                                    *windows.progress, dialogs);
     // No window reaches another: each offers its intents, connected below.
     session.translation = new TranslationDocument(*session.document, dialogs, *windows.progress, session.runs,
@@ -176,6 +176,7 @@ void LexicartaApplication::connectWindows()
         statistics->hide();
     });
     QObject::connect(advanced, &AdvancedSearchWindow::entryRequested, main, &MainWindow::goToEntry);
+    QObject::connect(main, &MainWindow::femaleMatchFound, m_windows.femaleText, &FemaleTextWindow::showMatch);
     QObject::connect(advanced, &AdvancedSearchWindow::viewerRequested, main, &MainWindow::requestViewer);
 
     QObject::connect(statistics, &StatisticsWindow::runStarting, help, [help, advanced] {

@@ -145,6 +145,9 @@ void MainWindow::buildSearchGroup(QWidget* outer)
     advancedSearchButton = MakeButton(standardSearchGroup, "Button11", QStringLiteral("Advanced Search..."), QRect(10, 244, 150, 25));
     advancedSearchButton->setEnabled(false);
     advancedSearchButton->hide();
+    femaleSearchCheck = MakeCheckBox(standardSearchGroup, "femaleSearchCheck", QStringLiteral("Female table"), QRect(10, 244, 200, 18));
+    femaleSearchCheck->hide();
+    femaleSearchCheck->setEnabled(false);
 
     originalOnlyNote = MakeLabel(standardSearchGroup, "Label4", QStringLiteral("Note: the search engine processes only Original strings reliably."),
                        QRect(10, 288, 292, 30));
@@ -313,6 +316,7 @@ void MainWindow::standardSearchChosen()
     advancedSearchButton->hide();
     advancedSearchButton->setEnabled(false);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->show();
+    showFemaleSearchCheck();
     SetCaption(standardSearchGroup, QStringLiteral("Standard Search"));
 }
 
@@ -321,6 +325,7 @@ void MainWindow::advancedSearchChosen()
     advancedSearchButton->show();
     advancedSearchButton->setEnabled(true);
     for (QWidget* control : std::initializer_list<QWidget*>{newSearchButton, findNextButton, textToFindLabel, searchTermField}) control->hide();
+    showFemaleSearchCheck();
     SetCaption(standardSearchGroup, QStringLiteral("Advanced Search"));
 }
 

@@ -145,6 +145,10 @@ signals:
     void searchMethodsHelpRequested();
     // "Advanced search...": the search engine starts over for it.
     void advancedSearchRequested();
+    // Find next found a match in the female text of the current entry: the
+    // female text window shows and selects editor positions from..to (both
+    // -1: shows only, matches are not highlighted).
+    void femaleMatchFound(int from, int to);
     // Alt+H.
     void quickStartRequested();
     // The close was accepted: the program ends.
@@ -197,6 +201,7 @@ private:
     QCheckBox* highlightMatchesCheck = nullptr;
     QCheckBox* caseSensitiveCheck = nullptr;
     QCheckBox* wholeWordsCheck = nullptr;
+    QCheckBox* femaleSearchCheck = nullptr;  // shown while a pair is loaded
     ClickableGroupBox* searchMethodGroup = nullptr;
     QRadioButton* lengthOrientedRadio = nullptr;
     QRadioButton* absoluteRadio = nullptr;
@@ -278,10 +283,21 @@ private:
 
     // Find next's match: the entry shown, the occurrence selected.
     bool presentMatch(const FoundMatch& match) override;
+    // The same for a match in the female table.
+    bool presentFemaleMatch(const FoundMatch& match);
+    // The engine of Find next: the female table's while "Female table" is
+    // ticked, else the table's.
+    SearchEngine& standardEngine();
+    // A pair was opened or closed: the female table's engine and its check box.
+    void femaleSearchOpened();
+    void femaleSearchClosed();
+    void showFemaleSearchCheck();
 
     Session& m_session;
     TableDocument& m_document;
     TableSearch& m_search;
+    std::unique_ptr<MatchPresenter> m_femalePresenter;
+    std::unique_ptr<TableSearch> m_femaleSearch;
     SettingsSet m_settingsSet = SettingsSet::Open;
     bool m_guidedExport = true;
 };

@@ -210,7 +210,7 @@ void MainWindow::setTableControlsEnabled(bool enabled)
     for (QWidget* control : std::initializer_list<QWidget*>{
              searchButton, statisticsButton, exportButton, previousEntryButton, nextEntryButton, refreshButton, newEntryButton, soundField, lexiaideButton, specificStrRefsCheck, findNextButton,
              searchTermField, newSearchButton, wholeWordsCheck, caseSensitiveCheck, wholeTableRadio, fromStringRadio, lengthOrientedRadio, absoluteRadio, highlightMatchesCheck,
-             strRefField, textToFindLabel, currentPositionLabel, currentPositionValue})
+             strRefField, textToFindLabel, currentPositionLabel, currentPositionValue, femaleSearchCheck})
         control->setEnabled(enabled);
     encodingChooser->setEnabled(enabled);
     referenceControl->setEnabled(enabled);

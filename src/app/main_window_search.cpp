@@ -14,6 +14,7 @@
 #include <QValidator>
 
 #include "app/main_window.h"
+#include "app/table_document.h"
 #include "app/text_codec.h"
 #include "app/widgets.h"
 #include "core/cp1252.h"
@@ -33,6 +34,15 @@ public:
 
 private:
     std::function<bool(QEvent*)> m_handler;
+};
+
+class PresenterFunction : public MatchPresenter {
+public:
+    explicit PresenterFunction(std::function<bool(const FoundMatch&)> present) : m_present(std::move(present)) {}
+    bool presentMatch(const FoundMatch& match) override { return m_present(match); }
+
+private:
+    std::function<bool(const FoundMatch&)> m_present;
 };
 
 }  // namespace
@@ -68,11 +78,70 @@ bool MainWindow::presentMatch(const FoundMatch& match)
     return true;
 }
 
+bool MainWindow::presentFemaleMatch(const FoundMatch& match)
+{
+    strRefField->setText(QString::number(match.entry));
+    GoToStrRef();
+    if (m_document.table().LastStepFailed || !m_document.femaleTextShown()) return true;  // reported
+    const TalkTable& female = *m_document.femaleTable();
+
+    // As for the table: an edited female text is looked through as typed.
+    const bool edited = female.state(match.entry) != Original;
+    std::string shown;
+    TextMatch selection{match.stringMatchPos, match.matchLength};
+    if (edited) {
+        shown = FromEditorText(match.encoding, m_document.femaleText());
+        selection = FindText(shown, match.term, match.inStringStart, match.options.findOptions(match.encoding));
+        if (!selection.found()) return false;
+    }
+    const std::string_view displayForm = edited ? std::string_view(shown) : match.savedText;
+    if (highlightMatchesCheck->isChecked())
+        emit femaleMatchFound(EditorPosition(displayForm, selection.position, match.encoding),
+                              EditorPosition(displayForm, selection.position + selection.length, match.encoding));
+    else
+        emit femaleMatchFound(-1, -1);
+    currentPositionValue->setText(QString::number(std::int64_t{female.BaselineEntryTable[match.entry].Offset} + match.stringMatchPos));
+    return true;
+}
+
 SearchEngine& MainWindow::searchEngine() { return m_search.engine(); }
+
+SearchEngine& MainWindow::standardEngine()
+{
+    if (m_femaleSearch && m_session.searchSettings.femaleTable()) return m_femaleSearch->engine();
+    return m_search.engine();
+}
+
+void MainWindow::femaleSearchOpened()
+{
+    // A fresh engine for each female table: its cache is that table's.
+    m_femaleSearch.reset();
+    m_femaleSearch = std::make_unique<TableSearch>(*m_document.femaleTable(), m_session.searchSettings, m_session.runs,
+                                                   *m_session.progress, m_session.dialogs);
+    m_femaleSearch->setPresenter(m_femalePresenter.get());
+    m_femaleSearch->engine().restartFrom(m_session.searchSettings.startStrRef());
+    showFemaleSearchCheck();
+}
+
+void MainWindow::femaleSearchClosed()
+{
+    m_femaleSearch.reset();
+    m_session.searchSettings.setFemaleTable(false);
+    showFemaleSearchCheck();
+}
+
+void MainWindow::showFemaleSearchCheck()
+{
+    // Find next only: the advanced search keeps to the table.
+    femaleSearchCheck->setVisible(m_femaleSearch && !searchTermField->isHidden());
+}
 
 void MainWindow::connectSearchHandlers()
 {
     m_search.setPresenter(this);
+    m_femalePresenter = std::make_unique<PresenterFunction>([this](const FoundMatch& match) { return presentFemaleMatch(match); });
+    connect(&m_document, &TableDocument::pairOpened, this, &MainWindow::femaleSearchOpened);
+    connect(&m_document, &TableDocument::pairClosed, this, &MainWindow::femaleSearchClosed);
     searchTermField->setValidator(new TableTextValidator(m_session.table().Encoding, searchTermField));
     // "Search Method" lies inside the search group: left to themselves, the
     // start choice and the method would take each other for one set of
@@ -100,6 +169,13 @@ void MainWindow::connectSearchHandlers()
     connect(wholeWordsCheck, &QCheckBox::toggled, &settings, &SearchSettings::setWholeWords);
     connect(&settings, &SearchSettings::wholeWordsChanged, this,
             [this](bool on) { SetCheckedQuietly(wholeWordsCheck, on); });
+    // Another table to look through: the search starts over in it.
+    connect(femaleSearchCheck, &QCheckBox::toggled, &settings, &SearchSettings::setFemaleTable);
+    connect(&settings, &SearchSettings::femaleTableChanged, this, [this](bool on) {
+        SetCheckedQuietly(femaleSearchCheck, on);
+        // (A pair that closes takes its engine along: nothing to restart.)
+        if (m_femaleSearch && !m_session.runs.flags().AdvancedSearchActive) searchTermChanged();
+    });
     WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
     WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
     connect(&settings, &SearchSettings::lengthOrientedChanged, this,
@@ -136,12 +212,13 @@ void MainWindow::connectSearchHandlers()
 void MainWindow::resetSearchPosition()
 {
     m_search.engine().restartFrom(0);
+    if (m_femaleSearch) m_femaleSearch->engine().restartFrom(0);
     currentPositionValue->setText(QStringLiteral("0"));
 }
 
 void MainWindow::findNextClicked()
 {
-    SearchEngine& engine = m_search.engine();
+    SearchEngine& engine = standardEngine();
     if (engine.running()) return;
     // The match is shown by moving to its entry, which needs the text typed
     // into the entry being left stored first.
@@ -171,13 +248,17 @@ void MainWindow::searchTermChanged()
 {
     SearchEngine& engine = m_search.engine();
     const RunFlags& flags = m_session.runs.flags();
-    if (!flags.AdvancedSearchActive) engine.MatchCount = 0;
+    if (!flags.AdvancedSearchActive) {
+        engine.MatchCount = 0;
+        if (m_femaleSearch) m_femaleSearch->engine().MatchCount = 0;
+    }
     if (flags.AdvancedSearchActive) {
         // The advanced search starts each expression itself.
         engine.SearchPosition = engine.StartPosition(m_session.searchSettings.startStrRef());
     } else {
         engine.restartFrom(m_session.searchSettings.startStrRef());
-        currentPositionValue->setText(QString::number(engine.SearchPosition));
+        if (m_femaleSearch) m_femaleSearch->engine().restartFrom(m_session.searchSettings.startStrRef());
+        currentPositionValue->setText(QString::number(standardEngine().SearchPosition));
     }
 }
 
@@ -194,7 +275,7 @@ void MainWindow::searchClicked()
         advancedSearchClicked();
         return;
     }
-    m_search.engine().MatchCount = 0;
+    standardEngine().MatchCount = 0;
     searchTermField->setFocus();
     searchTermField->selectAll();
 }

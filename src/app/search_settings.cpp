@@ -65,4 +65,11 @@ void SearchSettings::setAdvancedMode(bool on)
     emit advancedModeChanged(on);
 }
 
+void SearchSettings::setFemaleTable(bool on)
+{
+    if (on == m_femaleTable) return;
+    m_femaleTable = on;
+    emit femaleTableChanged(on);
+}
+
 }  // namespace lexicarta

@@ -27,6 +27,8 @@ public:
     const QString& startText() const { return m_startText; }
     // AdvancedSearchMode: the main window's "Advanced search" is chosen.
     bool advancedMode() const { return m_advancedMode; }
+    // Find next looks through the female table of a pair instead of the table.
+    bool femaleTable() const { return m_femaleTable; }
 
     // The StrRef a search starts from: the typed one while "Search from
     // String" is chosen (a text not yet checked counts as 0), else 0.
@@ -42,6 +44,7 @@ public slots:
     void setFromString(bool on);
     void setStartText(const QString& text);
     void setAdvancedMode(bool on);
+    void setFemaleTable(bool on);
 
 signals:
     void caseSensitiveChanged(bool on);
@@ -50,6 +53,7 @@ signals:
     void fromStringChanged(bool on);
     void startTextChanged(const QString& text);
     void advancedModeChanged(bool on);
+    void femaleTableChanged(bool on);
 
 private:
     bool m_caseSensitive = false;
@@ -58,6 +62,7 @@ private:
     bool m_fromString = false;
     QString m_startText = QStringLiteral("0");
     bool m_advancedMode = false;
+    bool m_femaleTable = false;
 };
 
 }  // namespace lexicarta

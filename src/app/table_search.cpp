@@ -2,7 +2,6 @@
 
 #include "app/run_controller.h"
 #include "app/search_settings.h"
-#include "app/table_document.h"
 #include "core/dialogs.h"
 
 namespace lexicarta {
@@ -12,12 +11,12 @@ constexpr const char* NoMoreMatchesQuestion = "No (more) matches. Re-start searc
 
 }  // namespace
 
-TableSearch::TableSearch(TableDocument& document, SearchSettings& settings, RunController& runs, Progress& progress,
+TableSearch::TableSearch(TalkTable& table, SearchSettings& settings, RunController& runs, Progress& progress,
                          Dialogs& dialogs)
     : m_settings(settings),
       m_runs(runs),
       m_dialogs(dialogs),
-      m_engine(document.table(), runs.flags(), dialogs, progress, *this)
+      m_engine(table, runs.flags(), dialogs, progress, *this)
 {
 }
 

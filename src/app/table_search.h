@@ -14,7 +14,6 @@ class Dialogs;
 class Progress;
 class RunController;
 class SearchSettings;
-class TableDocument;
 
 // Shows a match of Find next (the engine's interactive mode).
 class MatchPresenter {
@@ -27,7 +26,8 @@ public:
 
 class TableSearch : private SearchHost {
 public:
-    TableSearch(TableDocument& document, SearchSettings& settings, RunController& runs, Progress& progress,
+    // Searches table: the document's table, or the female table of a pair.
+    TableSearch(TalkTable& table, SearchSettings& settings, RunController& runs, Progress& progress,
                 Dialogs& dialogs);
     TableSearch(const TableSearch&) = delete;
     TableSearch& operator=(const TableSearch&) = delete;

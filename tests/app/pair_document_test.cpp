@@ -2,11 +2,14 @@
 // operation reaches both files, and a pair that cannot be had together is
 // offered as the male table alone.
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 
 #include <functional>
 
@@ -85,6 +88,7 @@ private slots:
     void aFullDiskDuringTheFemaleSaveLeavesBothOldAndTheEditsPending();
     void theFemaleTextWindowShowsAndEditsTheFemaleSideOnly();
     void exportWritesTheTableChosen();
+    void findNextSearchesTheFemaleTableWhenTicked();
 };
 
 void PairDocumentTest::everyOperationReachesBothTables()
@@ -293,6 +297,48 @@ void PairDocumentTest::exportWritesTheTableChosen()
         QCOMPARE(written.find("one F") != std::string::npos, answer == Answer::No);
         QVERIFY(written.find("two") != std::string::npos);
     }
+}
+
+void PairDocumentTest::findNextSearchesTheFemaleTableWhenTicked()
+{
+    AppFixture f;
+    f.main().show();
+    f.writeBytes("dialogF.tlk", Table({"zero F her", "one F", "two her"}));
+    f.openThroughDialog(f.writeBytes("dialog.tlk", Table(MaleOld)));
+    MainUi ui(&f.main());
+    auto* box = Find<QCheckBox>(&f.main(), "femaleSearchCheck");
+    QVERIFY(box->isVisible() && box->isEnabled() && !box->isChecked());
+    QCOMPARE(box->accessibleName(), box->text());
+    FemaleTextWindow* window = f.windows().femaleText;
+    auto* memo = Find<QPlainTextEdit>(window, "FemaleMemo");
+    ui.searchTermField->setText(QStringLiteral("her"));
+
+    // Unticked: the male texts only, where the word is not.
+    f.dialogs.answers = {Answer::No};
+    ui.findNextButton->click();
+    QVERIFY(f.dialogs.answers.empty());
+    QCOMPARE(ui.strRefField->text(), QStringLiteral("0"));
+
+    // Ticked: a female text typed but not stored is looked through as shown.
+    memo->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(memo, QStringLiteral("xx "));
+    window->hide();
+    box->click();
+    const struct {
+        int strRef, from;
+    } expected[] = {{0, 10}, {2, 4}};
+    for (const auto& match : expected) {
+        ui.findNextButton->click();
+        QCOMPARE(ui.strRefField->text(), QString::number(match.strRef));
+        QVERIFY(window->isVisible());
+        QCOMPARE(memo->textCursor().selectionStart(), match.from);
+        QCOMPARE(memo->textCursor().selectedText(), QStringLiteral("her"));
+    }
+
+    // Without a pair the box goes.
+    f.dialogs.answers = {Answer::No};  // do not save first
+    f.openThroughDialog(f.writeBytes("other.tlk", Table({"x"})));
+    QVERIFY(box->isHidden() && !box->isChecked());
 }
 
 QTEST_MAIN(PairDocumentTest)
