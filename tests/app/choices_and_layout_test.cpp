@@ -201,7 +201,7 @@ void ChoicesAndLayoutTest::lexiaideAndModalDialogsStandWhereTheyAreSeen()
             });
         };
         look();
-        dialogs.saveFile({.title = "Save As", .filter = "Text Files|*.txt", .defaultExtension = "txt"});
+        dialogs.saveFile({.title = "Save As", .filter = "Text Files|*.txt", .defaultExtension = "txt", .fileName = {}});
         GraphWindow* graph = f.windows().graph;
         graph->open();
         above.push_back(graph->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));

@@ -362,7 +362,7 @@ void StatisticsWindowTest::labelClicksShowWhatDoesNotFit()
     // 25 characters are shown, 26 are not; a list of 28 characters is not.
     std::vector<tlkgen::GeneratedEntry> entries(30);
     for (int i : {1, 3, 5, 7, 9, 11, 13, 15, 17}) entries[static_cast<std::size_t>(i)].text = "abc";
-    for (const std::string name : {std::string(21, 'd') + ".tlk", std::string(22, 'e') + ".tlk"}) {
+    for (const std::string& name : {std::string(21, 'd') + ".tlk", std::string(22, 'e') + ".tlk"}) {
         Program p(entries, name);
         p.setOptions(true, false);
         p.statisticsButton()->click();
