@@ -23,24 +23,6 @@
 
 using namespace lexicarta;
 
-namespace {
-
-// count entries spread over the table get a text a few bytes longer than before.
-bool EditSpread(TalkTable& table, std::uint32_t count, bench::SilentDialogs& dialogs)
-{
-    const std::uint32_t step = table.EntryCount / count;
-    for (std::uint32_t k = 0; k < count; ++k) {
-        const auto n = static_cast<std::int32_t>(k * step);
-        const auto text = table.ReadCachedString(n);
-        if (!text) return false;
-        MarkEntryEdited(table, n);
-        if (!WriteJournalText(table, n, *text + " (edited)", dialogs)) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     const bench::Arguments arguments = bench::ParseArguments(argc, argv);
@@ -62,7 +44,7 @@ int main(int argc, char** argv)
         }
         std::vector<double> times;
         for (int run = 0; run < 3; ++run) {
-            if (!EditSpread(table, 1000, dialogs)) return 1;
+            if (!bench::EditSpread(table, 1000, dialogs)) return 1;
             RunFlags flags;
             bench::SilentProgress progress;
             SaveRequest request;
@@ -90,7 +72,7 @@ int main(int argc, char** argv)
         // UndoAll of 10,000 edited entries: offsets restored in one pass,
         // 10,000 journal files deleted.
         TalkTable table;
-        if (!bench::LoadTable(table, path, workdir, dialogs) || !EditSpread(table, 10000, dialogs)) return 1;
+        if (!bench::LoadTable(table, path, workdir, dialogs) || !bench::EditSpread(table, 10000, dialogs)) return 1;
         const double seconds = bench::Time([&] { RestoreEditedEntries(table); });
         bench::Report("undo_all_10000_edits_" + entries, seconds, "target", 1.0);
         CloseTable(table);

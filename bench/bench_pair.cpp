@@ -27,20 +27,6 @@ double MedianOf(std::vector<double> seconds)
     return seconds[seconds.size() / 2];
 }
 
-// count entries spread over the table get a text a few bytes longer than before.
-bool EditSpread(TalkTable& table, std::uint32_t count, bench::SilentDialogs& dialogs)
-{
-    const std::uint32_t step = table.EntryCount / count;
-    for (std::uint32_t k = 0; k < count; ++k) {
-        const auto n = static_cast<std::int32_t>(k * step);
-        const auto text = table.ReadCachedString(n);
-        if (!text) return false;
-        MarkEntryEdited(table, n);
-        if (!WriteJournalText(table, n, *text + " (edited)", dialogs)) return false;
-    }
-    return true;
-}
-
 [[noreturn]] void Fail(const std::string& what, const bench::SilentDialogs& dialogs)
 {
     std::fprintf(stderr, "%s failed: %s\n", what.c_str(), dialogs.lastMessage.c_str());
@@ -96,13 +82,13 @@ int main(int argc, char** argv)
     maleRequest.target = male;
     femaleRequest.target = female;
     for (int run = 0; run < 3; ++run) {
-        if (!EditSpread(maleTable, 1000, dialogs) || !EditSpread(femaleTable, 1000, dialogs)) Fail("edits", dialogs);
+        if (!bench::EditSpread(maleTable, 1000, dialogs) || !bench::EditSpread(femaleTable, 1000, dialogs)) Fail("edits", dialogs);
         SaveResult result = SaveResult::Failed;
         pair.push_back(bench::Time([&] {
             result = SaveTablePair(maleTable, maleRequest, femaleTable, femaleRequest, progress, dialogs, flags);
         }));
         if (result != SaveResult::Saved) Fail("pair save", dialogs);
-        if (!EditSpread(maleTable, 1000, dialogs)) Fail("edits", dialogs);
+        if (!bench::EditSpread(maleTable, 1000, dialogs)) Fail("edits", dialogs);
         single.push_back(bench::Time([&] { result = SaveTalkTable(maleTable, maleRequest, progress, dialogs, flags); }));
         if (result != SaveResult::Saved) Fail("save", dialogs);
     }

@@ -14,8 +14,22 @@
 #include "core/file_io.h"
 #include "core/table_loader.h"
 #include "core/tlk_format.h"
+#include "editing/edit_journal.h"
 
 namespace bench {
+
+bool EditSpread(lexicarta::TalkTable& table, std::uint32_t count, SilentDialogs& dialogs)
+{
+    const std::uint32_t step = table.EntryCount / count;
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const auto n = static_cast<std::int32_t>(k * step);
+        const auto text = table.ReadCachedString(n);
+        if (!text) return false;
+        lexicarta::MarkEntryEdited(table, n);
+        if (!lexicarta::WriteJournalText(table, n, *text + " (edited)", dialogs)) return false;
+    }
+    return true;
+}
 
 bool LoadTable(lexicarta::TalkTable& table, const std::string& path, const std::string& workdir, SilentDialogs& dialogs)
 {

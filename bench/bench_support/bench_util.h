@@ -57,6 +57,9 @@ void Settle(const std::string& path);
 // Loads the table at path as the main window does, with its cache and
 // journal files in workdir; false when it cannot be opened or cached.
 bool LoadTable(lexicarta::TalkTable& table, const std::string& path, const std::string& workdir, SilentDialogs& dialogs);
+// count entries spread over the table get a text a few bytes longer than before
+// (in their journal files, as typing would); false when one cannot.
+bool EditSpread(lexicarta::TalkTable& table, std::uint32_t count, SilentDialogs& dialogs);
 
 std::uint32_t EntryCountOf(const std::string& tablePath);
 std::string Quote(const std::string& text);

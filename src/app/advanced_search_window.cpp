@@ -204,19 +204,12 @@ void AdvancedSearchWindow::connectHandlers()
     // The options are the program's one set of search options, which the
     // main window shows too.
     SearchSettings& settings = m_session.searchSettings;
-    connect(caseSensitiveCheck, &QCheckBox::toggled, &settings, &SearchSettings::setCaseSensitive);
+    ShowSearchOptions(settings,
+                      {caseSensitiveCheck, wholeWordsCheck, lengthOrientedRadio, absoluteRadio, wholeTableRadio,
+                       fromStringRadio},
+                      this);
     connect(&settings, &SearchSettings::caseSensitiveChanged, this, &AdvancedSearchWindow::caseSensitivityChanged);
-    connect(wholeWordsCheck, &QCheckBox::toggled, &settings, &SearchSettings::setWholeWords);
-    connect(&settings, &SearchSettings::wholeWordsChanged, this,
-            [this](bool on) { SetCheckedQuietly(wholeWordsCheck, on); });
-    WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
-    WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
-    connect(&settings, &SearchSettings::lengthOrientedChanged, this,
-            [this](bool on) { SetCheckedQuietly(on ? lengthOrientedRadio : absoluteRadio, true); });
-    WhenChosen(wholeTableRadio, this, [&settings] { settings.setFromString(false); });
-    WhenChosen(fromStringRadio, this, [&settings] { settings.setFromString(true); });
     connect(&settings, &SearchSettings::fromStringChanged, this, [this](bool on) {
-        SetCheckedQuietly(on ? fromStringRadio : wholeTableRadio, true);
         searchStartField->setEnabled(on);
         if (on && isVisible()) {
             searchStartField->setFocus();

@@ -163,12 +163,12 @@ void MainWindow::connectSearchHandlers()
     // advanced search window shows the same. The options themselves do not
     // restart the search: the next Find next goes on from where it stands.
     SearchSettings& settings = m_session.searchSettings;
-    connect(caseSensitiveCheck, &QCheckBox::toggled, &settings, &SearchSettings::setCaseSensitive);
+    ShowSearchOptions(settings,
+                      {caseSensitiveCheck, wholeWordsCheck, lengthOrientedRadio, absoluteRadio, wholeTableRadio,
+                       fromStringRadio},
+                      this);
     connect(&settings, &SearchSettings::caseSensitiveChanged, this,
             [this](bool on) { SetCheckedQuietly(caseSensitiveCheck, on); });
-    connect(wholeWordsCheck, &QCheckBox::toggled, &settings, &SearchSettings::setWholeWords);
-    connect(&settings, &SearchSettings::wholeWordsChanged, this,
-            [this](bool on) { SetCheckedQuietly(wholeWordsCheck, on); });
     // Another table to look through: the search starts over in it.
     connect(femaleSearchCheck, &QCheckBox::toggled, &settings, &SearchSettings::setFemaleTable);
     connect(&settings, &SearchSettings::femaleTableChanged, this, [this](bool on) {
@@ -176,16 +176,9 @@ void MainWindow::connectSearchHandlers()
         // (A pair that closes takes its engine along: nothing to restart.)
         if (m_femaleSearch && !m_session.runs.flags().AdvancedSearchActive) searchTermChanged();
     });
-    WhenChosen(lengthOrientedRadio, this, [&settings] { settings.setLengthOriented(true); });
-    WhenChosen(absoluteRadio, this, [&settings] { settings.setLengthOriented(false); });
-    connect(&settings, &SearchSettings::lengthOrientedChanged, this,
-            [this](bool on) { SetCheckedQuietly(on ? lengthOrientedRadio : absoluteRadio, true); });
     // Selected by the user or by the program (the load falls back to the
     // whole table), the start choice has the same effects.
-    WhenChosen(wholeTableRadio, this, [&settings] { settings.setFromString(false); });
-    WhenChosen(fromStringRadio, this, [&settings] { settings.setFromString(true); });
     connect(&settings, &SearchSettings::fromStringChanged, this, [this](bool on) {
-        SetCheckedQuietly(on ? fromStringRadio : wholeTableRadio, true);
         if (on)
             fromStringChosen();
         else

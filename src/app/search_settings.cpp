@@ -1,5 +1,9 @@
 #include "app/search_settings.h"
 
+#include <QAbstractButton>
+
+#include "app/widgets.h"
+
 #include "app/text_codec.h"
 #include "core/numbers.h"
 
@@ -70,6 +74,23 @@ void SearchSettings::setFemaleTable(bool on)
     if (on == m_femaleTable) return;
     m_femaleTable = on;
     emit femaleTableChanged(on);
+}
+
+void ShowSearchOptions(SearchSettings& settings, const SearchOptionControls& controls, QObject* context)
+{
+    QObject::connect(controls.caseSensitive, &QAbstractButton::toggled, &settings, &SearchSettings::setCaseSensitive);
+    QObject::connect(controls.wholeWords, &QAbstractButton::toggled, &settings, &SearchSettings::setWholeWords);
+    QObject::connect(&settings, &SearchSettings::wholeWordsChanged, context,
+                     [box = controls.wholeWords](bool on) { SetCheckedQuietly(box, on); });
+    WhenChosen(controls.lengthOriented, context, [&settings] { settings.setLengthOriented(true); });
+    WhenChosen(controls.absolute, context, [&settings] { settings.setLengthOriented(false); });
+    QObject::connect(&settings, &SearchSettings::lengthOrientedChanged, context, [controls](bool on) {
+        SetCheckedQuietly(on ? controls.lengthOriented : controls.absolute, true);
+    });
+    WhenChosen(controls.wholeTable, context, [&settings] { settings.setFromString(false); });
+    WhenChosen(controls.fromString, context, [&settings] { settings.setFromString(true); });
+    QObject::connect(&settings, &SearchSettings::fromStringChanged, context,
+                     [controls](bool on) { SetCheckedQuietly(on ? controls.fromString : controls.wholeTable, true); });
 }
 
 }  // namespace lexicarta

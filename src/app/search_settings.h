@@ -10,6 +10,8 @@
 
 #include "search/search_engine.h"
 
+class QAbstractButton;
+
 namespace lexicarta {
 
 class SearchSettings : public QObject {
@@ -64,5 +66,19 @@ private:
     bool m_advancedMode = false;
     bool m_femaleTable = false;
 };
+
+// The option controls a search window shows. ShowSearchOptions makes the
+// whole words check box, the method and the start choice set the settings
+// and follow them (without a signal of their own); case sensitivity and what
+// a start choice does besides are each window's own business.
+struct SearchOptionControls {
+    QAbstractButton* caseSensitive;
+    QAbstractButton* wholeWords;
+    QAbstractButton* lengthOriented;
+    QAbstractButton* absolute;
+    QAbstractButton* wholeTable;
+    QAbstractButton* fromString;
+};
+void ShowSearchOptions(SearchSettings& settings, const SearchOptionControls& controls, QObject* context);
 
 }  // namespace lexicarta
